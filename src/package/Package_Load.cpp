@@ -1,0 +1,87 @@
+#include "package/Package_Load.h"
+
+#include "package/Support_TempDir.h"
+#include "platform/Platform_Trace.h"
+
+namespace tavrin {
+
+bool g_DebugMode = false;
+RGameIdentity g_GameIdentity;
+
+namespace {
+
+constexpr const char* kResourceError = "Error: Error in resource data.";
+
+// A file name from the package may only name a file inside the folder it is
+// written to.
+bool IsPlainFileName(const std::string& name) {
+  return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+         name.find('\\') == std::string::npos;
+}
+
+// The content: filler, the game's identity, then the resource sections.
+std::optional<std::string> ReadResources(CStream& stream, IPackageLoadListener&) {
+  CStream content = stream.ReadStreamE();
+  const int32_t filler = content.ReadInteger();
+  if (filler < 0 || size_t(filler) > content.Remaining() / 4) throw CStreamError("bad filler count");
+  content.Seek(content.Position() + size_t(filler) * 4);
+  RGameIdentity identity;
+  identity.flags = content.ReadInteger();
+  identity.gameId = content.ReadInteger();
+  content.Read(identity.guid.data(), identity.guid.size());
+  g_GameIdentity = identity;
+  // The resource sections follow here; their readers arrive with the resource
+  // kinds, and a package without them is complete as far as this reader goes.
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> ReadHeader(CStream& stream, IPackageLoadListener& listener) {
+  RPackageHeader header;
+  if (stream.ReadInteger() != kPackageVersion) return "Error: Wrong version number.";
+  header.stampDays = stream.ReadInteger();
+  header.debugMode = stream.ReadBoolean();
+  header.stampSeconds = stream.ReadInteger();
+  try {
+    if (!ReadSettings(stream, g_Settings, header.pictures, &header.settingsVersion)) return kResourceError;
+  } catch (const CStreamError&) {
+    return kResourceError;
+  }
+  g_DebugMode = header.debugMode;
+  listener.ShowProgress(1, "Reading data");
+  listener.HeaderRead(header);
+
+  header.libraryName = stream.ReadString();
+  header.library = stream.ReadStreamC();
+  if (!header.libraryName.empty()) {
+    if (!IsPlainFileName(header.libraryName)) return kResourceError;
+    // The graphics device here needs no helper library; the file is still
+    // written out for games that look for it.
+    if (!TempDir().empty()) header.library.SaveToFile(TempDir() + "/" + header.libraryName);
+    WriteTrace("Runner library " + header.libraryName + " written; no loading needed on this platform");
+  }
+  return ReadResources(stream, listener);
+}
+
+CStream Package_WritePayload(RPackageContent& c, CPackRandom& random) {
+  CStream out;
+  out.WriteInteger(c.header.stampDays);
+  out.WriteBoolean(c.header.debugMode);
+  out.WriteInteger(c.header.stampSeconds);
+  WriteSettings(out, c.settings, c.header.pictures, c.header.settingsVersion);
+  out.WriteString(c.header.libraryName);
+  out.WriteStreamC(c.header.library);
+
+  CStream content;
+  const int32_t filler = int32_t(random.Below(16));
+  content.WriteInteger(filler);
+  for (int32_t i = 0; i < filler; ++i) content.WriteInteger(int32_t(random.Below(268435455)));
+  content.WriteInteger(c.identity.flags);
+  content.WriteInteger(c.identity.gameId);
+  content.Write(c.identity.guid.data(), c.identity.guid.size());
+  out.WriteStreamE(content, random);
+  return out;
+}
+
+}  // namespace tavrin

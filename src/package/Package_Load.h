@@ -1,0 +1,78 @@
+// Reading a located package from its version word on: the header with the
+// game settings and loading pictures, the runner's own library file, and the
+// scrambled content with the game's identity and its resource sections.
+// Writing is the exact inverse, for the packer and for tests.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "package/Option_Main.h"
+#include "package/Support_Stream.h"
+
+namespace tavrin {
+
+inline constexpr int32_t kPackageVersion = 810;
+
+// The pictures of the load window that travel with the settings.
+struct RLoadPictures {
+  std::optional<TBitmap32> backBar;   // the empty progress bar
+  std::optional<TBitmap32> frontBar;  // the filled part
+  std::optional<TBitmap32> image;     // the loading picture
+};
+
+// What the header carries besides the settings.
+struct RPackageHeader {
+  int32_t stampDays = 0;
+  int32_t stampSeconds = 0;
+  bool debugMode = false;
+  int32_t settingsVersion = 820;
+  RLoadPictures pictures;
+  std::string libraryName;
+  CStream library;
+};
+
+// The game's identity, from the content.
+struct RGameIdentity {
+  int32_t flags = 0;
+  int32_t gameId = 0;
+  std::array<uint8_t, 16> guid{};
+};
+
+// Told about the progress of loading; the runner's load window listens.
+class IPackageLoadListener {
+ public:
+  virtual ~IPackageLoadListener() = default;
+  virtual void ShowProgress(int percent, const std::string& text) = 0;
+  // The header has been read: the load window can take its final shape.
+  virtual void HeaderRead(RPackageHeader& header) = 0;
+};
+
+// The package being played.
+extern bool g_DebugMode;
+extern RGameIdentity g_GameIdentity;
+
+// Reads the settings block into `settings` and `pictures`; false when the
+// settings version is below 800. Stream errors propagate.
+bool ReadSettings(CStream& stream, RGameSettings& settings, RLoadPictures& pictures, int32_t* versionOut = nullptr);
+void WriteSettings(CStream& stream, const RGameSettings& settings, const RLoadPictures& pictures, int32_t version = 820);
+
+// Reads the whole package from the version word. On failure returns the
+// message to show; stream errors propagate as CStreamError (the caller shows
+// "Failed to load the game data. File seems corrupted.").
+std::optional<std::string> ReadHeader(CStream& stream, IPackageLoadListener& listener);
+
+// Everything a written package holds (grows with the resource kinds).
+struct RPackageContent {
+  RPackageHeader header;
+  RGameSettings settings;
+  RGameIdentity identity;
+};
+
+// Writes the header after the version word and the scrambled content: the
+// payload that Package_WriteContainer wraps.
+CStream Package_WritePayload(RPackageContent& content, CPackRandom& random);
+
+}  // namespace tavrin

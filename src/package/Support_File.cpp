@@ -1,0 +1,116 @@
+#include "package/Support_File.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tavrin {
+
+namespace {
+
+uint32_t Word(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+void PutWord(uint8_t* p, uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
+}
+
+// The header that follows the marker: A, B, W0, W1, version.
+constexpr size_t kContainerHeader = 20;
+
+// CalcCRC of the key text as UTF-16 code units (the text is ASCII, so each
+// character is its byte followed by a zero).
+uint32_t KeyTextCRC(uint32_t w0) {
+  const std::string text = std::string(kPackageKeyPrefix) + std::to_string(w0) + kPackageKeySuffix;
+  std::string utf16(text.size() * 2, '\0');
+  for (size_t i = 0; i < text.size(); ++i) utf16[2 * i] = text[i];
+  return CalcCRC(reinterpret_cast<const uint8_t*>(utf16.data()), int64_t(utf16.size()));
+}
+
+// XORs the payload words with the generator's stream; its own inverse.
+void ScrambleWords(uint8_t* payload, size_t length, uint32_t w0, uint32_t w1) {
+  uint32_t w = KeyTextCRC(w0);
+  uint32_t z = w1;
+  if (length < 5) return;
+  for (size_t o = (w & 0xFF) + 6; o < length - 5; o += 4) PutWord(payload + o, Word(payload + o) ^ LocalRandom(z, w));
+}
+
+}  // namespace
+
+const char* Locate_Message(ELocate result) {
+  switch (result) {
+    case ELocate::Ok: return "";
+    case ELocate::CannotRead: return "Error: Cannot read the game file.";
+    case ELocate::NotValid: return "Error: Not a valid game file.";
+    case ELocate::Corrupted: return "Failed to load the game data. File seems corrupted.";
+  }
+  return "";
+}
+
+int64_t Package_FindMarker(const uint8_t* bytes, size_t size, size_t from) {
+  for (size_t p = from; p + 8 <= size; ++p) {
+    const uint32_t a = Word(bytes + p), b = Word(bytes + p + 4);
+    if (((a & 0xFF00FF00u) | (b & 0x00FF00FFu)) == kPackageMarker) return int64_t(p);
+  }
+  return -1;
+}
+
+bool DecryptWad(CStream& stream, size_t base) {
+  uint8_t* d = stream.Data();
+  const uint32_t w0 = Word(d + base), w1 = Word(d + base + 4);
+  uint8_t* payload = d + base + 12;
+  const size_t length = stream.Size() - base - 12;
+  ScrambleWords(payload, length, w0, w1);
+  return CalcCRC(payload, int64_t(length)) == w1;
+}
+
+ELocate LocatePackage(const std::string& path, CStream& stream) {
+  if (!stream.LoadFromFile(path)) return ELocate::CannotRead;
+  const int64_t marker = Package_FindMarker(stream.Data(), stream.Size());
+  if (marker < 0) return ELocate::NotValid;
+  const size_t p = size_t(marker);
+  // A marker too close to the end has no room for the container header.
+  if (stream.Size() - p < kContainerHeader) return ELocate::Corrupted;
+  uint8_t* d = stream.Data();
+  const uint32_t a = Word(d + p), b = Word(d + p + 4);
+  const uint32_t key = (a & 0x00FF00FFu) | (b & 0xFF00FF00u);
+  PutWord(d + p + 16, Word(d + p + 16) ^ key);
+  if (!DecryptWad(stream, p + 8)) return ELocate::NotValid;
+  stream.Seek(p + 16);
+  return ELocate::Ok;
+}
+
+void Package_WriteContainer(CStream& out, int32_t version, const CStream& payload, CPackRandom& random) {
+  if (out.Size() < kPackageScanStart) out.Bytes().resize(kPackageScanStart, 0);
+  // The runner takes the first marker it meets: an executable that already
+  // holds one would hide the new package.
+  if (Package_FindMarker(out.Data(), out.Size()) >= 0)
+    throw CStreamError("the file already holds a package marker");
+  const size_t p = out.Size();
+  uint32_t key = random.Next();
+  // The marker must also not appear across the seam between the file and the
+  // new words; another key word moves it away.
+  for (int tries = 0;; ++tries) {
+    uint8_t probe[16] = {};
+    const size_t keep = std::min<size_t>(p, 8);
+    std::memcpy(probe, out.Data() + p - keep, keep);
+    PutWord(probe + keep, (kPackageMarker & 0xFF00FF00u) | (key & 0x00FF00FFu));
+    PutWord(probe + keep + 4, (kPackageMarker & 0x00FF00FFu) | (key & 0xFF00FF00u));
+    if (Package_FindMarker(probe, keep + 8, 0) == int64_t(keep) || tries > 64) break;
+    key = random.Next();
+  }
+  const uint32_t a = (kPackageMarker & 0xFF00FF00u) | (key & 0x00FF00FFu);
+  const uint32_t b = (kPackageMarker & 0x00FF00FFu) | (key & 0xFF00FF00u);
+  const uint32_t w0 = random.Next();
+  const uint32_t w1 = CalcCRC(payload.Data(), int64_t(payload.Size()));
+
+  out.Bytes().resize(p + kContainerHeader + payload.Size());
+  uint8_t* d = out.Data();
+  PutWord(d + p, a);
+  PutWord(d + p + 4, b);
+  PutWord(d + p + 8, w0);
+  PutWord(d + p + 12, w1);
+  PutWord(d + p + 16, uint32_t(version) ^ key);
+  if (payload.Size()) std::memcpy(d + p + kContainerHeader, payload.Data(), payload.Size());
+  ScrambleWords(d + p + kContainerHeader, payload.Size(), w0, w1);
+  out.Seek(out.Size());
+}
+
+}  // namespace tavrin

@@ -1,0 +1,355 @@
+#include "package/Support_Stream.h"
+
+#include <zlib.h>
+
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+namespace tavrin {
+
+// ---------------------------------------------------------------- random
+
+uint32_t CPackRandom::Next() {
+  // splitmix64: tiny, fully defined, the same on every machine.
+  uint64_t z = (m_state += 0x9E3779B97F4A7C15ull);
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+  return uint32_t((z ^ (z >> 31)) >> 32);
+}
+
+uint32_t CPackRandom::Below(uint32_t bound) { return uint32_t((uint64_t(Next()) * bound) >> 32); }
+
+// ---------------------------------------------------------------- basics
+
+const uint8_t* CStream::Take(size_t n) {
+  if (n > Remaining()) throw CStreamError("read beyond the end of the stream");
+  const uint8_t* p = m_data.data() + m_pos;
+  m_pos += n;
+  return p;
+}
+
+size_t CStream::TakeLength() {
+  const int32_t n = ReadInteger();
+  if (n < 0 || size_t(n) > Remaining()) throw CStreamError("length beyond the end of the stream");
+  return size_t(n);
+}
+
+void CStream::Read(void* dst, size_t n) {
+  if (n) std::memcpy(dst, Take(n), n);
+}
+
+void CStream::Write(const void* src, size_t n) {
+  if (!n) return;
+  if (m_pos > m_data.size()) m_data.resize(m_pos);
+  const size_t end = m_pos + n;
+  if (end > m_data.size()) m_data.resize(end);
+  std::memcpy(m_data.data() + m_pos, src, n);
+  m_pos = end;
+}
+
+bool CStream::LoadFromFile(const std::string& path) {
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  bool ok = std::fseek(f, 0, SEEK_END) == 0;
+  const long size = ok ? std::ftell(f) : -1;
+  ok = ok && size >= 0 && std::fseek(f, 0, SEEK_SET) == 0;
+  std::vector<uint8_t> bytes;
+  if (ok) {
+    bytes.resize(size_t(size));
+    ok = std::fread(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  }
+  std::fclose(f);
+  if (!ok) return false;
+  m_data = std::move(bytes);
+  m_pos = 0;
+  return true;
+}
+
+bool CStream::SaveToFile(const std::string& path) const {
+  const std::string temp = path + ".tmp" + std::to_string(::getpid());
+  FILE* f = std::fopen(temp.c_str(), "wb");
+  if (!f) return false;
+  bool ok = std::fwrite(m_data.data(), 1, m_data.size(), f) == m_data.size();
+  ok = std::fflush(f) == 0 && ok;
+  ok = ::fsync(::fileno(f)) == 0 && ok;
+  ok = std::fclose(f) == 0 && ok;
+  if (ok && std::rename(temp.c_str(), path.c_str()) == 0) return true;
+  std::remove(temp.c_str());
+  return false;
+}
+
+// ---------------------------------------------------------------- primitives
+
+int32_t CStream::ReadInteger() {
+  const uint8_t* p = Take(4);
+  return int32_t(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
+}
+
+double CStream::ReadReal() {
+  const uint8_t* p = Take(8);
+  uint64_t bits = 0;
+  for (int i = 7; i >= 0; --i) bits = bits << 8 | p[i];
+  double v;
+  std::memcpy(&v, &bits, 8);
+  return v;
+}
+
+bool CStream::ReadBoolean() { return ReadInteger() > 0; }
+
+std::string CStream::ReadString() {
+  const int32_t n = ReadInteger();
+  if (n <= 0) return {};
+  const uint8_t* p = Take(size_t(n));
+  return std::string(reinterpret_cast<const char*>(p), size_t(n));
+}
+
+void CStream::WriteInteger(int32_t v) {
+  const uint32_t u = uint32_t(v);
+  const uint8_t b[4] = {uint8_t(u), uint8_t(u >> 8), uint8_t(u >> 16), uint8_t(u >> 24)};
+  Write(b, 4);
+}
+
+void CStream::WriteReal(double v) {
+  uint64_t bits;
+  std::memcpy(&bits, &v, 8);
+  uint8_t b[8];
+  for (int i = 0; i < 8; ++i) b[i] = uint8_t(bits >> (8 * i));
+  Write(b, 8);
+}
+
+void CStream::WriteBoolean(bool v) { WriteInteger(v ? 1 : 0); }
+
+void CStream::WriteString(std::string_view s) {
+  WriteInteger(int32_t(s.size()));
+  Write(s.data(), s.size());
+}
+
+// ---------------------------------------------------------------- sub-streams
+
+CStream CStream::ReadStream() {
+  const size_t n = TakeLength();
+  const uint8_t* p = Take(n);
+  return CStream(p, n);
+}
+
+CStream CStream::ReadStreamC() {
+  const size_t n = TakeLength();
+  const uint8_t* p = Take(n);
+  return CStream(Stream_Inflate(p, n));
+}
+
+void CStream::WriteStream(const CStream& src) {
+  WriteInteger(int32_t(src.Size()));
+  Write(src.Data(), src.Size());
+}
+
+void CStream::WriteStreamC(const CStream& src) {
+  const std::vector<uint8_t> packed = Stream_Deflate(src.Data(), src.Size());
+  WriteInteger(int32_t(packed.size()));
+  Write(packed.data(), packed.size());
+}
+
+// The scrambled sub-stream: two runs of filler integers around a 256-byte
+// permutation T, then the data, shuffled by T and chained so that every byte
+// depends on the one before it.
+CStream CStream::ReadStreamE() {
+  const int32_t a = ReadInteger();
+  const int32_t b = ReadInteger();
+  if (a < 0 || b < 0) throw CStreamError("bad scrambled stream");
+  Take(size_t(a) * 4);
+  std::array<uint8_t, 256> t;
+  Read(t.data(), 256);
+  Take(size_t(b) * 4);
+  const size_t n = TakeLength();
+  const uint8_t* data = Take(n);
+  std::vector<uint8_t> d(data, data + n);
+
+  std::array<uint8_t, 256> u{};
+  for (int i = 0; i < 256; ++i) u[t[i]] = uint8_t(i);
+  for (size_t i = n; i-- > 1;) d[i] = uint8_t(u[d[i]] - i - d[i - 1]);
+  for (size_t i = n; i-- > 0;) {
+    const size_t back = t[i & 0xFF];
+    std::swap(d[i], d[i >= back ? i - back : 0]);
+  }
+  return CStream(std::move(d));
+}
+
+void CStream::WriteStreamE(CStream& src, CPackRandom& random) {
+  std::array<uint8_t, 256> t;
+  for (int i = 0; i < 256; ++i) t[i] = uint8_t(i);
+  for (int i = 0; i < 256; ++i) std::swap(t[i], t[random.Below(255)]);
+  const int32_t a = int32_t(100 + random.Below(500));
+  const int32_t b = int32_t(100 + random.Below(500));
+  WriteInteger(a);
+  WriteInteger(b);
+  for (int32_t i = 0; i < a; ++i) WriteInteger(int32_t(random.Below(268435455)));
+  Write(t.data(), 256);
+  for (int32_t i = 0; i < b; ++i) WriteInteger(int32_t(random.Below(268435455)));
+
+  std::vector<uint8_t>& d = src.m_data;
+  const size_t n = d.size();
+  for (size_t i = 0; i < n; ++i) {
+    const size_t back = t[i & 0xFF];
+    std::swap(d[i], d[i >= back ? i - back : 0]);
+  }
+  for (size_t i = 1; i < n; ++i) d[i] = t[uint8_t(d[i] + d[i - 1] + i)];
+  WriteStream(src);
+}
+
+std::optional<TBitmap32> CStream::ReadBitmap() {
+  if (!ReadBoolean()) return std::nullopt;
+  const CStream file = ReadStreamC();
+  return Bitmap_DecodeBMP(file.Bytes());
+}
+
+void CStream::WriteBitmap(const TBitmap32* bitmap) {
+  WriteBoolean(bitmap != nullptr);
+  if (bitmap) WriteStreamC(CStream(Bitmap_EncodeBMP(*bitmap)));
+}
+
+// ---------------------------------------------------------------- byte ciphers
+
+namespace {
+
+struct RCipherTables {
+  std::array<uint8_t, 256> f, g;
+};
+
+// Builds the substitution F and its inverse G for a key. Keys far below zero
+// leave the offset b negative; the walk index is then taken as a floor
+// modulus so that every key, not just the common ones, stays inside the table.
+RCipherTables Cipher_Tables(int32_t key) {
+  int64_t a = int64_t(key) % 250 + 6;
+  int64_t b = int64_t(key) / 250;
+  if (a < 0) a += 256;
+  if (b < 0) b += 256;
+  RCipherTables c;
+  for (int i = 0; i < 256; ++i) c.f[i] = c.g[i] = uint8_t(i);
+  for (int64_t i = 1; i <= 10000; ++i) {
+    int64_t r = (i * a + b) % 254;
+    if (r < 0) r += 254;
+    const int64_t j = r + 1;
+    std::swap(c.f[j], c.f[j + 1]);
+  }
+  for (int i = 1; i < 256; ++i) c.g[c.f[i]] = uint8_t(i);
+  return c;
+}
+
+template <class Op>
+void Cipher_Apply(std::vector<uint8_t>& d, int64_t pos, int64_t count, Op op) {
+  const int64_t size = int64_t(d.size());
+  if (pos < 0) pos = 0;
+  const int64_t end = (count <= 0 || count > size - pos) ? size : pos + count;
+  for (int64_t i = pos; i < end; ++i) d[size_t(i)] = op(d[size_t(i)], i);
+}
+
+}  // namespace
+
+void CStream::Encrypt(int32_t key, int64_t pos, int64_t count) {
+  const RCipherTables c = Cipher_Tables(key);
+  Cipher_Apply(m_data, pos, count, [&](uint8_t v, int64_t) { return c.f[v]; });
+}
+void CStream::Decrypt(int32_t key, int64_t pos, int64_t count) {
+  const RCipherTables c = Cipher_Tables(key);
+  Cipher_Apply(m_data, pos, count, [&](uint8_t v, int64_t) { return c.g[v]; });
+}
+void CStream::Encrypt2(int32_t key, int64_t pos, int64_t count) {
+  const RCipherTables c = Cipher_Tables(key);
+  Cipher_Apply(m_data, pos, count, [&](uint8_t v, int64_t i) { return c.f[uint8_t(v + i)]; });
+}
+void CStream::Decrypt2(int32_t key, int64_t pos, int64_t count) {
+  const RCipherTables c = Cipher_Tables(key);
+  Cipher_Apply(m_data, pos, count, [&](uint8_t v, int64_t i) { return uint8_t(c.g[v] - i); });
+}
+
+int32_t CStream::CheckSum() const {
+  int32_t sum = 0;
+  for (uint8_t b : m_data) sum = (sum + b) % 1000000;
+  return sum;
+}
+
+std::string CStream::ConvertToString() const {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string s(m_data.size() * 2, '0');
+  for (size_t i = 0; i < m_data.size(); ++i) {
+    s[2 * i] = kHex[m_data[i] >> 4];
+    s[2 * i + 1] = kHex[m_data[i] & 15];
+  }
+  return s;
+}
+
+void CStream::ConvertFromString(std::string_view hex) {
+  auto digit = [](char c) -> uint8_t {
+    if (c >= '0' && c <= '9') return uint8_t(c - '0');
+    if (c >= 'A' && c <= 'F') return uint8_t(c - 'A' + 10);
+    if (c >= 'a' && c <= 'f') return uint8_t(c - 'a' + 10);
+    return 0;  // a stray character counts as 0 rather than failing the whole text
+  };
+  m_data.resize(hex.size() / 2);
+  for (size_t i = 0; i < m_data.size(); ++i) m_data[i] = uint8_t(digit(hex[2 * i]) << 4 | digit(hex[2 * i + 1]));
+  m_pos = 0;
+}
+
+// ---------------------------------------------------------------- checksums
+
+uint32_t CalcCRC(const uint8_t* buffer, int64_t size) {
+  if (size <= 0) return 0xFFFFFFFFu;
+  // zlib's crc32 is the same reflected CRC with the final inversion applied;
+  // undoing it gives the package checksum at zlib's speed.
+  uLong crc = crc32(0L, Z_NULL, 0);
+  while (size > 0) {
+    const uInt chunk = size > (1 << 30) ? (1u << 30) : uInt(size);
+    crc = crc32(crc, buffer, chunk);
+    buffer += chunk;
+    size -= chunk;
+  }
+  return uint32_t(crc) ^ 0xFFFFFFFFu;
+}
+
+uint32_t LocalRandom(uint32_t& z, uint32_t& w) {
+  z = 36969u * (z & 0xFFFFu) + (z >> 16);
+  w = 18000u * (w & 0xFFFFu) + (w >> 16);
+  return (z << 16) + (w & 0xFFFFu);
+}
+
+// ---------------------------------------------------------------- zlib
+
+std::vector<uint8_t> Stream_Inflate(const uint8_t* src, size_t n, size_t limit) {
+  z_stream z{};
+  if (inflateInit(&z) != Z_OK) throw CStreamError("inflate failed to start");
+  std::vector<uint8_t> out(std::min(limit, std::max<size_t>(n * 4, 4096)));
+  z.next_in = const_cast<Bytef*>(src);
+  z.avail_in = uInt(n);
+  int rc = Z_OK;
+  size_t produced = 0;
+  for (;;) {
+    if (produced == out.size()) {
+      if (out.size() >= limit) break;
+      out.resize(std::min(limit, out.size() * 2));
+    }
+    z.next_out = out.data() + produced;
+    z.avail_out = uInt(std::min<size_t>(out.size() - produced, 1u << 30));
+    const uInt before = z.avail_out;
+    rc = inflate(&z, Z_NO_FLUSH);
+    produced += before - z.avail_out;
+    if (rc == Z_STREAM_END) break;
+    if (rc != Z_OK && !(rc == Z_BUF_ERROR && z.avail_out == 0)) break;
+  }
+  inflateEnd(&z);
+  if (rc != Z_STREAM_END) throw CStreamError("compressed data is damaged");
+  out.resize(produced);
+  return out;
+}
+
+std::vector<uint8_t> Stream_Deflate(const uint8_t* src, size_t n) {
+  uLongf bound = compressBound(uLong(n));
+  std::vector<uint8_t> out(bound);
+  if (compress2(out.data(), &bound, src, uLong(n), Z_DEFAULT_COMPRESSION) != Z_OK)
+    throw CStreamError("deflate failed");
+  out.resize(bound);
+  return out;
+}
+
+}  // namespace tavrin

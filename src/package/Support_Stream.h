@@ -1,0 +1,119 @@
+// CStream: the growable in-memory byte stream through which every package
+// record, saved game and data-structure string is read and written.
+//
+// Encodings (all little-endian): integer = 4-byte two's complement; real =
+// 8-byte IEEE double; boolean = an integer, true when > 0; string = integer
+// byte count then UTF-8 bytes (a count <= 0 is the empty string); raw,
+// zlib-compressed and scrambled sub-streams; bitmaps as compressed BMP files.
+//
+// Reading past the end, or a count or length larger than what remains, throws
+// CStreamError before anything is allocated: stream bytes are untrusted.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "package/BM32_Bitmap.h"
+
+namespace tavrin {
+
+class CStreamError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A seedable random source for the writing side, so that the same input and
+// seed always give byte-identical packages.
+class CPackRandom {
+ public:
+  explicit CPackRandom(uint64_t seed) : m_state(seed) {}
+  uint32_t Next();                   // any 32-bit value
+  uint32_t Below(uint32_t bound);    // 0 .. bound-1 (bound > 0)
+ private:
+  uint64_t m_state;
+};
+
+// The largest stream an inflate may produce; a hostile package cannot make
+// the runner allocate without bound.
+inline constexpr size_t kStreamMaxInflated = size_t(1) << 30;
+
+class CStream {
+ public:
+  CStream() = default;
+  explicit CStream(std::vector<uint8_t> bytes) : m_data(std::move(bytes)) {}
+  CStream(const uint8_t* bytes, size_t n) : m_data(bytes, bytes + n) {}
+
+  // Memory-stream basics.
+  size_t Size() const { return m_data.size(); }
+  size_t Position() const { return m_pos; }
+  size_t Remaining() const { return m_pos < m_data.size() ? m_data.size() - m_pos : 0; }
+  void Seek(size_t pos) { m_pos = pos; }
+  uint8_t* Data() { return m_data.data(); }
+  const uint8_t* Data() const { return m_data.data(); }
+  std::vector<uint8_t>& Bytes() { return m_data; }
+  const std::vector<uint8_t>& Bytes() const { return m_data; }
+  void Clear() { m_data.clear(); m_pos = 0; }
+  void Read(void* dst, size_t n);
+  void Write(const void* src, size_t n);
+  // Whole-file transfer. LoadFromFile replaces the contents and rewinds;
+  // SaveToFile writes through a temporary file and a rename, so an old file is
+  // never lost half-written.
+  bool LoadFromFile(const std::string& path);
+  bool SaveToFile(const std::string& path) const;
+
+  // Primitives.
+  int32_t ReadInteger();
+  double ReadReal();
+  bool ReadBoolean();
+  std::string ReadString();
+  void WriteInteger(int32_t v);
+  void WriteReal(double v);
+  void WriteBoolean(bool v);
+  void WriteString(std::string_view s);
+
+  // Sub-streams; every returned stream is new, positioned at 0.
+  CStream ReadStream();
+  CStream ReadStreamC();
+  CStream ReadStreamE();
+  void WriteStream(const CStream& src);
+  void WriteStreamC(const CStream& src);
+  // Scrambles `src` in place (it is left scrambled) and writes it.
+  void WriteStreamE(CStream& src, CPackRandom& random);
+
+  std::optional<TBitmap32> ReadBitmap();
+  void WriteBitmap(const TBitmap32* bitmap);
+
+  // Byte ciphers over `count` bytes from `pos` (count <= 0: to the end).
+  void Encrypt(int32_t key, int64_t pos, int64_t count);
+  void Decrypt(int32_t key, int64_t pos, int64_t count);
+  void Encrypt2(int32_t key, int64_t pos, int64_t count);
+  void Decrypt2(int32_t key, int64_t pos, int64_t count);
+
+  int32_t CheckSum() const;
+  std::string ConvertToString() const;
+  void ConvertFromString(std::string_view hex);
+
+ private:
+  const uint8_t* Take(size_t n);  // checks, advances, returns the bytes
+  size_t TakeLength();            // a non-negative length that fits what remains
+
+  std::vector<uint8_t> m_data;
+  size_t m_pos = 0;
+};
+
+// The package checksum: the reflected CRC-32 (polynomial 0xEDB88320) started
+// at 0xFFFFFFFF and not inverted at the end. A size <= 0 gives 0xFFFFFFFF.
+uint32_t CalcCRC(const uint8_t* buffer, int64_t size);
+// Multiply-with-carry generator over two state words, updated in place.
+uint32_t LocalRandom(uint32_t& z, uint32_t& w);
+
+// Inflates a zlib stream (RFC 1950); throws CStreamError on bad data or when
+// the result would exceed `limit` bytes.
+std::vector<uint8_t> Stream_Inflate(const uint8_t* src, size_t n, size_t limit = kStreamMaxInflated);
+std::vector<uint8_t> Stream_Deflate(const uint8_t* src, size_t n);
+
+}  // namespace tavrin

@@ -1,0 +1,28 @@
+// The game's private temporary folder: where included files, sounds, music
+// and extension files are written while the game runs. It is created once at
+// start and removed at the end, and the removal never reaches outside it.
+#pragma once
+
+#include <string>
+
+namespace tavrin {
+
+// Creates the folder. The base is the first line of "tempdir.txt" in
+// `gameFolder` when that file exists, else $TMPDIR, $temp or $tmp, else /tmp;
+// inside it a fresh "qv_ttt_<n>" folder is made. When the base fails, /tmp
+// and then the current folder are tried. False when all fail (the game still
+// runs, without a temporary folder).
+bool CreateTempDir(const std::string& gameFolder);
+// Removes the folder and everything in it, when this process created it.
+// Symbolic links inside are removed, never followed.
+void RemoveTempDir();
+// The folder's full path, no trailing separator; empty when none exists.
+const std::string& TempDir();
+// A path inside the folder that names no existing file (not created).
+std::string TempFileName(const std::string& extension);
+
+// Removes `root` recursively without following links; entries are removed
+// only when their path lies below `root`. Failures are ignored.
+void TempDir_RemoveTree(const std::string& root);
+
+}  // namespace tavrin

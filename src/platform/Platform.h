@@ -1,0 +1,122 @@
+// Everything the runner asks of the machine, in one interface: windows, the
+// message pump and main-thread timers, the microsecond clock, message boxes,
+// the cursor, the display and the process. The SDL implementation serves
+// real desktops and headless runs alike; tests may install a fake.
+//
+// Everything here runs on the one GUI thread. Timers fire only where messages
+// are pumped (the message loop or PumpMessages), never in the middle of game
+// code.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Platform_Timers.h"
+
+namespace tavrin {
+
+// A picture handed to a window: 0xAARRGGBB pixels, row-major, top row first.
+struct RPixels {
+  const uint32_t* pixels = nullptr;
+  int width = 0;
+  int height = 0;
+};
+
+using WindowId = int32_t;  // 0 is no window
+
+enum EWindowFlags : uint32_t {
+  kWindowBorderless = 1u << 0,
+  kWindowResizable = 1u << 1,
+  kWindowOnTop = 1u << 2,
+};
+
+enum class EButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
+enum class EAnswer { Ok, Cancel, Yes, No, Abort, Retry, Ignore };
+enum class EBoxIcon { None, Information, Warning, Error, Question };
+
+struct RDisplayMode {
+  int width = 0;
+  int height = 0;
+  int bitsPerPixel = 0;  // bytes per pixel x 8: a 24-bit desktop visual reports 32
+  int refresh = 0;       // Hz, 0 when unknown
+};
+
+struct RPlatformEvent {
+  enum EType { Quit, WindowClose, FocusGained, FocusLost, KeyDown, KeyUp, MouseMove, MouseDown, MouseUp, MouseWheel };
+  EType type = Quit;
+  WindowId window = 0;
+  int key = 0;     // the key's scan-independent code
+  int button = 0;  // 1 left, 2 right, 3 middle
+  int x = 0, y = 0;
+};
+
+struct RPlatformConfig {
+  bool headless = false;       // offscreen video, answers instead of people
+  std::string answersFile;     // one answer per message box, e.g. "yes"
+  std::string applicationTitle = "Tavrin";
+};
+
+class IPlatform {
+ public:
+  virtual ~IPlatform() = default;
+
+  // Windows are created hidden. Window_Present shows a software-drawn picture
+  // in the window's client area (the runner's own windows are drawn so).
+  virtual WindowId Window_Create(const std::string& title, int width, int height, uint32_t flags) = 0;
+  virtual void Window_Destroy(WindowId window) = 0;
+  virtual void Window_Show(WindowId window, bool visible) = 0;
+  virtual void Window_SetBounds(WindowId window, int x, int y, int width, int height) = 0;
+  virtual void Window_SetTitle(WindowId window, const std::string& title) = 0;
+  // Translucency and colour keying where the desktop supports them; false
+  // when it does not (the window then stays opaque).
+  virtual bool Window_SetOpacity(WindowId window, float alpha) = 0;
+  virtual bool Window_SetColorKey(WindowId window, RPixels shape, uint32_t keyColor) = 0;
+  virtual void Window_Present(WindowId window, RPixels picture) = 0;
+  virtual void Window_SetBusyCursor(bool busy) = 0;
+
+  // Events, the loop and timers.
+  virtual void SetEventHandler(std::function<void(const RPlatformEvent&)> handler) = 0;
+  // Dispatches every pending message (and due timer), then returns.
+  virtual void PumpMessages() = 0;
+  // Dispatches messages and timers until QuitMessageLoop is called.
+  virtual void RunMessageLoop() = 0;
+  virtual void QuitMessageLoop() = 0;
+  virtual CTimerQueue& Timers() = 0;
+
+  // The clock: microseconds from an arbitrary start, never going back.
+  virtual int64_t Clock_Microseconds() = 0;
+  virtual void Sleep_Microseconds(int64_t microseconds) = 0;
+
+  // A modal message box. Headless runs print the text to standard error and
+  // take the answer from the answers file, else the default button.
+  virtual EAnswer MessageBox(const std::string& text, EButtons buttons, EBoxIcon icon, int defaultButton = 0) = 0;
+
+  virtual RDisplayMode Display_GetMode() = 0;
+  // Asks for a display mode (fields of 0 unchanged); the result may be
+  // applied when the game window goes full screen.
+  virtual bool Display_SetMode(const RDisplayMode& mode) = 0;
+
+  // Raises the scheduling priority: 1 above normal for this thread, 2 high
+  // for the process and highest for this thread. False when not permitted.
+  virtual bool Process_RaisePriority(int level) = 0;
+};
+
+// The platform the runner uses; installed once at start.
+IPlatform& Platform();
+void Platform_Install(std::unique_ptr<IPlatform> platform);
+bool Platform_Installed();
+
+// The SDL implementation. Throws std::runtime_error with a readable reason
+// when the video system cannot start.
+std::unique_ptr<IPlatform> Platform_CreateSDL(const RPlatformConfig& config);
+
+// Short forms used throughout the runner.
+inline void PumpMessages() { Platform().PumpMessages(); }
+
+// The running executable's full path.
+std::string Platform_ExecutablePath();
+
+}  // namespace tavrin

@@ -1,0 +1,365 @@
+// The SDL implementation of the platform: real windows on a desktop, the
+// offscreen video driver when headless.
+#include <SDL.h>
+#include <SDL_shape.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <map>
+#include <stdexcept>
+
+#include "platform/Platform.h"
+#include "platform/Platform_Trace.h"
+
+namespace tavrin {
+
+namespace {
+
+int64_t MonotonicMicroseconds() {
+  timespec ts;
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return int64_t(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
+}
+
+struct RButtonSet {
+  std::vector<EAnswer> answers;
+  std::vector<const char*> labels;
+};
+
+RButtonSet ButtonsOf(EButtons buttons) {
+  switch (buttons) {
+    case EButtons::Ok: return {{EAnswer::Ok}, {"OK"}};
+    case EButtons::OkCancel: return {{EAnswer::Ok, EAnswer::Cancel}, {"OK", "Cancel"}};
+    case EButtons::YesNo: return {{EAnswer::Yes, EAnswer::No}, {"Yes", "No"}};
+    case EButtons::YesNoCancel: return {{EAnswer::Yes, EAnswer::No, EAnswer::Cancel}, {"Yes", "No", "Cancel"}};
+    case EButtons::RetryCancel: return {{EAnswer::Retry, EAnswer::Cancel}, {"Retry", "Cancel"}};
+    case EButtons::AbortRetryIgnore:
+      return {{EAnswer::Abort, EAnswer::Retry, EAnswer::Ignore}, {"Abort", "Retry", "Ignore"}};
+  }
+  return {{EAnswer::Ok}, {"OK"}};
+}
+
+bool ParseAnswer(std::string word, EAnswer& out) {
+  static const std::map<std::string, EAnswer> kWords = {
+      {"ok", EAnswer::Ok},       {"cancel", EAnswer::Cancel}, {"yes", EAnswer::Yes},      {"no", EAnswer::No},
+      {"abort", EAnswer::Abort}, {"retry", EAnswer::Retry},   {"ignore", EAnswer::Ignore}};
+  std::transform(word.begin(), word.end(), word.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+  const auto it = kWords.find(word);
+  if (it == kWords.end()) return false;
+  out = it->second;
+  return true;
+}
+
+std::string Trim(const std::string& s) {
+  const size_t b = s.find_first_not_of(" \t\r\n");
+  if (b == std::string::npos) return {};
+  return s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1);
+}
+
+class CPlatformSDL final : public IPlatform {
+ public:
+  explicit CPlatformSDL(const RPlatformConfig& config) : m_config(config) {
+    if (config.headless) {
+      setenv("SDL_VIDEODRIVER", "offscreen", 1);
+      setenv("SDL_AUDIODRIVER", "dummy", 1);
+    }
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
+      throw std::runtime_error(std::string("cannot open the display (") + SDL_GetError() +
+                               "); run with --headless to play without one");
+    if (!config.answersFile.empty()) {
+      std::ifstream in(config.answersFile);
+      if (!in) throw std::runtime_error("cannot read the answers file " + config.answersFile);
+      for (std::string line; std::getline(in, line);) m_answers.push_back(Trim(line));
+    }
+  }
+
+  ~CPlatformSDL() override {
+    if (m_busyCursor) SDL_FreeCursor(m_busyCursor);
+    for (auto& [id, w] : m_windows) SDL_DestroyWindow(w.window);
+    SDL_Quit();
+  }
+
+  // ------------------------------------------------------------ windows
+
+  WindowId Window_Create(const std::string& title, int width, int height, uint32_t flags) override {
+    RWindow w{nullptr, title, flags};
+    w.window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, std::max(width, 1),
+                                std::max(height, 1), SdlFlags(flags));
+    if (!w.window) throw std::runtime_error(std::string("cannot create a window: ") + SDL_GetError());
+    const WindowId id = ++m_lastWindow;
+    m_windows[id] = w;
+    return id;
+  }
+
+  void Window_Destroy(WindowId id) override {
+    if (RWindow* w = Find(id)) {
+      SDL_DestroyWindow(w->window);
+      m_windows.erase(id);
+    }
+  }
+
+  void Window_Show(WindowId id, bool visible) override {
+    if (RWindow* w = Find(id)) visible ? SDL_ShowWindow(w->window) : SDL_HideWindow(w->window);
+  }
+
+  void Window_SetBounds(WindowId id, int x, int y, int width, int height) override {
+    if (RWindow* w = Find(id)) {
+      SDL_SetWindowSize(w->window, std::max(width, 1), std::max(height, 1));
+      SDL_SetWindowPosition(w->window, x, y);
+    }
+  }
+
+  void Window_SetTitle(WindowId id, const std::string& title) override {
+    if (RWindow* w = Find(id)) {
+      w->title = title;
+      SDL_SetWindowTitle(w->window, title.c_str());
+    }
+  }
+
+  bool Window_SetOpacity(WindowId id, float alpha) override {
+    RWindow* w = Find(id);
+    return w && SDL_SetWindowOpacity(w->window, std::clamp(alpha, 0.0f, 1.0f)) == 0;
+  }
+
+  bool Window_SetColorKey(WindowId id, RPixels shape, uint32_t key) override {
+    RWindow* w = Find(id);
+    if (!w || shape.width <= 0 || shape.height <= 0) return false;
+    // Only shaped windows can be colour-keyed, and a window must be born
+    // shaped: the plain window is replaced by a shaped one of the same kind.
+    int x, y;
+    SDL_GetWindowPosition(w->window, &x, &y);
+    SDL_Window* shaped = SDL_CreateShapedWindow(w->title.c_str(), unsigned(x), unsigned(y), unsigned(shape.width),
+                                                unsigned(shape.height), SdlFlags(w->flags));
+    if (!shaped) return false;
+    SDL_Surface* surface = Wrap(shape);
+    SDL_WindowShapeMode mode;
+    mode.mode = ShapeModeColorKey;
+    mode.parameters.colorKey = SDL_Color{Uint8(key >> 16), Uint8(key >> 8), Uint8(key), 255};
+    const bool ok = surface && SDL_SetWindowShape(shaped, surface, &mode) == 0;
+    if (surface) SDL_FreeSurface(surface);
+    if (!ok) {
+      SDL_DestroyWindow(shaped);
+      return false;
+    }
+    const bool shown = (SDL_GetWindowFlags(w->window) & SDL_WINDOW_SHOWN) != 0;
+    SDL_DestroyWindow(w->window);
+    w->window = shaped;
+    if (shown) SDL_ShowWindow(shaped);
+    return true;
+  }
+
+  void Window_Present(WindowId id, RPixels picture) override {
+    RWindow* w = Find(id);
+    if (!w || picture.width <= 0 || picture.height <= 0) return;
+    SDL_Surface* target = SDL_GetWindowSurface(w->window);
+    SDL_Surface* source = Wrap(picture);
+    if (target && source) {
+      SDL_SetSurfaceBlendMode(source, SDL_BLENDMODE_NONE);
+      SDL_BlitSurface(source, nullptr, target, nullptr);
+      SDL_UpdateWindowSurface(w->window);
+    }
+    if (source) SDL_FreeSurface(source);
+  }
+
+  void Window_SetBusyCursor(bool busy) override {
+    if (busy && !m_busyCursor) m_busyCursor = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT);
+    if (busy && m_busyCursor) SDL_SetCursor(m_busyCursor);
+    if (!busy) SDL_SetCursor(SDL_GetDefaultCursor());
+  }
+
+  // ------------------------------------------------------------ events
+
+  void SetEventHandler(std::function<void(const RPlatformEvent&)> handler) override { m_handler = std::move(handler); }
+
+  void PumpMessages() override {
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) Dispatch(e);
+    m_timers.FireDue(Clock_Microseconds());
+  }
+
+  void RunMessageLoop() override {
+    m_quit = false;
+    while (!m_quit) {
+      const int64_t wait = m_timers.TimeToNext(Clock_Microseconds());
+      const int timeout = wait < 0 ? 100 : int(std::min<int64_t>((wait + 999) / 1000, 100));
+      SDL_Event e;
+      if (SDL_WaitEventTimeout(&e, timeout)) Dispatch(e);
+      if (m_quit) break;
+      PumpMessages();
+    }
+  }
+
+  void QuitMessageLoop() override { m_quit = true; }
+  CTimerQueue& Timers() override { return m_timers; }
+
+  int64_t Clock_Microseconds() override { return MonotonicMicroseconds(); }
+
+  void Sleep_Microseconds(int64_t us) override {
+    if (us <= 0) return;
+    timespec ts{time_t(us / 1000000), long(us % 1000000) * 1000};
+    while (nanosleep(&ts, &ts) != 0) {
+    }
+  }
+
+  // ------------------------------------------------------------ dialogs
+
+  EAnswer MessageBox(const std::string& text, EButtons buttons, EBoxIcon icon, int defaultButton) override {
+    const RButtonSet set = ButtonsOf(buttons);
+    const size_t fallback = size_t(std::clamp(defaultButton, 0, int(set.answers.size()) - 1));
+    if (m_config.headless) return HeadlessAnswer(text, set, fallback);
+
+    std::vector<SDL_MessageBoxButtonData> data;
+    for (size_t i = 0; i < set.answers.size(); ++i) {
+      Uint32 flags = 0;
+      if (i == fallback) flags |= SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
+      if (set.answers[i] == EAnswer::Cancel || set.answers[i] == EAnswer::No) flags |= SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
+      data.push_back({flags, int(i), set.labels[i]});
+    }
+    SDL_MessageBoxData box{};
+    box.flags = icon == EBoxIcon::Error     ? SDL_MESSAGEBOX_ERROR
+                : icon == EBoxIcon::Warning ? SDL_MESSAGEBOX_WARNING
+                                            : SDL_MESSAGEBOX_INFORMATION;
+    box.title = m_config.applicationTitle.c_str();
+    box.message = text.c_str();
+    box.numbuttons = int(data.size());
+    box.buttons = data.data();
+    int hit = -1;
+    if (SDL_ShowMessageBox(&box, &hit) != 0) return HeadlessAnswer(text, set, fallback);
+    return hit >= 0 && size_t(hit) < set.answers.size() ? set.answers[size_t(hit)] : set.answers[fallback];
+  }
+
+  // ------------------------------------------------------------ display, process
+
+  RDisplayMode Display_GetMode() override {
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return {640, 480, 32, 0};
+    return {mode.w, mode.h, int(SDL_BYTESPERPIXEL(mode.format)) * 8, mode.refresh_rate};
+  }
+
+  bool Display_SetMode(const RDisplayMode& wanted) override {
+    // A desktop cannot be switched for a windowed program here; the wanted
+    // mode is kept and used when the game window goes full screen.
+    m_wantedMode = wanted;
+    WriteTrace("Display mode requested: " + std::to_string(wanted.width) + "x" + std::to_string(wanted.height) + " " +
+               std::to_string(wanted.bitsPerPixel) + " bits " + std::to_string(wanted.refresh) + " Hz");
+    return true;
+  }
+
+  bool Process_RaisePriority(int level) override {
+    const int nice = level == 1 ? -5 : level == 2 ? -15 : 0;
+    if (nice == 0) return true;
+    const id_t thread = id_t(::syscall(SYS_gettid));
+    return ::setpriority(PRIO_PROCESS, thread, nice) == 0;
+  }
+
+ private:
+  struct RWindow {
+    SDL_Window* window;
+    std::string title;
+    uint32_t flags;
+  };
+
+  static Uint32 SdlFlags(uint32_t flags) {
+    Uint32 f = SDL_WINDOW_HIDDEN;
+    if (flags & kWindowBorderless) f |= SDL_WINDOW_BORDERLESS;
+    if (flags & kWindowResizable) f |= SDL_WINDOW_RESIZABLE;
+    if (flags & kWindowOnTop) f |= SDL_WINDOW_ALWAYS_ON_TOP;
+    return f;
+  }
+
+  static SDL_Surface* Wrap(RPixels p) {
+    return SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(p.pixels), p.width, p.height, 32, p.width * 4,
+                                              SDL_PIXELFORMAT_ARGB8888);
+  }
+
+  RWindow* Find(WindowId id) {
+    const auto it = m_windows.find(id);
+    return it == m_windows.end() ? nullptr : &it->second;
+  }
+
+  WindowId IdOf(Uint32 sdlWindowId) {
+    SDL_Window* window = SDL_GetWindowFromID(sdlWindowId);
+    for (auto& [id, w] : m_windows)
+      if (w.window == window) return id;
+    return 0;
+  }
+
+  EAnswer HeadlessAnswer(const std::string& text, const RButtonSet& set, size_t fallback) {
+    std::fprintf(stderr, "%s\n", text.c_str());
+    std::fflush(stderr);
+    if (m_nextAnswer >= m_answers.size()) return set.answers[fallback];
+    const std::string& word = m_answers[m_nextAnswer++];
+    EAnswer answer;
+    if (ParseAnswer(word, answer) && std::find(set.answers.begin(), set.answers.end(), answer) != set.answers.end())
+      return answer;
+    std::fprintf(stderr, "tavrin: answer \"%s\" does not fit this message box; taking its default button\n",
+                 word.c_str());
+    return set.answers[fallback];
+  }
+
+  void Dispatch(const SDL_Event& e) {
+    RPlatformEvent ev;
+    switch (e.type) {
+      case SDL_QUIT: ev.type = RPlatformEvent::Quit; break;
+      case SDL_WINDOWEVENT:
+        ev.window = IdOf(e.window.windowID);
+        if (e.window.event == SDL_WINDOWEVENT_CLOSE) ev.type = RPlatformEvent::WindowClose;
+        else if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) ev.type = RPlatformEvent::FocusGained;
+        else if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) ev.type = RPlatformEvent::FocusLost;
+        else return;
+        break;
+      case SDL_KEYDOWN:
+      case SDL_KEYUP:
+        ev.type = e.type == SDL_KEYDOWN ? RPlatformEvent::KeyDown : RPlatformEvent::KeyUp;
+        ev.window = IdOf(e.key.windowID);
+        ev.key = e.key.keysym.sym;
+        break;
+      case SDL_MOUSEMOTION:
+        ev.type = RPlatformEvent::MouseMove;
+        ev.window = IdOf(e.motion.windowID);
+        ev.x = e.motion.x;
+        ev.y = e.motion.y;
+        break;
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP:
+        ev.type = e.type == SDL_MOUSEBUTTONDOWN ? RPlatformEvent::MouseDown : RPlatformEvent::MouseUp;
+        ev.window = IdOf(e.button.windowID);
+        ev.button = e.button.button == SDL_BUTTON_LEFT ? 1 : e.button.button == SDL_BUTTON_RIGHT ? 2 : 3;
+        ev.x = e.button.x;
+        ev.y = e.button.y;
+        break;
+      case SDL_MOUSEWHEEL:
+        ev.type = RPlatformEvent::MouseWheel;
+        ev.window = IdOf(e.wheel.windowID);
+        ev.y = e.wheel.y;
+        break;
+      default: return;
+    }
+    if (m_handler) m_handler(ev);
+  }
+
+  RPlatformConfig m_config;
+  std::map<WindowId, RWindow> m_windows;
+  WindowId m_lastWindow = 0;
+  std::function<void(const RPlatformEvent&)> m_handler;
+  CTimerQueue m_timers;
+  bool m_quit = false;
+  SDL_Cursor* m_busyCursor = nullptr;
+  std::vector<std::string> m_answers;
+  size_t m_nextAnswer = 0;
+  RDisplayMode m_wantedMode;
+};
+
+}  // namespace
+
+std::unique_ptr<IPlatform> Platform_CreateSDL(const RPlatformConfig& config) {
+  return std::make_unique<CPlatformSDL>(config);
+}
+
+}  // namespace tavrin

@@ -1,0 +1,105 @@
+// The runner's entry: decide the options and the trace flag, write the
+// banner, install the last-chance handler and the platform, create the
+// temporary folder and the windows, and run the message loop until the game
+// is over.
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "package/Support_File.h"
+#include "package/Support_TempDir.h"
+#include "platform/Platform.h"
+#include "platform/Platform_Trace.h"
+#include "runner/Runner_Exception.h"
+#include "runner/Runner_Form.h"
+#include "runner/Runner_Options.h"
+
+using namespace tavrin;
+
+namespace {
+
+// Whether a package is appended to `path`: the file is mapped, not read.
+bool HasPackage(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st;
+  bool found = false;
+  if (::fstat(fd, &st) == 0 && size_t(st.st_size) >= kPackageScanStart + 8) {
+    void* map = ::mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+    if (map != MAP_FAILED) {
+      found = Package_FindMarker(static_cast<const uint8_t*>(map), size_t(st.st_size)) >= 0;
+      ::munmap(map, size_t(st.st_size));
+    }
+  }
+  ::close(fd);
+  return found;
+}
+
+std::string FolderOf(const std::string& file) {
+  const std::filesystem::path parent = std::filesystem::absolute(file).parent_path();
+  return parent.empty() ? "." : parent.string();
+}
+
+void WriteBanner() {
+  const std::string stars(86, '*');
+  WriteTrace(stars);
+  WriteTrace(std::string(15, ' ') + "Tavrin Runner v8.1." + "141" + "." + "11549");
+  WriteTrace(stars);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Exception_Install();
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  const std::string self = Platform_ExecutablePath();
+
+  const RParseResult parsed = Runner_ParseOptions(args, self, HasPackage(self), std::getenv("TAVRIN_OPTIONS"));
+  if (!parsed.options) {
+    std::fputs(parsed.output.c_str(), parsed.exitCode == 0 ? stdout : stderr);
+    return parsed.exitCode;
+  }
+  const RRunnerOptions& options = *parsed.options;
+
+  // The game's folder stands where a Windows game keeps its executable: the
+  // trace log, the error log and "tempdir.txt" live there.
+  const std::string folder = FolderOf(options.gameFile.empty() ? options.codeFile : options.gameFile);
+  Trace_SetPath(folder + "/Trace.log");
+  Trace_SetEnabled(Trace_FlagFrom(args, std::getenv("VXLOG_TRACE")));
+  WriteBanner();
+
+  if (!options.codeFile.empty()) {
+    std::fprintf(stderr, "tavrin: --code needs the script engine, which this build does not have yet\n");
+    return 1;
+  }
+
+  RPlatformConfig config;
+  config.headless = options.headless;
+  config.answersFile = options.answersFile;
+  config.applicationTitle = std::filesystem::path(options.gameFile).stem().string();
+  try {
+    Platform_Install(Platform_CreateSDL(config));
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "tavrin: %s\n", e.what());
+    return 1;
+  }
+
+  if (!CreateTempDir(folder))
+    Platform().MessageBox("Failed to create temp dir. This can cause serious problems with sounds, etc.",
+                          EButtons::Ok, EBoxIcon::Warning);
+  int status;
+  {
+    CRunnerForm form(options.gameFile);
+    status = form.Run();
+  }
+  RemoveTempDir();
+  Platform_Install(nullptr);
+  return status;
+}
