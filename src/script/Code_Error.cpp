@@ -1,0 +1,218 @@
+#include "script/Code_Error.h"
+
+#include <cstdio>
+#include <iostream>
+#include <vector>
+
+#include "package/Option_Main.h"
+#include "platform/Platform_Trace.h"
+#include "script/Code_Main.h"
+#include "script/Code_Phase.h"
+
+namespace tavrin {
+
+std::string g_LastErrorText;
+bool g_ErrorPending = false;
+int32_t g_CurrentEventObject = 0;
+int32_t g_CurrentEventType = 0;
+int32_t g_CurrentEventNumber = 0;
+int32_t g_CurrentAction = 0;
+std::string g_ErrorLast;
+bool g_ErrorOccurred = false;
+
+namespace {
+
+bool g_AbortingGame = false;
+bool g_FirstLogWrite = true;
+
+std::string DefaultName(int32_t) { return "<undefined>"; }
+std::string DefaultTrigger(int32_t) { return "<Deleted>"; }
+std::string DefaultKey(int32_t key) { return std::to_string(key); }
+
+// Until the error window exists, its text goes to standard error, one line per
+// line of the message, and the game goes on as if "Ignore" were chosen.
+bool DefaultWindow(std::string_view message, bool /*canIgnore*/) {
+  std::string out;
+  for (char c : message) {
+    if (c == '\r')
+      out += '\n';
+    else if (c != '\n')
+      out += c;
+  }
+  out += '\n';
+  std::fflush(stdout);
+  std::fwrite(out.data(), 1, out.size(), stderr);
+  std::fflush(stderr);
+  return false;
+}
+
+void Nothing() {}
+
+void DefaultMessageBox(std::string_view text) { DefaultWindow(text, true); }
+
+// Rewrites every line break (CR, LF or CR LF) as CR LF and maps `position` to
+// the rewritten text, so that the line, column and caret of a message are the
+// same whatever line ends the text was written with.
+std::u16string NormalizeLineEnds(const std::u16string& t, int32_t& position) {
+  std::u16string n;
+  n.reserve(t.size() + 16);
+  int32_t mapped = position;
+  for (size_t i = 0; i < t.size(); ++i) {
+    char16_t c = t[i];
+    if (static_cast<int32_t>(i) + 1 == position) mapped = static_cast<int32_t>(n.size()) + 1;
+    if (c == u'\r') {
+      n += u"\r\n";
+      if (i + 1 < t.size() && t[i + 1] == u'\n') {
+        ++i;
+        if (static_cast<int32_t>(i) + 1 == position) mapped = static_cast<int32_t>(n.size());
+      }
+    } else if (c == u'\n') {
+      n += u"\r\n";
+      if (static_cast<int32_t>(i) + 1 == position) mapped = static_cast<int32_t>(n.size());
+    } else {
+      n += c;
+    }
+  }
+  position = mapped;
+  return n;
+}
+
+}  // namespace
+
+RErrorHooks g_ErrorHooks = {DefaultName, DefaultName, DefaultTrigger, DefaultKey,
+                            DefaultKey,  DefaultWindow, Nothing, Nothing, DefaultMessageBox};
+
+void Error_SetCodeError(const CCode* code, int32_t position, std::string_view message) {
+  if (g_ErrorPending) return;
+  g_ErrorPending = true;
+  g_LastErrorText.clear();
+  std::u16string original = code ? Text_ToUTF16(code->GetText()) : std::u16string();
+  int32_t p = position < 1 ? 1 : position;
+  if (p > static_cast<int32_t>(original.size())) p = static_cast<int32_t>(original.size());
+  std::u16string t = NormalizeLineEnds(original, p);
+
+  int32_t line = 1, column = 0;
+  for (int32_t i = 0; i < p; ++i) {
+    char16_t c = t[i];
+    if (c == u'\r' || (c == u'\n' && (i == 0 || t[i - 1] != u'\r'))) {
+      ++line;
+      column = 0;
+    } else {
+      ++column;
+    }
+  }
+  std::u16string offending;
+  if (!t.empty()) {
+    int32_t start = p < 1 ? 1 : p;
+    while (start > 1 && t[start - 2] != u'\r') --start;
+    size_t end = t.find(u'\r', static_cast<size_t>(start - 1));
+    if (end == std::u16string::npos) end = t.size();
+    offending = t.substr(static_cast<size_t>(start - 1), end - static_cast<size_t>(start - 1));
+  }
+  bool isProgram = !code || code->i_kind == CODE_PROGRAM;
+  std::string& out = g_LastErrorText;
+  if (isProgram) {
+    out = "Error in code at line " + std::to_string(line) + ":\r   " + Text_ToUTF8(offending) + "\r" +
+          std::string(static_cast<size_t>(column) + 1, ' ') + "^\rat position " + std::to_string(column) +
+          ": ";
+  } else {
+    out = "Error in expression:" + Text_ToUTF8(original) + "\r position " + std::to_string(column) + ": ";
+  }
+  out += message;
+}
+
+std::string Event_Description(int32_t type, int32_t n) {
+  switch (type) {
+    case 0: return "Create Event";
+    case 1: return "Destroy Event";
+    case 2: return "Alarm Event for alarm " + std::to_string(n);
+    case 3: {
+      const char* step = n == 0 ? "" : n == 1 ? "Begin" : n == 2 ? "End" : "<unknown>";
+      return std::string(step) + " Step Event";
+    }
+    case 4: return "Collision Event with object " + g_ErrorHooks.ObjectName(n);
+    case 5: return "Keyboard Event for " + g_ErrorHooks.KeyName(n) + " Key";
+    case 6: return "Mouse Event for " + g_ErrorHooks.MouseEventName(n);
+    case 7: {
+      static const char* const kNames[] = {"Outside Room", "Intersect Boundary", "Game Start", "Game End",
+                                           "Room Start",   "Room End",           "No More Lives",
+                                           "Animation End", "End Of Path",       "No More Health"};
+      std::string name;
+      if (n >= 0 && n <= 9)
+        name = kNames[n];
+      else if (n >= 10 && n <= 25)
+        name = "User Defined " + std::to_string(n - 10);
+      else if (n == 30)
+        name = "Close Button";
+      else if (n >= 40 && n <= 47)
+        name = "Outside View " + std::to_string(n - 40);
+      else if (n >= 50 && n <= 57)
+        name = "Boundary View " + std::to_string(n - 50);
+      else
+        name = "<unknown>";
+      return "Other Event: " + name;
+    }
+    case 8: return "Draw Event";
+    case 9: return "Key Press Event for " + g_ErrorHooks.KeyName(n) + " Key";
+    case 10: return "Key Release Event for " + g_ErrorHooks.KeyName(n) + " Key";
+    case 11: return "Trigger Event: " + g_ErrorHooks.TriggerName(n);
+    default: return "<Unknown Event>";
+  }
+}
+
+void Error_Report(std::string_view message, bool fatal) {
+  WriteTrace(message);
+  if (g_AbortingGame) return;
+  if (g_Settings.opt_aborterrors) fatal = true;
+  if (g_Settings.opt_showerrors) {
+    bool aborted = g_ErrorHooks.ShowWindow(message, !fatal);
+    if (!fatal) fatal = aborted;
+  }
+  g_ErrorHooks.ClearInput();
+  if (g_Settings.opt_logerrors) {
+    if (FILE* f = std::fopen("game_errors.log", g_FirstLogWrite ? "wb" : "ab")) {
+      std::fwrite(message.data(), 1, message.size(), f);
+      std::fputs("\r\n\r\n\r\n", f);
+      std::fclose(f);
+    }
+    g_FirstLogWrite = false;
+  }
+  g_ErrorLast = std::string(message);
+  g_ErrorOccurred = true;
+  if (fatal) {
+    g_AbortingGame = true;
+    g_ErrorHooks.RequestAbort();
+  }
+}
+
+void Error_ReportAction(std::string_view message, bool fatal) {
+  std::string text = fatal ? "FATAL ERROR in\r\n" : "ERROR in\r\n";
+  text += "action number " + std::to_string(g_CurrentAction + 1) + "\r\n";
+  if (g_CurrentEventType == kEventTimeLineMoment) {
+    text += "at time step " + std::to_string(g_CurrentEventNumber) + "\r\nof time line " +
+            g_ErrorHooks.TimeLineName(g_CurrentEventObject) + ":\r\n\r\n";
+  } else {
+    text += "of " + Event_Description(g_CurrentEventType, g_CurrentEventNumber) + "\r\nfor object " +
+            g_ErrorHooks.ObjectName(g_CurrentEventObject) + ":\r\n\r\n";
+  }
+  text += message;
+  Error_Report(text, fatal);
+}
+
+void Error_InternalMessage(std::string_view text) {
+  WriteTrace(text);
+  g_ErrorHooks.MessageBox(text);
+}
+
+bool Error_Aborting() { return g_AbortingGame; }
+
+void Error_ResetRun() {
+  g_AbortingGame = false;
+  g_FirstLogWrite = true;
+  g_ErrorLast.clear();
+  g_ErrorOccurred = false;
+  g_ErrorPending = false;
+  g_LastErrorText.clear();
+}
+
+}  // namespace tavrin

@@ -1,0 +1,514 @@
+// The interpreter walks the compiled tree directly. Hot paths (a variable
+// read, a real operation, a loop step, a call) avoid allocation and table
+// searches: variables carry the position they were last found at, argument
+// buffers live on the machine stack, and strings are shared, not copied.
+#include "script/Code_Exec.h"
+
+#include <pthread.h>
+
+#include <new>
+
+#include "package/Option_Main.h"
+#include "script/Code_Error.h"
+#include "script/Code_Function.h"
+#include "script/Code_Operator.h"
+#include "script/Code_Phase.h"
+#include "script/Code_Variable.h"
+#include "script/Script_Class.h"
+
+namespace tavrin {
+
+namespace {
+
+thread_local char* t_StackLow = nullptr;
+thread_local size_t t_StackReserve = 0;
+
+int32_t Fail(RunContext& run, int32_t position, std::string_view message) {
+  Error_SetCodeError(run.code, position, message);
+  return RESULT_ERROR;
+}
+
+// Up to 16 argument values, constructed only as far as used.
+class ArgBuffer {
+ public:
+  ~ArgBuffer() {
+    for (int32_t i = 0; i < n_; ++i) data()[i].~RValue();
+  }
+  RValue* data() { return std::launder(reinterpret_cast<RValue*>(raw_)); }
+  RValue& Add() {
+    RValue* v = new (raw_ + sizeof(RValue) * n_) RValue();
+    ++n_;
+    return *v;
+  }
+
+ private:
+  alignas(RValue) unsigned char raw_[sizeof(RValue) * kMaxArgumentSlots];
+  int32_t n_ = 0;
+};
+
+int32_t Exec(RunContext& run, const RToken& node);
+int32_t Eval(RunContext& run, const RToken& node, RValue& out);
+
+int32_t UnknownVariable(RunContext& run, const RToken& node, int32_t arr) {
+  std::string message = "Unknown variable " + Variable_Name(node.ind);
+  if (arr != 0) message += " or array index out of bounds";
+  return Fail(run, node.position, message);
+}
+
+// Reads through the owner rules, taking the short way for the owners that
+// code uses most and remembering where the variable was found.
+inline bool ReadVar(RunContext& run, int32_t owner, const RToken& node, int32_t arr, RValue& out) {
+  const int32_t ind = node.ind;
+  if (ind > kBuiltinVariableLimit) {
+    switch (owner) {
+      case OWNER_IMPLICIT:
+        if (!Variable_IsGlobalDeclared(ind)) return run.self->i_vars.GetVarHinted(ind, arr, out, node.hint);
+        return g_GlobalVars.GetVarHinted(ind, arr, out, node.hint);
+      case OWNER_LOCAL:
+        if (run.locals) return run.locals->GetVarHinted(ind, arr, out, node.hint);
+        if (g_Settings.opt_uninitzero) {
+          out.SetReal(0.0);
+          return true;
+        }
+        return false;
+      case OWNER_GLOBAL: return g_GlobalVars.GetVarHinted(ind, arr, out, node.hint);
+      case OWNER_SELF: return run.self->i_vars.GetVarHinted(ind, arr, out, node.hint);
+      default: break;
+    }
+  }
+  return Variable_Read(run, owner, ind, arr, out);
+}
+
+inline bool WriteVar(RunContext& run, int32_t owner, const RToken& node, int32_t arr, const RValue& val) {
+  const int32_t ind = node.ind;
+  if (ind > kBuiltinVariableLimit) {
+    switch (owner) {
+      case OWNER_IMPLICIT:
+        if (!Variable_IsGlobalDeclared(ind)) {
+          run.self->i_vars.SetVarHinted(ind, arr, val, node.hint);
+          return true;
+        }
+        g_GlobalVars.SetVarHinted(ind, arr, val, node.hint);
+        return true;
+      case OWNER_LOCAL:
+        if (!run.locals) run.locals = Locals_Acquire();
+        run.locals->SetVarHinted(ind, arr, val, node.hint);
+        return true;
+      case OWNER_GLOBAL: g_GlobalVars.SetVarHinted(ind, arr, val, node.hint); return true;
+      case OWNER_SELF: run.self->i_vars.SetVarHinted(ind, arr, val, node.hint); return true;
+      default: break;
+    }
+  }
+  return Variable_Write(run, owner, ind, arr, val);
+}
+
+// Works out the owner code and the array index of a variable node.
+int32_t Locate(RunContext& run, const RToken& node, int32_t& owner, int32_t& arr) {
+  if (node.kind == TK_FIXEDVARIABLE) {
+    owner = node.ind2;
+    arr = 0;
+    return RESULT_NORMAL;
+  }
+  RValue v;
+  if (Eval(run, node.items[0], v) < 0) return RESULT_ERROR;
+  if (v.kind != VALUE_REAL) return Fail(run, node.items[0].position, "Wrong type of variable index");
+  owner = Real_ToInt32(v.val);
+  arr = 0;
+  const int32_t n = node.itemnumb();
+  for (int32_t k = 1; k < n; ++k) {
+    const RToken& e = node.items[k];
+    if (Eval(run, e, v) < 0) return RESULT_ERROR;
+    if (v.kind != VALUE_REAL) return Fail(run, e.position, "Wrong type of array index");
+    int32_t i = Real_ToInt32(v.val);
+    if (i < 0) return Fail(run, e.position, "Negative array index");
+    if (i >= kArrayRowLength) return Fail(run, e.position, "Array index >= 32000");
+    arr = k == 1 ? i : arr * kArrayRowLength + i;
+  }
+  return RESULT_NORMAL;
+}
+
+int32_t ReadVariable(RunContext& run, const RToken& node, RValue& out) {
+  bool ok;
+  int32_t arr = 0;
+  switch (node.access) {
+    case VA_ARGUMENT: out = g_Arguments[node.hint]; return RESULT_NORMAL;
+    case VA_BUILTIN: ok = g_BuiltinVars[node.ind].getter(run.self, 0, out); break;
+    default: {
+      int32_t owner;
+      if (Locate(run, node, owner, arr) < 0) return RESULT_ERROR;
+      ok = ReadVar(run, owner, node, arr, out);
+      break;
+    }
+  }
+  if (ok) return RESULT_NORMAL;
+  if (g_Settings.opt_uninitzero) {
+    out.SetReal(0.0);
+    return RESULT_NORMAL;
+  }
+  return UnknownVariable(run, node, arr);
+}
+
+int32_t CallFunction(RunContext& run, const RToken& node, RValue& out) {
+  ArgBuffer args;
+  const int32_t argc = node.itemnumb();
+  for (int32_t i = 0; i < argc; ++i)
+    if (Eval(run, node.items[i], args.Add()) < 0) return RESULT_ERROR;
+  const int32_t id = node.ind;
+  if (id < kScriptIdBase) {
+    out.SetReal(0.0);
+    g_CurrentFunction = id;
+    g_Functions[id].f_routine(run.self, run.other, argc, out, args.data());
+    // After a fatal error the game ends: code stops at its next call.
+    return Error_Aborting() ? RESULT_ERROR : RESULT_NORMAL;
+  }
+  if (id < kExtensionIdBase) {
+    const int32_t index = id - kScriptIdBase;
+    if (!Script_Exists(index)) return Fail(run, node.position, "Trying to execute non-existing script.");
+    if (Code_StackExhausted()) {
+      Code_ReportRecursion(run.code, node.position);
+      return RESULT_ERROR;
+    }
+    if (!Script_Execute(index, run.self, run.other, out, true, args.data(), argc)) return RESULT_ERROR;
+    return Error_Aborting() ? RESULT_ERROR : RESULT_NORMAL;
+  }
+  out.SetReal(0.0);
+  if (!g_ExtensionHooks.Call(id - kExtensionIdBase, run.self, run.other, argc, out, args.data()))
+    return RESULT_ERROR;
+  return Error_Aborting() ? RESULT_ERROR : RESULT_NORMAL;
+}
+
+int32_t Eval(RunContext& run, const RToken& node, RValue& out) {
+  switch (node.kind) {
+    case TK_CONSTANT: out = node.value; return RESULT_NORMAL;
+    case TK_FIXEDVARIABLE:
+    case TK_VARIABLE: return ReadVariable(run, node, out);
+    case TK_BINARY: {
+      if (Eval(run, node.items[0], out) < 0) return RESULT_ERROR;
+      RValue right;
+      const RToken& r = node.items[1];
+      if (Eval(run, r, right) < 0) return RESULT_ERROR;
+      if (out.kind == VALUE_REAL && right.kind == VALUE_REAL) {
+        // The common real cases, without the general routine.
+        const double a = out.val, b = right.val;
+        switch (node.ind) {
+          case OP_PLUS: out.val = a + b; return RESULT_NORMAL;
+          case OP_MINUS: out.val = a - b; return RESULT_NORMAL;
+          case OP_TIMES: out.val = a * b; return RESULT_NORMAL;
+          case OP_LESS: out.val = (a - b) < -kCompareEpsilon ? 1.0 : 0.0; return RESULT_NORMAL;
+          case OP_GREATER: out.val = (a - b) > kCompareEpsilon ? 1.0 : 0.0; return RESULT_NORMAL;
+          case OP_LESSEQUAL: out.val = (a - b) <= kCompareEpsilon ? 1.0 : 0.0; return RESULT_NORMAL;
+          case OP_GREATEREQUAL: out.val = (a - b) >= -kCompareEpsilon ? 1.0 : 0.0; return RESULT_NORMAL;
+          default: break;
+        }
+      }
+      return Operator_Binary(run.code, r.position, node.ind, right, out) ? RESULT_NORMAL : RESULT_ERROR;
+    }
+    case TK_UNARY:
+      if (Eval(run, node.items[0], out) < 0) return RESULT_ERROR;
+      return Operator_Unary(run.code, node.items[0].position, node.ind, out) ? RESULT_NORMAL : RESULT_ERROR;
+    case TK_FUNCTION: return CallFunction(run, node, out);
+    default: return Fail(run, node.position, "(Sub-)expression expected.");
+  }
+}
+
+int32_t ExecAssign(RunContext& run, const RToken& node) {
+  const RToken& target = node.items[0];
+  RValue& result = *run.result;
+  int32_t owner = OWNER_IMPLICIT, arr = 0;
+  const uint8_t access = target.access;
+  if (access != VA_ARGUMENT && access != VA_BUILTIN && Locate(run, target, owner, arr) < 0) return RESULT_ERROR;
+  RValue value;
+  if (Eval(run, node.items[1], value) < 0) return RESULT_ERROR;
+  if (node.ind == SYM_ASSIGN) {
+    result = std::move(value);
+  } else {
+    bool ok;
+    if (access == VA_ARGUMENT) {
+      result = g_Arguments[target.hint];
+      ok = true;
+    } else if (access == VA_BUILTIN) {
+      ok = g_BuiltinVars[target.ind].getter(run.self, 0, result);
+    } else {
+      ok = ReadVar(run, owner, target, arr, result);
+    }
+    if (!ok) {
+      if (!g_Settings.opt_uninitzero) return UnknownVariable(run, target, arr);
+      result.SetReal(0.0);
+    }
+    int32_t op = node.ind == SYM_PLUSASSIGN    ? OP_PLUS
+                 : node.ind == SYM_MINUSASSIGN ? OP_MINUS
+                 : node.ind == SYM_TIMESASSIGN ? OP_TIMES
+                 : node.ind == SYM_DIVASSIGN   ? OP_DIVIDE
+                 : node.ind == SYM_ORASSIGN    ? OP_BITOR
+                 : node.ind == SYM_ANDASSIGN   ? OP_BITAND
+                                               : OP_BITXOR;
+    if (op == OP_PLUS && result.kind == VALUE_REAL && value.kind == VALUE_REAL) {
+      result.val += value.val;
+    } else if (!Operator_Binary(run.code, node.position, op, value, result)) {
+      return RESULT_ERROR;
+    }
+  }
+  bool ok;
+  if (access == VA_ARGUMENT) {
+    g_Arguments[target.hint] = result;
+    Argument_Touch(target.hint);
+    ok = true;
+  } else if (access == VA_BUILTIN) {
+    const auto& v = g_BuiltinVars[target.ind];
+    ok = v.writable && v.setter && v.setter(run.self, 0, result);
+  } else {
+    ok = WriteVar(run, owner, target, arr, result);
+  }
+  if (!ok) return Fail(run, node.position, "Cannot assign to the variable");
+  return RESULT_NORMAL;
+}
+
+// Runs a `with` body for one instance: it becomes self, and the instance that
+// started the `with` becomes other.
+int32_t WithBody(RunContext& run, const RToken& body, CInstanceBase* inst, CInstanceBase* startSelf) {
+  CInstanceBase* savedSelf = run.self;
+  CInstanceBase* savedOther = run.other;
+  run.self = inst;
+  run.other = startSelf;
+  int32_t c = Exec(run, body);
+  run.self = savedSelf;
+  run.other = savedOther;
+  return c;
+}
+
+int32_t ExecWith(RunContext& run, const RToken& node) {
+  RValue v;
+  if (Eval(run, node.items[0], v) < 0) return RESULT_ERROR;
+  if (v.kind != VALUE_REAL) return Fail(run, node.items[0].position, "Object id expected");
+  const int32_t owner = Real_ToInt32(v.val);
+  const RToken& body = node.items[1];
+  CInstanceBase* startSelf = run.self;
+  CInstanceBase* single = nullptr;
+  switch (owner) {
+    case OWNER_LOCAL: return Fail(run, node.position, "Cannot use local in with statement.");
+    case OWNER_GLOBAL: return Fail(run, node.position, "Cannot use global in with statement.");
+    case OWNER_OTHER: single = run.other; break;
+    case OWNER_SELF:
+    case OWNER_IMPLICIT: single = run.self; break;
+    case OWNER_ALL:
+    default:
+      if (owner == OWNER_ALL || (owner >= 0 && owner < kFirstInstanceId)) {
+        // The count is taken once: instances created by the body are not visited.
+        const bool all = owner == OWNER_ALL;
+        const int32_t n = all ? g_ScriptWorld.InstanceCount() : g_ScriptWorld.ObjectInstanceCount(owner);
+        for (int32_t i = 0; i < n; ++i) {
+          CInstanceBase* inst = all ? g_ScriptWorld.InstanceAt(i) : g_ScriptWorld.ObjectInstanceAt(owner, i);
+          if (!inst || inst->i_marked) continue;
+          int32_t c = WithBody(run, body, inst, startSelf);
+          if (c == RESULT_BREAK) return RESULT_NORMAL;
+          if (c != RESULT_NORMAL && c != RESULT_CONTINUE) return c;
+        }
+        return RESULT_NORMAL;
+      }
+      if (owner < 0) return RESULT_NORMAL;
+      single = Instance_FindLive(owner);
+      if (!single) return RESULT_NORMAL;
+      break;
+  }
+  int32_t c = WithBody(run, body, single, startSelf);
+  return c == RESULT_CONTINUE ? RESULT_NORMAL : c;
+}
+
+int32_t ExecSwitch(RunContext& run, const RToken& node) {
+  RValue value;
+  if (Eval(run, node.items[0], value) < 0) return RESULT_ERROR;
+  const int32_t n = node.itemnumb();
+  int32_t start = -1;
+  RValue c;
+  for (int32_t k = 1; k < n && start < 0; ++k) {
+    const RToken& child = node.items[k];
+    if (child.kind == TK_DEFAULT) {
+      start = k;
+    } else if (child.kind == TK_CASE) {
+      if (Eval(run, child.items[0], c) < 0) return RESULT_ERROR;
+      // Cases match exactly, without the tolerance of ==.
+      if (value.kind == c.kind && (value.kind == VALUE_REAL ? value.val == c.val : value.str == c.str)) start = k;
+    }
+  }
+  if (start < 0) return RESULT_NORMAL;
+  for (int32_t k = start + 1; k < n; ++k) {
+    const RToken& child = node.items[k];
+    if (child.kind == TK_CASE || child.kind == TK_DEFAULT) continue;
+    int32_t r = Exec(run, child);
+    if (r == RESULT_BREAK) return RESULT_NORMAL;
+    if (r != RESULT_NORMAL) return r;
+  }
+  return RESULT_NORMAL;
+}
+
+// Evaluates a loop or branch condition; a string is an error with `message`.
+inline int32_t Condition(RunContext& run, const RToken& e, bool& truth, const char* message) {
+  RValue v;
+  if (Eval(run, e, v) < 0) return RESULT_ERROR;
+  if (v.kind != VALUE_REAL) return Fail(run, e.position, message);
+  truth = v.val >= 0.5;
+  return RESULT_NORMAL;
+}
+
+int32_t Exec(RunContext& run, const RToken& node) {
+  switch (node.kind) {
+    case TK_BLOCK:
+      for (const RToken& child : node.items) {
+        int32_t c = Exec(run, child);
+        if (c != RESULT_NORMAL) return c;
+      }
+      return RESULT_NORMAL;
+    case TK_ASSIGN: return ExecAssign(run, node);
+    case TK_FUNCTION: return CallFunction(run, node, *run.result);
+    case TK_IF: {
+      bool truth;
+      if (Condition(run, node.items[0], truth, "Expression expected") < 0) return RESULT_ERROR;
+      if (truth) return Exec(run, node.items[1]);
+      return node.itemnumb() > 2 ? Exec(run, node.items[2]) : RESULT_NORMAL;
+    }
+    case TK_WHILE:
+      for (;;) {
+        bool truth;
+        if (Condition(run, node.items[0], truth, "Boolean expression expected") < 0) return RESULT_ERROR;
+        if (!truth) return RESULT_NORMAL;
+        int32_t c = Exec(run, node.items[1]);
+        if (c == RESULT_BREAK) return RESULT_NORMAL;
+        if (c != RESULT_NORMAL && c != RESULT_CONTINUE) return c;
+      }
+    case TK_DO:
+      for (;;) {
+        int32_t c = Exec(run, node.items[0]);
+        if (c == RESULT_BREAK) return RESULT_NORMAL;
+        if (c != RESULT_NORMAL && c != RESULT_CONTINUE) return c;
+        bool truth;
+        if (Condition(run, node.items[1], truth, "Boolean expression expected") < 0) return RESULT_ERROR;
+        if (truth) return RESULT_NORMAL;
+      }
+    case TK_FOR: {
+      // The head's statements leave their values in a private result.
+      RValue headResult;
+      RValue* bodyResult = run.result;
+      run.result = &headResult;
+      int32_t c = Exec(run, node.items[0]);
+      run.result = bodyResult;
+      if (c != RESULT_NORMAL) return c;
+      for (;;) {
+        bool truth;
+        if (Condition(run, node.items[1], truth, "Expression expected") < 0) return RESULT_ERROR;
+        if (!truth) return RESULT_NORMAL;
+        c = Exec(run, node.items[3]);
+        if (c == RESULT_BREAK) return RESULT_NORMAL;
+        if (c != RESULT_NORMAL && c != RESULT_CONTINUE) return c;
+        run.result = &headResult;
+        c = Exec(run, node.items[2]);
+        run.result = bodyResult;
+        if (c != RESULT_NORMAL) return c;
+      }
+    }
+    case TK_REPEAT: {
+      RValue v;
+      if (Eval(run, node.items[0], v) < 0) return RESULT_ERROR;
+      if (v.kind != VALUE_REAL) return Fail(run, node.items[0].position, "Repeat count must be a number");
+      const int64_t n = Real_ToInt64(v.val);
+      for (int64_t i = 0; i < n; ++i) {
+        int32_t c = Exec(run, node.items[1]);
+        if (c == RESULT_BREAK) return RESULT_NORMAL;
+        if (c != RESULT_NORMAL && c != RESULT_CONTINUE) return c;
+      }
+      return RESULT_NORMAL;
+    }
+    case TK_WITH: return ExecWith(run, node);
+    case TK_SWITCH: return ExecSwitch(run, node);
+    case TK_EXIT: return RESULT_EXIT;
+    case TK_RETURN:
+      if (Eval(run, node.items[0], *run.result) < 0) return RESULT_ERROR;
+      return RESULT_EXIT;
+    case TK_BREAK: return RESULT_BREAK;
+    case TK_CONTINUE: return RESULT_CONTINUE;
+    case TK_VAR: return RESULT_NORMAL;
+    case TK_GLOBALVAR:
+      for (const RToken& name : node.items) Variable_GlobalDeclare(name.ind);
+      return RESULT_NORMAL;
+    case TK_EMPTYPROGRAM: return RESULT_NORMAL;
+    case TK_EMPTY: return Fail(run, node.position, "Statement expected.");
+    case TK_CASE: return Fail(run, node.position, "Case statement only allowed inside switch statement.");
+    case TK_DEFAULT: return Fail(run, node.position, "Default statement only allowed inside switch statement.");
+    default: return Fail(run, node.position, "This is not a program.");
+  }
+}
+
+}  // namespace
+
+bool Code_StackExhausted() {
+  char* sp = static_cast<char*>(__builtin_frame_address(0));
+  if (!t_StackLow) {
+    pthread_attr_t attr;
+    void* addr = nullptr;
+    size_t size = 0;
+    if (pthread_getattr_np(pthread_self(), &attr) == 0) {
+      pthread_attr_getstack(&attr, &addr, &size);
+      pthread_attr_destroy(&attr);
+    }
+    if (!addr || size == 0) {
+      // Unknown bounds: assume a 1 MiB stack below the current point.
+      size = 1u << 20;
+      addr = sp - size;
+    }
+    t_StackLow = static_cast<char*>(addr);
+    // Keep room for the deepest expression a single piece of code may hold.
+    t_StackReserve = size / 4 < (2u << 20) ? size / 4 : (2u << 20);
+  }
+  return sp < t_StackLow + t_StackReserve;
+}
+
+void Code_ReportRecursion(const CCode* code, int32_t position) {
+  Error_SetCodeError(code, position, "Recursion too deep.");
+  Error_Report(g_LastErrorText, true);
+}
+
+bool Code_Execute(CInstanceBase* self, CInstanceBase* other, CCode* code, RValue& result) {
+  Error_ClearPending();
+  if (!code || !code->i_compiled) {
+    Error_SetCodeError(code, 0, "Internal Error: Executing non-compiled code.");
+    return false;
+  }
+  if (code->i_kind == CODE_CONSTANT) {
+    result = code->i_value;
+    return true;
+  }
+  if (!self || !other) {
+    Error_SetCodeError(code, 0, "Internal Error: Executing code for nil instance.");
+    return false;
+  }
+  if (Code_StackExhausted()) {
+    Code_ReportRecursion(code, 0);
+    return false;
+  }
+  // The run holds the code: a built-in may free or replace it meanwhile.
+  const bool held = code->i_refs > 0;
+  if (held) ++code->i_refs;
+  RunContext run;
+  run.self = self;
+  run.other = other;
+  run.code = code;
+  run.result = &result;
+  int32_t c = code->i_kind == CODE_EXPRESSION ? Eval(run, code->i_token, result) : Exec(run, code->i_token);
+  Locals_Release(run.locals);
+  if (held && --code->i_refs == 0) delete code;
+  return c != RESULT_ERROR;
+}
+
+bool Code_ExecuteReport(CInstanceBase* self, CInstanceBase* other, CCode* code, RValue& result) {
+  if (Code_Execute(self, other, code, result)) return true;
+  Error_ReportAction(g_LastErrorText, false);
+  Error_ClearPending();
+  return false;
+}
+
+bool Code_ExecuteValue(CInstanceBase* self, CInstanceBase* other, CCode* code, RValue& result) {
+  if (Code_Execute(self, other, code, result)) return true;
+  result = RValue::String("ERROR");
+  return false;
+}
+
+}  // namespace tavrin

@@ -1,0 +1,27 @@
+// The interpreter: runs compiled code for a pair of instances.
+#pragma once
+
+#include "script/Code_Main.h"
+#include "script/Variable_Main.h"
+
+namespace tavrin {
+
+// Statement results, passed up through nested statements.
+enum : int32_t { RESULT_NORMAL = 0, RESULT_ERROR = -1, RESULT_EXIT = -2, RESULT_BREAK = -3, RESULT_CONTINUE = -4 };
+
+// Runs `code` for `self` and `other`; false when it ended with an error (the
+// text is in the error record). `result` receives the value of the run.
+bool Code_Execute(CInstanceBase* self, CInstanceBase* other, CCode* code, RValue& result);
+// The same; a failure is reported as a non-fatal error of the current action.
+bool Code_ExecuteReport(CInstanceBase* self, CInstanceBase* other, CCode* code, RValue& result);
+// The same; a failure makes the result the string "ERROR".
+bool Code_ExecuteValue(CInstanceBase* self, CInstanceBase* other, CCode* code, RValue& result);
+
+// True when the machine stack is nearly used up: deeper calls must stop with
+// an error instead of crashing.
+bool Code_StackExhausted();
+
+// Records the fatal "Recursion too deep." error at `position` of `code`.
+void Code_ReportRecursion(const CCode* code, int32_t position);
+
+}  // namespace tavrin

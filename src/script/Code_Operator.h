@@ -1,0 +1,22 @@
+// The operators of the language, shared by the interpreter and by the
+// compiler's constant folding.
+#pragma once
+
+#include <cstdint>
+
+#include "script/Variable_Class.h"
+
+namespace tavrin {
+
+class CCode;
+
+// Applies unary operator `op` to `value` in place. False when the operand has
+// the wrong kind; the message is then recorded at `position` of `code`.
+bool Operator_Unary(const CCode* code, int32_t position, int32_t op, RValue& value);
+// Applies binary operator `op` with `left` (replaced by the result) and `right`.
+bool Operator_Binary(const CCode* code, int32_t position, int32_t op, const RValue& right, RValue& left);
+
+// Reals compare equal within this tolerance, so that 0.1 + 0.2 == 0.3 holds.
+constexpr double kCompareEpsilon = 1e-13;
+
+}  // namespace tavrin

@@ -1,0 +1,54 @@
+#include "script/Code_Variable.h"
+
+#include <unordered_map>
+#include <vector>
+
+#include "script/Code_Phase.h"
+#include "script/Variable_Main.h"
+
+namespace tavrin {
+
+namespace {
+std::vector<std::string> g_UserNames;
+std::unordered_map<std::string, int32_t> g_UserIndex;
+}  // namespace
+
+// Set while a compilation resolves names, to note the script arguments used.
+RArgTracking* g_ArgTracking = nullptr;
+
+int32_t Variable_Find(std::string_view name) {
+  int32_t b = Variable_BuiltinFind(name);
+  if (b >= 0) {
+    if (g_ArgTracking) {
+      if (name == "argument") {
+        g_ArgTracking->array = true;
+      } else if (name.size() > 8 && name.substr(0, 8) == "argument") {
+        std::string_view digits = name.substr(8);
+        int32_t k = 0;
+        bool ok = !digits.empty() && digits.size() <= 2;
+        for (char c : digits) {
+          if (c < '0' || c > '9') ok = false;
+          k = k * 10 + (c - '0');
+        }
+        if (ok && k <= 15 && k > g_ArgTracking->highest) g_ArgTracking->highest = k;
+      }
+    }
+    return b;
+  }
+  std::string key(name);
+  auto it = g_UserIndex.find(key);
+  if (it != g_UserIndex.end()) return kUserVariableBase + it->second;
+  int32_t k = static_cast<int32_t>(g_UserNames.size());
+  g_UserNames.push_back(key);
+  g_UserIndex.emplace(std::move(key), k);
+  return kUserVariableBase + k;
+}
+
+std::string Variable_Name(int32_t index) {
+  if (index < kUserVariableBase) return Variable_BuiltinName(index);
+  size_t k = static_cast<size_t>(index - kUserVariableBase);
+  if (k >= g_UserNames.size()) return "<unknown variable>";
+  return g_UserNames[k];
+}
+
+}  // namespace tavrin

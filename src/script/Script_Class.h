@@ -1,0 +1,41 @@
+// Scripts: named programs that code calls like functions.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "script/Code_Main.h"
+
+namespace tavrin {
+
+class CScript {
+ public:
+  std::string s_text;
+  CCodeRef s_code;
+};
+
+// Adds a script at the next index; returns the index.
+int32_t Script_Add(std::string_view name, std::string_view text);
+// Empties the script table.
+void Script_Clear();
+int32_t Script_Count();
+// Index of the first existing script named `name`, or -1.
+int32_t Script_Find(std::string_view name);
+// The name, "<undefined>" for a missing script.
+std::string Script_Name(int32_t index);
+bool Script_Exists(int32_t index);
+CScript* Script_Get(int32_t index);
+
+// Compiles every script in index order. On the first failure it reports the
+// fatal "COMPILATION ERROR in Script: " error and returns false.
+bool Script_CompileAll();
+
+// Runs script `index` as a call with `argc` arguments (at most 16). False when
+// there is no such script, or the run or the argument check failed (the error
+// is then recorded).
+bool Script_Execute(int32_t index, CInstanceBase* self, CInstanceBase* other, RValue& result, bool check,
+                    const RValue* args, int32_t argc);
+
+}  // namespace tavrin

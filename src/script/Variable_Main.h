@@ -1,0 +1,134 @@
+// Global variables, the built-in variable table, script arguments, and access
+// to variables through the owner codes of the language.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "script/Variable_Class.h"
+
+namespace tavrin {
+
+class CCode;
+
+// Owner codes: the value in front of a dot, or the implicit owner of a name.
+enum : int32_t {
+  OWNER_SELF = -1,
+  OWNER_OTHER = -2,
+  OWNER_ALL = -3,
+  OWNER_NOONE = -4,
+  OWNER_GLOBAL = -5,
+  OWNER_IMPLICIT = -6,
+  OWNER_LOCAL = -7,
+};
+constexpr int32_t kFirstInstanceId = 100000;
+// Indexes above this are user variables; the others are built-in variables.
+constexpr int32_t kBuiltinVariableLimit = 9999;
+constexpr int32_t kMaxBuiltinVariables = 500;
+
+// One run of one piece of code: its instances, its locals (made on the first
+// local assignment) and the code, against which errors are recorded.
+struct RunContext {
+  CInstanceBase* self = nullptr;
+  CInstanceBase* other = nullptr;
+  CVariableList* locals = nullptr;
+  CCode* code = nullptr;
+  // The run's result value: assignments, calls and return statements leave
+  // their value here, and the caller receives what it holds at the end.
+  RValue* result = nullptr;
+};
+
+// --- global variables ---
+extern CVariableList g_GlobalVars;
+extern std::vector<uint8_t> g_GlobalDeclared;  // flag k: variable 100000 + k is globalvar
+void Variable_ResetGlobals();
+bool Variable_GlobalGet(int32_t var_ind, int32_t arr_ind, RValue& val);
+void Variable_GlobalSet(int32_t var_ind, int32_t arr_ind, const RValue& val);
+void Variable_GlobalDeclare(int32_t var_ind);
+inline bool Variable_IsGlobalDeclared(int32_t var_ind) {
+  uint32_t k = static_cast<uint32_t>(var_ind) - static_cast<uint32_t>(100000);
+  return var_ind >= 100000 && k < g_GlobalDeclared.size() && g_GlobalDeclared[k] != 0;
+}
+
+// --- built-in variables ---
+using TGetter = bool (*)(CInstanceBase* inst, int32_t arr_ind, RValue& val);
+using TSetter = bool (*)(CInstanceBase* inst, int32_t arr_ind, const RValue& val);
+struct RBuiltinVariable {
+  std::string name;
+  TGetter getter = nullptr;
+  TSetter setter = nullptr;
+  bool writable = false;
+};
+extern std::vector<RBuiltinVariable> g_BuiltinVars;
+int32_t Variable_BuiltinRegister(std::string_view name, TGetter getter, TSetter setter, bool writable);
+int32_t Variable_BuiltinFind(std::string_view name);
+std::string Variable_BuiltinName(int32_t index);
+// Sets the getter and setter of the entry `name` (the subsystem that owns the
+// variable fills them in); false when there is no such entry.
+bool Variable_BuiltinImplement(std::string_view name, TGetter getter, TSetter setter);
+// Enters every built-in variable of the language (once).
+void Variable_RegisterBuiltins();
+
+// --- script arguments ---
+constexpr int32_t kMaxArgumentSlots = 16;
+extern RValue g_Arguments[kMaxArgumentSlots];
+extern int32_t g_ArgumentCount;
+// The script being run (-1 outside scripts), named in argument messages.
+extern int32_t g_CurrentScript;
+std::string Argument_ScriptName();
+// Slots at and above this are known to hold real 0, so calls save and clear
+// only the slots below it.
+extern int32_t g_ArgumentsUsed;
+inline void Argument_Touch(int32_t slot) {
+  if (slot >= g_ArgumentsUsed) g_ArgumentsUsed = slot + 1;
+}
+void Argument_Reset();
+
+// Puts `count` values into the argument slots for a nested run and clears the
+// rest; the destructor gives the caller's slots back. Only slots that may be
+// non-zero are saved, so a call with few arguments copies little.
+class ArgumentFrame {
+ public:
+  ArgumentFrame(const RValue* values, int32_t count);
+  ~ArgumentFrame();
+  ArgumentFrame(const ArgumentFrame&) = delete;
+  ArgumentFrame& operator=(const ArgumentFrame&) = delete;
+
+ private:
+  int32_t savedUsed_;
+  RValue saved_[16];
+};
+
+// --- instances ---
+// What the engine needs of the room's instance lists. Counts are taken once by
+// loops; positions beyond the current end simply give none.
+struct RScriptWorld {
+  int32_t (*InstanceCount)();
+  CInstanceBase* (*InstanceAt)(int32_t pos);
+  // The instances of object `obj` and of its descendants.
+  int32_t (*ObjectInstanceCount)(int32_t obj);
+  CInstanceBase* (*ObjectInstanceAt)(int32_t obj, int32_t pos);
+};
+extern RScriptWorld g_ScriptWorld;
+
+// The live instance with id `id`, or none. Instances marked for removal are
+// skipped, for reads and writes alike (an instance changed into another object
+// leaves a marked husk with the same id behind).
+CInstanceBase* Instance_FindLive(int32_t id);
+
+bool Variable_InstanceGet(CInstanceBase* inst, int32_t var_ind, int32_t arr_ind, RValue& val);
+bool Variable_InstanceSet(CInstanceBase* inst, int32_t var_ind, int32_t arr_ind, const RValue& val);
+bool Variable_OwnerGet(int32_t owner, int32_t var_ind, int32_t arr_ind, RValue& val);
+bool Variable_OwnerSet(int32_t owner, int32_t var_ind, int32_t arr_ind, const RValue& val);
+
+// Access by owner code, as code reads and writes variables.
+bool Variable_Read(RunContext& run, int32_t owner, int32_t var_ind, int32_t arr_ind, RValue& val);
+bool Variable_Write(RunContext& run, int32_t owner, int32_t var_ind, int32_t arr_ind, const RValue& val);
+
+// Local variable lists are reused between runs to spare allocations.
+CVariableList* Locals_Acquire();
+void Locals_Release(CVariableList* list);
+
+}  // namespace tavrin
