@@ -63,7 +63,11 @@ bool DecryptWad(CStream& stream, size_t base) {
 
 ELocate LocatePackage(const std::string& path, CStream& stream) {
   if (!stream.LoadFromFile(path)) return ELocate::CannotRead;
-  const int64_t marker = Package_FindMarker(stream.Data(), stream.Size());
+  return Package_Open(stream);
+}
+
+ELocate Package_Open(CStream& stream, size_t scanStart) {
+  const int64_t marker = Package_FindMarker(stream.Data(), stream.Size(), scanStart);
   if (marker < 0) return ELocate::NotValid;
   const size_t p = size_t(marker);
   // A marker too close to the end has no room for the container header.

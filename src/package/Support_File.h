@@ -38,6 +38,8 @@ const char* Locate_Message(ELocate result);
 // Loads `path` into `stream`, finds the marker, restores the version word,
 // unscrambles the payload in place and leaves the stream at the version word.
 ELocate LocatePackage(const std::string& path, CStream& stream);
+// The same for bytes already in `stream`, scanning from `scanStart`.
+ELocate Package_Open(CStream& stream, size_t scanStart = kPackageScanStart);
 // The marker offset in `bytes` at or after `from`, or -1.
 int64_t Package_FindMarker(const uint8_t* bytes, size_t size, size_t from = kPackageScanStart);
 // Unscrambles the payload behind `base` (= marker + 8) in place; false when the

@@ -1,0 +1,49 @@
+// Fuzzes the readers of package bytes: the container (marker, unscrambling),
+// the header and settings, and the stream primitives and sub-streams.
+#include <cstddef>
+#include <cstdint>
+
+#include "package/Package_Load.h"
+#include "package/Support_File.h"
+
+namespace {
+
+class CSilent : public tavrin::IPackageLoadListener {
+ public:
+  void ShowProgress(int, const std::string&) override {}
+  void HeaderRead(tavrin::RPackageHeader&) override {}
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace tavrin;
+  if (size == 0) return 0;
+  // The first byte chooses the reader; the rest is its input.
+  const uint8_t mode = data[0] % 3;
+  CStream s(data + 1, size - 1);
+  try {
+    if (mode == 0) {
+      CSilent silent;
+      if (Package_Open(s, 0) == ELocate::Ok) (void)ReadHeader(s, silent);
+    } else if (mode == 1) {
+      CSilent silent;
+      (void)ReadHeader(s, silent);
+    } else {
+      while (s.Remaining() > 0) {
+        switch (s.ReadInteger() & 7) {
+          case 0: (void)s.ReadString(); break;
+          case 1: (void)s.ReadReal(); break;
+          case 2: (void)s.ReadStream(); break;
+          case 3: (void)s.ReadStreamC(); break;
+          case 4: (void)s.ReadStreamE(); break;
+          case 5: (void)s.ReadBitmap(); break;
+          case 6: s.Decrypt(s.ReadInteger(), s.ReadInteger(), s.ReadInteger()); break;
+          default: s.ConvertFromString(s.ReadString()); break;
+        }
+      }
+    }
+  } catch (const CStreamError&) {
+  }
+  return 0;
+}

@@ -1,0 +1,149 @@
+// The package header and settings: what is read, in which versions, and the
+// messages of a damaged header.
+#include <gtest/gtest.h>
+
+#include "package/Package_Load.h"
+
+namespace tavrin {
+namespace {
+
+class RecordingListener : public IPackageLoadListener {
+ public:
+  void ShowProgress(int percent, const std::string& text) override {
+    steps.push_back(std::to_string(percent) + " " + text);
+  }
+  void HeaderRead(RPackageHeader& header) override {
+    headerSeen = true;
+    debug = header.debugMode;
+    hadImage = header.pictures.image.has_value();
+  }
+  std::vector<std::string> steps;
+  bool headerSeen = false, debug = false, hadImage = false;
+};
+
+RGameSettings Unusual() {
+  RGameSettings s;
+  s.opt_fullscreen = true;
+  s.opt_scale = -1;
+  s.opt_windowcolor = 0x123456;
+  s.opt_showprogress = false;
+  s.opt_loadalpha = 17;
+  s.opt_uninitzero = true;
+  s.opt_checkargs = true;
+  s.opt_createfirst = true;
+  s.opt_priority = 2;
+  return s;
+}
+
+TEST(Settings, RoundTripPerVersion) {
+  struct Case {
+    int32_t version;
+    bool createfirstKept;
+  };
+  for (const Case c : {Case{800, false}, Case{810, false}, Case{820, true}}) {
+    SCOPED_TRACE(c.version);
+    RLoadPictures pictures;
+    pictures.image = TBitmap32(2, 1, 0xFF00FF00u);
+    CStream s;
+    WriteSettings(s, Unusual(), pictures, c.version);
+    s.Seek(0);
+    RGameSettings read;
+    RLoadPictures readPictures;
+    int32_t version = 0;
+    ASSERT_TRUE(ReadSettings(s, read, readPictures, &version));
+    EXPECT_EQ(version, c.version);
+    EXPECT_TRUE(read.opt_fullscreen);
+    EXPECT_EQ(read.opt_scale, -1);
+    EXPECT_EQ(read.opt_windowcolor, 0x123456);
+    EXPECT_FALSE(read.opt_showprogress);
+    EXPECT_EQ(read.opt_loadalpha, 17);
+    EXPECT_TRUE(read.opt_uninitzero && read.opt_checkargs);
+    EXPECT_EQ(read.opt_createfirst, c.createfirstKept);
+    EXPECT_EQ(read.opt_priority, 2);
+    // Without the progress bar the two bar pictures are absent from the
+    // record and the next field is the loading picture.
+    EXPECT_FALSE(readPictures.backBar);
+    ASSERT_TRUE(readPictures.image);
+    EXPECT_EQ(readPictures.image->GetPixel(1, 0), 0xFF00FF00u);
+    EXPECT_EQ(s.Remaining(), 0u);
+  }
+}
+
+TEST(Settings, ProgressBarPicturesTravelWhenShown) {
+  RGameSettings settings;
+  RLoadPictures pictures;
+  pictures.frontBar = TBitmap32(4, 4, 0xFFFFFFFFu);
+  CStream s;
+  WriteSettings(s, settings, pictures);
+  s.Seek(0);
+  RLoadPictures read;
+  ASSERT_TRUE(ReadSettings(s, settings, read));
+  EXPECT_FALSE(read.backBar);
+  ASSERT_TRUE(read.frontBar);
+  EXPECT_EQ(read.frontBar->s_w, 4);
+  EXPECT_FALSE(read.image);
+}
+
+CStream Header(RPackageContent& content, int32_t version = kPackageVersion) {
+  CPackRandom random(5);
+  CStream payload = Package_WritePayload(content, random);
+  CStream s;
+  s.WriteInteger(version);
+  s.Write(payload.Data(), payload.Size());
+  s.Seek(0);
+  return s;
+}
+
+TEST(Header, ReadsSettingsIdentityAndReportsProgress) {
+  RPackageContent content;
+  content.header.debugMode = true;
+  content.settings = Unusual();
+  content.identity.gameId = 4242;
+  content.identity.guid[15] = 9;
+  CStream s = Header(content);
+  RecordingListener listener;
+  EXPECT_EQ(ReadHeader(s, listener), std::nullopt);
+  EXPECT_TRUE(listener.headerSeen);
+  EXPECT_TRUE(listener.debug);
+  EXPECT_TRUE(g_DebugMode);
+  EXPECT_EQ(g_Settings.opt_loadalpha, 17);
+  EXPECT_EQ(g_GameIdentity.gameId, 4242);
+  EXPECT_EQ(g_GameIdentity.guid[15], 9);
+  EXPECT_EQ(listener.steps, std::vector<std::string>{"1 Reading data"});
+  g_Settings = RGameSettings{};
+  g_DebugMode = false;
+}
+
+TEST(Header, DamagedHeadersGiveTheirMessages) {
+  RPackageContent content;
+  RecordingListener listener;
+
+  CStream wrongVersion = Header(content, 809);
+  EXPECT_EQ(ReadHeader(wrongVersion, listener), "Error: Wrong version number.");
+
+  // A settings version below 800, and a settings block cut short.
+  CStream oldSettings = Header(content);
+  const size_t settingsAt = 16;  // version, stamp days, debug, stamp seconds
+  oldSettings.Seek(settingsAt);
+  oldSettings.WriteInteger(799);
+  oldSettings.Seek(0);
+  EXPECT_EQ(ReadHeader(oldSettings, listener), "Error: Error in resource data.");
+  CStream cutSettings = Header(content);
+  cutSettings.Bytes().resize(settingsAt + 10);
+  EXPECT_EQ(ReadHeader(cutSettings, listener), "Error: Error in resource data.");
+  EXPECT_FALSE(listener.headerSeen);
+
+  // A package cut inside its content is a stream error for the caller.
+  CStream cutContent = Header(content);
+  cutContent.Bytes().resize(cutContent.Size() - 3);
+  EXPECT_THROW(ReadHeader(cutContent, listener), CStreamError);
+
+  // A library file name that would leave the temporary folder.
+  content.header.libraryName = "../escape.so";
+  CStream escaping = Header(content);
+  EXPECT_EQ(ReadHeader(escaping, listener), "Error: Error in resource data.");
+  g_Settings = RGameSettings{};
+}
+
+}  // namespace
+}  // namespace tavrin

@@ -1,0 +1,124 @@
+// The package container: finding the marker, unscrambling, and the failures
+// a damaged or foreign file must give.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "package/Support_File.h"
+
+namespace tavrin {
+namespace {
+
+std::vector<uint8_t> Hex(const std::string& hex) {
+  std::vector<uint8_t> out;
+  if (hex == "-") return out;
+  for (size_t i = 0; i + 1 < hex.size(); i += 2) out.push_back(uint8_t(std::stoi(hex.substr(i, 2), nullptr, 16)));
+  return out;
+}
+
+class ContainerTest : public ::testing::Test {
+ protected:
+  std::string Write(const std::vector<uint8_t>& bytes) {
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("tavrin_container_" + std::to_string(::getpid()) + "_" + std::to_string(m_files++)))
+                                 .string();
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    m_paths.push_back(path);
+    return path;
+  }
+  void TearDown() override {
+    for (const auto& p : m_paths) std::filesystem::remove(p);
+  }
+  // A container written by our writer behind `prefix` bytes of zeros.
+  std::vector<uint8_t> Package(const std::vector<uint8_t>& payload, size_t prefix = 0) {
+    CStream out(std::vector<uint8_t>(prefix, 0));
+    out.Seek(out.Size());
+    CPackRandom random(7);
+    Package_WriteContainer(out, 810, CStream(payload), random);
+    return out.Bytes();
+  }
+  int m_files = 0;
+  std::vector<std::string> m_paths;
+};
+
+TEST_F(ContainerTest, ReferenceContainersUnscrambleInPlace) {
+  std::ifstream in(std::string(TAVRIN_TESTS_DIR) + "/package/stream_vectors.txt");
+  int seen = 0;
+  for (std::string line; std::getline(in, line);) {
+    std::istringstream words(line);
+    std::string kind, container, payload;
+    words >> kind >> container >> payload;
+    if (kind != "container") continue;
+    ++seen;
+    std::vector<uint8_t> file(kPackageScanStart + 100, 0);  // the marker lies past the scan start
+    const std::vector<uint8_t> c = Hex(container);
+    file.insert(file.end(), c.begin(), c.end());
+    CStream s;
+    ASSERT_EQ(LocatePackage(Write(file), s), ELocate::Ok);
+    EXPECT_EQ(s.Position(), kPackageScanStart + 100 + 16);
+    EXPECT_EQ(s.ReadInteger(), 810);
+    EXPECT_EQ(std::vector<uint8_t>(s.Bytes().begin() + long(s.Position()), s.Bytes().end()), Hex(payload));
+  }
+  EXPECT_EQ(seen, 4);
+}
+
+TEST_F(ContainerTest, WriterAndReaderAgree) {
+  std::vector<uint8_t> payload(1000);
+  for (size_t i = 0; i < payload.size(); ++i) payload[i] = uint8_t(i);
+  const std::vector<uint8_t> file = Package(payload, 10);
+  EXPECT_EQ(Package(payload, 10), file);  // same seed, same bytes
+  CStream s;
+  ASSERT_EQ(LocatePackage(Write(file), s), ELocate::Ok);
+  EXPECT_EQ(s.ReadInteger(), 810);
+  EXPECT_EQ(std::vector<uint8_t>(s.Bytes().begin() + long(s.Position()), s.Bytes().end()), payload);
+}
+
+TEST_F(ContainerTest, DamagedAndForeignFilesFailWithTheirMessages) {
+  const std::vector<uint8_t> good = Package(std::vector<uint8_t>(200, 0x5A));
+  const size_t marker = kPackageScanStart;
+
+  std::vector<uint8_t> flipped = good;
+  flipped[marker + 20 + 150] ^= 0x01;  // one payload bit
+
+  // The same container placed before the scan start is never found.
+  std::vector<uint8_t> early(good.begin() + long(marker), good.end());
+  early.insert(early.begin(), 1000, 0);
+  early.resize(kPackageScanStart + 500, 0);
+
+  std::vector<uint8_t> nearEnd(good.begin(), good.begin() + long(marker) + 12);  // marker, then only W0 and W1
+  std::vector<uint8_t> shortFile(100, 0);
+
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> bytes;
+    ELocate expected;
+  };
+  const Case cases[] = {
+      {"flipped payload byte", flipped, ELocate::NotValid},
+      {"marker before the scan start", early, ELocate::NotValid},
+      {"marker within 20 bytes of the end", nearEnd, ELocate::Corrupted},
+      {"file shorter than the scan start", shortFile, ELocate::NotValid},
+  };
+  for (const Case& c : cases) {
+    CStream s;
+    EXPECT_EQ(LocatePackage(Write(c.bytes), s), c.expected) << c.name;
+  }
+  CStream s;
+  EXPECT_EQ(LocatePackage("/nonexistent/game.bin", s), ELocate::CannotRead);
+  EXPECT_STREQ(Locate_Message(ELocate::CannotRead), "Error: Cannot read the game file.");
+  EXPECT_STREQ(Locate_Message(ELocate::NotValid), "Error: Not a valid game file.");
+  EXPECT_STREQ(Locate_Message(ELocate::Corrupted), "Failed to load the game data. File seems corrupted.");
+}
+
+TEST_F(ContainerTest, WriterRefusesAFileThatAlreadyHoldsAMarker) {
+  CStream out(Package(std::vector<uint8_t>(10, 1)));
+  out.Seek(out.Size());
+  CPackRandom random(3);
+  EXPECT_THROW(Package_WriteContainer(out, 810, CStream(), random), CStreamError);
+}
+
+}  // namespace
+}  // namespace tavrin

@@ -1,0 +1,144 @@
+// The runner as a player meets it: started on good, damaged and foreign
+// files, headless, judged by its messages, exit status and trace log.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "package/Package_Load.h"
+#include "package/Support_File.h"
+#include "support/TestProcess.h"
+
+namespace fs = std::filesystem;
+
+namespace tavrin {
+namespace {
+
+const std::string kBanner =
+    std::string(86, '*') + "\n               Tavrin Runner v8.1.141.11549\n" + std::string(86, '*') + "\n";
+
+class RunnerEndToEnd : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_dir = fs::temp_directory_path() / ("tavrin_e2e_" + std::to_string(::getpid()) + "_" +
+                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(m_dir);
+    fs::create_directories(m_dir);
+  }
+  void TearDown() override { fs::remove_all(m_dir); }
+
+  // Writes a package file; `payloadEdit` may damage the plain payload first.
+  std::string WriteGame(const std::string& name, int32_t version = kPackageVersion,
+                        const std::function<void(CStream&)>& payloadEdit = {}) {
+    RPackageContent content;
+    content.identity.gameId = 77;
+    CPackRandom random(11);
+    CStream payload = Package_WritePayload(content, random);
+    if (payloadEdit) payloadEdit(payload);
+    CStream file;
+    Package_WriteContainer(file, version, payload, random);
+    const std::string path = (m_dir / name).string();
+    EXPECT_TRUE(file.SaveToFile(path));
+    return path;
+  }
+
+  test::RRun Play(const std::vector<std::string>& args, std::vector<std::string> env = {}) {
+    std::vector<std::string> argv = {TAVRIN_EXE, "--headless"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    env.push_back("TAVRIN_HOME=" + m_dir.string());
+    return test::RunProgram(argv, env);
+  }
+
+  fs::path m_dir;
+};
+
+TEST_F(RunnerEndToEnd, FilesThatAreNoGameEndWithTheirMessage) {
+  const std::string good = WriteGame("good.bin");
+  std::vector<uint8_t> bytes;
+  {
+    CStream s;
+    ASSERT_TRUE(s.LoadFromFile(good));
+    bytes = s.Bytes();
+  }
+  auto save = [&](const std::string& name, const std::vector<uint8_t>& b) {
+    const std::string path = (m_dir / name).string();
+    EXPECT_TRUE(CStream(b).SaveToFile(path));
+    return path;
+  };
+  std::vector<uint8_t> flipped = bytes;
+  flipped[kPackageScanStart + 30] ^= 0x80;
+  const std::vector<uint8_t> cutHeader(bytes.begin(), bytes.begin() + long(kPackageScanStart) + 17);
+  const std::vector<uint8_t> noMarker(kPackageScanStart + 1000, 0x11);
+  const std::string cutContent = WriteGame("cut.bin", kPackageVersion, [](CStream& p) { p.Bytes().resize(p.Size() - 9); });
+
+  struct Case {
+    std::string file;
+    const char* message;
+  };
+  const Case cases[] = {
+      {(m_dir / "missing.bin").string(), "Error: Cannot read the game file."},
+      {save("nomarker.bin", noMarker), "Error: Not a valid game file."},
+      {save("flipped.bin", flipped), "Error: Not a valid game file."},
+      {save("cutheader.bin", cutHeader), "Failed to load the game data. File seems corrupted."},
+      {cutContent, "Failed to load the game data. File seems corrupted."},
+      {WriteGame("v809.bin", 809), "Error: Wrong version number."},
+  };
+  for (const Case& c : cases) {
+    const test::RRun r = Play({c.file});
+    EXPECT_EQ(r.status, 1) << c.file;
+    EXPECT_EQ(r.err, std::string(c.message) + "\n") << c.file;
+  }
+}
+
+TEST_F(RunnerEndToEnd, TraceLogStartsWithTheBannerAndGrowsRunByRun) {
+  const std::string game = WriteGame("game.bin");
+  ASSERT_EQ(Play({game}, {"VXLOG_TRACE=1"}).status, 0);
+  const std::string first = test::ReadFile(m_dir / "Trace.log");
+  ASSERT_EQ(first.substr(0, kBanner.size()), kBanner);
+  const size_t loading = first.find("\nReading data\n");
+  const size_t ready = first.find("\nReady\n");
+  EXPECT_NE(loading, std::string::npos);
+  EXPECT_NE(ready, std::string::npos);
+  EXPECT_LT(loading, ready);
+
+  ASSERT_EQ(Play({"--VXTrace", game}).status, 0);
+  const std::string second = test::ReadFile(m_dir / "Trace.log");
+  EXPECT_EQ(second.substr(0, first.size()), first);
+  EXPECT_EQ(second.substr(first.size(), kBanner.size()), kBanner);
+
+  // The switch as the last argument, or the variable set to anything but 1,
+  // leaves the log alone.
+  ASSERT_EQ(Play({game, "--VXTrace"}, {"VXLOG_TRACE=yes"}).status, 0);
+  EXPECT_EQ(test::ReadFile(m_dir / "Trace.log"), second);
+}
+
+TEST_F(RunnerEndToEnd, AnUnwritableTraceLogDoesNotStopTheGame) {
+  const std::string game = WriteGame("game.bin");
+  fs::create_directory(m_dir / "Trace.log");  // cannot be opened as a file, even by root
+  const test::RRun r = Play({game}, {"VXLOG_TRACE=1"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+}
+
+TEST_F(RunnerEndToEnd, StandaloneGameRunsWithNoArgumentsAndLeavesNoTempFolder) {
+  fs::create_directories(m_dir / "project");
+  std::ofstream(m_dir / "project" / "game.json") << R"({"game_id": 5, "settings": {"loadalpha": 200}})";
+  const std::string exe = (m_dir / "mygame").string();
+  const test::RRun packed = test::RunProgram({TAVRIN_PACK_EXE, "build", (m_dir / "project").string(), "-o", exe, "--exe"});
+  ASSERT_EQ(packed.status, 0) << packed.err;
+
+  std::ofstream(m_dir / "tempdir.txt") << (m_dir / "temp").string() << "\n";
+  const test::RRun r = test::RunProgram({exe, "--headless", "--steps", "1"}, {"TAVRIN_OPTIONS=--headless"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  // The game made its temporary folder where tempdir.txt said, and removed it.
+  EXPECT_TRUE(fs::exists(m_dir / "temp"));
+  EXPECT_TRUE(fs::is_empty(m_dir / "temp"));
+
+  const test::RRun bad = test::RunProgram({exe}, {"TAVRIN_OPTIONS=--headless --no-such-option"});
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_NE(bad.err.find("TAVRIN_OPTIONS"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tavrin

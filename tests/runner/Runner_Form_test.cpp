@@ -1,0 +1,215 @@
+// Preparing the game, the display-mode rules and the load window, with a
+// fake platform standing in for the machine.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "FakePlatform.h"
+#include "platform/Platform_Trace.h"
+#include "runner/Runner_Form.h"
+#include "runner/Runner_Load.h"
+#include "support/TestProcess.h"
+
+namespace tavrin {
+namespace {
+
+class RunnerFormTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    auto fake = std::make_unique<test::CFakePlatform>();
+    m_fake = fake.get();
+    Platform_Install(std::move(fake));
+    g_Settings = RGameSettings{};
+    m_trace = std::filesystem::temp_directory_path() / ("tavrin_form_trace_" + std::to_string(::getpid()));
+    std::filesystem::remove(m_trace);
+    Trace_SetPath(m_trace.string());
+    Trace_SetEnabled(true);
+  }
+  void TearDown() override {
+    Trace_SetEnabled(false);
+    std::filesystem::remove(m_trace);
+    Platform_Install(nullptr);
+    g_Settings = RGameSettings{};
+  }
+  std::string TraceText() { return test::ReadFile(m_trace); }
+
+  test::CFakePlatform* m_fake = nullptr;
+  std::filesystem::path m_trace;
+};
+
+class Recorder : public IPackageLoadListener {
+ public:
+  void ShowProgress(int p, const std::string& t) override { rows.push_back(std::to_string(p) + " " + t); }
+  void HeaderRead(RPackageHeader&) override {}
+  std::vector<std::string> rows;
+};
+
+TEST_F(RunnerFormTest, PreparingReportsEveryPhaseInOrder) {
+  Recorder progress;
+  ASSERT_TRUE(PrepareGame(progress, Runner_PreparePhases()));
+  const std::vector<std::string> expected = {
+      "50 Extracting included files", "55 Preparing extension packages", "60 Preparing constants",
+      "61 Preparing triggers",        "62 Compiling scripts",            "70 Compiling time line actions",
+      "72 Compiling object actions",  "80 Preparing sounds",             "90 Preparing graphics",
+      "100 Ready"};
+  EXPECT_EQ(progress.rows, expected);
+  EXPECT_TRUE(m_fake->boxes.empty());
+  EXPECT_NE(TraceText().find("Init_Graphics :: GR_D3D_Init\nInit_Graphics :: Background_InitTextures\n"
+                             "Init_Graphics :: Sprite_InitTextures\nInit_Graphics :: Background_FontTextures\n"
+                             "Init_Graphics :: GR_D3D_Start_Frame\nInit_Graphics :: Finished\n"),
+            std::string::npos);
+}
+
+TEST_F(RunnerFormTest, AFailingPhaseShowsItsMessageAndStopsTheRest) {
+  std::vector<RPreparePhase> phases = Runner_PreparePhases();
+  int ranAfter = 0;
+  phases[4].run = [] { return false; };  // compiling scripts
+  phases[5].run = [&] { return ++ranAfter > 0; };
+  Recorder progress;
+  EXPECT_FALSE(PrepareGame(progress, phases));
+  EXPECT_EQ(m_fake->boxes, std::vector<std::string>{"Failed to compile the scripts."});
+  EXPECT_EQ(progress.rows.back(), "62 Compiling scripts");
+  EXPECT_EQ(ranAfter, 0);
+
+  // The graphics phase fails without a message of its own.
+  phases = Runner_PreparePhases();
+  phases.back().run = [] { return false; };
+  m_fake->boxes.clear();
+  EXPECT_FALSE(PrepareGame(progress, phases));
+  EXPECT_TRUE(m_fake->boxes.empty());
+}
+
+TEST_F(RunnerFormTest, PriorityIsAskedForAndAFailureIsOnlyTraced) {
+  g_Settings.opt_priority = 2;
+  Recorder progress;
+  EXPECT_TRUE(PrepareGame(progress, Runner_PreparePhases()));
+  EXPECT_EQ(m_fake->priorityAsked, 2);
+  EXPECT_NE(TraceText().find("Process priority not raised"), std::string::npos);
+  m_fake->priorityAsked = 0;
+  g_Settings.opt_priority = 7;  // unknown values change nothing
+  EXPECT_TRUE(PrepareGame(progress, Runner_PreparePhases()));
+  EXPECT_EQ(m_fake->priorityAsked, 0);
+}
+
+TEST(DisplayMode, SettingsMapToModesOnlyWhenChangingIsOn) {
+  struct Case {
+    bool change;
+    int depth, resolution, frequency;
+    RDisplayMode expected;
+  };
+  const Case cases[] = {
+      {false, 2, 4, 1, {0, 0, 0, 0}},         {true, 0, 0, 0, {0, 0, 0, 0}},
+      {true, 1, 1, 1, {320, 240, 16, 60}},    {true, 2, 2, 2, {640, 480, 32, 70}},
+      {true, 2, 3, 3, {800, 600, 32, 85}},    {true, 1, 4, 4, {1024, 768, 16, 100}},
+      {true, 1, 5, 5, {1280, 1024, 16, 120}}, {true, 2, 6, 0, {1600, 1200, 32, 0}},
+      {true, 3, 7, 6, {0, 0, 0, 0}},          {true, -1, -1, -1, {0, 0, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    RGameSettings s;
+    s.opt_changemode = c.change;
+    s.opt_colordepth = c.depth;
+    s.opt_resolution = c.resolution;
+    s.opt_frequency = c.frequency;
+    const RDisplayMode m = Runner_TargetMode(s);
+    EXPECT_EQ(m.width, c.expected.width);
+    EXPECT_EQ(m.height, c.expected.height);
+    EXPECT_EQ(m.bitsPerPixel, c.expected.bitsPerPixel);
+    EXPECT_EQ(m.refresh, c.expected.refresh);
+  }
+}
+
+TEST_F(RunnerFormTest, ColourDepthQuestionOnDesktopsOfOtherDepths) {
+  const char* question =
+      "This application requires 16-bit or 32-bit color mode. Should I switch to a valid color mode?";
+  m_fake->display.bitsPerPixel = 24;
+  m_fake->answers = {EAnswer::No};
+  EXPECT_FALSE(PrepareGraphics());
+  EXPECT_EQ(m_fake->boxes, std::vector<std::string>{question});
+  EXPECT_TRUE(m_fake->modeRequests.empty());
+
+  // Yes switches to 16 bits even with mode changes off.
+  m_fake->answers = {EAnswer::Yes};
+  EXPECT_TRUE(PrepareGraphics());
+  ASSERT_EQ(m_fake->modeRequests.size(), 1u);
+  EXPECT_EQ(m_fake->modeRequests[0].bitsPerPixel, 16);
+
+  // A depth setting of 0 with mode changes on still asks.
+  g_Settings.opt_changemode = true;
+  g_Settings.opt_resolution = 2;
+  m_fake->answers = {EAnswer::Yes};
+  m_fake->boxes.clear();
+  EXPECT_TRUE(PrepareGraphics());
+  EXPECT_EQ(m_fake->boxes.size(), 1u);
+  EXPECT_EQ(m_fake->modeRequests.back().width, 640);
+
+  // A depth chosen by the settings never asks, and neither does a 32-bit desktop.
+  g_Settings.opt_colordepth = 2;
+  m_fake->boxes.clear();
+  EXPECT_TRUE(PrepareGraphics());
+  m_fake->display.bitsPerPixel = 32;
+  g_Settings = RGameSettings{};
+  EXPECT_TRUE(PrepareGraphics());
+  EXPECT_TRUE(m_fake->boxes.empty());
+}
+
+TEST(LoadLayout, BarsSitAboveTheBottomAndFillByPercent) {
+  const RLoadLayout l = Load_Layout(332, 92, 1025, 768, 50);
+  EXPECT_EQ(l.left, 346);  // (1025 - 332) / 2, rounded toward zero
+  EXPECT_EQ(l.top, 338);
+  EXPECT_EQ(l.emptyBar.x, 24);
+  EXPECT_EQ(l.emptyBar.y, 60);
+  EXPECT_EQ(l.emptyBar.w, 284);
+  EXPECT_EQ(l.fullBar.w, 142);
+  EXPECT_EQ(l.label.x, 32);
+  EXPECT_EQ(Load_Layout(332, 92, 100, 100, 0).left, -116);  // a picture wider than the screen
+  EXPECT_EQ(Load_Layout(100, 50, 0, 0, 1).fullBar.w, 1);     // 0.52 rounds to 1
+  EXPECT_EQ(Load_Layout(100, 50, 0, 0, 100).fullBar.w, 52);
+}
+
+TEST_F(RunnerFormTest, LoadWindowTakesThePackagesPicturesAndSettings) {
+  struct Case {
+    bool showprogress, debug, transparent;
+    int alpha;
+    bool barsVisible, labelVisible;
+  };
+  const Case cases[] = {
+      {true, false, false, 255, true, false},
+      {true, true, false, 128, true, true},
+      {false, true, true, 0, false, false},
+  };
+  for (const Case& c : cases) {
+    g_Settings.opt_showprogress = c.showprogress;
+    g_Settings.opt_loadtransparent = c.transparent;
+    g_Settings.opt_loadalpha = c.alpha;
+    m_fake->lastOpacity = 1.0f;
+    CLoadWindow load;
+    RPackageHeader header;
+    header.debugMode = c.debug;
+    TBitmap32 image(200, 100, 0xFF102030u);
+    image.SetPixel(0, 99, 0xFFABCDEFu);
+    header.pictures.image = image;
+    header.pictures.frontBar = TBitmap32(1, 1, 0xFFFF0000u);
+    load.HeaderRead(header);
+    EXPECT_FALSE(header.pictures.image || header.pictures.frontBar);  // released
+    EXPECT_EQ(load.BarsVisible(), c.barsVisible);
+    EXPECT_EQ(load.LabelVisible(), c.labelVisible);
+    EXPECT_EQ(load.Layout().clientW, 200);
+    EXPECT_EQ(load.Layout().emptyBar.w, 152);
+    EXPECT_FLOAT_EQ(m_fake->lastOpacity, c.alpha < 255 ? float(c.alpha) / 255.0f : 1.0f);
+
+    load.ShowProgress(50, "Loading sprites");
+    EXPECT_EQ(load.Label(), "Loading sprites");
+    const TBitmap32& canvas = load.Canvas();
+    const int barY = 100 - 32 + 4;
+    // The filled bar reaches half the empty bar's width when it is shown.
+    EXPECT_EQ(canvas.GetPixel(24 + 75, barY), c.showprogress ? 0xFFFF0000u : 0xFF102030u);
+    EXPECT_NE(canvas.GetPixel(24 + 77, barY), 0xFFFF0000u);
+  }
+  EXPECT_NE(TraceText().find("Load window: this desktop has no transparent windows"), std::string::npos);
+  EXPECT_NE(TraceText().find("Loading\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tavrin
