@@ -1,16 +1,24 @@
 #include "package/Support_File.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
+
+#include <zlib.h>
 
 namespace tavrin {
 
 namespace {
 
-uint32_t Word(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
-void PutWord(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
+// Little-endian words at any alignment (this runner is built for
+// little-endian machines only, which the static_assert below keeps true).
+static_assert(std::endian::native == std::endian::little);
+uint32_t Word(const uint8_t* p) {
+  uint32_t v;
+  std::memcpy(&v, p, 4);
+  return v;
 }
+void PutWord(uint8_t* p, uint32_t v) { std::memcpy(p, &v, 4); }
 
 // The header that follows the marker: A, B, W0, W1, version.
 constexpr size_t kContainerHeader = 20;
@@ -24,12 +32,26 @@ uint32_t KeyTextCRC(uint32_t w0) {
   return CalcCRC(reinterpret_cast<const uint8_t*>(utf16.data()), int64_t(utf16.size()));
 }
 
-// XORs the payload words with the generator's stream; its own inverse.
-void ScrambleWords(uint8_t* payload, size_t length, uint32_t w0, uint32_t w1) {
+// XORs the payload words with the generator's stream; its own inverse. When
+// `crcOf` is given, the checksum of the result is taken chunk by chunk right
+// behind the unscrambling, while the bytes are still in the cache.
+uint32_t ScrambleWords(uint8_t* payload, size_t length, uint32_t w0, uint32_t w1, const bool crcOf = false) {
   uint32_t w = KeyTextCRC(w0);
   uint32_t z = w1;
-  if (length < 5) return;
-  for (size_t o = (w & 0xFF) + 6; o < length - 5; o += 4) PutWord(payload + o, Word(payload + o) ^ LocalRandom(z, w));
+  uLong crc = crc32(0L, Z_NULL, 0);
+  constexpr size_t kChunk = 64 * 1024;
+  size_t o = (w & 0xFF) + 6;
+  size_t checked = 0;
+  while (checked < length) {
+    const size_t end = std::min(length, checked + kChunk);
+    for (; length >= 5 && o < length - 5 && o + 4 <= end; o += 4) PutWord(payload + o, Word(payload + o) ^ LocalRandom(z, w));
+    // Bytes before the next word still to be unscrambled are final.
+    const bool moreWords = length >= 5 && o < length - 5;
+    const size_t final = moreWords ? std::min(end, o) : end;
+    if (crcOf) crc = crc32(crc, payload + checked, uInt(final - checked));
+    checked = final;
+  }
+  return length ? uint32_t(crc) ^ 0xFFFFFFFFu : 0xFFFFFFFFu;
 }
 
 }  // namespace
@@ -57,8 +79,7 @@ bool DecryptWad(CStream& stream, size_t base) {
   const uint32_t w0 = Word(d + base), w1 = Word(d + base + 4);
   uint8_t* payload = d + base + 12;
   const size_t length = stream.Size() - base - 12;
-  ScrambleWords(payload, length, w0, w1);
-  return CalcCRC(payload, int64_t(length)) == w1;
+  return ScrambleWords(payload, length, w0, w1, true) == w1;
 }
 
 ELocate LocatePackage(const std::string& path, CStream& stream) {

@@ -20,6 +20,7 @@
 #include "runner/Runner_Exception.h"
 #include "runner/Runner_Form.h"
 #include "runner/Runner_Options.h"
+#include "script/Code_Standalone.h"
 
 using namespace tavrin;
 
@@ -75,10 +76,7 @@ int main(int argc, char** argv) {
   Trace_SetEnabled(Trace_FlagFrom(args, std::getenv("VXLOG_TRACE")));
   WriteBanner();
 
-  if (!options.codeFile.empty()) {
-    std::fprintf(stderr, "tavrin: --code needs the script engine, which this build does not have yet\n");
-    return 1;
-  }
+  if (!options.codeFile.empty()) return Code_RunStandaloneFile(options.codeFile);
 
   RPlatformConfig config;
   config.headless = options.headless;
