@@ -1,0 +1,110 @@
+// The platform layer: main-thread timers, and the SDL implementation run
+// headless (offscreen video, message boxes answered from a file).
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/Platform.h"
+
+namespace tavrin {
+namespace {
+
+TEST(Timers, FireWhenDueAndRestartWhenEnabled) {
+  CTimerQueue q;
+  int a = 0, b = 0;
+  const TimerId ta = q.Create(100, true, [&] { ++a; }, 0);
+  const TimerId tb = q.Create(50, false, [&] { ++b; }, 0);
+  EXPECT_EQ(q.TimeToNext(0), 100);
+  EXPECT_EQ(q.FireDue(99), 0);
+  EXPECT_EQ(q.FireDue(100), 1);
+  EXPECT_EQ(q.FireDue(150), 0);  // next due at 200
+  EXPECT_EQ(q.FireDue(200), 1);
+  EXPECT_EQ(a, 2);
+  q.Enable(tb, true, 1000);  // enabling counts the interval from now
+  EXPECT_EQ(q.FireDue(1049), 1);  // only ta, which is overdue
+  EXPECT_EQ(q.FireDue(1050), 1);
+  EXPECT_EQ(b, 1);
+  q.Enable(ta, false, 0);
+  q.Enable(tb, false, 0);
+  EXPECT_EQ(q.TimeToNext(5000), -1);
+  EXPECT_FALSE(q.Enabled(ta));
+  q.Enable(99, true, 0);  // an unknown timer is ignored
+}
+
+TEST(Timers, ATimerIsNotReenteredFromItsOwnCallback) {
+  CTimerQueue q;
+  int depth = 0, maxDepth = 0, created = 0;
+  TimerId self = 0;
+  self = q.Create(10, true, [&] {
+    ++depth;
+    maxDepth = std::max(maxDepth, depth);
+    // A long callback pumps messages: it may make new timers, but is never
+    // fired again itself until it returns.
+    if (created++ < 3) q.Create(1, true, [] {}, 0);
+    q.FireDue(1000000);
+    --depth;
+  }, 0);
+  q.FireDue(10);
+  EXPECT_EQ(maxDepth, 1);
+  EXPECT_TRUE(q.Enabled(self));
+}
+
+class HeadlessPlatform : public ::testing::Test {
+ protected:
+  std::unique_ptr<IPlatform> Make(const std::vector<std::string>& answers) {
+    RPlatformConfig config;
+    config.headless = true;
+    m_answers = std::filesystem::temp_directory_path() / ("tavrin_answers_" + std::to_string(::getpid()));
+    std::ofstream out(m_answers);
+    for (const auto& a : answers) out << a << "\n";
+    out.close();
+    config.answersFile = m_answers.string();
+    return Platform_CreateSDL(config);
+  }
+  void TearDown() override { std::filesystem::remove(m_answers); }
+  std::filesystem::path m_answers;
+};
+
+TEST_F(HeadlessPlatform, MessageBoxesTakeTheirAnswersInOrderThenTheDefault) {
+  auto p = Make({"no", " YES ", "retry", "ignore"});
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(p->MessageBox("Quit?", EButtons::YesNo, EBoxIcon::Question), EAnswer::No);
+  EXPECT_EQ(p->MessageBox("Sure?", EButtons::YesNo, EBoxIcon::Question, 1), EAnswer::Yes);
+  // An answer that is not one of the box's buttons takes the default button.
+  EXPECT_EQ(p->MessageBox("Note", EButtons::OkCancel, EBoxIcon::None, 1), EAnswer::Cancel);
+  EXPECT_EQ(p->MessageBox("Error", EButtons::AbortRetryIgnore, EBoxIcon::Error, 0), EAnswer::Ignore);
+  EXPECT_EQ(p->MessageBox("Again", EButtons::AbortRetryIgnore, EBoxIcon::Error, 0), EAnswer::Abort);
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(err.find("Quit?\nSure?\nNote\n"), 0u);
+  EXPECT_NE(err.find("answer \"retry\" does not fit"), std::string::npos);
+}
+
+TEST_F(HeadlessPlatform, WindowsPumpTimersAndTheDisplayWorkOffscreen) {
+  auto p = Make({});
+  const WindowId w = p->Window_Create("test", 64, 32, kWindowBorderless);
+  EXPECT_NE(w, 0);
+  std::vector<uint32_t> pixels(64 * 32, 0xFF336699u);
+  p->Window_Present(w, {pixels.data(), 64, 32});
+  p->Window_Show(w, true);
+  p->Window_SetBounds(w, 10, 10, 0, 0);  // sizes below 1 are taken as 1
+  const RDisplayMode mode = p->Display_GetMode();
+  EXPECT_GT(mode.width, 0);
+  EXPECT_EQ(mode.bitsPerPixel % 8, 0);
+
+  int fired = 0;
+  p->Timers().Create(1000, true, [&] {
+    ++fired;
+    p->QuitMessageLoop();
+  }, p->Clock_Microseconds());
+  const int64_t start = p->Clock_Microseconds();
+  p->RunMessageLoop();
+  EXPECT_EQ(fired, 1);
+  EXPECT_GE(p->Clock_Microseconds() - start, 1000);
+  p->Window_Destroy(w);
+  p->Window_Show(w, true);  // a destroyed window is ignored
+}
+
+}  // namespace
+}  // namespace tavrin
