@@ -46,6 +46,10 @@ void ExecuteText(CInstanceBase* self, CInstanceBase* other, const std::string& t
   if (argc > kMaxArgumentSlots) argc = kMaxArgumentSlots;
   ArgumentFrame frame(args + 1, argc - 1);
   CCodeRef code = Code_Create(text, false);
+  if (Code_StackExhausted()) {
+    Code_ReportRecursion(code.get(), 0);
+    return;
+  }
   if (!code->Compile()) {
     Error_Report(std::string(heading) + "\r" + g_LastErrorText, false);
     Error_ClearPending();

@@ -5,6 +5,7 @@
 #include "script/Code_Error.h"
 #include "script/Code_Exec.h"
 #include "script/Code_Main.h"
+#include "script/Script_Class.h"
 
 namespace tavrin {
 
@@ -42,7 +43,7 @@ bool IsValidName(std::string_view name) {
 
 }  // namespace
 
-bool (*g_ResourceNameFind)(std::string_view name, double& index) = NoResource;
+RConstantHooks g_ConstantHooks = {NoResource, NoResource, NoResource};
 
 void Constant_RegisterBuiltins() {
   if (g_BuiltinConstantCount > 0) return;
@@ -59,8 +60,10 @@ void Constant_AddReal(std::string_view name, double value) { Constant_Add(name, 
 
 bool Constant_Find(std::string_view name, RValue& value) {
   double index = 0;
-  if (g_ResourceNameFind(name, index)) {
-    value = RValue::Real(index);
+  int32_t script = -1;
+  if (g_ConstantHooks.ResourceBeforeScripts(name, index) || (script = Script_Find(name)) >= 0 ||
+      g_ConstantHooks.Room(name, index) || g_ConstantHooks.TriggerConstant(name, index)) {
+    value = RValue::Real(script >= 0 ? script : index);
     return true;
   }
   auto it = g_ConstantIndex.find(std::string(name));

@@ -21,9 +21,16 @@ void Constant_AddReal(std::string_view name, double value);
 // trigger constants, then the constants table, latest definition first.
 bool Constant_Find(std::string_view name, RValue& value);
 
-// The world and the package make resource and trigger names known here.
-// Returns true and the index when `name` is the name of such a resource.
-extern bool (*g_ResourceNameFind)(std::string_view name, double& index);
+// The world and the package make resource and trigger names known here. Each
+// returns true and the index when `name` is such a name. Scripts are looked up
+// by the engine itself, between time lines and rooms.
+struct RConstantHooks {
+  // objects, sprites, sounds, backgrounds, paths, fonts, time lines
+  bool (*ResourceBeforeScripts)(std::string_view name, double& index);
+  bool (*Room)(std::string_view name, double& index);
+  bool (*TriggerConstant)(std::string_view name, double& value);
+};
+extern RConstantHooks g_ConstantHooks;
 
 // Defines the game's own constants in order: each value is an expression that
 // may use the constants defined before it. Returns false after showing the

@@ -73,7 +73,13 @@ class Parser {
   }
   // Guards every recursive entry of the parser.
   bool Enter(int32_t i) {
-    if (++nesting_ > kMaxCodeNesting || Code_StackExhausted()) return Fail(i, "Code is nested too deeply.");
+    if (++nesting_ > kMaxCodeNesting) return Fail(i, "Code is nested too deeply.");
+    // Compiling with the stack nearly used up happens only in runaway
+    // recursion through execute_string: that ends the game.
+    if (Code_StackExhausted()) {
+      Code_ReportRecursion(code_, Pos(i));
+      return false;
+    }
     return true;
   }
 

@@ -78,12 +78,12 @@ bool Script_Execute(int32_t index, CInstanceBase* self, CInstanceBase* other, RV
   bool ok = Code_Execute(self, other, code.get(), result);
   if (!ok) {
     result = RValue::String("ERROR");
-    g_LastErrorText = "In script " + g_ScriptNames[index] + ":\r" + g_LastErrorText;
+    g_LastErrorText = "In script " + Script_Name(index) + ":\r" + g_LastErrorText;
   }
   if (check && g_Settings.opt_checkargs) {
     const CCode& c = *code;
     if ((c.i_ArgArray && argc < c.i_Args) || (!c.i_ArgArray && argc != c.i_Args)) {
-      g_LastErrorText = "Illegal argument count calling script \"" + g_ScriptNames[index] + "\".\r" +
+      g_LastErrorText = "Illegal argument count calling script \"" + Script_Name(index) + "\".\r" +
                         (c.i_ArgArray ? "Script requires at least " : "Script requires ") +
                         std::to_string(c.i_Args) + " arguments, " + std::to_string(argc) +
                         " have been supplied.";

@@ -1,0 +1,107 @@
+// Scripts: calls, results, the argument slots, script_execute, execute_string,
+// execute_file, argument checks and runaway recursion.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "Conformance.h"
+
+namespace tavrin::test {
+
+TEST(Scripts, CallsAndResults) {
+  RunTable({
+      {"recursion", "show_debug_message(fib(15))\n#define fib\nif (argument0 < 2) return argument0\nreturn fib(argument0 - 1) + fib(argument0 - 2)",
+       "610\n", ""},
+      {"a script without return gives its last assignment", "b = s(); show_debug_message(b)\n#define s\na = 5", "5\n", ""},
+      {"code after return does not run", "show_debug_message(s()); show_debug_message(a)\n#define s\nreturn 7; a = 1", "7\n",
+       ActionError(CodeError(1, "show_debug_message(s()); show_debug_message(a)", 45, "Unknown variable a"))},
+      {"break at the top of a script ends it", "show_debug_message(s())\n#define s\nq = 3; break; q = 4", "3\n", ""},
+      {"arguments are restored after a nested call", "show_debug_message(outer(1, 2))\n#define outer\ninner(10, 20, 30); return argument0 + argument1 + argument2\n#define inner\nargument2 = 99",
+       "3\n", ""},
+      {"argument count and the argument array",
+       "show_debug_message(s(4, 5, 6))\n#define s\nreturn string(argument_count) + string(argument[2]) + string(argument[20])",
+       "364\n", ""},
+      {"unused slots are 0", "show_debug_message(s(1))\n#define s\nreturn argument5", "0\n", ""},
+      {"too many arguments", "s(1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17)\n#define s\n", "",
+       CompileError(CodeError(1, "s(1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17)", 44,
+                              "Wrong number of arguments to function or script.")),
+       2},
+      {"wrong argument count of a built-in function", "q = is_real(1, 2)", "",
+       CompileError(CodeError(1, "q = is_real(1, 2)", 17, "Wrong number of arguments to function or script.")), 2},
+      {"script_execute", "show_debug_message(script_execute(add, 2, 3))\n#define add\nreturn argument0 + argument1", "5\n", ""},
+      {"script_execute of no script", "script_execute(99); show_debug_message(\"on\")", "on\n",
+       ActionError("Trying to execute non-existing script.")},
+      {"a failing script names itself", "q = s()\n#define s\nr = nothing", "",
+       ActionError("In script s:\n" + CodeError(1, "r = nothing", 5, "Unknown variable nothing"))},
+      {"execute_string with arguments", "show_debug_message(execute_string(\"return argument0 + 1\", 4))", "5\n", ""},
+      {"execute_string keeps the caller's arguments",
+       "show_debug_message(s(7))\n#define s\nexecute_string(\"argument0 = 1\"); return argument0", "7\n", ""},
+      {"execute_string that does not compile", "execute_string(\"q = \"); show_debug_message(\"on\")", "on\n",
+       "COMPILATION ERROR in string to be executed\n" + CodeError(1, "q = ", 4, "Unexpected symbol in expression.") + "\n"},
+      {"execute_string failing at run time", "execute_string(\"q = nothing\"); show_debug_message(\"on\")", "on\n",
+       ActionError(CodeError(1, "q = nothing", 5, "Unknown variable nothing"))},
+      {"execute_file of no file", "execute_file(\"/nonexistent/file.txt\"); show_debug_message(\"on\")", "on\n",
+       ActionError("Trying to execute non-existing file.")},
+  });
+}
+
+TEST(Scripts, ExecuteFileEndsEveryLineWithCR) {
+  const auto path = std::filesystem::temp_directory_path() / "tavrin_execute_file.txt";
+  std::ofstream(path, std::ios::binary) << "q = argument0\nr = 2\r\nreturn q + r + nothing";
+  const std::string code = "execute_file(\"" + path.string() + "\", 1)";
+  RunTable({{"a run-time error on the third line", code, "",
+             ActionError(CodeError(3, "return q + r + nothing", 17, "Unknown variable nothing"))}});
+  std::filesystem::remove(path);
+}
+
+TEST(Scripts, ArgumentChecks) {
+  RunTable({
+      {"a count that differs fails after the script ran", "s(1)\n#define s\nshow_debug_message(\"ran\"); q = argument1", "ran\n",
+       ActionError("Illegal argument count calling script \"s\".\nScript requires 2 arguments, 1 have been supplied."), 0,
+       SET_CHECKARGS},
+      {"the argument array asks for at least", "s()\n#define s\nq = argument[0] + argument2", "",
+       "Illegal array index in script \"s\".\ntrying to access argument[0], but only 0 arguments have been supplied.\n" +
+           ActionError("Illegal argument count calling script \"s\".\nScript requires at least 3 arguments, 0 have been supplied."), 0,
+       SET_CHECKARGS},
+      {"reading the array beyond the count", "s(1)\n#define s\nq = argument[3]", "",
+       "Illegal array index in script \"s\".\ntrying to access argument[3], but only 1 arguments have been supplied.\n" +
+           ActionError("In script s:\n" + CodeError(1, "q = argument[3]", 5, "Unknown variable argument or array index out of bounds")),
+       0, SET_CHECKARGS},
+      {"matching counts pass", "show_debug_message(s(1, 2))\n#define s\nreturn argument0 + argument1", "3\n", "", 0,
+       SET_CHECKARGS},
+      {"no check without the setting", "show_debug_message(s())\n#define s\nreturn argument1", "0\n", ""},
+  });
+}
+
+TEST(Scripts, RunawayRecursionEndsTheGame) {
+  for (const std::string code : {"q = r(); show_debug_message(\"not reached\")\n#define r\nreturn r()",
+                                 "q = r(); show_debug_message(\"not reached\")\n#define r\nreturn script_execute(r)",
+                                 "execute_string(\"q = r()\"); show_debug_message(\"not reached\")\n#define r\nexecute_string(\"return r()\")"}) {
+    SCOPED_TRACE(code);
+    CodeResult r = RunCode(code);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("Recursion too deep."), std::string::npos) << r.err;
+    // One report: the fatal one; nothing after the game is aborted.
+    EXPECT_EQ(r.err.find("ERROR in", r.err.find("Recursion too deep.")), std::string::npos) << r.err;
+  }
+}
+
+TEST(Scripts, DeeplyNestedTextIsRefused) {
+  auto repeat = [](const char* piece, int n) {
+    std::string s;
+    for (int i = 0; i < n; ++i) s += piece;
+    return s;
+  };
+  for (const std::string& code : {"q = " + repeat("(", 5000) + "1" + repeat(")", 5000), "q = " + repeat("-", 5000) + "1",
+                                  repeat("{", 3000) + repeat("}", 3000), "q = id" + repeat(".id", 5000),
+                                  "q = 0" + repeat("+z", 5000)}) {
+    SCOPED_TRACE(code.substr(0, 20));
+    CodeResult r = RunCode(code);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("Code is nested too deeply."), std::string::npos) << r.err.substr(0, 400);
+  }
+}
+
+}  // namespace tavrin::test
