@@ -20,7 +20,8 @@ bool IsPlainFileName(const std::string& name) {
 }
 
 // The content: filler, the game's identity, then the resource sections.
-std::optional<std::string> ReadResources(CStream& stream, IPackageLoadListener&) {
+TLoadMessages ReadResources(CStream& stream, IPackageLoadListener& listener,
+                            const std::vector<RPackageSection>& sections) {
   CStream content = stream.ReadStreamE();
   const int32_t filler = content.ReadInteger();
   if (filler < 0 || size_t(filler) > content.Remaining() / 4) throw CStreamError("bad filler count");
@@ -30,23 +31,28 @@ std::optional<std::string> ReadResources(CStream& stream, IPackageLoadListener&)
   identity.gameId = content.ReadInteger();
   content.Read(identity.guid.data(), identity.guid.size());
   g_GameIdentity = identity;
-  // The resource sections follow here; their readers arrive with the resource
-  // kinds, and a package without them is complete as far as this reader goes.
-  return std::nullopt;
+  for (const RPackageSection& section : sections) {
+    listener.ShowProgress(section.percent, section.text);
+    if (!section.read(content)) {
+      if (section.failureNote) return {section.failureNote, kResourceError};
+      return {kResourceError};
+    }
+  }
+  return {};
 }
 
 }  // namespace
 
-std::optional<std::string> ReadHeader(CStream& stream, IPackageLoadListener& listener) {
+TLoadMessages ReadHeader(CStream& stream, IPackageLoadListener& listener, const std::vector<RPackageSection>& sections) {
   RPackageHeader header;
-  if (stream.ReadInteger() != kPackageVersion) return "Error: Wrong version number.";
+  if (stream.ReadInteger() != kPackageVersion) return {"Error: Wrong version number."};
   header.stampDays = stream.ReadInteger();
   header.debugMode = stream.ReadBoolean();
   header.stampSeconds = stream.ReadInteger();
   try {
-    if (!ReadSettings(stream, g_Settings, header.pictures, &header.settingsVersion)) return kResourceError;
+    if (!ReadSettings(stream, g_Settings, header.pictures, &header.settingsVersion)) return {kResourceError};
   } catch (const CStreamError&) {
-    return kResourceError;
+    return {kResourceError};
   }
   g_DebugMode = header.debugMode;
   listener.ShowProgress(1, "Reading data");
@@ -55,16 +61,16 @@ std::optional<std::string> ReadHeader(CStream& stream, IPackageLoadListener& lis
   header.libraryName = stream.ReadString();
   header.library = stream.ReadStreamC();
   if (!header.libraryName.empty()) {
-    if (!IsPlainFileName(header.libraryName)) return kResourceError;
+    if (!IsPlainFileName(header.libraryName)) return {kResourceError};
     // The graphics device here needs no helper library; the file is still
     // written out for games that look for it.
     if (!TempDir().empty()) header.library.SaveToFile(TempDir() + "/" + header.libraryName);
     WriteTrace("Runner library " + header.libraryName + " written; no loading needed on this platform");
   }
-  return ReadResources(stream, listener);
+  return ReadResources(stream, listener, sections);
 }
 
-CStream Package_WritePayload(RPackageContent& c, CPackRandom& random) {
+CStream Package_WritePayload(RPackageContent& c, const std::vector<RPackageSection>& sections, CPackRandom& random) {
   CStream out;
   out.WriteInteger(c.header.stampDays);
   out.WriteBoolean(c.header.debugMode);
@@ -80,6 +86,7 @@ CStream Package_WritePayload(RPackageContent& c, CPackRandom& random) {
   content.WriteInteger(c.identity.flags);
   content.WriteInteger(c.identity.gameId);
   content.Write(c.identity.guid.data(), c.identity.guid.size());
+  for (const RPackageSection& section : sections) section.write(content);
   out.WriteStreamE(content, random);
   return out;
 }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "package/Option_Main.h"
+#include "package/Package_Sections.h"
 #include "package/Support_Stream.h"
 
 namespace tavrin {
@@ -59,10 +60,14 @@ extern RGameIdentity g_GameIdentity;
 bool ReadSettings(CStream& stream, RGameSettings& settings, RLoadPictures& pictures, int32_t* versionOut = nullptr);
 void WriteSettings(CStream& stream, const RGameSettings& settings, const RLoadPictures& pictures, int32_t version = 820);
 
-// Reads the whole package from the version word. On failure returns the
-// message to show; stream errors propagate as CStreamError (the caller shows
-// "Failed to load the game data. File seems corrupted.").
-std::optional<std::string> ReadHeader(CStream& stream, IPackageLoadListener& listener);
+// The message boxes a failed load shows, in order; empty on success.
+using TLoadMessages = std::vector<std::string>;
+
+// Reads the whole package from the version word: the header, then the
+// content with its `sections` in order. Stream errors propagate as
+// CStreamError (the caller shows "Failed to load the game data. File seems
+// corrupted.").
+TLoadMessages ReadHeader(CStream& stream, IPackageLoadListener& listener, const std::vector<RPackageSection>& sections);
 
 // Everything a written package holds (grows with the resource kinds).
 struct RPackageContent {
@@ -71,8 +76,9 @@ struct RPackageContent {
   RGameIdentity identity;
 };
 
-// Writes the header after the version word and the scrambled content: the
-// payload that Package_WriteContainer wraps.
-CStream Package_WritePayload(RPackageContent& content, CPackRandom& random);
+// Writes the header after the version word and the scrambled content with
+// its `sections`: the payload that Package_WriteContainer wraps.
+CStream Package_WritePayload(RPackageContent& content, const std::vector<RPackageSection>& sections,
+                             CPackRandom& random);
 
 }  // namespace tavrin

@@ -5,6 +5,7 @@
 #include "platform/Platform_Trace.h"
 #include "runner/Run_Main.h"
 #include "runner/Runner_Exception.h"
+#include "runner/Runner_Sections.h"
 
 namespace tavrin {
 
@@ -171,10 +172,9 @@ bool CRunnerForm::LoadGameData() {
     ShowError(Locate_Message(located));
     return false;
   }
-  if (const auto failure = ReadHeader(stream, *m_load)) {
-    ShowError(*failure);
-    return false;
-  }
+  const TLoadMessages failure = ReadHeader(stream, *m_load, Game_Sections());
+  for (const std::string& message : failure) ShowError(message);
+  return failure.empty();
   return true;
 }
 

@@ -25,10 +25,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {
     if (mode == 0) {
       CSilent silent;
-      if (Package_Open(s, 0) == ELocate::Ok) (void)ReadHeader(s, silent);
+      if (Package_Open(s, 0) == ELocate::Ok) (void)ReadHeader(s, silent, {});
     } else if (mode == 1) {
       CSilent silent;
-      (void)ReadHeader(s, silent);
+      (void)ReadHeader(s, silent, {});
     } else {
       while (s.Remaining() > 0) {
         switch (s.ReadInteger() & 7) {

@@ -86,7 +86,7 @@ TEST(Settings, ProgressBarPicturesTravelWhenShown) {
 
 CStream Header(RPackageContent& content, int32_t version = kPackageVersion) {
   CPackRandom random(5);
-  CStream payload = Package_WritePayload(content, random);
+  CStream payload = Package_WritePayload(content, {}, random);
   CStream s;
   s.WriteInteger(version);
   s.Write(payload.Data(), payload.Size());
@@ -102,7 +102,7 @@ TEST(Header, ReadsSettingsIdentityAndReportsProgress) {
   content.identity.guid[15] = 9;
   CStream s = Header(content);
   RecordingListener listener;
-  EXPECT_EQ(ReadHeader(s, listener), std::nullopt);
+  EXPECT_TRUE(ReadHeader(s, listener, {}).empty());
   EXPECT_TRUE(listener.headerSeen);
   EXPECT_TRUE(listener.debug);
   EXPECT_TRUE(g_DebugMode);
@@ -119,7 +119,7 @@ TEST(Header, DamagedHeadersGiveTheirMessages) {
   RecordingListener listener;
 
   CStream wrongVersion = Header(content, 809);
-  EXPECT_EQ(ReadHeader(wrongVersion, listener), "Error: Wrong version number.");
+  EXPECT_EQ(ReadHeader(wrongVersion, listener, {}), TLoadMessages{"Error: Wrong version number."});
 
   // A settings version below 800, and a settings block cut short.
   CStream oldSettings = Header(content);
@@ -127,21 +127,21 @@ TEST(Header, DamagedHeadersGiveTheirMessages) {
   oldSettings.Seek(settingsAt);
   oldSettings.WriteInteger(799);
   oldSettings.Seek(0);
-  EXPECT_EQ(ReadHeader(oldSettings, listener), "Error: Error in resource data.");
+  EXPECT_EQ(ReadHeader(oldSettings, listener, {}), TLoadMessages{"Error: Error in resource data."});
   CStream cutSettings = Header(content);
   cutSettings.Bytes().resize(settingsAt + 10);
-  EXPECT_EQ(ReadHeader(cutSettings, listener), "Error: Error in resource data.");
+  EXPECT_EQ(ReadHeader(cutSettings, listener, {}), TLoadMessages{"Error: Error in resource data."});
   EXPECT_FALSE(listener.headerSeen);
 
   // A package cut inside its content is a stream error for the caller.
   CStream cutContent = Header(content);
   cutContent.Bytes().resize(cutContent.Size() - 3);
-  EXPECT_THROW(ReadHeader(cutContent, listener), CStreamError);
+  EXPECT_THROW(ReadHeader(cutContent, listener, {}), CStreamError);
 
   // A library file name that would leave the temporary folder.
   content.header.libraryName = "../escape.so";
   CStream escaping = Header(content);
-  EXPECT_EQ(ReadHeader(escaping, listener), "Error: Error in resource data.");
+  EXPECT_EQ(ReadHeader(escaping, listener, {}), TLoadMessages{"Error: Error in resource data."});
   g_Settings = RGameSettings{};
 }
 

@@ -34,7 +34,7 @@ class RunnerEndToEnd : public ::testing::Test {
     RPackageContent content;
     content.identity.gameId = 77;
     CPackRandom random(11);
-    CStream payload = Package_WritePayload(content, random);
+    CStream payload = Package_WritePayload(content, {}, random);
     if (payloadEdit) payloadEdit(payload);
     CStream file;
     Package_WriteContainer(file, version, payload, random);

@@ -8,6 +8,7 @@
 #include "Pack_Project.h"
 #include "package/Support_File.h"
 #include "platform/Platform.h"
+#include "runner/Runner_Sections.h"
 
 using namespace tavrin;
 
@@ -24,7 +25,7 @@ int Build(const std::string& dir, const std::string& out, bool exe, uint64_t see
       return 1;
     }
   }
-  const CStream payload = Package_WritePayload(content, random);
+  const CStream payload = Package_WritePayload(content, Game_Sections(), random);
   Package_WriteContainer(file, kPackageVersion, payload, random);
   if (!file.SaveToFile(out)) {
     std::fprintf(stderr, "tavrin-pack: cannot write %s\n", out.c_str());
@@ -54,10 +55,9 @@ int Info(const std::string& path) {
   }
   CInfoListener listener;
   try {
-    if (const auto failure = ReadHeader(stream, listener)) {
-      std::fprintf(stderr, "tavrin-pack: %s: %s\n", path.c_str(), failure->c_str());
-      return 1;
-    }
+    const TLoadMessages failure = ReadHeader(stream, listener, Game_Sections());
+    for (const std::string& message : failure) std::fprintf(stderr, "tavrin-pack: %s: %s\n", path.c_str(), message.c_str());
+    if (!failure.empty()) return 1;
   } catch (const CStreamError&) {
     std::fprintf(stderr, "tavrin-pack: %s: Failed to load the game data. File seems corrupted.\n", path.c_str());
     return 1;

@@ -1,0 +1,39 @@
+#include "package/Package_Sections.h"
+
+namespace tavrin {
+
+bool Section_ReadStandard(CStream& content, int32_t version, const std::function<void(int32_t)>& resize,
+                          const std::function<bool(CStream&, int32_t, const std::string&)>& readItem) {
+  if (content.ReadInteger() != version) return false;
+  const int32_t count = content.ReadInteger();
+  // Every item takes at least its 4-byte length: a count beyond that cannot
+  // be real and must not size the lists.
+  if (count < 0 || size_t(count) > content.Remaining() / 4) return false;
+  resize(count);
+  for (int32_t i = 0; i < count; ++i) {
+    CStream item = content.ReadStreamC();
+    if (!item.ReadBoolean()) continue;
+    const std::string name = item.ReadString();
+    if (!readItem(item, i, name)) return false;
+  }
+  return true;
+}
+
+void Section_WriteStandard(CStream& content, int32_t version, int32_t count,
+                           const std::function<const std::string*(int32_t)>& nameIfExists,
+                           const std::function<void(CStream&, int32_t)>& writeItem) {
+  content.WriteInteger(version);
+  content.WriteInteger(count);
+  for (int32_t i = 0; i < count; ++i) {
+    CStream item;
+    const std::string* name = nameIfExists(i);
+    item.WriteBoolean(name != nullptr);
+    if (name) {
+      item.WriteString(*name);
+      writeItem(item, i);
+    }
+    content.WriteStreamC(item);
+  }
+}
+
+}  // namespace tavrin
