@@ -73,7 +73,7 @@ CodeResult RunCode(const std::string& code, unsigned settings) {
   const auto base = TempFolder() / ("case" + std::to_string(++counter));
   const std::string file = base.string() + ".tvs";
   std::ofstream(file, std::ios::binary) << code;
-  const std::string command = std::string("'") + TAVRIN_CODE_DRIVER + "' '" + file + "' >'" + base.string() +
+  const std::string command = std::string("'") + TAVRIN_EXE + "' --code '" + file + "' >'" + base.string() +
                               ".out' 2>'" + base.string() + ".err'";
   CodeResult r;
   int raw = std::system(command.c_str());
