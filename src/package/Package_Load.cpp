@@ -43,7 +43,8 @@ TLoadMessages ReadResources(CStream& stream, IPackageLoadListener& listener,
 
 }  // namespace
 
-TLoadMessages ReadHeader(CStream& stream, IPackageLoadListener& listener, const std::vector<RPackageSection>& sections) {
+TLoadMessages ReadHeader(CStream& stream, IPackageLoadListener& listener, const std::vector<RPackageSection>& sections,
+                         RPackageHeader* headerOut) {
   RPackageHeader header;
   if (stream.ReadInteger() != kPackageVersion) return {"Error: Wrong version number."};
   header.stampDays = stream.ReadInteger();
@@ -67,7 +68,9 @@ TLoadMessages ReadHeader(CStream& stream, IPackageLoadListener& listener, const 
     if (!TempDir().empty()) header.library.SaveToFile(TempDir() + "/" + header.libraryName);
     WriteTrace("Runner library " + header.libraryName + " written; no loading needed on this platform");
   }
-  return ReadResources(stream, listener, sections);
+  TLoadMessages messages = ReadResources(stream, listener, sections);
+  if (headerOut) *headerOut = std::move(header);
+  return messages;
 }
 
 CStream Package_WritePayload(RPackageContent& c, const std::vector<RPackageSection>& sections, CPackRandom& random) {

@@ -67,7 +67,9 @@ using TLoadMessages = std::vector<std::string>;
 // content with its `sections` in order. Stream errors propagate as
 // CStreamError (the caller shows "Failed to load the game data. File seems
 // corrupted.").
-TLoadMessages ReadHeader(CStream& stream, IPackageLoadListener& listener, const std::vector<RPackageSection>& sections);
+// `headerOut`, when given, receives the header (the packer unpacks it).
+TLoadMessages ReadHeader(CStream& stream, IPackageLoadListener& listener, const std::vector<RPackageSection>& sections,
+                         RPackageHeader* headerOut = nullptr);
 
 // Everything a written package holds (grows with the resource kinds).
 struct RPackageContent {

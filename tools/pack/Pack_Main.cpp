@@ -1,5 +1,5 @@
-// tavrin-pack: builds game packages from project folders, and shows what a
-// package holds.
+// tavrin-pack: builds game packages from project folders, takes packages
+// apart again, and shows what a package holds.
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
@@ -14,62 +14,69 @@ using namespace tavrin;
 
 namespace {
 
+class CQuietListener : public IPackageLoadListener {
+ public:
+  void ShowProgress(int, const std::string&) override {}
+  void HeaderRead(RPackageHeader& header) override { pictures = std::move(header.pictures); }
+  RLoadPictures pictures;
+};
+
+// Loads a package file or standalone game into the resource lists.
+RPackageContent LoadPackage(const std::string& path) {
+  CStream stream;
+  const ELocate located = LocatePackage(path, stream);
+  if (located != ELocate::Ok) throw CProjectError(path + ": " + Locate_Message(located));
+  CQuietListener listener;
+  RPackageContent content;
+  try {
+    const TLoadMessages failure = ReadHeader(stream, listener, Game_Sections(), &content.header);
+    if (!failure.empty()) throw CProjectError(path + ": " + failure.back());
+  } catch (const CStreamError&) {
+    throw CProjectError(path + ": Failed to load the game data. File seems corrupted.");
+  }
+  content.header.pictures = std::move(listener.pictures);
+  content.settings = g_Settings;
+  content.identity = g_GameIdentity;
+  return content;
+}
+
 int Build(const std::string& dir, const std::string& out, bool exe, uint64_t seed) {
   RPackageContent content = Project_Read(dir);
   CPackRandom random(seed);
   CStream file;
   if (exe) {
-    const std::string runner = (std::filesystem::path(Platform_ExecutablePath()).parent_path() / "tavrin").string();
-    if (!file.LoadFromFile(runner)) {
-      std::fprintf(stderr, "tavrin-pack: cannot read the runner %s\n", runner.c_str());
-      return 1;
-    }
+    const std::string runner = (fs::path(Platform_ExecutablePath()).parent_path() / "tavrin").string();
+    if (!file.LoadFromFile(runner)) throw CProjectError("cannot read the runner " + runner);
   }
   const CStream payload = Package_WritePayload(content, Game_Sections(), random);
   Package_WriteContainer(file, kPackageVersion, payload, random);
-  if (!file.SaveToFile(out)) {
-    std::fprintf(stderr, "tavrin-pack: cannot write %s\n", out.c_str());
-    return 1;
-  }
-  if (exe) std::filesystem::permissions(out, std::filesystem::perms::owner_exec | std::filesystem::perms::group_exec |
-                                                 std::filesystem::perms::others_exec,
-                                        std::filesystem::perm_options::add);
+  if (!file.SaveToFile(out)) throw CProjectError("cannot write " + out);
+  if (exe)
+    fs::permissions(out, fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
+                    fs::perm_options::add);
   std::printf("%s: %zu bytes\n", out.c_str(), file.Size());
   return 0;
 }
 
-class CInfoListener : public IPackageLoadListener {
- public:
-  void ShowProgress(int, const std::string&) override {}
-  void HeaderRead(RPackageHeader& h) override {
-    std::printf("debug mode: %s\nsettings version: %d\n", h.debugMode ? "yes" : "no", h.settingsVersion);
-  }
-};
+int Unpack(const std::string& file, const std::string& dir) {
+  if (fs::exists(dir) && !fs::is_empty(dir)) throw CProjectError(dir + ": the folder is not empty");
+  Project_Write(dir, LoadPackage(file));
+  std::printf("%s: unpacked into %s\n", file.c_str(), dir.c_str());
+  return 0;
+}
 
 int Info(const std::string& path) {
-  CStream stream;
-  const ELocate located = LocatePackage(path, stream);
-  if (located != ELocate::Ok) {
-    std::fprintf(stderr, "tavrin-pack: %s: %s\n", path.c_str(), Locate_Message(located));
-    return 1;
-  }
-  CInfoListener listener;
-  try {
-    const TLoadMessages failure = ReadHeader(stream, listener, Game_Sections());
-    for (const std::string& message : failure) std::fprintf(stderr, "tavrin-pack: %s: %s\n", path.c_str(), message.c_str());
-    if (!failure.empty()) return 1;
-  } catch (const CStreamError&) {
-    std::fprintf(stderr, "tavrin-pack: %s: Failed to load the game data. File seems corrupted.\n", path.c_str());
-    return 1;
-  }
-  std::printf("game id: %d\nsettings: %s\n", g_GameIdentity.gameId, Project_SettingsToJson(g_Settings).dump(2).c_str());
+  const RPackageContent content = LoadPackage(path);
+  std::printf("game id: %d\ndebug mode: %s\nsettings version: %d\n", content.identity.gameId,
+              content.header.debugMode ? "yes" : "no", content.header.settingsVersion);
+  std::printf("settings: %s\n", Project_SettingsToJson(content.settings).dump().c_str());
   return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app{"tavrin-pack builds Tavrin game packages from project folders.", "tavrin-pack"};
+  CLI::App app{"tavrin-pack builds Tavrin game packages from project folders, and takes them apart.", "tavrin-pack"};
   app.require_subcommand(1);
 
   std::string dir, out, file;
@@ -81,12 +88,16 @@ int main(int argc, char** argv) {
   build->add_flag("--exe", exe, "Append the package to the runner, making a standalone game");
   build->add_option("--seed", seed, "Seed of the package's scrambling; the same seed gives the same bytes")
       ->type_name("N");
+  CLI::App* unpack = app.add_subcommand("unpack", "Turn a package or standalone game back into a project folder");
+  unpack->add_option("FILE", file, "A package file or a standalone game")->required();
+  unpack->add_option("DIR", dir, "The project folder to create (new or empty)")->required();
   CLI::App* info = app.add_subcommand("info", "List what a package holds");
   info->add_option("FILE", file, "A package file or a standalone game")->required();
   CLI11_PARSE(app, argc, argv);
 
   try {
     if (*build) return Build(dir, out, exe, seed);
+    if (*unpack) return Unpack(file, dir);
     return Info(file);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "tavrin-pack: %s\n", e.what());

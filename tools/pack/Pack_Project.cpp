@@ -1,6 +1,8 @@
 #include "Pack_Project.h"
 
+#include <algorithm>
 #include <fstream>
+#include <sstream>
 
 namespace tavrin {
 
@@ -35,7 +37,102 @@ constexpr RField<int32_t> kNumbers[] = {
     {"priority", &RGameSettings::opt_priority},     {"loadalpha", &RGameSettings::opt_loadalpha},
 };
 
+std::string GuidToHex(const std::array<uint8_t, 16>& guid) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string s;
+  for (uint8_t b : guid) {
+    s += kHex[b >> 4];
+    s += kHex[b & 15];
+  }
+  return s;
+}
+
+std::array<uint8_t, 16> GuidFromHex(const std::string& hex, const std::string& where) {
+  std::array<uint8_t, 16> guid{};
+  if (hex.size() != 32 || hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+    throw CProjectError(where + ": \"guid\" must be 32 hexadecimal digits");
+  for (size_t i = 0; i < 16; ++i) guid[i] = uint8_t(std::stoi(hex.substr(2 * i, 2), nullptr, 16));
+  return guid;
+}
+
 }  // namespace
+
+// ------------------------------------------------------------------ files
+
+nlohmann::json Project_LoadJson(const fs::path& path) {
+  std::ifstream in(path);
+  if (!in) throw CProjectError(path.string() + ": cannot read the file");
+  try {
+    return nlohmann::json::parse(in);
+  } catch (const nlohmann::json::parse_error& e) {
+    throw CProjectError(path.string() + ": " + e.what());
+  }
+}
+
+void Project_SaveJson(const fs::path& path, const nlohmann::json& json) { Project_SaveText(path, json.dump(2) + "\n"); }
+
+std::string Project_LoadText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw CProjectError(path.string() + ": cannot read the file");
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+void Project_SaveText(const fs::path& path, const std::string& text) {
+  std::error_code ec;
+  fs::create_directories(path.parent_path(), ec);
+  std::ofstream out(path, std::ios::binary);
+  out.write(text.data(), std::streamsize(text.size()));
+  if (!out.flush()) throw CProjectError(path.string() + ": cannot write the file");
+}
+
+// ------------------------------------------------------------------ names and order
+
+const std::string& Project_CheckName(const std::string& name, const std::string& kind) {
+  if (name.empty() || name == "." || name == ".." || name.find_first_of("/\\") != std::string::npos ||
+      name.find('\0') != std::string::npos)
+    throw CProjectError(kind + ": \"" + name + "\" cannot be used as a resource name in a project folder");
+  return name;
+}
+
+std::vector<std::string> Project_Order(const RProject& project, const std::string& kind) {
+  const auto order = project.game.find("order");
+  if (order != project.game.end() && order->contains(kind)) {
+    std::vector<std::string> names;
+    for (const auto& n : (*order)[kind]) {
+      if (!n.is_string()) throw CProjectError("game.json: \"order\"." + kind + " must hold names");
+      names.push_back(n.get<std::string>());
+    }
+    return names;
+  }
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(project.dir / kind, ec))
+    if (entry.path().extension() == ".json") names.push_back(entry.path().stem().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void Project_SetOrder(RProject& project, const std::string& kind, const std::vector<std::string>& names) {
+  project.game["order"][kind] = names;
+}
+
+int32_t Project_IndexOf(const RProject& project, const std::string& kind, const std::string& name) {
+  if (name.empty()) return -1;
+  const std::vector<std::string> names = Project_Order(project, kind);
+  const auto it = std::find(names.begin(), names.end(), name);
+  return it == names.end() ? -1 : int32_t(it - names.begin());
+}
+
+int32_t Project_RequireIndex(const RProject& project, const std::string& kind, const std::string& name,
+                             const std::string& where) {
+  const int32_t index = Project_IndexOf(project, kind, name);
+  if (index < 0) throw CProjectError(where + ": there is no " + kind + " resource named \"" + name + "\"");
+  return index;
+}
+
+// ------------------------------------------------------------------ settings
 
 nlohmann::json Project_SettingsToJson(const RGameSettings& s) {
   nlohmann::json j = nlohmann::json::object();
@@ -66,31 +163,73 @@ RGameSettings Project_SettingsFromJson(const nlohmann::json& j) {
   return s;
 }
 
-RPackageContent Project_Read(const std::string& dir) {
-  const std::string path = dir + "/game.json";
-  std::ifstream in(path);
-  if (!in) throw CProjectError(path + ": cannot read the file");
-  nlohmann::json j;
-  try {
-    j = nlohmann::json::parse(in);
-  } catch (const nlohmann::json::parse_error& e) {
-    throw CProjectError(path + ": " + e.what());
-  }
+// ------------------------------------------------------------------ game.json
+
+RPackageContent Project_ReadGame(RProject& project) {
+  const std::string where = (project.dir / "game.json").string();
+  project.game = Project_LoadJson(project.dir / "game.json");
+  const nlohmann::json& j = project.game;
+  if (!j.is_object()) throw CProjectError(where + ": the file must hold an object");
   RPackageContent c;
   try {
-    if (!j.is_object()) throw CProjectError("the file must hold an object");
-    for (const auto& [key, value] : j.items()) {
-      if (key == "game_id") c.identity.gameId = value.get<int32_t>();
-      else if (key == "debug") c.header.debugMode = value.get<bool>();
-      else if (key == "settings") c.settings = Project_SettingsFromJson(value);
-      else throw CProjectError("unknown field \"" + key + "\"");
+    c.identity.gameId = Project_Get<int32_t>(j, "game_id", 0, where);
+    c.identity.flags = Project_Get<int32_t>(j, "flags", 0, where);
+    if (j.contains("guid")) c.identity.guid = GuidFromHex(Project_Get<std::string>(j, "guid", "", where), where);
+    c.header.debugMode = Project_Get<bool>(j, "debug", false, where);
+    c.header.stampDays = Project_Get<int32_t>(j, "stamp_days", 0, where);
+    c.header.stampSeconds = Project_Get<int32_t>(j, "stamp_seconds", 0, where);
+    c.header.settingsVersion = Project_Get<int32_t>(j, "settings_version", 820, where);
+    if (c.header.settingsVersion != 800 && c.header.settingsVersion != 810 && c.header.settingsVersion != 820)
+      throw CProjectError("\"settings_version\" must be 800, 810 or 820");
+    if (j.contains("settings")) c.settings = Project_SettingsFromJson(j["settings"]);
+    if (j.contains("runner_library")) {
+      const nlohmann::json& lib = j["runner_library"];
+      c.header.libraryName = Project_Get<std::string>(lib, "name", "", where);
+      const std::string file = Project_Get<std::string>(lib, "file", "", where);
+      if (!file.empty()) {
+        const std::string bytes = Project_LoadText(project.dir / file);
+        c.header.library = CStream(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+      }
     }
-  } catch (const nlohmann::json::exception& e) {
-    throw CProjectError(path + ": " + e.what());
   } catch (const CProjectError& e) {
-    throw CProjectError(path + ": " + e.what());
+    const std::string what = e.what();
+    throw CProjectError(what.rfind(where, 0) == 0 ? what : where + ": " + what);
   }
   return c;
+}
+
+void Project_WriteGame(RProject& project, const RPackageContent& c) {
+  nlohmann::json& j = project.game;
+  j["game_id"] = c.identity.gameId;
+  j["guid"] = GuidToHex(c.identity.guid);
+  if (c.identity.flags) j["flags"] = c.identity.flags;
+  j["debug"] = c.header.debugMode;
+  j["stamp_days"] = c.header.stampDays;
+  j["stamp_seconds"] = c.header.stampSeconds;
+  j["settings_version"] = c.header.settingsVersion;
+  j["settings"] = Project_SettingsToJson(c.settings);
+  if (!c.header.libraryName.empty() || c.header.library.Size()) {
+    const std::string name = c.header.libraryName.empty() ? "runner_library.bin" : c.header.libraryName;
+    Project_CheckName(name, "runner library");
+    Project_SaveText(project.dir / name,
+                     std::string(reinterpret_cast<const char*>(c.header.library.Data()), c.header.library.Size()));
+    j["runner_library"] = {{"name", c.header.libraryName}, {"file", name}};
+  }
+}
+
+RPackageContent Project_Read(const fs::path& dir) {
+  RProject project{dir, {}};
+  RPackageContent content = Project_ReadGame(project);
+  for (const RProjectKind& kind : Project_Kinds()) kind.read(project);
+  return content;
+}
+
+void Project_Write(const fs::path& dir, const RPackageContent& content) {
+  RProject project{dir, nlohmann::json::object()};
+  fs::create_directories(dir);
+  Project_WriteGame(project, content);
+  for (const RProjectKind& kind : Project_Kinds()) kind.write(project);
+  Project_SaveJson(dir / "game.json", project.game);
 }
 
 }  // namespace tavrin
