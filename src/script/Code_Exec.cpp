@@ -18,6 +18,8 @@
 
 namespace tavrin {
 
+thread_local char* t_StackLimit = nullptr;
+
 namespace {
 
 thread_local char* t_StackLow = nullptr;
@@ -48,6 +50,35 @@ class ArgBuffer {
 
 int32_t Exec(RunContext& run, const RToken& node);
 int32_t Eval(RunContext& run, const RToken& node, RValue& out);
+
+// Leaves of expressions, inline: a constant, or a plain variable found where
+// it was found last time. Everything else takes the general way.
+[[gnu::always_inline]] inline int32_t EvalFast(RunContext& run, const RToken& node, RValue& out) {
+  if (node.kind == TK_CONSTANT) {
+    out = node.value;
+    return RESULT_NORMAL;
+  }
+  if (node.kind == TK_FIXEDVARIABLE) {
+    const CVariableList* list = nullptr;
+    switch (node.access) {
+      case VA_LOCAL: list = run.locals; break;
+      case VA_SELF_USER:
+        if (!Variable_IsGlobalDeclared(node.ind)) list = &run.self->i_vars;
+        break;
+      case VA_GLOBAL: list = &g_GlobalVars; break;
+      case VA_ARGUMENT: out = g_Arguments[node.hint]; return RESULT_NORMAL;
+      default: break;
+    }
+    if (list) {
+      const uint32_t h = static_cast<uint32_t>(node.hint);
+      if (h < list->v_vars.size() && list->v_vars[h].ind == node.ind) {
+        out = list->v_vars[h].simplevalue;
+        return RESULT_NORMAL;
+      }
+    }
+  }
+  return Eval(run, node, out);
+}
 
 int32_t UnknownVariable(RunContext& run, const RToken& node, int32_t arr) {
   std::string message = "Unknown variable " + Variable_Name(node.ind);
@@ -110,14 +141,18 @@ int32_t Locate(RunContext& run, const RToken& node, int32_t& owner, int32_t& arr
     return RESULT_NORMAL;
   }
   RValue v;
-  if (Eval(run, node.items[0], v) < 0) return RESULT_ERROR;
-  if (v.kind != VALUE_REAL) return Fail(run, node.items[0].position, "Wrong type of variable index");
-  owner = Real_ToInt32(v.val);
+  if (node.access == VA_INDEXED) {
+    owner = node.ind2;
+  } else {
+    if (EvalFast(run, node.items[0], v) < 0) return RESULT_ERROR;
+    if (v.kind != VALUE_REAL) return Fail(run, node.items[0].position, "Wrong type of variable index");
+    owner = Real_ToInt32(v.val);
+  }
   arr = 0;
   const int32_t n = node.itemnumb();
   for (int32_t k = 1; k < n; ++k) {
     const RToken& e = node.items[k];
-    if (Eval(run, e, v) < 0) return RESULT_ERROR;
+    if (EvalFast(run, e, v) < 0) return RESULT_ERROR;
     if (v.kind != VALUE_REAL) return Fail(run, e.position, "Wrong type of array index");
     int32_t i = Real_ToInt32(v.val);
     if (i < 0) return Fail(run, e.position, "Negative array index");
@@ -152,7 +187,7 @@ int32_t CallFunction(RunContext& run, const RToken& node, RValue& out) {
   ArgBuffer args;
   const int32_t argc = node.itemnumb();
   for (int32_t i = 0; i < argc; ++i)
-    if (Eval(run, node.items[i], args.Add()) < 0) return RESULT_ERROR;
+    if (EvalFast(run, node.items[i], args.Add()) < 0) return RESULT_ERROR;
   const int32_t id = node.ind;
   if (id < kScriptIdBase) {
     out.SetReal(0.0);
@@ -183,10 +218,10 @@ int32_t Eval(RunContext& run, const RToken& node, RValue& out) {
     case TK_FIXEDVARIABLE:
     case TK_VARIABLE: return ReadVariable(run, node, out);
     case TK_BINARY: {
-      if (Eval(run, node.items[0], out) < 0) return RESULT_ERROR;
+      if (EvalFast(run, node.items[0], out) < 0) return RESULT_ERROR;
       RValue right;
       const RToken& r = node.items[1];
-      if (Eval(run, r, right) < 0) return RESULT_ERROR;
+      if (EvalFast(run, r, right) < 0) return RESULT_ERROR;
       if (out.kind == VALUE_REAL && right.kind == VALUE_REAL) {
         // The common real cases, without the general routine.
         const double a = out.val, b = right.val;
@@ -194,6 +229,10 @@ int32_t Eval(RunContext& run, const RToken& node, RValue& out) {
           case OP_PLUS: out.val = a + b; return RESULT_NORMAL;
           case OP_MINUS: out.val = a - b; return RESULT_NORMAL;
           case OP_TIMES: out.val = a * b; return RESULT_NORMAL;
+          case OP_DIVIDE:
+            if (b == 0.0) break;
+            out.val = a / b;
+            return RESULT_NORMAL;
           case OP_LESS: out.val = (a - b) < -kCompareEpsilon ? 1.0 : 0.0; return RESULT_NORMAL;
           case OP_GREATER: out.val = (a - b) > kCompareEpsilon ? 1.0 : 0.0; return RESULT_NORMAL;
           case OP_LESSEQUAL: out.val = (a - b) <= kCompareEpsilon ? 1.0 : 0.0; return RESULT_NORMAL;
@@ -204,7 +243,7 @@ int32_t Eval(RunContext& run, const RToken& node, RValue& out) {
       return Operator_Binary(run.code, r.position, node.ind, right, out) ? RESULT_NORMAL : RESULT_ERROR;
     }
     case TK_UNARY:
-      if (Eval(run, node.items[0], out) < 0) return RESULT_ERROR;
+      if (EvalFast(run, node.items[0], out) < 0) return RESULT_ERROR;
       return Operator_Unary(run.code, node.items[0].position, node.ind, out) ? RESULT_NORMAL : RESULT_ERROR;
     case TK_FUNCTION: return CallFunction(run, node, out);
     default: return Fail(run, node.position, "(Sub-)expression expected.");
@@ -218,7 +257,7 @@ int32_t ExecAssign(RunContext& run, const RToken& node) {
   const uint8_t access = target.access;
   if (access != VA_ARGUMENT && access != VA_BUILTIN && Locate(run, target, owner, arr) < 0) return RESULT_ERROR;
   RValue value;
-  if (Eval(run, node.items[1], value) < 0) return RESULT_ERROR;
+  if (EvalFast(run, node.items[1], value) < 0) return RESULT_ERROR;
   if (node.ind == SYM_ASSIGN) {
     result = std::move(value);
   } else {
@@ -278,7 +317,7 @@ int32_t WithBody(RunContext& run, const RToken& body, CInstanceBase* inst, CInst
 
 int32_t ExecWith(RunContext& run, const RToken& node) {
   RValue v;
-  if (Eval(run, node.items[0], v) < 0) return RESULT_ERROR;
+  if (EvalFast(run, node.items[0], v) < 0) return RESULT_ERROR;
   if (v.kind != VALUE_REAL) return Fail(run, node.items[0].position, "Object id expected");
   const int32_t owner = Real_ToInt32(v.val);
   const RToken& body = node.items[1];
@@ -316,7 +355,7 @@ int32_t ExecWith(RunContext& run, const RToken& node) {
 
 int32_t ExecSwitch(RunContext& run, const RToken& node) {
   RValue value;
-  if (Eval(run, node.items[0], value) < 0) return RESULT_ERROR;
+  if (EvalFast(run, node.items[0], value) < 0) return RESULT_ERROR;
   const int32_t n = node.itemnumb();
   int32_t start = -1;
   RValue c;
@@ -325,7 +364,7 @@ int32_t ExecSwitch(RunContext& run, const RToken& node) {
     if (child.kind == TK_DEFAULT) {
       start = k;
     } else if (child.kind == TK_CASE) {
-      if (Eval(run, child.items[0], c) < 0) return RESULT_ERROR;
+      if (EvalFast(run, child.items[0], c) < 0) return RESULT_ERROR;
       // Cases match exactly, without the tolerance of ==.
       if (value.kind == c.kind && (value.kind == VALUE_REAL ? value.val == c.val : value.str == c.str)) start = k;
     }
@@ -344,7 +383,7 @@ int32_t ExecSwitch(RunContext& run, const RToken& node) {
 // Evaluates a loop or branch condition; a string is an error with `message`.
 inline int32_t Condition(RunContext& run, const RToken& e, bool& truth, const char* message) {
   RValue v;
-  if (Eval(run, e, v) < 0) return RESULT_ERROR;
+  if (EvalFast(run, e, v) < 0) return RESULT_ERROR;
   if (v.kind != VALUE_REAL) return Fail(run, e.position, message);
   truth = v.val >= 0.5;
   return RESULT_NORMAL;
@@ -407,7 +446,7 @@ int32_t Exec(RunContext& run, const RToken& node) {
     }
     case TK_REPEAT: {
       RValue v;
-      if (Eval(run, node.items[0], v) < 0) return RESULT_ERROR;
+      if (EvalFast(run, node.items[0], v) < 0) return RESULT_ERROR;
       if (v.kind != VALUE_REAL) return Fail(run, node.items[0].position, "Repeat count must be a number");
       const int64_t n = Real_ToInt64(v.val);
       for (int64_t i = 0; i < n; ++i) {
@@ -421,7 +460,7 @@ int32_t Exec(RunContext& run, const RToken& node) {
     case TK_SWITCH: return ExecSwitch(run, node);
     case TK_EXIT: return RESULT_EXIT;
     case TK_RETURN:
-      if (Eval(run, node.items[0], *run.result) < 0) return RESULT_ERROR;
+      if (EvalFast(run, node.items[0], *run.result) < 0) return RESULT_ERROR;
       return RESULT_EXIT;
     case TK_BREAK: return RESULT_BREAK;
     case TK_CONTINUE: return RESULT_CONTINUE;
@@ -439,9 +478,9 @@ int32_t Exec(RunContext& run, const RToken& node) {
 
 }  // namespace
 
-bool Code_StackExhausted() {
+void Code_StackMeasure() {
   char* sp = static_cast<char*>(__builtin_frame_address(0));
-  if (!t_StackLow) {
+  {
     pthread_attr_t attr;
     void* addr = nullptr;
     size_t size = 0;
@@ -457,8 +496,8 @@ bool Code_StackExhausted() {
     t_StackLow = static_cast<char*>(addr);
     // Keep room for the deepest expression a single piece of code may hold.
     t_StackReserve = size / 4 < (2u << 20) ? size / 4 : (2u << 20);
+    t_StackLimit = t_StackLow + t_StackReserve;
   }
-  return sp < t_StackLow + t_StackReserve;
 }
 
 void Code_ReportRecursion(const CCode* code, int32_t position) {
@@ -493,7 +532,7 @@ bool Code_Execute(CInstanceBase* self, CInstanceBase* other, CCode* code, RValue
   run.code = code;
   run.result = &result;
   int32_t c = code->i_kind == CODE_EXPRESSION ? Eval(run, code->i_token, result) : Exec(run, code->i_token);
-  Locals_Release(run.locals);
+  if (run.locals) Locals_Release(run.locals);
   if (held && --code->i_refs == 0) delete code;
   return c != RESULT_ERROR;
 }

@@ -19,7 +19,12 @@ bool Code_ExecuteValue(CInstanceBase* self, CInstanceBase* other, CCode* code, R
 
 // True when the machine stack is nearly used up: deeper calls must stop with
 // an error instead of crashing.
-bool Code_StackExhausted();
+extern thread_local char* t_StackLimit;
+void Code_StackMeasure();
+inline bool Code_StackExhausted() {
+  if (!t_StackLimit) Code_StackMeasure();
+  return static_cast<char*>(__builtin_frame_address(0)) < t_StackLimit;
+}
 
 // Records the fatal "Recursion too deep." error at `position` of `code`.
 void Code_ReportRecursion(const CCode* code, int32_t position);

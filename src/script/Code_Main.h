@@ -48,6 +48,7 @@ enum : uint8_t {
   VA_GLOBAL,         // global.name
   VA_BUILTIN,        // implicit or self owner, built-in variable: its getter and setter
   VA_ARGUMENT,       // argument0 .. argument15
+  VA_INDEXED,        // constant owner (in ind2) with index expressions
 };
 
 // One node of the tree. Children are owned.

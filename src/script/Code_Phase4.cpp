@@ -71,6 +71,11 @@ struct Pass {
 // Decides how the interpreter reaches each fixed-owner variable.
 void Link(RToken& node) {
   for (auto& child : node.items) Link(child);
+  if (node.kind == TK_VARIABLE && node.items[0].kind == TK_CONSTANT && !node.items[0].value.IsString()) {
+    node.ind2 = Real_ToInt32(node.items[0].value.val);
+    node.access = VA_INDEXED;
+    return;
+  }
   if (node.kind != TK_FIXEDVARIABLE) return;
   const int32_t ind = node.ind;
   switch (node.ind2) {

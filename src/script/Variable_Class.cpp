@@ -46,7 +46,7 @@ RString RString::Repeat(std::string_view text, size_t count) {
 
 bool operator==(const RString& a, const RString& b) { return a.view() == b.view(); }
 
-int64_t Real_ToInt64(double v) {
+int64_t Real_ToInt64Slow(double v) {
   if (std::isnan(v)) return 0;
   // 2^63 is exactly representable; anything at or above it saturates.
   if (v >= 9223372036854775808.0) return INT64_MAX;
@@ -56,8 +56,8 @@ int64_t Real_ToInt64(double v) {
   return static_cast<int64_t>(r);
 }
 
-int32_t Real_ToInt32(double v) {
-  int64_t i = Real_ToInt64(v);
+int32_t Real_ToInt32Slow(double v) {
+  int64_t i = Real_ToInt64Slow(v);
   if (i > INT32_MAX) return INT32_MAX;
   if (i < INT32_MIN) return INT32_MIN;
   return static_cast<int32_t>(i);
@@ -108,7 +108,7 @@ void CVariableList::SetVar(int32_t var_ind, int32_t arr_ind, const RValue& val) 
   SetVarHinted(var_ind, arr_ind, val, hint);
 }
 
-void CVariableList::SetVarHinted(int32_t var_ind, int32_t arr_ind, const RValue& val, int32_t& hint) {
+void CVariableList::SetVarSlow(int32_t var_ind, int32_t arr_ind, const RValue& val, int32_t& hint) {
   int32_t pos = FindHinted(var_ind, hint);
   if (pos < 0) {
     v_vars.emplace_back();
@@ -123,7 +123,7 @@ bool CVariableList::GetVar(int32_t var_ind, int32_t arr_ind, RValue& val) const 
   return GetVarHinted(var_ind, arr_ind, val, hint);
 }
 
-bool CVariableList::GetVarHinted(int32_t var_ind, int32_t arr_ind, RValue& val, int32_t& hint) const {
+bool CVariableList::GetVarSlow(int32_t var_ind, int32_t arr_ind, RValue& val, int32_t& hint) const {
   int32_t pos = FindHinted(var_ind, hint);
   if (pos >= 0 && ReadCell(v_vars[pos], arr_ind, val)) return true;
   if (g_Settings.opt_uninitzero) {

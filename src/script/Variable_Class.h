@@ -114,10 +114,24 @@ inline bool Value_IsTrue(const RValue& v) { return v.kind == VALUE_REAL && v.val
 // Integer rule, used wherever a real becomes an integer: round to nearest with
 // ties to even. NaN becomes 0; values beyond the range saturate at its ends,
 // so a huge or infinite real is a huge integer, never undefined behaviour.
-int64_t Real_ToInt64(double v);
-int32_t Real_ToInt32(double v);
+int64_t Real_ToInt64Slow(double v);
+int32_t Real_ToInt32Slow(double v);
+inline int64_t Real_ToInt64(double v) {
+  // Adding and removing 1.5 * 2^52 rounds to an integer in the default
+  // rounding mode (ties to even); exact for |v| below 2^51.
+  if (v > -2251799813685248.0 && v < 2251799813685248.0)
+    return static_cast<int64_t>((v + 6755399441055744.0) - 6755399441055744.0);
+  return Real_ToInt64Slow(v);
+}
+inline int32_t Real_ToInt32(double v) {
+  if (v > -2147483648.0 && v < 2147483647.0)
+    return static_cast<int32_t>((v + 6755399441055744.0) - 6755399441055744.0);
+  return Real_ToInt32Slow(v);
+}
 // Truncation toward zero with the same saturation (for `div` and `mod`).
 int64_t Real_TruncToInt64(double v);
+
+constexpr int32_t kArrayRowLength = 32000;
 
 // One variable of a list: cell 0 is `simplevalue`; other cells live in rows of
 // `value`, addressed as arr_ind div 32000, arr_ind mod 32000.
@@ -126,8 +140,6 @@ struct RVariable {
   RValue simplevalue;
   std::vector<std::vector<RValue>> value;
 };
-
-constexpr int32_t kArrayRowLength = 32000;
 
 // A set of variables in order of creation. Entries are never removed one by
 // one, so a position found once stays valid until Clear; the interpreter keeps
@@ -149,16 +161,43 @@ class CVariableList {
     if (pos >= 0) hint = pos;
     return pos;
   }
+  // The common case inline: the entry at the hint, and a cell that exists.
+  bool GetVarHinted(int32_t var_ind, int32_t arr_ind, RValue& val, int32_t& hint) const {
+    if (static_cast<uint32_t>(hint) < v_vars.size() && v_vars[hint].ind == var_ind) {
+      if (const RValue* cell = Cell(v_vars[hint], arr_ind)) {
+        val = *cell;
+        return true;
+      }
+    }
+    return GetVarSlow(var_ind, arr_ind, val, hint);
+  }
+  void SetVarHinted(int32_t var_ind, int32_t arr_ind, const RValue& val, int32_t& hint) {
+    if (static_cast<uint32_t>(hint) < v_vars.size() && v_vars[hint].ind == var_ind) {
+      if (RValue* cell = const_cast<RValue*>(Cell(v_vars[hint], arr_ind))) {
+        *cell = val;
+        return;
+      }
+    }
+    SetVarSlow(var_ind, arr_ind, val, hint);
+  }
+  // The stored cell `arr_ind` of `var`, or none when it was never made.
+  static const RValue* Cell(const RVariable& var, int32_t arr_ind) {
+    if (arr_ind == 0) return &var.simplevalue;
+    const uint32_t r = static_cast<uint32_t>(arr_ind) / kArrayRowLength;
+    const uint32_t c = static_cast<uint32_t>(arr_ind) % kArrayRowLength;
+    if (r < var.value.size() && c < var.value[r].size()) return &var.value[r][c];
+    return nullptr;
+  }
 
   void SetVar(int32_t var_ind, int32_t arr_ind, const RValue& val);
-  void SetVarHinted(int32_t var_ind, int32_t arr_ind, const RValue& val, int32_t& hint);
   // False when the variable or cell does not exist (and uninitialised
   // variables are not read as 0); `val` is then unchanged.
   bool GetVar(int32_t var_ind, int32_t arr_ind, RValue& val) const;
-  bool GetVarHinted(int32_t var_ind, int32_t arr_ind, RValue& val, int32_t& hint) const;
   void Init(int32_t var_ind);
 
  private:
+  bool GetVarSlow(int32_t var_ind, int32_t arr_ind, RValue& val, int32_t& hint) const;
+  void SetVarSlow(int32_t var_ind, int32_t arr_ind, const RValue& val, int32_t& hint);
   static void StoreCell(RVariable& var, int32_t arr_ind, const RValue& val);
   static bool ReadCell(const RVariable& var, int32_t arr_ind, RValue& val);
 };

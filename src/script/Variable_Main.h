@@ -98,7 +98,9 @@ class ArgumentFrame {
 
  private:
   int32_t savedUsed_;
-  RValue saved_[16];
+  // Raw room for the saved values: only the slots in use are constructed.
+  alignas(RValue) unsigned char saved_[sizeof(RValue) * 16];
+  RValue* Saved() { return reinterpret_cast<RValue*>(saved_); }
 };
 
 // --- instances ---
