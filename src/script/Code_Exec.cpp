@@ -233,6 +233,18 @@ int32_t Eval(RunContext& run, const RToken& node, RValue& out) {
             if (b == 0.0) break;
             out.val = a / b;
             return RESULT_NORMAL;
+          case OP_MOD:
+          case OP_DIV: {
+            if (b == 0.0) break;
+            const double q = a / b;
+            if (!(q > -2147483648.0 && q < 2147483648.0)) break;  // the wrapping cases
+            const int32_t t = static_cast<int32_t>(q);
+            out.val = node.ind == OP_DIV ? static_cast<double>(t) : a - t * b;
+            return RESULT_NORMAL;
+          }
+          case OP_EQUAL:
+          case SYM_ASSIGN: out.val = (a - b) > -kCompareEpsilon && (a - b) < kCompareEpsilon ? 1.0 : 0.0; return RESULT_NORMAL;
+          case OP_NOTEQUAL: out.val = (a - b) < -kCompareEpsilon || (a - b) > kCompareEpsilon ? 1.0 : 0.0; return RESULT_NORMAL;
           case OP_LESS: out.val = (a - b) < -kCompareEpsilon ? 1.0 : 0.0; return RESULT_NORMAL;
           case OP_GREATER: out.val = (a - b) > kCompareEpsilon ? 1.0 : 0.0; return RESULT_NORMAL;
           case OP_LESSEQUAL: out.val = (a - b) <= kCompareEpsilon ? 1.0 : 0.0; return RESULT_NORMAL;
