@@ -26,6 +26,12 @@ int32_t Script_Add(std::string_view name, std::string_view text) {
   return index;
 }
 
+int32_t Script_AddEmpty() {
+  g_Scripts.push_back(nullptr);
+  g_ScriptNames.emplace_back();
+  return static_cast<int32_t>(g_Scripts.size()) - 1;
+}
+
 void Script_Clear() {
   g_Scripts.clear();
   g_ScriptNames.clear();

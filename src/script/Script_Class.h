@@ -18,6 +18,8 @@ class CScript {
 
 // Adds a script at the next index; returns the index.
 int32_t Script_Add(std::string_view name, std::string_view text);
+// Adds an empty slot (a script deleted in the editor); returns its index.
+int32_t Script_AddEmpty();
 // Empties the script table.
 void Script_Clear();
 int32_t Script_Count();

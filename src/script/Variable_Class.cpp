@@ -6,6 +6,7 @@
 #include <new>
 
 #include "package/Option_Main.h"
+#include "package/Support_Stream.h"
 
 namespace tavrin {
 
@@ -137,6 +138,70 @@ void CVariableList::Init(int32_t var_ind) {
   if (Find(var_ind) >= 0) return;
   v_vars.emplace_back();
   v_vars.back().ind = var_ind;
+}
+
+void Value_Save(CStream& stream, const RValue& v) {
+  stream.WriteInteger(v.kind);
+  stream.WriteReal(v.val);
+  stream.WriteString(v.str.view());
+}
+
+RValue Value_Load(CStream& stream) {
+  RValue v;
+  v.kind = stream.ReadInteger() == VALUE_STRING ? VALUE_STRING : VALUE_REAL;
+  v.val = stream.ReadReal();
+  v.str = RString(stream.ReadString());
+  return v;
+}
+
+namespace {
+constexpr int32_t kListVersion = 440;
+// The fewest bytes an entry, a row and a cell take in the record: counts larger
+// than the remaining bytes allow are refused before anything is allocated.
+constexpr size_t kMinValueBytes = 4 + 8 + 4;
+constexpr size_t kMinEntryBytes = 4 + kMinValueBytes + 4;
+
+size_t CheckedCount(CStream& stream, size_t unit) {
+  int32_t n = stream.ReadInteger();
+  if (n < 0 || static_cast<size_t>(n) > stream.Remaining() / unit) throw CStreamError("count beyond the record");
+  return static_cast<size_t>(n);
+}
+}  // namespace
+
+void CVariableList::SaveToStream(CStream& stream) const {
+  stream.WriteInteger(kListVersion);
+  stream.WriteInteger(v_numb());
+  for (const RVariable& var : v_vars) {
+    stream.WriteInteger(var.ind);
+    Value_Save(stream, var.simplevalue);
+    stream.WriteInteger(static_cast<int32_t>(var.value.size()));
+    for (const auto& row : var.value) {
+      stream.WriteInteger(static_cast<int32_t>(row.size()));
+      for (const RValue& cell : row) Value_Save(stream, cell);
+    }
+  }
+}
+
+bool CVariableList::LoadFromStream(CStream& stream) {
+  try {
+    std::vector<RVariable> vars;
+    if (stream.ReadInteger() == kListVersion) {
+      vars.resize(CheckedCount(stream, kMinEntryBytes));
+      for (RVariable& var : vars) {
+        var.ind = stream.ReadInteger();
+        var.simplevalue = Value_Load(stream);
+        var.value.resize(CheckedCount(stream, 4));
+        for (auto& row : var.value) {
+          row.resize(CheckedCount(stream, kMinValueBytes));
+          for (RValue& cell : row) cell = Value_Load(stream);
+        }
+      }
+    }
+    v_vars = std::move(vars);
+    return true;
+  } catch (const CStreamError&) {
+    return false;
+  }
 }
 
 }  // namespace tavrin

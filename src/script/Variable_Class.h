@@ -13,6 +13,8 @@
 
 namespace tavrin {
 
+class CStream;
+
 // Immutable UTF-8 text shared between copies. The empty string owns nothing.
 // Single-threaded by design: all game code runs on the game thread.
 class RString {
@@ -108,6 +110,10 @@ struct RValue {
   bool IsString() const { return kind == VALUE_STRING; }
 };
 
+// The value record: kind, real, text.
+void Value_Save(CStream& stream, const RValue& v);
+RValue Value_Load(CStream& stream);
+
 // Truth rule: a real is true from 0.5 upwards; a string is never true.
 inline bool Value_IsTrue(const RValue& v) { return v.kind == VALUE_REAL && v.val >= 0.5; }
 
@@ -194,6 +200,13 @@ class CVariableList {
   // variables are not read as 0); `val` is then unchanged.
   bool GetVar(int32_t var_ind, int32_t arr_ind, RValue& val) const;
   void Init(int32_t var_ind);
+
+  // The list record (version 440). Loading reads the whole record first and
+  // changes the list only when it is sound: a record of another version
+  // leaves the list empty, bytes that end early leave it unchanged and
+  // return false.
+  void SaveToStream(CStream& stream) const;
+  bool LoadFromStream(CStream& stream);
 
  private:
   bool GetVarSlow(int32_t var_ind, int32_t arr_ind, RValue& val, int32_t& hint) const;

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "package/Option_Main.h"
+#include "package/Support_Stream.h"
 #include "script/Code_Error.h"
 #include "script/Script_Class.h"
 
@@ -52,6 +53,30 @@ void Variable_GlobalDeclare(int32_t var_ind) {
   if (k >= g_GlobalDeclared.size()) g_GlobalDeclared.resize(k + 1000, 0);
   g_GlobalDeclared[k] = 1;
   g_GlobalVars.Init(var_ind);
+}
+
+void Variable_SaveGlobals(CStream& stream) {
+  stream.WriteInteger(700);
+  g_GlobalVars.SaveToStream(stream);
+  stream.WriteInteger(static_cast<int32_t>(g_GlobalDeclared.size()));
+  for (uint8_t flag : g_GlobalDeclared) stream.WriteBoolean(flag != 0);
+}
+
+bool Variable_LoadGlobals(CStream& stream) {
+  try {
+    if (stream.ReadInteger() != 700) return true;
+    CVariableList globals;
+    if (!globals.LoadFromStream(stream)) return false;
+    const int32_t n = stream.ReadInteger();
+    if (n < 0 || static_cast<size_t>(n) > stream.Remaining() / 4) return false;
+    std::vector<uint8_t> flags(static_cast<size_t>(n));
+    for (auto& f : flags) f = stream.ReadBoolean() ? 1 : 0;
+    g_GlobalVars = std::move(globals);
+    g_GlobalDeclared = std::move(flags);
+    return true;
+  } catch (const CStreamError&) {
+    return false;
+  }
 }
 
 int32_t Variable_BuiltinRegister(std::string_view name, TGetter getter, TSetter setter, bool writable) {

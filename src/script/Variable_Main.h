@@ -12,6 +12,7 @@
 namespace tavrin {
 
 class CCode;
+class CStream;
 
 // Owner codes: the value in front of a dot, or the implicit owner of a name.
 enum : int32_t {
@@ -47,6 +48,11 @@ void Variable_ResetGlobals();
 bool Variable_GlobalGet(int32_t var_ind, int32_t arr_ind, RValue& val);
 void Variable_GlobalSet(int32_t var_ind, int32_t arr_ind, const RValue& val);
 void Variable_GlobalDeclare(int32_t var_ind);
+// The global block of a saved game (version 700): the global list and the
+// globalvar flags. Loading a block of another version changes nothing; a block
+// that ends early changes nothing and gives false.
+void Variable_SaveGlobals(CStream& stream);
+bool Variable_LoadGlobals(CStream& stream);
 inline bool Variable_IsGlobalDeclared(int32_t var_ind) {
   uint32_t k = static_cast<uint32_t>(var_ind) - static_cast<uint32_t>(100000);
   return var_ind >= 100000 && k < g_GlobalDeclared.size() && g_GlobalDeclared[k] != 0;

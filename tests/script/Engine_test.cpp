@@ -12,6 +12,7 @@
 
 #include "Conformance.h"
 #include "package/Option_Main.h"
+#include "package/Support_Stream.h"
 #include "script/Code_Builtins.h"
 #include "script/Code_Error.h"
 #include "script/Code_Exec.h"
@@ -221,6 +222,72 @@ TEST_F(EngineTest, ErrorLogHoldsEveryReportOfTheRun) {
   EXPECT_EQ(text.str(), "first\r\n\r\n\r\nsecond\rline\r\n\r\n\r\n");
   std::filesystem::current_path(cwd);
   std::filesystem::remove_all(dir);
+}
+
+}  // namespace tavrin::test
+
+namespace tavrin::test {
+
+TEST_F(EngineTest, VariableListRecords) {
+  CVariableList list;
+  list.SetVar(100003, 0, RValue::Real(2.5));
+  list.SetVar(100001, 0, RValue::String("text"));
+  list.SetVar(100001, 2 * 32000 + 4, RValue::Real(9));
+  CStream stream;
+  list.SaveToStream(stream);
+
+  CVariableList copy;
+  copy.SetVar(100099, 0, RValue::Real(1));
+  stream.Seek(0);
+  ASSERT_TRUE(copy.LoadFromStream(stream));
+  ASSERT_EQ(copy.v_numb(), 2);
+  EXPECT_EQ(copy.v_vars[0].ind, 100003);  // creation order kept
+  RValue v;
+  ASSERT_TRUE(copy.GetVar(100001, 0, v));
+  EXPECT_EQ(v.str.view(), "text");
+  ASSERT_TRUE(copy.GetVar(100001, 2 * 32000 + 4, v));
+  EXPECT_EQ(v.val, 9.0);
+  EXPECT_FALSE(copy.GetVar(100001, 1 * 32000, v));  // row 1 exists but is empty
+
+  // A record that ends early changes nothing.
+  CStream cut(stream.Data(), stream.Size() - 3);
+  EXPECT_FALSE(copy.LoadFromStream(cut));
+  EXPECT_EQ(copy.v_numb(), 2);
+
+  // A count larger than the bytes that follow is refused before allocating.
+  CStream huge;
+  huge.WriteInteger(440);
+  huge.WriteInteger(0x7fffffff);
+  huge.Seek(0);
+  EXPECT_FALSE(copy.LoadFromStream(huge));
+  EXPECT_EQ(copy.v_numb(), 2);
+
+  // Another version leaves the list empty.
+  CStream other;
+  other.WriteInteger(441);
+  other.Seek(0);
+  EXPECT_TRUE(copy.LoadFromStream(other));
+  EXPECT_EQ(copy.v_numb(), 0);
+}
+
+TEST_F(EngineTest, GlobalBlockRecords) {
+  Variable_GlobalSet(100005, 0, RValue::Real(7));
+  Variable_GlobalDeclare(100020);
+  CStream stream;
+  Variable_SaveGlobals(stream);
+  Variable_ResetGlobals();
+  stream.Seek(0);
+  ASSERT_TRUE(Variable_LoadGlobals(stream));
+  RValue v;
+  ASSERT_TRUE(Variable_GlobalGet(100005, 0, v));
+  EXPECT_EQ(v.val, 7.0);
+  EXPECT_TRUE(Variable_IsGlobalDeclared(100020));
+
+  CStream other;
+  other.WriteInteger(699);
+  other.Seek(0);
+  EXPECT_TRUE(Variable_LoadGlobals(other));
+  EXPECT_TRUE(Variable_IsGlobalDeclared(100020));  // unchanged
 }
 
 }  // namespace tavrin::test
