@@ -6,6 +6,8 @@
 #include "runner/Run_Main.h"
 #include "runner/Runner_Exception.h"
 #include "runner/Runner_Sections.h"
+#include "script/Code_Function.h"
+#include "world/Object_Class.h"
 
 namespace tavrin {
 
@@ -166,6 +168,15 @@ void CRunnerForm::EndTimerTimer() {
 }
 
 bool CRunnerForm::LoadGameData() {
+  // Action functions are looked up by name as the objects load: scripts
+  // first, then extension functions, then the built-ins.
+  Function_RegisterAll();
+  Action_SetFunctionResolver([](const std::string& name) {
+    int32_t id = -1;
+    if (Function_Resolve(name, id)) return id;
+    ShowError("Failed to locate action function " + name);
+    return int32_t(-1);
+  });
   CStream stream;
   const ELocate located = LocatePackage(m_gameFile, stream);
   if (located != ELocate::Ok) {

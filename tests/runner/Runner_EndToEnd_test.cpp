@@ -8,7 +8,9 @@
 
 #include "package/Package_Load.h"
 #include "package/Support_File.h"
+#include "runner/Runner_Sections.h"
 #include "support/TestProcess.h"
+#include "world/Room_Class.h"
 
 namespace fs = std::filesystem;
 
@@ -33,8 +35,12 @@ class RunnerEndToEnd : public ::testing::Test {
                         const std::function<void(CStream&)>& payloadEdit = {}) {
     RPackageContent content;
     content.identity.gameId = 77;
+    // The smallest playable game: one room, first in the room order.
+    g_Rooms.Clear();
+    g_Rooms.Add(std::make_unique<CRoom>(), "room0");
+    g_RoomOrder = {0};
     CPackRandom random(11);
-    CStream payload = Package_WritePayload(content, {}, random);
+    CStream payload = Package_WritePayload(content, Game_Sections(), random);
     if (payloadEdit) payloadEdit(payload);
     CStream file;
     Package_WriteContainer(file, version, payload, random);
@@ -122,8 +128,9 @@ TEST_F(RunnerEndToEnd, AnUnwritableTraceLogDoesNotStopTheGame) {
 }
 
 TEST_F(RunnerEndToEnd, StandaloneGameRunsWithNoArgumentsAndLeavesNoTempFolder) {
-  fs::create_directories(m_dir / "project");
+  fs::create_directories(m_dir / "project" / "rooms");
   std::ofstream(m_dir / "project" / "game.json") << R"({"game_id": 5, "settings": {"loadalpha": 200}})";
+  std::ofstream(m_dir / "project" / "rooms" / "room_first.json") << R"({"caption": "First"})";
   const std::string exe = (m_dir / "mygame").string();
   const test::RRun packed = test::RunProgram({TAVRIN_PACK_EXE, "build", (m_dir / "project").string(), "-o", exe, "--exe"});
   ASSERT_EQ(packed.status, 0) << packed.err;

@@ -108,19 +108,25 @@ std::vector<std::string> Project_Order(const RProject& project, const std::strin
   }
   std::vector<std::string> names;
   std::error_code ec;
+  const std::string extension = Project_KindExtension(kind);
   for (const auto& entry : fs::directory_iterator(project.dir / kind, ec))
-    if (entry.path().extension() == ".json") names.push_back(entry.path().stem().string());
+    if (entry.path().extension() == extension) names.push_back(entry.path().stem().string());
   std::sort(names.begin(), names.end());
   return names;
 }
 
+std::string Project_KindExtension(const std::string& kind) { return kind == "scripts" ? ".tvs" : ".json"; }
+
 void Project_SetOrder(RProject& project, const std::string& kind, const std::vector<std::string>& names) {
   project.game["order"][kind] = names;
+  project.orders[kind] = names;
 }
 
 int32_t Project_IndexOf(const RProject& project, const std::string& kind, const std::string& name) {
   if (name.empty()) return -1;
-  const std::vector<std::string> names = Project_Order(project, kind);
+  auto cached = project.orders.find(kind);
+  if (cached == project.orders.end()) cached = project.orders.emplace(kind, Project_Order(project, kind)).first;
+  const std::vector<std::string>& names = cached->second;
   const auto it = std::find(names.begin(), names.end(), name);
   return it == names.end() ? -1 : int32_t(it - names.begin());
 }
@@ -218,14 +224,14 @@ void Project_WriteGame(RProject& project, const RPackageContent& c) {
 }
 
 RPackageContent Project_Read(const fs::path& dir) {
-  RProject project{dir, {}};
+  RProject project{dir, {}, {}};
   RPackageContent content = Project_ReadGame(project);
   for (const RProjectKind& kind : Project_Kinds()) kind.read(project);
   return content;
 }
 
 void Project_Write(const fs::path& dir, const RPackageContent& content) {
-  RProject project{dir, nlohmann::json::object()};
+  RProject project{dir, nlohmann::json::object(), {}};
   fs::create_directories(dir);
   Project_WriteGame(project, content);
   for (const RProjectKind& kind : Project_Kinds()) kind.write(project);

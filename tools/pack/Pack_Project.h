@@ -12,6 +12,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <string>
@@ -32,6 +33,7 @@ class CProjectError : public std::runtime_error {
 struct RProject {
   fs::path dir;
   nlohmann::json game;  // the contents of game.json
+  mutable std::map<std::string, std::vector<std::string>> orders;  // Project_Order, once per kind
 };
 
 // Reads a JSON file; throws CProjectError naming the file and the problem.
@@ -43,9 +45,10 @@ std::string Project_LoadText(const fs::path& path);
 void Project_SaveText(const fs::path& path, const std::string& text);
 
 // The names of a kind in index order ("" for an empty slot): from
-// game.json's "order" when it lists the kind, else every <kind>/*.json file
-// in name order.
+// game.json's "order" when it lists the kind, else every <kind>/*<extension>
+// file in name order (scripts are .tvs files, the other kinds .json).
 std::vector<std::string> Project_Order(const RProject& project, const std::string& kind);
+std::string Project_KindExtension(const std::string& kind);
 // Records the names of a kind in index order into game.json's "order".
 void Project_SetOrder(RProject& project, const std::string& kind, const std::vector<std::string>& names);
 // A resource name that can be a file name: not empty, no separators, not "."

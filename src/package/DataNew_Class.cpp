@@ -1,0 +1,180 @@
+#include "package/DataNew_Class.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "package/Package_Sections.h"
+#include "package/Support_TempDir.h"
+#include "platform/Platform_Trace.h"
+
+namespace tavrin {
+
+std::vector<CDataFile> g_DataFiles;
+bool g_SecureMode = false;
+
+namespace {
+
+constexpr int32_t kDataFileVersion = 800;
+
+// A name from the package may hold folders, but never climb out of the
+// folder it is exported into, and never be absolute. Backslashes count as
+// separators, since packages are written on many systems.
+bool StaysInside(const std::string& name) {
+  if (name.empty() || name[0] == '/' || name[0] == '\\') return false;
+  size_t start = 0;
+  while (start <= name.size()) {
+    size_t end = name.find_first_of("/\\", start);
+    if (end == std::string::npos) end = name.size();
+    if (name.compare(start, end - start, "..") == 0 && end - start == 2) return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+std::string Slashes(std::string path) {
+  for (char& c : path)
+    if (c == '\\') c = '/';
+  return path;
+}
+
+}  // namespace
+
+bool CDataFile::LoadFromStream(CStream& s) {
+  *this = CDataFile{};
+  if (s.ReadInteger() != kDataFileVersion) return false;
+  s_filename = s.ReadString();
+  s_origname = s.ReadString();
+  s_exists = s.ReadBoolean();
+  s_size = s.ReadInteger();
+  s_store = s.ReadBoolean();
+  if (s_exists && s_store) s_data = s.ReadStream();
+  s_exportaction = s.ReadInteger();
+  s_exportdir = s.ReadString();
+  s_overwrite = s.ReadBoolean();
+  s_freedata = s.ReadBoolean();
+  s_removeend = s.ReadBoolean();
+  return true;
+}
+
+void CDataFile::SaveToStream(CStream& s) const {
+  s.WriteInteger(kDataFileVersion);
+  s.WriteString(s_filename);
+  s.WriteString(s_origname);
+  s.WriteBoolean(s_exists);
+  s.WriteInteger(s_size);
+  s.WriteBoolean(s_store);
+  if (s_exists && s_store) s.WriteStream(s_data);
+  s.WriteInteger(s_exportaction);
+  s.WriteString(s_exportdir);
+  s.WriteBoolean(s_overwrite);
+  s.WriteBoolean(s_freedata);
+  s.WriteBoolean(s_removeend);
+}
+
+bool CDataFile::ExportIt(const std::string& fname) {
+  if (!s_exists) return false;
+  struct stat st;
+  if (::lstat(fname.c_str(), &st) == 0 && !s_overwrite) return false;
+  if (!s_data.SaveToFile(fname)) return false;
+  s_written = true;
+  return true;
+}
+
+void CDataFile::Discard() {
+  if (!s_exists) return;
+  s_exists = false;
+  s_data.Clear();
+}
+
+std::string CDataFile::ExportPath() const {
+  if (!StaysInside(s_filename)) return {};
+  const std::string name = Slashes(s_filename);
+  switch (s_exportaction) {
+    case 1: return TempDir().empty() ? std::string() : TempDir() + "/" + name;
+    case 2: return name;
+    case 3: return s_exportdir.empty() ? name : Slashes(s_exportdir) + "/" + name;
+    default: return {};
+  }
+}
+
+bool CDataFile::Prepare() {
+  if (!s_exists) return false;
+  if (s_exportaction == 0) return true;
+  if (g_SecureMode && s_filename.find_first_of("/\\") != std::string::npos) {
+    WriteTrace("In secure mode you cannot export a data file to " + s_filename);
+    return false;
+  }
+  if (g_SecureMode && s_exportaction == 3) {
+    WriteTrace("In secure mode you cannot export a data file to an indicated directory.");
+    return false;
+  }
+  const std::string path = ExportPath();
+  bool ok = false;
+  if (path.empty()) {
+    WriteTrace("Included file " + s_filename + " not exported: its name leaves its folder");
+  } else {
+    std::error_code ec;
+    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    if (!parent.empty()) std::filesystem::create_directories(parent, ec);
+    ok = ExportIt(path);
+  }
+  if (s_freedata) Discard();
+  return ok;
+}
+
+bool CDataFile::Remove() {
+  if (!s_removeend) return true;
+  if (g_SecureMode && (s_filename.find_first_of("/\\") != std::string::npos || s_exportaction == 3)) return false;
+  if (s_exportaction == 0) return true;
+  // Only a file this run wrote is removed: a file of the same name that was
+  // there before belongs to the player.
+  if (!s_written) return false;
+  const std::string path = ExportPath();
+  return !path.empty() && ::unlink(path.c_str()) == 0;
+}
+
+bool DataFile_LoadAll(CStream& content) {
+  g_DataFiles.clear();
+  if (content.ReadInteger() != kSectionVersion) return false;
+  const int32_t count = content.ReadInteger();
+  if (count < 0 || size_t(count) > content.Remaining() / 4) return false;
+  g_DataFiles.resize(size_t(count));
+  for (CDataFile& file : g_DataFiles) {
+    CStream item = content.ReadStreamC();
+    if (!file.LoadFromStream(item)) return false;
+  }
+  return true;
+}
+
+void DataFile_SaveAll(CStream& content) {
+  content.WriteInteger(kSectionVersion);
+  content.WriteInteger(int32_t(g_DataFiles.size()));
+  for (const CDataFile& file : g_DataFiles) {
+    CStream item;
+    file.SaveToStream(item);
+    content.WriteStreamC(item);
+  }
+}
+
+int32_t FindDataFile(const std::string& name) {
+  for (size_t i = 0; i < g_DataFiles.size(); ++i)
+    if (g_DataFiles[i].s_filename == name) return int32_t(i);
+  return -1;
+}
+
+CDataFile* GetDataFile(int32_t index) {
+  return index >= 0 && size_t(index) < g_DataFiles.size() ? &g_DataFiles[size_t(index)] : nullptr;
+}
+
+bool PrepareDataFiles() {
+  for (CDataFile& file : g_DataFiles) file.Prepare();
+  return true;
+}
+
+void RemoveDataFiles() {
+  for (CDataFile& file : g_DataFiles) file.Remove();
+}
+
+}  // namespace tavrin

@@ -1,0 +1,99 @@
+// Objects, their events and the actions in each event: the templates of the
+// game's instances, as the package stores them. Running actions and
+// performing events come with the game world; this module owns the data and
+// its package records.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "package/Resource_List.h"
+#include "package/Support_Stream.h"
+
+namespace tavrin {
+
+inline constexpr int32_t kEventTypes = 12;        // create .. trigger
+inline constexpr int32_t kMaxActionArguments = 8;
+inline constexpr int32_t kMaxEventNumber = 99999;  // collisions name objects, the largest numbers in use
+
+class CAction {
+ public:
+  int32_t act_libid = 0;
+  int32_t act_id = 0;
+  int32_t act_kind = 0;  // 0 normal, 1 begin block, 2 end block, 3 else, 4 exit, 5 repeat, 6 variable, 7 code
+  bool act_userelative = false;
+  bool act_isquestion = false;
+  bool act_useapplyto = false;
+  int32_t act_exetype = 0;  // 0 nothing, 1 function, 2 code
+  std::string act_functionname;
+  int32_t act_functionid = -1;
+  std::string act_codestring;
+  int32_t act_argumentcount = 0;
+  std::vector<int32_t> act_argtype;        // as stored, at most 8
+  int32_t act_who = -1;                    // -1 self, -2 other, else an object index
+  bool act_relative = false;
+  std::vector<std::string> act_argstring;  // as stored, at most 8
+  bool act_isnot = false;
+
+  bool LoadFromStream(CStream& s);
+  void SaveToStream(CStream& s) const;
+  bool operator==(const CAction&) const = default;
+};
+
+class CEvent {
+ public:
+  std::vector<CAction> e_actions;
+
+  // An event counts for lookups only when it has actions.
+  bool Exists() const { return !e_actions.empty(); }
+  bool LoadFromStream(CStream& s);
+  void SaveToStream(CStream& s) const;
+  bool operator==(const CEvent&) const = default;
+};
+
+class CObject {
+ public:
+  int32_t o_spriteindex = -1;
+  bool o_solid = false;
+  bool o_visible = true;
+  int32_t o_depth = 0;
+  bool o_persistent = false;
+  int32_t o_parent = -1;
+  int32_t o_mask = -1;
+  // Per event type, the events by number in increasing order. The package
+  // lists every type up to the last one it stores; `o_lasttype` keeps that
+  // count (-1: no event lists at all).
+  std::array<std::vector<std::pair<int32_t, CEvent>>, kEventTypes> o_events;
+  int32_t o_lasttype = -1;
+
+  const CEvent* Event(int32_t type, int32_t number) const;
+  CEvent& AddEvent(int32_t type, int32_t number);
+
+  bool LoadFromStream(CStream& s);
+  void SaveToStream(CStream& s) const;
+};
+
+extern CResourceList<CObject> g_Objects;
+
+// Action function names are resolved to function ids as objects load; the
+// runner installs the resolver (the packer keeps names only). It returns -1
+// for a name it cannot find.
+void Action_SetFunctionResolver(std::function<int32_t(const std::string&)> resolver);
+int32_t Action_ResolveFunction(const std::string& name);
+
+// The objects section. Fails on a bad record, and on parents that form a
+// cycle (every event lookup would loop through it forever).
+bool Object_LoadAll(CStream& content);
+void Object_SaveAll(CStream& content);
+bool Object_ParentsAcyclic(const CResourceList<CObject>& objects);
+
+// The library initialisation code: code strings run at the start of a game.
+extern std::vector<std::string> g_LibraryInitCode;
+bool LibraryInit_Load(CStream& content);
+void LibraryInit_Save(CStream& content);
+
+}  // namespace tavrin

@@ -1,0 +1,241 @@
+// Project files of scripts, extension packages, and the parts of game.json
+// that belong to no folder: constants, room order, game information, library
+// initialisation code, included files.
+#include "Pack_World.h"
+#include "functions/Extension_Class.h"
+#include "package/DataNew_Class.h"
+#include "script/Script_Class.h"
+#include "script/Script_Package.h"
+#include "windows/Help_Main.h"
+#include "world/Room_Class.h"
+
+namespace tavrin {
+
+namespace {
+
+using nlohmann::json;
+
+std::string Bytes(const CStream& s) { return std::string(reinterpret_cast<const char*>(s.Data()), s.Size()); }
+CStream Stream(const std::string& bytes) { return CStream(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()); }
+
+// ------------------------------------------------------------------ scripts
+
+void ReadScripts(RProject& project) {
+  Script_Clear();
+  for (const std::string& name : Project_Order(project, "scripts")) {
+    if (name.empty()) {
+      Script_AddEmpty();
+      continue;
+    }
+    Project_CheckName(name, "scripts");
+    Script_Add(name, Project_LoadText(project.dir / "scripts" / (name + ".tvs")));
+  }
+}
+
+void WriteScripts(RProject& project) {
+  std::vector<std::string> names;
+  for (int32_t i = 0; i < Script_Count(); ++i) {
+    names.push_back(Script_Exists(i) ? Script_Name(i) : std::string());
+    if (!Script_Exists(i)) continue;
+    Project_CheckName(names.back(), "scripts");
+    Project_SaveText(project.dir / "scripts" / (names.back() + ".tvs"), Script_Get(i)->s_text);
+  }
+  Project_SetOrder(project, "scripts", names);
+}
+
+// ------------------------------------------------------------------ extension packages
+
+void ReadExtensions(RProject& project) {
+  g_Extensions.clear();
+  for (const std::string& name : Project_Order(project, "extensions")) {
+    if (name.empty()) throw CProjectError("extensions: the order of extension packages has no empty slots");
+    Project_CheckName(name, "extensions");
+    const fs::path file = project.dir / "extensions" / (name + ".json");
+    const std::string where = file.string();
+    const json j = Project_LoadJson(file);
+    CExtensionPackage p;
+    p.s_name = name;
+    p.s_folder = Project_Get<std::string>(j, "folder", "temp" + std::to_string(g_Extensions.size()), where);
+    p.s_key = Project_Get(j, "key", 0, where);
+    for (const json& fj : j.value("files", json::array())) {
+      CExtensionFile f;
+      f.s_filename = Project_Get<std::string>(fj, "name", "", where);
+      f.s_kind = Project_Get(fj, "kind", f.s_kind, where);
+      f.s_init = Project_Get<std::string>(fj, "init", "", where);
+      f.s_final = Project_Get<std::string>(fj, "final", "", where);
+      for (const json& c : fj.value("constants", json::array()))
+        f.s_constants.push_back({Project_Get<std::string>(c, "name", "", where), Project_Get<std::string>(c, "value", "", where)});
+      for (const json& fn : fj.value("functions", json::array())) {
+        CExtensionFunction x;
+        x.s_name = Project_Get<std::string>(fn, "name", "", where);
+        x.s_extname = Project_Get<std::string>(fn, "external_name", x.s_name, where);
+        x.s_kind = Project_Get(fn, "kind", x.s_kind, where);
+        x.s_id = Project_Get(fn, "id", x.s_id, where);
+        x.s_argcount = Project_Get(fn, "argument_count", x.s_argcount, where);
+        const auto types = Project_Get(fn, "argument_types", std::vector<int32_t>(17, 2), where);
+        if (types.size() != 17) throw CProjectError(where + ": \"argument_types\" holds 17 numbers");
+        std::copy(types.begin(), types.end(), x.s_argtype.begin());
+        x.s_returntype = Project_Get(fn, "result_type", x.s_returntype, where);
+        f.s_functions.push_back(x);
+      }
+      if (f.s_kind != 3) {
+        const std::string data = Project_Get<std::string>(fj, "data", "", where);
+        if (!data.empty()) f.s_data = Stream(Project_LoadText(project.dir / data));
+      }
+      p.s_includes.push_back(std::move(f));
+    }
+    g_Extensions.push_back(std::move(p));
+  }
+}
+
+void WriteExtensions(RProject& project) {
+  std::vector<std::string> names;
+  for (size_t k = 0; k < g_Extensions.size(); ++k) {
+    const CExtensionPackage& p = g_Extensions[k];
+    const std::string& name = Project_CheckName(p.s_name, "extensions");
+    names.push_back(name);
+    json files = json::array();
+    for (size_t i = 0; i < p.s_includes.size(); ++i) {
+      const CExtensionFile& f = p.s_includes[i];
+      json fj = {{"name", f.s_filename}, {"kind", f.s_kind}, {"init", f.s_init}, {"final", f.s_final}};
+      json functions = json::array(), constants = json::array();
+      for (const CExtensionFunction& x : f.s_functions)
+        functions.push_back({{"name", x.s_name}, {"external_name", x.s_extname}, {"kind", x.s_kind}, {"id", x.s_id},
+                             {"argument_count", x.s_argcount}, {"argument_types", x.s_argtype},
+                             {"result_type", x.s_returntype}});
+      for (const CExtensionConstant& c : f.s_constants) constants.push_back({{"name", c.s_name}, {"value", c.s_value}});
+      fj["functions"] = functions;
+      fj["constants"] = constants;
+      if (f.s_kind != 3) {
+        // Stored under their index: file names from a package are not trusted.
+        const std::string data = "extensions/" + name + "/" + std::to_string(i) + ".bin";
+        Project_SaveText(project.dir / data, Bytes(f.s_data));
+        fj["data"] = data;
+      }
+      files.push_back(fj);
+    }
+    Project_SaveJson(project.dir / "extensions" / (name + ".json"),
+                     {{"folder", p.s_folder}, {"key", p.s_key}, {"files", files}});
+  }
+  Project_SetOrder(project, "extensions", names);
+}
+
+// ------------------------------------------------------------------ game.json extras
+
+const char* const kExportActions[] = {"none", "temp", "working", "folder"};
+
+void ReadExtras(RProject& project) {
+  const json& g = project.game;
+  const std::string where = (project.dir / "game.json").string();
+  g_UserConstants.clear();
+  for (const json& c : g.value("constants", json::array()))
+    g_UserConstants.emplace_back(Project_Get<std::string>(c, "name", "", where),
+                                 Project_Get<std::string>(c, "value", "", where));
+
+  g_RoomOrder.clear();
+  const json order = g.value("room_order", json::array());
+  if (order.empty()) {
+    for (int32_t i = 0; i < g_Rooms.Count(); ++i)
+      if (g_Rooms.Exists(i)) g_RoomOrder.push_back(i);
+  } else {
+    for (const json& r : order)
+      g_RoomOrder.push_back(r.is_number_integer() ? r.get<int32_t>()
+                                                  : Project_RequireIndex(project, "rooms", r.get<std::string>(), where));
+  }
+  if (g_RoomOrder.empty()) throw CProjectError(where + ": a game needs at least one room");
+  for (int32_t r : g_RoomOrder)
+    if (!g_Rooms.Exists(r)) throw CProjectError(where + ": the room order names a room that does not exist");
+  g_RoomLastInstanceId = Project_Get(g, "last_instance_id", 100000, where);
+  g_RoomLastTileId = Project_Get(g, "last_tile_id", 10000000, where);
+
+  g_LibraryInitCode = Project_Get(g, "library_init_code", std::vector<std::string>{}, where);
+
+  g_GameInformation = RGameInformation{};
+  if (g.contains("game_information")) {
+    const json& i = g["game_information"];
+    RGameInformation& info = g_GameInformation;
+    info.backgroundColor = Project_Get(i, "background_color", info.backgroundColor, where);
+    info.inGameWindow = Project_Get(i, "in_game_window", info.inGameWindow, where);
+    info.caption = Project_Get(i, "caption", info.caption, where);
+    info.left = Project_Get(i, "left", info.left, where);
+    info.top = Project_Get(i, "top", info.top, where);
+    info.width = Project_Get(i, "width", info.width, where);
+    info.height = Project_Get(i, "height", info.height, where);
+    info.border = Project_Get(i, "border", info.border, where);
+    info.sizeable = Project_Get(i, "sizeable", info.sizeable, where);
+    info.onTop = Project_Get(i, "on_top", info.onTop, where);
+    info.pauseGame = Project_Get(i, "pause_game", info.pauseGame, where);
+    if (i.contains("text_file")) info.text = Project_LoadText(project.dir / Project_Get<std::string>(i, "text_file", "", where));
+    else info.text = Project_Get<std::string>(i, "text", "", where);
+  }
+
+  g_DataFiles.clear();
+  for (const json& f : g.value("included_files", json::array())) {
+    CDataFile d;
+    d.s_filename = Project_Get<std::string>(f, "name", "", where);
+    d.s_origname = Project_Get<std::string>(f, "original", "", where);
+    const std::string data = Project_Get<std::string>(f, "data", "", where);
+    d.s_exists = Project_Get(f, "exists", !data.empty(), where);
+    d.s_store = Project_Get(f, "store", !data.empty(), where);
+    if (!data.empty()) d.s_data = Stream(Project_LoadText(project.dir / data));
+    d.s_size = Project_Get(f, "size", int32_t(d.s_data.Size()), where);
+    const json action = f.value("export", json("working"));
+    d.s_exportaction = -1;
+    if (action.is_number_integer()) d.s_exportaction = action.get<int32_t>();
+    for (int32_t a = 0; a < 4; ++a)
+      if (action == kExportActions[a]) d.s_exportaction = a;
+    if (d.s_exportaction < 0) throw CProjectError(where + ": \"export\" is none, temp, working or folder");
+    d.s_exportdir = Project_Get<std::string>(f, "export_folder", "", where);
+    d.s_overwrite = Project_Get(f, "overwrite", d.s_overwrite, where);
+    d.s_freedata = Project_Get(f, "free_data", d.s_freedata, where);
+    d.s_removeend = Project_Get(f, "remove_at_end", d.s_removeend, where);
+    g_DataFiles.push_back(std::move(d));
+  }
+}
+
+void WriteExtras(RProject& project) {
+  json& g = project.game;
+  json constants = json::array();
+  for (const auto& [name, value] : g_UserConstants) constants.push_back({{"name", name}, {"value", value}});
+  g["constants"] = constants;
+  json order = json::array();
+  for (int32_t r : g_RoomOrder) order.push_back(g_Rooms.Exists(r) ? json(g_Rooms.Name(r)) : json(r));
+  g["room_order"] = order;
+  g["last_instance_id"] = g_RoomLastInstanceId;
+  g["last_tile_id"] = g_RoomLastTileId;
+  g["library_init_code"] = g_LibraryInitCode;
+  const RGameInformation& info = g_GameInformation;
+  json i = {{"background_color", info.backgroundColor}, {"in_game_window", info.inGameWindow},
+            {"caption", info.caption}, {"left", info.left}, {"top", info.top}, {"width", info.width},
+            {"height", info.height}, {"border", info.border}, {"sizeable", info.sizeable}, {"on_top", info.onTop},
+            {"pause_game", info.pauseGame}};
+  if (!info.text.empty()) {
+    Project_SaveText(project.dir / "game_information.rtf", info.text);
+    i["text_file"] = "game_information.rtf";
+  }
+  g["game_information"] = i;
+  json files = json::array();
+  for (size_t k = 0; k < g_DataFiles.size(); ++k) {
+    const CDataFile& d = g_DataFiles[k];
+    json f = {{"name", d.s_filename}, {"original", d.s_origname}, {"exists", d.s_exists}, {"store", d.s_store},
+              {"size", d.s_size}, {"export_folder", d.s_exportdir}, {"overwrite", d.s_overwrite},
+              {"free_data", d.s_freedata}, {"remove_at_end", d.s_removeend}};
+    f["export"] = d.s_exportaction >= 0 && d.s_exportaction < 4 ? json(kExportActions[d.s_exportaction])
+                                                                 : json(d.s_exportaction);
+    if (d.s_exists && d.s_store) {
+      const std::string data = "included/" + std::to_string(k) + ".bin";
+      Project_SaveText(project.dir / data, Bytes(d.s_data));
+      f["data"] = data;
+    }
+    files.push_back(f);
+  }
+  g["included_files"] = files;
+}
+
+}  // namespace
+
+const RProjectKind kProjectScripts{"scripts", ReadScripts, WriteScripts};
+const RProjectKind kProjectExtensions{"extensions", ReadExtensions, WriteExtensions};
+const RProjectKind kProjectGameExtras{"game", ReadExtras, WriteExtras};
+
+}  // namespace tavrin

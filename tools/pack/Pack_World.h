@@ -1,0 +1,19 @@
+// Project files of the game world and of the other kinds built here.
+#pragma once
+
+#include "Pack_Project.h"
+#include "world/Object_Class.h"
+
+namespace tavrin {
+
+// An event in a project file: plain code (a string, or {"file": ...} for
+// code kept in a .tvs file), or a list of actions with every field.
+nlohmann::json Pack_EventToJson(const RProject& project, const CEvent& event, const fs::path& codeFile);
+CEvent Pack_EventFromJson(const RProject& project, const nlohmann::json& json, const std::string& where);
+// Code alone: a string or {"file": ...}.
+std::string Pack_CodeFromJson(const RProject& project, const nlohmann::json& json, const std::string& where);
+
+extern const RProjectKind kProjectPaths, kProjectTriggers, kProjectTimeLines, kProjectObjects, kProjectRooms;
+extern const RProjectKind kProjectScripts, kProjectExtensions, kProjectGameExtras;
+
+}  // namespace tavrin
