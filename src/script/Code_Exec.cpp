@@ -134,7 +134,7 @@ inline bool WriteVar(RunContext& run, int32_t owner, const RToken& node, int32_t
 }
 
 // Works out the owner code and the array index of a variable node.
-int32_t Locate(RunContext& run, const RToken& node, int32_t& owner, int32_t& arr) {
+[[gnu::always_inline]] inline int32_t Locate(RunContext& run, const RToken& node, int32_t& owner, int32_t& arr) {
   if (node.kind == TK_FIXEDVARIABLE) {
     owner = node.ind2;
     arr = 0;
@@ -262,7 +262,7 @@ int32_t Eval(RunContext& run, const RToken& node, RValue& out) {
   }
 }
 
-int32_t ExecAssign(RunContext& run, const RToken& node) {
+[[gnu::always_inline]] inline int32_t ExecAssign(RunContext& run, const RToken& node) {
   const RToken& target = node.items[0];
   RValue& result = *run.result;
   int32_t owner = OWNER_IMPLICIT, arr = 0;
@@ -393,12 +393,51 @@ int32_t ExecSwitch(RunContext& run, const RToken& node) {
 }
 
 // Evaluates a loop or branch condition; a string is an error with `message`.
-inline int32_t Condition(RunContext& run, const RToken& e, bool& truth, const char* message) {
+[[gnu::always_inline]] inline int32_t Condition(RunContext& run, const RToken& e, bool& truth, const char* message) {
   RValue v;
+  if (e.kind == TK_BINARY && (e.ind == OP_LESS || e.ind == OP_GREATER || e.ind == OP_LESSEQUAL ||
+                              e.ind == OP_GREATEREQUAL)) {
+    // A loop test comparing two reals, without the general operator path.
+    RValue right;
+    if (EvalFast(run, e.items[0], v) < 0 || EvalFast(run, e.items[1], right) < 0) return RESULT_ERROR;
+    if (v.kind == VALUE_REAL && right.kind == VALUE_REAL) {
+      const double d = v.val - right.val;
+      truth = e.ind == OP_LESS ? d < -kCompareEpsilon
+              : e.ind == OP_GREATER ? d > kCompareEpsilon
+              : e.ind == OP_LESSEQUAL ? d <= kCompareEpsilon
+                                      : d >= -kCompareEpsilon;
+      return RESULT_NORMAL;
+    }
+    if (!Operator_Binary(run.code, e.items[1].position, e.ind, right, v)) return RESULT_ERROR;
+    truth = v.val >= 0.5;
+    return RESULT_NORMAL;
+  }
   if (EvalFast(run, e, v) < 0) return RESULT_ERROR;
   if (v.kind != VALUE_REAL) return Fail(run, e.position, message);
   truth = v.val >= 0.5;
   return RESULT_NORMAL;
+}
+
+// The usual step of a for loop, `v += constant` or `v -= constant` on a plain
+// real variable found where it was last time, done in place. Anything else
+// (or a miss) returns false and runs as an ordinary statement.
+inline bool StepFast(RunContext& run, const RToken& step) {
+  if (step.kind != TK_ASSIGN || (step.ind != SYM_PLUSASSIGN && step.ind != SYM_MINUSASSIGN)) return false;
+  const RToken& target = step.items[0];
+  const RToken& amount = step.items[1];
+  if (target.kind != TK_FIXEDVARIABLE || amount.kind != TK_CONSTANT || amount.value.kind != VALUE_REAL) return false;
+  CVariableList* list = nullptr;
+  if (target.access == VA_LOCAL)
+    list = run.locals;
+  else if (target.access == VA_SELF_USER && !Variable_IsGlobalDeclared(target.ind))
+    list = &run.self->i_vars;
+  if (!list) return false;
+  const uint32_t h = static_cast<uint32_t>(target.hint);
+  if (h >= list->v_vars.size() || list->v_vars[h].ind != target.ind) return false;
+  RValue& cell = list->v_vars[h].simplevalue;
+  if (cell.kind != VALUE_REAL) return false;
+  cell.val = step.ind == SYM_PLUSASSIGN ? cell.val + amount.value.val : cell.val - amount.value.val;
+  return true;
 }
 
 int32_t Exec(RunContext& run, const RToken& node) {
@@ -450,6 +489,7 @@ int32_t Exec(RunContext& run, const RToken& node) {
         c = Exec(run, node.items[3]);
         if (c == RESULT_BREAK) return RESULT_NORMAL;
         if (c != RESULT_NORMAL && c != RESULT_CONTINUE) return c;
+        if (StepFast(run, node.items[2])) continue;
         run.result = &headResult;
         c = Exec(run, node.items[2]);
         run.result = bodyResult;

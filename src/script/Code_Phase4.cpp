@@ -1,7 +1,7 @@
 // Phase 4: one post-order pass over the finished tree. It marks locals, turns
 // variables with a constant owner into fixed-owner variables, and folds
 // operations on constants, so the interpreter does as little as possible.
-#include <algorithm>
+#include <unordered_set>
 
 #include "script/Code_Error.h"
 #include "script/Code_Operator.h"
@@ -14,9 +14,9 @@ namespace {
 
 struct Pass {
   const CCode* code;
-  std::vector<int32_t> locals;
+  std::unordered_set<int32_t> locals;
 
-  bool IsLocal(int32_t ind) const { return std::find(locals.begin(), locals.end(), ind) != locals.end(); }
+  bool IsLocal(int32_t ind) const { return locals.count(ind) != 0; }
 
   bool Walk(RToken& node) {
     for (auto& child : node.items)
@@ -25,7 +25,7 @@ struct Pass {
       case TK_VAR:
         // A name is local from its declaration on, in source order, whatever
         // block the declaration stands in.
-        for (const auto& name : node.items) locals.push_back(name.ind);
+        for (const auto& name : node.items) locals.insert(name.ind);
         return true;
       case TK_VARIABLE: {
         RToken& owner = node.items[0];

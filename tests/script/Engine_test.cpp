@@ -130,6 +130,10 @@ TEST_F(EngineTest, CodeStaysAliveWhileItRuns) {
   EXPECT_EQ(r.err, ActionError("In script <undefined>:\n" + CodeError(1, body, 110, "Unknown variable nothing")));
   EXPECT_EQ(r.status, 0);
 
+  // A call to a script deleted since the code was compiled.
+  CodeResult gone = RunCode("test_clear_scripts(); s()\n#define s\nq = 1", SET_INPROCESS);
+  EXPECT_EQ(gone.err, ActionError(CodeError(1, "test_clear_scripts(); s()", 23, "Trying to execute non-existing script.")));
+
   // Code whose only owner lets go of it while it runs.
   g_Holder = Code_Create("test_drop_code(); a = 1; b = a + 1; return b * 3", false);
   ASSERT_TRUE(g_Holder->Compile());

@@ -53,6 +53,9 @@ TEST(Errors, FirstErrorWinsAndReportedErrorsClear) {
        ActionError("Illegal argument count calling script \"two\".\nScript requires 2 arguments, 1 have been supplied.") +
            ActionError(CodeError(1, "script_execute(two, 1); q = own", 29, "Unknown variable own")),
        0, SET_CHECKARGS},
+      {"execute_string that does not compile, then an error of the caller", "execute_string(\"r = \"); q = own", "",
+       "COMPILATION ERROR in string to be executed\n" + CodeError(1, "r = ", 4, "Unexpected symbol in expression.") + "\n" +
+           ActionError(CodeError(1, "execute_string(\"r = \"); q = own", 29, "Unknown variable own"))},
       {"execute_string then an error of the caller", "execute_string(\"r = inner\"); q = own", "",
        ActionError(CodeError(1, "r = inner", 5, "Unknown variable inner")) +
            ActionError(CodeError(1, "execute_string(\"r = inner\"); q = own", 34, "Unknown variable own"))},
