@@ -557,7 +557,8 @@ void Code_ReportRecursion(const CCode* code, int32_t position) {
   Error_Report(g_LastErrorText, true);
 }
 
-bool Code_Execute(CInstanceBase* self, CInstanceBase* other, CCode* code, RValue& result) {
+// One run of a piece of code; Code_Execute and script calls share it.
+[[gnu::always_inline]] inline bool RunCode(CInstanceBase* self, CInstanceBase* other, CCode* code, RValue& result) {
   Error_ClearPending();
   if (!code || !code->i_compiled) {
     Error_SetCodeError(code, 0, "Internal Error: Executing non-compiled code.");
@@ -587,6 +588,47 @@ bool Code_Execute(CInstanceBase* self, CInstanceBase* other, CCode* code, RValue
   if (run.locals) Locals_Release(run.locals);
   if (held && --code->i_refs == 0) delete code;
   return c != RESULT_ERROR;
+}
+
+bool Code_Execute(CInstanceBase* self, CInstanceBase* other, CCode* code, RValue& result) {
+  return RunCode(self, other, code, result);
+}
+
+bool Script_Execute(int32_t index, CInstanceBase* self, CInstanceBase* other, RValue& result, bool check,
+                    const RValue* args, int32_t argc) {
+  CScript* script = Script_Get(index);
+  if (!script || !script->s_code) return false;
+  if (argc > kMaxArgumentSlots) argc = kMaxArgumentSlots;
+  // The run holds the code, so a script replaced while it runs finishes.
+  CCodeRef code = script->s_code;
+
+  ArgumentFrame frame(args, argc);
+  const int32_t savedCount = g_ArgumentCount;
+  const int32_t savedScript = g_CurrentScript;
+  g_ArgumentCount = argc;
+  g_CurrentScript = index;
+
+  result.SetReal(0.0);
+  bool ok = RunCode(self, other, code.get(), result);
+  if (!ok) {
+    result = RValue::String("ERROR");
+    g_LastErrorText = "In script " + Script_Name(index) + ":\r" + g_LastErrorText;
+  }
+  if (check && g_Settings.opt_checkargs) {
+    const CCode& c = *code;
+    if ((c.i_ArgArray && argc < c.i_Args) || (!c.i_ArgArray && argc != c.i_Args)) {
+      g_LastErrorText = "Illegal argument count calling script \"" + Script_Name(index) + "\".\r" +
+                        (c.i_ArgArray ? "Script requires at least " : "Script requires ") +
+                        std::to_string(c.i_Args) + " arguments, " + std::to_string(argc) +
+                        " have been supplied.";
+      g_ErrorPending = true;
+      ok = false;
+    }
+  }
+
+  g_ArgumentCount = savedCount;
+  g_CurrentScript = savedScript;
+  return ok;
 }
 
 bool Code_ExecuteReport(CInstanceBase* self, CInstanceBase* other, CCode* code, RValue& result) {

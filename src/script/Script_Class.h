@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "script/Code_Main.h"
 
@@ -27,8 +28,12 @@ int32_t Script_Count();
 int32_t Script_Find(std::string_view name);
 // The name, "<undefined>" for a missing script.
 std::string Script_Name(int32_t index);
-bool Script_Exists(int32_t index);
-CScript* Script_Get(int32_t index);
+// The script table by index; a slot is empty for a deleted script.
+extern std::vector<std::unique_ptr<CScript>> g_Scripts;
+inline bool Script_Exists(int32_t index) {
+  return index >= 0 && static_cast<size_t>(index) < g_Scripts.size() && g_Scripts[index] != nullptr;
+}
+inline CScript* Script_Get(int32_t index) { return Script_Exists(index) ? g_Scripts[index].get() : nullptr; }
 
 // Compiles every script in index order. On the first failure it reports the
 // fatal "COMPILATION ERROR in Script: " error and returns false.

@@ -115,24 +115,6 @@ void Argument_Reset() {
   g_CurrentScript = -1;
 }
 
-ArgumentFrame::ArgumentFrame(const RValue* values, int32_t count) : savedUsed_(g_ArgumentsUsed) {
-  if (count > kMaxArgumentSlots) count = kMaxArgumentSlots;
-  if (count < 0) count = 0;
-  for (int32_t i = 0; i < savedUsed_; ++i) new (&Saved()[i]) RValue(std::move(g_Arguments[i]));
-  for (int32_t i = 0; i < count; ++i) g_Arguments[i] = values[i];
-  for (int32_t i = count; i < savedUsed_; ++i) g_Arguments[i].SetReal(0.0);
-  g_ArgumentsUsed = count;
-}
-
-ArgumentFrame::~ArgumentFrame() {
-  for (int32_t i = 0; i < savedUsed_; ++i) {
-    g_Arguments[i] = std::move(Saved()[i]);
-    Saved()[i].~RValue();
-  }
-  for (int32_t i = savedUsed_; i < g_ArgumentsUsed; ++i) g_Arguments[i].SetReal(0.0);
-  g_ArgumentsUsed = savedUsed_;
-}
-
 std::string Argument_ScriptName() { return g_CurrentScript < 0 ? "<unknown>" : Script_Name(g_CurrentScript); }
 
 CInstanceBase* Instance_FindLive(int32_t id) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -97,8 +98,22 @@ void Argument_Reset();
 // non-zero are saved, so a call with few arguments copies little.
 class ArgumentFrame {
  public:
-  ArgumentFrame(const RValue* values, int32_t count);
-  ~ArgumentFrame();
+  ArgumentFrame(const RValue* values, int32_t count) : savedUsed_(g_ArgumentsUsed) {
+    if (count > kMaxArgumentSlots) count = kMaxArgumentSlots;
+    if (count < 0) count = 0;
+    for (int32_t i = 0; i < savedUsed_; ++i) new (&Saved()[i]) RValue(std::move(g_Arguments[i]));
+    for (int32_t i = 0; i < count; ++i) g_Arguments[i] = values[i];
+    for (int32_t i = count; i < savedUsed_; ++i) g_Arguments[i].SetReal(0.0);
+    g_ArgumentsUsed = count;
+  }
+  ~ArgumentFrame() {
+    for (int32_t i = 0; i < savedUsed_; ++i) {
+      g_Arguments[i] = std::move(Saved()[i]);
+      Saved()[i].~RValue();
+    }
+    for (int32_t i = savedUsed_; i < g_ArgumentsUsed; ++i) g_Arguments[i].SetReal(0.0);
+    g_ArgumentsUsed = savedUsed_;
+  }
   ArgumentFrame(const ArgumentFrame&) = delete;
   ArgumentFrame& operator=(const ArgumentFrame&) = delete;
 
