@@ -10,6 +10,7 @@
 #include "package/Support_File.h"
 #include "runner/Runner_Sections.h"
 #include "support/TestProcess.h"
+#include "world/Object_Class.h"
 #include "world/Room_Class.h"
 
 namespace fs = std::filesystem;
@@ -30,9 +31,11 @@ class RunnerEndToEnd : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(m_dir); }
 
-  // Writes a package file; `payloadEdit` may damage the plain payload first.
+  // Writes a package file; `payloadEdit` may damage the plain payload first,
+  // and `sections` replace the game's own section writers.
   std::string WriteGame(const std::string& name, int32_t version = kPackageVersion,
-                        const std::function<void(CStream&)>& payloadEdit = {}) {
+                        const std::function<void(CStream&)>& payloadEdit = {},
+                        const std::vector<RPackageSection>& sections = Game_Sections()) {
     RPackageContent content;
     content.identity.gameId = 77;
     // The smallest playable game: one room, first in the room order.
@@ -40,7 +43,7 @@ class RunnerEndToEnd : public ::testing::Test {
     g_Rooms.Add(std::make_unique<CRoom>(), "room0");
     g_RoomOrder = {0};
     CPackRandom random(11);
-    CStream payload = Package_WritePayload(content, Game_Sections(), random);
+    CStream payload = Package_WritePayload(content, sections, random);
     if (payloadEdit) payloadEdit(payload);
     CStream file;
     Package_WriteContainer(file, version, payload, random);
@@ -97,16 +100,94 @@ TEST_F(RunnerEndToEnd, FilesThatAreNoGameEndWithTheirMessage) {
   }
 }
 
+TEST_F(RunnerEndToEnd, DamagedSectionsEndLoadingWithTheResourceError) {
+  const std::string resourceError = "Error: Error in resource data.\n";
+  struct Case {
+    std::string name;
+    std::function<void(std::vector<RPackageSection>&)> damage;
+    std::string messages;
+  };
+  std::vector<Case> cases;
+  // Every section begins with its version: a wrong one fails that section.
+  for (size_t i = 0; i < Game_Sections().size(); ++i) {
+    cases.push_back({std::string("wrong version of section \"") + Game_Sections()[i].text + "\"",
+                     [i](std::vector<RPackageSection>& s) {
+                       auto write = s[i].write;
+                       s[i].write = [write](CStream& content) {
+                         const size_t at = content.Size();
+                         write(content);
+                         content.Seek(at);
+                         const int32_t version = content.ReadInteger();
+                         content.Seek(at);
+                         content.WriteInteger(version + 1);
+                         content.Seek(content.Size());
+                       };
+                     },
+                     i == 0 ? "Error in loading extension packages.\n" + resourceError : resourceError});
+  }
+  auto replace = [](const char* text, std::function<void(CStream&)> write) {
+    return [text, write](std::vector<RPackageSection>& s) {
+      for (RPackageSection& section : s)
+        if (std::string(section.text) == text) section.write = write;
+    };
+  };
+  cases.push_back({"empty room order", replace("Loading room order", [](CStream& c) {
+                     c.WriteInteger(700);
+                     c.WriteInteger(0);
+                   }), resourceError});
+  cases.push_back({"room order naming a missing room", replace("Loading room order", [](CStream& c) {
+                     c.WriteInteger(700);
+                     c.WriteInteger(1);
+                     c.WriteInteger(5);
+                   }), resourceError});
+  cases.push_back({"objects whose parents form a cycle", replace("Loading objects", [](CStream& c) {
+                     CResourceList<CObject> objects;
+                     for (int i = 0; i < 2; ++i) {
+                       auto o = std::make_unique<CObject>();
+                       o->o_parent = 1 - i;
+                       objects.Add(std::move(o), "obj" + std::to_string(i));
+                     }
+                     Section_WriteList(c, objects);
+                   }), resourceError});
+  cases.push_back({"a truncated object item", replace("Loading objects", [](CStream& c) {
+                     c.WriteInteger(800);
+                     c.WriteInteger(1);
+                     CStream item;
+                     item.WriteBoolean(true);
+                     item.WriteString("obj_cut");
+                     item.WriteInteger(430);
+                     item.WriteInteger(-1);  // the record stops after its sprite index
+                     c.WriteStreamC(item);
+                   }), "Failed to load the game data. File seems corrupted.\n"});
+
+  for (const Case& c : cases) {
+    std::vector<RPackageSection> sections = Game_Sections();
+    c.damage(sections);
+    const test::RRun r = Play({WriteGame("damaged.bin", kPackageVersion, {}, sections)});
+    EXPECT_EQ(r.status, 1) << c.name;
+    EXPECT_EQ(r.err, c.messages) << c.name;
+  }
+}
+
 TEST_F(RunnerEndToEnd, TraceLogStartsWithTheBannerAndGrowsRunByRun) {
   const std::string game = WriteGame("game.bin");
   ASSERT_EQ(Play({game}, {"VXLOG_TRACE=1"}).status, 0);
   const std::string first = test::ReadFile(m_dir / "Trace.log");
   ASSERT_EQ(first.substr(0, kBanner.size()), kBanner);
-  const size_t loading = first.find("\nReading data\n");
-  const size_t ready = first.find("\nReady\n");
-  EXPECT_NE(loading, std::string::npos);
-  EXPECT_NE(ready, std::string::npos);
-  EXPECT_LT(loading, ready);
+  // Every loading and preparing step, in order.
+  size_t at = kBanner.size();
+  std::vector<std::string> steps = {"Reading data", "Loading"};
+  for (const RPackageSection& s : Game_Sections()) steps.push_back(s.text);
+  for (const char* s : {"Extracting included files", "Preparing extension packages", "Preparing constants",
+                        "Preparing triggers", "Compiling scripts", "Compiling time line actions",
+                        "Compiling object actions", "Preparing sounds", "Preparing graphics", "Ready"})
+    steps.push_back(s);
+  for (const std::string& step : steps) {
+    const size_t found = first.find("\n" + step + "\n", at - 1);
+    ASSERT_NE(found, std::string::npos) << step;
+    at = found + step.size() + 2;
+  }
+  EXPECT_EQ(steps.size(), 2 + 16 + 10u);
 
   ASSERT_EQ(Play({"--VXTrace", game}).status, 0);
   const std::string second = test::ReadFile(m_dir / "Trace.log");
