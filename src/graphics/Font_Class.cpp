@@ -1,0 +1,88 @@
+#include "graphics/Font_Class.h"
+
+#include <algorithm>
+
+#include "package/Package_Sections.h"
+
+namespace tavrin {
+
+CResourceList<CFont> g_Fonts;
+
+void CFont::Clear() {
+  // The glyph tables and the sheet size are kept, as a font being replaced
+  // keeps them until the new ones are made.
+  s_name.clear();
+  s_size = 12;
+  s_bold = s_italic = false;
+  s_charset = 1;
+  s_AntiAlias = 3;
+  s_first = 32;
+  s_last = 128;
+  s_spr = -1;
+  s_bytes.clear();
+  s_tex = -1;
+}
+
+bool CFont::LoadFromStream(CStream& str) {
+  Clear();
+  if (str.ReadInteger() != kFontRecordVersion) return false;
+  CFont f = *this;
+  f.s_name = str.ReadString();
+  f.s_size = str.ReadInteger();
+  f.s_bold = str.ReadBoolean();
+  f.s_italic = str.ReadBoolean();
+  // Low 16 bits: the first code; then the character set (0 means the
+  // default, 1); the top byte, when set, is the anti-aliasing level plus one.
+  const uint32_t packed = uint32_t(str.ReadInteger());
+  f.s_first = int32_t(packed & 0xFFFF);
+  f.s_charset = (packed >> 16 & 0xFF) != 0 ? int32_t(packed >> 16 & 0xFF) : 1;
+  f.s_AntiAlias = packed > 0xFFFFFF ? int32_t(packed >> 24) - 1 : 3;
+  f.s_last = str.ReadInteger();
+  // Every glyph lookup indexes the tables by these codes.
+  if (f.s_first > 255 || f.s_last < 0 || f.s_last > 255) return false;
+  for (int c = 0; c < 256; ++c) {
+    f.s_x[c] = str.ReadInteger();
+    f.s_y[c] = str.ReadInteger();
+    f.s_w[c] = str.ReadInteger();
+    f.s_h[c] = str.ReadInteger();
+    f.s_shift[c] = str.ReadInteger();
+    f.s_offset[c] = str.ReadInteger();
+  }
+  f.s_bw = str.ReadInteger();
+  f.s_bh = str.ReadInteger();
+  if (f.s_bw < 0 || f.s_bh < 0 || f.s_bw > kFontMaxSheetSide || f.s_bh > kFontMaxSheetSide) return false;
+  const size_t sheet = size_t(f.s_bw) * size_t(f.s_bh);
+  const int32_t n = str.ReadInteger();
+  if (n < 0 || size_t(n) > str.Remaining()) throw CStreamError("sheet beyond the end of the stream");
+  if (size_t(n) < sheet) return false;
+  f.s_bytes.assign(str.Data() + str.Position(), str.Data() + str.Position() + sheet);
+  str.Seek(str.Position() + size_t(n));
+  f.s_FontHeight = *std::max_element(f.s_h.begin(), f.s_h.end());
+  *this = std::move(f);
+  return true;
+}
+
+void CFont::SaveToStream(CStream& str) const {
+  str.WriteInteger(kFontRecordVersion);
+  str.WriteString(s_name);
+  str.WriteInteger(s_size);
+  str.WriteBoolean(s_bold);
+  str.WriteBoolean(s_italic);
+  uint32_t packed = uint32_t(s_first) & 0xFFFF;
+  packed |= (uint32_t(s_charset) & 0xFF) << 16;
+  if (s_AntiAlias >= 0 && s_AntiAlias < 255) packed |= uint32_t(s_AntiAlias + 1) << 24;
+  str.WriteInteger(int32_t(packed));
+  str.WriteInteger(s_last);
+  for (int c = 0; c < 256; ++c)
+    for (int32_t v : {s_x[c], s_y[c], s_w[c], s_h[c], s_shift[c], s_offset[c]}) str.WriteInteger(v);
+  str.WriteInteger(s_bw);
+  str.WriteInteger(s_bh);
+  str.WriteInteger(int32_t(s_bytes.size()));
+  str.Write(s_bytes.data(), s_bytes.size());
+}
+
+bool Font_LoadAll(CStream& content) { return Section_ReadList(content, g_Fonts); }
+void Font_SaveAll(CStream& content) { Section_WriteList(content, g_Fonts); }
+void Font_ClearAll() { g_Fonts.Clear(); }
+
+}  // namespace tavrin
