@@ -6,8 +6,11 @@
 #include "runner/Run_Main.h"
 #include "runner/Runner_Exception.h"
 #include "runner/Runner_Sections.h"
-#include "script/Code_Function.h"
-#include "world/Object_Class.h"
+#include "package/DataNew_Class.h"
+#include "runner/Runner_Hooks.h"
+#include "script/Code_Constant.h"
+#include "script/Script_Class.h"
+#include "script/Script_Package.h"
 
 namespace tavrin {
 
@@ -31,11 +34,11 @@ std::vector<RPreparePhase> Runner_PreparePhases() {
   // prepare and succeed.
   auto nothing = [] { return true; };
   return {
-      {50, "Extracting included files", "Failed to extract the included files.", nothing},
+      {50, "Extracting included files", "Failed to extract the included files.", PrepareDataFiles},
       {55, "Preparing extension packages", "Failed to prepare extension packages.", nothing},
-      {60, "Preparing constants", "Failed to define the constants.", nothing},
+      {60, "Preparing constants", "Failed to define the constants.", [] { return Constant_DefineUser(g_UserConstants); }},
       {61, "Preparing triggers", "Failed to prepare triggers.", nothing},
-      {62, "Compiling scripts", "Failed to compile the scripts.", nothing},
+      {62, "Compiling scripts", "Failed to compile the scripts.", Script_CompileAll},
       {70, "Compiling time line actions", "Failed to compile the actions in the time lines.", nothing},
       {72, "Compiling object actions", "Failed to compile the actions in the objects.", nothing},
       {80, "Preparing sounds", "Failed to prepare the sounds.", nothing},
@@ -168,15 +171,7 @@ void CRunnerForm::EndTimerTimer() {
 }
 
 bool CRunnerForm::LoadGameData() {
-  // Action functions are looked up by name as the objects load: scripts
-  // first, then extension functions, then the built-ins.
-  Function_RegisterAll();
-  Action_SetFunctionResolver([](const std::string& name) {
-    int32_t id = -1;
-    if (Function_Resolve(name, id)) return id;
-    ShowError("Failed to locate action function " + name);
-    return int32_t(-1);
-  });
+  Runner_InstallHooks();
   CStream stream;
   const ELocate located = LocatePackage(m_gameFile, stream);
   if (located != ELocate::Ok) {
@@ -217,9 +212,9 @@ bool CRunnerForm::RunGame() {
 }
 
 void CRunnerForm::FinishGame() {
-  // Graphics, sound and included files are released here as those
-  // subsystems arrive; the temporary folder goes when the process ends.
-  WriteTrace("Game finished");
+  // Graphics and sound are released here as those subsystems arrive; the
+  // temporary folder goes when the process ends.
+  RemoveDataFiles();
 }
 
 }  // namespace tavrin

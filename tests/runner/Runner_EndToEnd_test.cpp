@@ -8,7 +8,10 @@
 
 #include "package/Package_Load.h"
 #include "package/Support_File.h"
+#include "package/DataNew_Class.h"
 #include "runner/Runner_Sections.h"
+#include "script/Script_Class.h"
+#include "script/Script_Package.h"
 #include "support/TestProcess.h"
 #include "world/Object_Class.h"
 #include "world/Room_Class.h"
@@ -166,6 +169,62 @@ TEST_F(RunnerEndToEnd, DamagedSectionsEndLoadingWithTheResourceError) {
     const test::RRun r = Play({WriteGame("damaged.bin", kPackageVersion, {}, sections)});
     EXPECT_EQ(r.status, 1) << c.name;
     EXPECT_EQ(r.err, c.messages) << c.name;
+  }
+}
+
+TEST_F(RunnerEndToEnd, IncludedFilesAreExportedAndOnlyTheirOwnRemoved) {
+  auto file = [](const std::string& name, bool overwrite) {
+    CDataFile d;
+    d.s_filename = name;
+    d.s_exists = d.s_store = true;
+    d.s_data = CStream(std::vector<uint8_t>{'n', 'e', 'w'});
+    d.s_size = 3;
+    d.s_exportaction = 2;  // the working folder
+    d.s_overwrite = overwrite;
+    return d;
+  };
+  g_DataFiles = {file("fresh.txt", false), file("players.txt", false), file("../outside.txt", true),
+                 file("sub/level.txt", false), file("kept.txt", false)};
+  g_DataFiles.back().s_removeend = false;
+  const std::string game = WriteGame("game.bin");
+  g_DataFiles.clear();
+  fs::create_directories(m_dir / "work");
+  std::ofstream(m_dir / "work" / "players.txt") << "old";
+  std::ofstream(m_dir / "outside.txt") << "keep";
+
+  const test::RRun r = test::RunProgram({TAVRIN_EXE, "--headless", game}, {"TAVRIN_HOME=" + m_dir.string()},
+                                        (m_dir / "work").string());
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(test::ReadFile(m_dir / "work" / "kept.txt"), "new");     // exported, and asked to stay
+  EXPECT_FALSE(fs::exists(m_dir / "work" / "fresh.txt"));         // exported, then removed at the end
+  EXPECT_FALSE(fs::exists(m_dir / "work" / "sub" / "level.txt"));
+  EXPECT_EQ(test::ReadFile(m_dir / "work" / "players.txt"), "old");  // not ours: neither replaced nor removed
+  EXPECT_EQ(test::ReadFile(m_dir / "outside.txt"), "keep");          // a name leaving the folder is refused
+}
+
+TEST_F(RunnerEndToEnd, ConstantsAndScriptsArePreparedOrFailTheirPhase) {
+  struct Case {
+    std::vector<std::pair<std::string, std::string>> constants;
+    std::string script;
+    int status;
+    std::vector<std::string> says;
+  };
+  const Case cases[] = {
+      {{{"LIMIT", "10"}, {"DOUBLE", "LIMIT * 2"}}, "return argument0", 0, {}},
+      {{{" 1st", "1"}}, "", 1, {"Constant name 1st  is not valid.\nFailed to define the constants.\n"}},
+      {{{"BAD", "1 +"}}, "", 1, {"Value for constant BAD  is not valid.\nFailed to define the constants.\n"}},
+      {{}, "x = = 1", 1, {"COMPILATION ERROR in Script: scr_broken", "Failed to compile the scripts.\n"}},
+  };
+  for (const Case& c : cases) {
+    g_UserConstants = c.constants;
+    Script_Clear();
+    if (!c.script.empty()) Script_Add("scr_broken", c.script);
+    const std::string game = WriteGame("game.bin");
+    g_UserConstants.clear();
+    Script_Clear();
+    const test::RRun r = Play({game});
+    EXPECT_EQ(r.status, c.status) << c.script << r.err;
+    for (const std::string& text : c.says) EXPECT_NE(r.err.find(text), std::string::npos) << r.err;
   }
 }
 

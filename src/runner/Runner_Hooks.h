@@ -1,0 +1,11 @@
+// Connects the script engine and the world records to the rest of the
+// runner: resource names that code may use, names in error messages, and the
+// message boxes of the engine.
+#pragma once
+
+namespace tavrin {
+
+// Installs every connection; called once before a package is loaded.
+void Runner_InstallHooks();
+
+}  // namespace tavrin
