@@ -19,10 +19,10 @@ bool IsPlainFileName(const std::string& name) {
          name.find('\\') == std::string::npos;
 }
 
-// The content: filler, the game's identity, then the resource sections.
-TLoadMessages ReadResources(CStream& stream, IPackageLoadListener& listener,
-                            const std::vector<RPackageSection>& sections) {
-  CStream content = stream.ReadStreamE();
+}  // namespace
+
+TLoadMessages Package_ReadContent(CStream& content, IPackageLoadListener& listener,
+                                  const std::vector<RPackageSection>& sections) {
   const int32_t filler = content.ReadInteger();
   if (filler < 0 || size_t(filler) > content.Remaining() / 4) throw CStreamError("bad filler count");
   content.Seek(content.Position() + size_t(filler) * 4);
@@ -40,8 +40,6 @@ TLoadMessages ReadResources(CStream& stream, IPackageLoadListener& listener,
   }
   return {};
 }
-
-}  // namespace
 
 TLoadMessages ReadHeader(CStream& stream, IPackageLoadListener& listener, const std::vector<RPackageSection>& sections,
                          RPackageHeader* headerOut) {
@@ -68,7 +66,8 @@ TLoadMessages ReadHeader(CStream& stream, IPackageLoadListener& listener, const 
     if (!TempDir().empty()) header.library.SaveToFile(TempDir() + "/" + header.libraryName);
     WriteTrace("Runner library " + header.libraryName + " written; no loading needed on this platform");
   }
-  TLoadMessages messages = ReadResources(stream, listener, sections);
+  CStream content = stream.ReadStreamE();
+  TLoadMessages messages = Package_ReadContent(content, listener, sections);
   if (headerOut) *headerOut = std::move(header);
   return messages;
 }

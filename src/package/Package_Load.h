@@ -71,6 +71,10 @@ using TLoadMessages = std::vector<std::string>;
 TLoadMessages ReadHeader(CStream& stream, IPackageLoadListener& listener, const std::vector<RPackageSection>& sections,
                          RPackageHeader* headerOut = nullptr);
 
+// The unscrambled content: filler, the game's identity, then `sections`.
+TLoadMessages Package_ReadContent(CStream& content, IPackageLoadListener& listener,
+                                  const std::vector<RPackageSection>& sections);
+
 // Everything a written package holds (grows with the resource kinds).
 struct RPackageContent {
   RPackageHeader header;

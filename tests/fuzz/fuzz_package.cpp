@@ -1,10 +1,12 @@
 // Fuzzes the readers of package bytes: the container (marker, unscrambling),
-// the header and settings, and the stream primitives and sub-streams.
+// the header, the settings and every resource section, and the stream
+// primitives and sub-streams.
 #include <cstddef>
 #include <cstdint>
 
 #include "package/Package_Load.h"
 #include "package/Support_File.h"
+#include "runner/Runner_Sections.h"
 
 namespace {
 
@@ -19,16 +21,21 @@ class CSilent : public tavrin::IPackageLoadListener {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace tavrin;
   if (size == 0) return 0;
-  // The first byte chooses the reader; the rest is its input.
-  const uint8_t mode = data[0] % 3;
+  // The first byte chooses the reader; the rest is its input: 0 a container,
+  // 1 a header from its version word, 2 unscrambled content with every
+  // resource section, 3 a run of stream primitives.
+  const uint8_t mode = data[0] % 4;
   CStream s(data + 1, size - 1);
   try {
     if (mode == 0) {
       CSilent silent;
-      if (Package_Open(s, 0) == ELocate::Ok) (void)ReadHeader(s, silent, {});
+      if (Package_Open(s, 0) == ELocate::Ok) (void)ReadHeader(s, silent, Game_Sections());
     } else if (mode == 1) {
       CSilent silent;
-      (void)ReadHeader(s, silent, {});
+      (void)ReadHeader(s, silent, Game_Sections());
+    } else if (mode == 2) {
+      CSilent silent;
+      (void)Package_ReadContent(s, silent, Game_Sections());
     } else {
       while (s.Remaining() > 0) {
         switch (s.ReadInteger() & 7) {
