@@ -18,12 +18,12 @@
 
 namespace tavrin {
 
-thread_local char* t_StackLimit = nullptr;
+char* g_StackLimit = nullptr;
 
 namespace {
 
-thread_local char* t_StackLow = nullptr;
-thread_local size_t t_StackReserve = 0;
+char* g_StackLow = nullptr;
+size_t g_StackReserve = 0;
 
 int32_t Fail(RunContext& run, int32_t position, std::string_view message) {
   Error_SetCodeError(run.code, position, message);
@@ -545,10 +545,10 @@ void Code_StackMeasure() {
       size = 1u << 20;
       addr = sp - size;
     }
-    t_StackLow = static_cast<char*>(addr);
+    g_StackLow = static_cast<char*>(addr);
     // Keep room for the deepest expression a single piece of code may hold.
-    t_StackReserve = size / 4 < (2u << 20) ? size / 4 : (2u << 20);
-    t_StackLimit = t_StackLow + t_StackReserve;
+    g_StackReserve = size / 4 < (2u << 20) ? size / 4 : (2u << 20);
+    g_StackLimit = g_StackLow + g_StackReserve;
   }
 }
 

@@ -19,11 +19,11 @@ bool Code_ExecuteValue(CInstanceBase* self, CInstanceBase* other, CCode* code, R
 
 // True when the machine stack is nearly used up: deeper calls must stop with
 // an error instead of crashing.
-extern thread_local char* t_StackLimit;
+extern char* g_StackLimit;  // game code runs on one thread, like all engine state
 void Code_StackMeasure();
 inline bool Code_StackExhausted() {
-  if (!t_StackLimit) Code_StackMeasure();
-  return static_cast<char*>(__builtin_frame_address(0)) < t_StackLimit;
+  if (!g_StackLimit) Code_StackMeasure();
+  return static_cast<char*>(__builtin_frame_address(0)) < g_StackLimit;
 }
 
 // Records the fatal "Recursion too deep." error at `position` of `code`.

@@ -118,7 +118,7 @@ bool Code_Phase4(const CCode* code, RToken& root);
 // The deepest nesting of statements and expressions a piece of code may have,
 // and the greatest height of its tree. Deeper text is refused when compiled,
 // so that compiling and running it cannot exhaust the machine stack.
-constexpr int32_t kMaxCodeNesting = 1000;
+constexpr int32_t kMaxCodeNesting = 256;
 constexpr int32_t kMaxTreeDepth = 2000;
 
 }  // namespace tavrin

@@ -102,6 +102,11 @@ TEST(Scripts, DeeplyNestedTextIsRefused) {
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("Code is nested too deeply."), std::string::npos) << r.err.substr(0, 400);
   }
+  // Just within the limits, code compiles and runs.
+  CodeResult deep = RunCode("z = 1; q = " + repeat("(", 250) + "0" + repeat(")", 250) + repeat("+z", 1990) +
+                            "; show_debug_message(q)");
+  EXPECT_EQ(deep.out, "1990\n");
+  EXPECT_EQ(deep.status, 0);
 }
 
 }  // namespace tavrin::test
