@@ -56,6 +56,8 @@ TEST(Variables, GlobalsLocalsAndOwners) {
       {"owner chains", "q = id; r = 6; show_debug_message(self.q.r)", "6\n", ""},
       {"noone cannot be written", "noone.q = 1", "", ActionError(CodeError(1, "noone.q = 1", 1, "Cannot assign to the variable"))},
       {"unknown negative owner cannot be read", "q = (-10).q", "", ActionError(CodeError(1, "q = (-10).q", 6, "Unknown variable q"))},
+      {"unknown negative owner cannot be written", "(-10).q = 1", "",
+       ActionError(CodeError(1, "(-10).q = 1", 1, "Cannot assign to the variable"))},
       {"a missing instance is written silently but cannot be read", "(100500).q = 1; show_debug_message(\"ok\"); r = (100500).q",
        "ok\n", ActionError(CodeError(1, "(100500).q = 1; show_debug_message(\"ok\"); r = (100500).q", 48, "Unknown variable q"))},
       {"a missing object cannot be read", "q = (5).q", "", ActionError(CodeError(1, "q = (5).q", 6, "Unknown variable q"))},
