@@ -86,10 +86,10 @@ void Error_SetCodeError(const CCode* code, int32_t position, std::string_view me
   if (g_ErrorPending) return;
   g_ErrorPending = true;
   g_LastErrorText.clear();
-  std::u16string original = code ? Text_ToUTF16(code->GetText()) : std::u16string();
+  std::u16string source = code ? Text_ToUTF16(code->GetText()) : std::u16string();
   int32_t p = position < 1 ? 1 : position;
-  if (p > static_cast<int32_t>(original.size())) p = static_cast<int32_t>(original.size());
-  std::u16string t = NormalizeLineEnds(original, p);
+  if (p > static_cast<int32_t>(source.size())) p = static_cast<int32_t>(source.size());
+  std::u16string t = NormalizeLineEnds(source, p);
 
   int32_t line = 1, column = 0;
   for (int32_t i = 0; i < p; ++i) {
@@ -116,7 +116,7 @@ void Error_SetCodeError(const CCode* code, int32_t position, std::string_view me
           std::string(static_cast<size_t>(column) + 1, ' ') + "^\rat position " + std::to_string(column) +
           ": ";
   } else {
-    out = "Error in expression:" + Text_ToUTF8(original) + "\r position " + std::to_string(column) + ": ";
+    out = "Error in expression:" + Text_ToUTF8(source) + "\r position " + std::to_string(column) + ": ";
   }
   out += message;
 }
