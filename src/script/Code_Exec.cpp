@@ -440,22 +440,10 @@ inline bool StepFast(RunContext& run, const RToken& step) {
   return true;
 }
 
-int32_t Exec(RunContext& run, const RToken& node) {
+// The loops, kept out of Exec so that the common statements stay cheap to
+// enter.
+[[gnu::noinline]] int32_t ExecLoop(RunContext& run, const RToken& node) {
   switch (node.kind) {
-    case TK_BLOCK:
-      for (const RToken& child : node.items) {
-        int32_t c = Exec(run, child);
-        if (c != RESULT_NORMAL) return c;
-      }
-      return RESULT_NORMAL;
-    case TK_ASSIGN: return ExecAssign(run, node);
-    case TK_FUNCTION: return CallFunction(run, node, *run.result);
-    case TK_IF: {
-      bool truth;
-      if (Condition(run, node.items[0], truth, "Expression expected") < 0) return RESULT_ERROR;
-      if (truth) return Exec(run, node.items[1]);
-      return node.itemnumb() > 2 ? Exec(run, node.items[2]) : RESULT_NORMAL;
-    }
     case TK_WHILE:
       for (;;) {
         bool truth;
@@ -508,6 +496,30 @@ int32_t Exec(RunContext& run, const RToken& node) {
       }
       return RESULT_NORMAL;
     }
+    default: return RESULT_NORMAL;
+  }
+}
+
+int32_t Exec(RunContext& run, const RToken& node) {
+  switch (node.kind) {
+    case TK_BLOCK:
+      for (const RToken& child : node.items) {
+        int32_t c = Exec(run, child);
+        if (c != RESULT_NORMAL) return c;
+      }
+      return RESULT_NORMAL;
+    case TK_ASSIGN: return ExecAssign(run, node);
+    case TK_FUNCTION: return CallFunction(run, node, *run.result);
+    case TK_IF: {
+      bool truth;
+      if (Condition(run, node.items[0], truth, "Expression expected") < 0) return RESULT_ERROR;
+      if (truth) return Exec(run, node.items[1]);
+      return node.itemnumb() > 2 ? Exec(run, node.items[2]) : RESULT_NORMAL;
+    }
+    case TK_WHILE:
+    case TK_DO:
+    case TK_FOR:
+    case TK_REPEAT: return ExecLoop(run, node);
     case TK_WITH: return ExecWith(run, node);
     case TK_SWITCH: return ExecSwitch(run, node);
     case TK_EXIT: return RESULT_EXIT;
