@@ -66,8 +66,10 @@ TLoadMessages ReadHeader(CStream& stream, IPackageLoadListener& listener, const 
     if (!TempDir().empty()) header.library.SaveToFile(TempDir() + "/" + header.libraryName);
     WriteTrace("Runner library " + header.libraryName + " written; no loading needed on this platform");
   }
-  CStream content = stream.ReadStreamE();
-  TLoadMessages messages = Package_ReadContent(content, listener, sections);
+  // The content is unscrambled where it lies and read from there: the
+  // package is never copied as a whole.
+  stream.UnscrambleE();
+  TLoadMessages messages = Package_ReadContent(stream, listener, sections);
   if (headerOut) *headerOut = std::move(header);
   return messages;
 }

@@ -134,6 +134,12 @@ CStream CStream::ReadStream() {
   return CStream(p, n);
 }
 
+namespace {
+void (*g_inflateObserver)(const uint8_t*, size_t) = nullptr;
+}
+
+void Stream_SetInflateObserver(void (*observer)(const uint8_t*, size_t)) { g_inflateObserver = observer; }
+
 CStream CStream::ReadStreamC() {
   const size_t n = TakeLength();
   const uint8_t* p = Take(n);
@@ -151,21 +157,10 @@ void CStream::WriteStreamC(const CStream& src) {
   Write(packed.data(), packed.size());
 }
 
-// The scrambled sub-stream: two runs of filler integers around a 256-byte
-// permutation T, then the data, shuffled by T and chained so that every byte
-// depends on the one before it.
-CStream CStream::ReadStreamE() {
-  const int32_t a = ReadInteger();
-  const int32_t b = ReadInteger();
-  if (a < 0 || b < 0) throw CStreamError("bad scrambled stream");
-  Take(size_t(a) * 4);
-  std::array<uint8_t, 256> t;
-  Read(t.data(), 256);
-  Take(size_t(b) * 4);
-  const size_t n = TakeLength();
-  const uint8_t* data = Take(n);
-  std::vector<uint8_t> d(data, data + n);
+namespace {
 
+// Undoes the chaining, then the shuffle, of a scrambled block.
+void Unscramble(uint8_t* d, size_t n, const std::array<uint8_t, 256>& t) {
   std::array<uint8_t, 256> u{};
   for (int i = 0; i < 256; ++i) u[t[i]] = uint8_t(i);
   for (size_t i = n; i-- > 1;) d[i] = uint8_t(u[d[i]] - i - d[i - 1]);
@@ -173,7 +168,37 @@ CStream CStream::ReadStreamE() {
     const size_t back = t[i & 0xFF];
     std::swap(d[i], d[i >= back ? i - back : 0]);
   }
-  return CStream(std::move(d));
+}
+
+}  // namespace
+
+// The scrambled sub-stream: two runs of filler integers around a 256-byte
+// permutation T, then the data, shuffled by T and chained so that every byte
+// depends on the one before it. Reads up to the data; returns its length.
+size_t CStream::ReadScrambleHeader(std::array<uint8_t, 256>& t) {
+  const int32_t a = ReadInteger();
+  const int32_t b = ReadInteger();
+  if (a < 0 || b < 0) throw CStreamError("bad scrambled stream");
+  Take(size_t(a) * 4);
+  Read(t.data(), 256);
+  Take(size_t(b) * 4);
+  return TakeLength();
+}
+
+CStream CStream::ReadStreamE() {
+  std::array<uint8_t, 256> t;
+  const size_t n = ReadScrambleHeader(t);
+  const uint8_t* data = Take(n);
+  CStream plain(data, n);
+  Unscramble(plain.Data(), n, t);
+  return plain;
+}
+
+size_t CStream::UnscrambleE() {
+  std::array<uint8_t, 256> t;
+  const size_t n = ReadScrambleHeader(t);
+  Unscramble(m_data.data() + m_pos, n, t);
+  return n;
 }
 
 void CStream::WriteStreamE(CStream& src, CPackRandom& random) {
@@ -317,6 +342,7 @@ uint32_t LocalRandom(uint32_t& z, uint32_t& w) {
 // ---------------------------------------------------------------- zlib
 
 std::vector<uint8_t> Stream_Inflate(const uint8_t* src, size_t n, size_t limit) {
+  if (g_inflateObserver) g_inflateObserver(src, n);
   z_stream z{};
   if (inflateInit(&z) != Z_OK) throw CStreamError("inflate failed to start");
   std::vector<uint8_t> out(std::min(limit, std::max<size_t>(n * 4, 4096)));

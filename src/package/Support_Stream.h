@@ -10,6 +10,7 @@
 // CStreamError before anything is allocated: stream bytes are untrusted.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
@@ -79,6 +80,10 @@ class CStream {
   CStream ReadStream();
   CStream ReadStreamC();
   CStream ReadStreamE();
+  // The same, unscrambled in place: afterwards the stream stands at the
+  // first byte of the plain data, and the data's length is returned. The
+  // package content is read so, without a second copy of the package.
+  size_t UnscrambleE();
   void WriteStream(const CStream& src);
   void WriteStreamC(const CStream& src);
   // Scrambles `src` in place (it is left scrambled) and writes it.
@@ -99,6 +104,7 @@ class CStream {
 
  private:
   const uint8_t* Take(size_t n);  // checks, advances, returns the bytes
+  size_t ReadScrambleHeader(std::array<uint8_t, 256>& table);
   size_t TakeLength();            // a non-negative length that fits what remains
 
   std::vector<uint8_t> m_data;
@@ -115,5 +121,8 @@ uint32_t LocalRandom(uint32_t& z, uint32_t& w);
 // the result would exceed `limit` bytes.
 std::vector<uint8_t> Stream_Inflate(const uint8_t* src, size_t n, size_t limit = kStreamMaxInflated);
 std::vector<uint8_t> Stream_Deflate(const uint8_t* src, size_t n);
+// Told of every zlib stream a CStream inflates (the load benchmark uses it to
+// time plain zlib on exactly the same data); null to stop.
+void Stream_SetInflateObserver(void (*observer)(const uint8_t* src, size_t n));
 
 }  // namespace tavrin
