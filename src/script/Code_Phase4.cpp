@@ -70,7 +70,16 @@ struct Pass {
 
 // Decides how the interpreter reaches each fixed-owner variable.
 void Link(RToken& node) {
-  for (auto& child : node.items) Link(child);
+  for (auto& child : node.items) {
+    Link(child);
+    // A block holding one statement runs exactly as that statement; a case
+    // label stays wrapped, since bare it would become a label of a switch.
+    if (child.kind == TK_BLOCK && child.itemnumb() == 1 && child.items[0].kind != TK_CASE &&
+        child.items[0].kind != TK_DEFAULT) {
+      RToken only = std::move(child.items[0]);
+      child = std::move(only);
+    }
+  }
   if (node.kind == TK_VARIABLE && node.items[0].kind == TK_CONSTANT && !node.items[0].value.IsString()) {
     node.ind2 = Real_ToInt32(node.items[0].value.val);
     node.access = VA_INDEXED;

@@ -64,6 +64,8 @@ TEST(Loops, Switch) {
        "n = 0; repeat (3) { switch (1) { case 1: continue; } n += 1 } show_debug_message(n)", "0\n", ""},
       {"case outside a switch", "if (1) case 1: q = 1", "",
        ActionError(CodeError(1, "if (1) case 1: q = 1", 13, "Case statement only allowed inside switch statement."))},
+      {"a case in a block inside a switch is no label", "switch (1) { case 1: { case 2: } }", "",
+       ActionError(CodeError(1, "switch (1) { case 1: { case 2: } }", 29, "Case statement only allowed inside switch statement."))},
       {"default outside a switch", "{ default: }", "",
        ActionError(CodeError(1, "{ default: }", 10, "Default statement only allowed inside switch statement."))},
       {"missing brace of switch", "switch (1) case 1:", "", CompileError(CodeError(1, "switch (1) case 1:", 12, "Symbol { expected.")), 2},
