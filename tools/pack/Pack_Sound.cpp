@@ -82,6 +82,9 @@ void ReadSound(const RProject& project, CSound& s, const json& j, const std::str
 }
 
 void WriteSound(const RProject& project, const CSound& s, json& j, const std::string& name) {
+  // JSON has no value for these; writing null would quietly turn them into the defaults.
+  if (!std::isfinite(s.s_volume) || !std::isfinite(s.s_pan))
+    throw CProjectError("sounds/" + name + ": the volume or pan is not a finite number and cannot be written");
   j["kind"] = KindToJson(s.s_kind);
   if (s.s_sound) {
     const std::string file = name + (SafeExtension(s.s_extension) ? s.s_extension : ".data");
