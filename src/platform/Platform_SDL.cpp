@@ -69,6 +69,9 @@ class CPlatformSDL final : public IPlatform {
       setenv("SDL_VIDEODRIVER", "offscreen", 1);
       setenv("SDL_AUDIODRIVER", "dummy", 1);
     }
+    // The runner's own windows are painted in software; a plain framebuffer
+    // is all they need, and it spares a graphics context per window.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
       throw std::runtime_error(std::string("cannot open the display (") + SDL_GetError() +
                                "); run with --headless to play without one");
