@@ -20,6 +20,14 @@ std::optional<TBitmap32> Picture_DecodePNG(std::span<const uint8_t> file) {
     png_image_free(&image);
     return std::nullopt;
   }
+  // Even one bit per pixel, deflated as well as zlib ever can (about 1032 to
+  // 1), needs more bytes than this: a small file claiming a huge picture is
+  // refused before its pixels are allocated.
+  const uint64_t leastRawBytes = uint64_t(image.height) * (uint64_t(image.width) / 8 + 1);
+  if (leastRawBytes / 1032 > file.size()) {
+    png_image_free(&image);
+    return std::nullopt;
+  }
   image.format = PNG_FORMAT_BGRA;  // b, g, r, a in memory: TColor32 on little-endian hosts
   TBitmap32 bm(int32_t(image.width), int32_t(image.height));
   if (!png_image_finish_read(&image, nullptr, bm.s_data.data(), 0, nullptr)) {

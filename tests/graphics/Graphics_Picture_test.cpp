@@ -8,6 +8,7 @@
 
 #include "graphics/Graphics_Picture.h"
 #include "package/Support_Stream.h"
+#include "support/AllocationProbe.h"
 
 namespace fs = std::filesystem;
 
@@ -101,6 +102,21 @@ TEST(Picture, DamagedOrHugePngsAreRefused) {
       {"damaged image data", flipped},
   };
   for (const auto& [name, bytes] : cases) EXPECT_FALSE(Picture_DecodePNG(bytes)) << name;
+
+  // 16000 x 16000 pixels claimed by a file of a few hundred bytes: refused
+  // before a gigabyte of pixels is asked for.
+  std::vector<uint8_t> claim = Picture_EncodePNG(TBitmap32(100, 100, 0));
+  for (int at : {16, 20}) {
+    claim[size_t(at)] = 0;
+    claim[size_t(at) + 1] = 0;
+    claim[size_t(at) + 2] = 0x3E;
+    claim[size_t(at) + 3] = 0x80;
+  }
+  const uLong claimCrc = crc32(0, &claim[12], 17);
+  for (int i = 0; i < 4; ++i) claim[size_t(29 + i)] = uint8_t(claimCrc >> (24 - 8 * i));
+  test::CAllocationProbe probe;
+  EXPECT_FALSE(Picture_DecodePNG(claim));
+  EXPECT_LT(probe.Largest(), size_t(1) << 20);
 }
 
 TEST(Picture, GamesLoadPicturesWithoutAlphaAsOpaqueAndSaveAlwaysAsPng) {

@@ -1,7 +1,7 @@
 // Records the largest single allocation made while a probe is alive, so a
 // test can show that a damaged record claiming gigabytes is refused before
-// anything of that size is asked for. Include in exactly one source file of a
-// test binary: it replaces the global operator new.
+// anything of that size is asked for. A test binary that uses it adds
+// support/AllocationProbe.cpp to its sources, which replaces operator new.
 #pragma once
 
 #include <cstddef>
@@ -19,16 +19,3 @@ class CAllocationProbe {
 };
 
 }  // namespace tavrin::test
-
-// The replacement pair is malloc and free on both sides; the compiler cannot
-// see that through inlining and would warn of a mismatch.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(std::size_t n) {
-  if (n > tavrin::test::g_largestAllocation) tavrin::test::g_largestAllocation = n;
-  if (void* p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-#pragma GCC diagnostic pop
