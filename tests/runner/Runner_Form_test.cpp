@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
 #include "FakePlatform.h"
 #include "platform/Platform_Trace.h"
+#include "runner/Runner_Exception.h"
 #include "runner/Runner_Form.h"
 #include "runner/Runner_Load.h"
 #include "support/TestProcess.h"
@@ -91,6 +93,16 @@ TEST_F(RunnerFormTest, PriorityIsAskedForAndAFailureIsOnlyTraced) {
   g_Settings.opt_priority = 7;  // unknown values change nothing
   EXPECT_TRUE(PrepareGame(progress, Runner_PreparePhases()));
   EXPECT_EQ(m_fake->priorityAsked, 0);
+}
+
+TEST_F(RunnerFormTest, TheLastChanceHandlerTracesTheErrorAndItsStackThenTellsThePlayer) {
+  VXExceptionHandler("disk on fire", Exception_StackTrace());
+  const std::string trace = TraceText();
+  ASSERT_EQ(trace.rfind("Unhandled Exception - disk on fire\nStack Trace\n", 0), 0u) << trace;
+  // The stack follows, a frame per line: this test, gtest's runner, main...
+  const std::string stack = trace.substr(std::string("Unhandled Exception - disk on fire\nStack Trace\n").size());
+  EXPECT_GE(std::count(stack.begin(), stack.end(), '\n'), 3) << stack;
+  EXPECT_EQ(m_fake->boxes, std::vector<std::string>{"disk on fire"});
 }
 
 TEST(DisplayMode, SettingsMapToModesOnlyWhenChangingIsOn) {
