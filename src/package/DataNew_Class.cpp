@@ -13,6 +13,7 @@ namespace tavrin {
 
 std::vector<CDataFile> g_DataFiles;
 bool g_SecureMode = false;
+void (*g_DataFileError)(const std::string& message) = [](const std::string& message) { WriteTrace(message); };
 
 namespace {
 
@@ -94,7 +95,11 @@ std::string CDataFile::ExportPath() const {
   switch (s_exportaction) {
     case 1: return TempDir().empty() ? std::string() : TempDir() + "/" + name;
     case 2: return name;
-    case 3: return s_exportdir.empty() ? name : Slashes(s_exportdir) + "/" + name;
+    case 3:
+      // The folder, like the name, is relative to the working folder and
+      // never climbs out of it: a package cannot write where it likes.
+      if (s_exportdir.empty()) return name;
+      return StaysInside(s_exportdir) ? Slashes(s_exportdir) + "/" + name : std::string();
     default: return {};
   }
 }
@@ -103,11 +108,11 @@ bool CDataFile::Prepare() {
   if (!s_exists) return false;
   if (s_exportaction == 0) return true;
   if (g_SecureMode && s_filename.find_first_of("/\\") != std::string::npos) {
-    WriteTrace("In secure mode you cannot export a data file to " + s_filename);
+    g_DataFileError("In secure mode you cannot export a data file to " + s_filename);
     return false;
   }
   if (g_SecureMode && s_exportaction == 3) {
-    WriteTrace("In secure mode you cannot export a data file to an indicated directory.");
+    g_DataFileError("In secure mode you cannot export a data file to an indicated directory.");
     return false;
   }
   const std::string path = ExportPath();

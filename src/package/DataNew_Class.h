@@ -35,7 +35,7 @@ class CDataFile {
   // wrote it.
   bool Remove();
   // The path `Prepare` writes to, or "" when the action exports nowhere or
-  // the name would leave its folder.
+  // the name or export folder would leave the folder it belongs in.
   std::string ExportPath() const;
 };
 
@@ -52,5 +52,8 @@ void RemoveDataFiles();
 
 // Secure mode forbids exporting outside the working and temporary folders.
 extern bool g_SecureMode;
+// Where the run-time errors of exporting go (the script engine's report once
+// the runner is up; the trace log until then).
+extern void (*g_DataFileError)(const std::string& message);
 
 }  // namespace tavrin

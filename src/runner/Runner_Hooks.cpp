@@ -1,5 +1,6 @@
 #include "runner/Runner_Hooks.h"
 
+#include "functions/Function_IncludedFiles.h"
 #include "graphics/Background_Class.h"
 #include "graphics/Font_Class.h"
 #include "graphics/Sprite_Class.h"
@@ -64,6 +65,7 @@ bool BackgroundSize(int32_t index, int32_t& w, int32_t& h) {
 
 void Runner_InstallHooks() {
   Function_RegisterAll();
+  Function_RegisterIncludedFiles();
   Constant_RegisterBuiltins();
   g_ConstantHooks.ResourceBeforeScripts = ResourceBeforeScripts;
   g_ConstantHooks.Room = RoomName;
