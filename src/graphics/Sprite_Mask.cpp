@@ -40,8 +40,10 @@ TMask TMask::Create(const TBitmap32* bm, int32_t bbmode, const TRect& bbox, int3
                 std::min(m.i_h - 1, bbox.Bottom)};
   const TRect& b = m.i_bbox;
   if (kind == kMaskPrecise) {
-    for (int32_t x = std::max(0, b.Left); x <= b.Right; ++x)
-      for (int32_t y = std::max(0, b.Top); y <= b.Bottom; ++y)
+    // The automatic box of a picture without pixels is (-1, h - 1, 0, 0):
+    // not inverted, so the cells are clipped to the picture as well.
+    for (int32_t x = std::max(0, b.Left); x <= std::min(m.i_w - 1, b.Right); ++x)
+      for (int32_t y = std::max(0, b.Top); y <= std::min(m.i_h - 1, b.Bottom); ++y)
         m.Set(x, y, int32_t(bm->GetPixel(x, y) >> 24) > tolerance);
   } else if (kind >= kMaskRectangle && kind <= kMaskDiamond) {
     m.FillShape(b, kind);
@@ -77,8 +79,10 @@ bool TMask::LoadFromStream(CStream& str) {
   const size_t cells = size_t(m.i_w) * size_t(m.i_h);
   if (cells > str.Remaining() / 4) return false;
   m.i_mask.assign(cells, 0);
-  for (int32_t y = 0; y < m.i_h; ++y)
-    for (int32_t x = 0; x < m.i_w; ++x) m.Set(x, y, str.ReadBoolean());
+  // A mask 0 cells wide may claim any height: walk no rows for it.
+  if (cells > 0)
+    for (int32_t y = 0; y < m.i_h; ++y)
+      for (int32_t x = 0; x < m.i_w; ++x) m.Set(x, y, str.ReadBoolean());
   *this = std::move(m);
   return true;
 }
@@ -91,6 +95,7 @@ void TMask::SaveToStream(CStream& str) const {
   str.WriteInteger(i_bbox.Right);
   str.WriteInteger(i_bbox.Bottom);
   str.WriteInteger(i_bbox.Top);
+  if (i_w == 0 || i_h == 0) return;
   for (int32_t y = 0; y < i_h; ++y)
     for (int32_t x = 0; x < i_w; ++x) str.WriteBoolean(Get(x, y));
 }

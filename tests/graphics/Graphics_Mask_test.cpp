@@ -92,6 +92,19 @@ TEST(SpriteMask, SharedMasksJoinFramesAndSeparateOnesBoxTheSprite) {
   EXPECT_EQ(s.i_mask[1].i_bbox, (TRect{3, 2, 3, 2}));
   EXPECT_EQ(s.i_bbox, (TRect{0, 0, 3, 2}));
 
+  // Frames without pixels have boxes that are not inverted; no cell may be
+  // written outside them, whatever the settings.
+  for (auto [w, h] : {std::pair{0, 0}, {0, 1}, {1, 0}, {0, 3}}) {
+    CSprite empty;
+    empty.i_bitmap = {TBitmap32(w, h), TBitmap32(w, h)};
+    empty.i_numb = 2;
+    for (int32_t kind = kMaskPrecise; kind <= kMaskDiamond; ++kind)
+      for (int32_t bbmode : {kBoxAutomatic, kBoxFull}) {
+        empty.ComputeMask({kind == kMaskRectangle, bbmode, {}, kind, 0});
+        for (const TMask& m : empty.i_mask) EXPECT_TRUE(m.i_mask.empty()) << w << "x" << h;
+      }
+  }
+
   CSprite none;
   none.ComputeMask({true, kBoxFull, {}, kMaskRectangle, 0});
   EXPECT_TRUE(none.i_mask.empty());

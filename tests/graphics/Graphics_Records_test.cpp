@@ -85,6 +85,9 @@ TEST(GraphicsRecords, EveryRecordReadsBackToTheSameBytes) {
   ExpectRoundTrip(Font(), "font");
   ExpectRoundTrip(CFont(), "font cleared");
   ExpectRoundTrip(TMask::Create(nullptr, 0, {}, 0, 0), "empty mask");
+  TMask tall;  // no columns, so no cells, whatever height it claims: quick to read and write
+  tall.i_h = 0x7FFFFFFF;
+  ExpectRoundTrip(tall, "mask without columns");
 }
 
 TEST(GraphicsRecords, ReadingKeepsWhatTheRecordSays) {
