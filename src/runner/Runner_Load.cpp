@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "graphics/Font_System.h"
 #include "package/Option_Main.h"
 #include "platform/Platform_Trace.h"
 
@@ -133,6 +134,18 @@ void CLoadWindow::Paint() {
   if (m_barsVisible) {
     DrawInto(m_canvas, m_emptyBar, m_layout.emptyBar, true);
     DrawInto(m_canvas, m_fullBar, m_layout.fullBar, m_stretchFull);
+  }
+  if (m_labelVisible) {
+    // Black text, or white where the picture under the label is dark.
+    const RRect& r = m_layout.label;
+    uint64_t light = 0, count = 0;
+    for (int y = r.y; y < r.y + r.h; ++y)
+      for (int x = r.x; x < r.x + r.w; ++x, ++count) {
+        const TColor32 c = m_canvas.GetPixel(x, y);
+        light += ((c >> 16) & 0xFF) * 299 + ((c >> 8) & 0xFF) * 587 + (c & 0xFF) * 114;
+      }
+    const bool dark = count > 0 && light / count < 128 * 1000;
+    Font_DrawSystemText(m_canvas, {r.x, r.y, r.w, r.h}, m_label, "Arial", 12, dark ? 0xFFFFFF : 0x000000);
   }
   Platform().Window_Present(m_window, {m_canvas.s_data.data(), m_canvas.s_w, m_canvas.s_h});
 }

@@ -220,6 +220,29 @@ TEST_F(RunnerFormTest, LoadWindowTakesThePackagesPicturesAndSettings) {
     EXPECT_NE(canvas.GetPixel(24 + 77, barY), 0xFFFF0000u);
   }
   EXPECT_NE(TraceText().find("Load window: this desktop has no transparent windows"), std::string::npos);
+}
+
+TEST_F(RunnerFormTest, DebugPackagesLabelTheProgressInsideTheLabelBox) {
+  auto draw = [](bool debug) {
+    CLoadWindow load;
+    RPackageHeader header;
+    header.debugMode = debug;
+    load.HeaderRead(header);
+    load.ShowProgress(38, "Loading objects");
+    return load.Canvas();
+  };
+  const TBitmap32 plain = draw(false), labelled = draw(true);
+  ASSERT_EQ(plain.s_w, labelled.s_w);
+  const RLoadLayout l = Load_Layout(plain.s_w, plain.s_h, 0, 0, 38);
+  int inside = 0, outside = 0;
+  for (int y = 0; y < plain.s_h; ++y)
+    for (int x = 0; x < plain.s_w; ++x) {
+      if (plain.GetPixel(x, y) == labelled.GetPixel(x, y)) continue;
+      const bool in = x >= l.label.x && x < l.label.x + l.label.w && y >= l.label.y && y < l.label.y + l.label.h;
+      ++(in ? inside : outside);
+    }
+  EXPECT_GT(inside, 20);  // the text is there
+  EXPECT_EQ(outside, 0);  // and nowhere else
   EXPECT_NE(TraceText().find("Loading\n"), std::string::npos);
 }
 
