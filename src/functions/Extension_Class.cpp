@@ -19,20 +19,6 @@ std::string Trim(const std::string& s) {
   return s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1);
 }
 
-bool CountFits(const CStream& s, int32_t count, size_t itemBytes) {
-  return count >= 0 && size_t(count) <= s.Remaining() / itemBytes;
-}
-
-bool PlainName(const std::string& name) {
-  if (name.empty() || name[0] == '/' || name[0] == '\\') return false;
-  for (size_t start = 0; start <= name.size();) {
-    size_t end = name.find_first_of("/\\", start);
-    if (end == std::string::npos) end = name.size();
-    if (end - start == 2 && name.compare(start, 2, "..") == 0) return false;
-    start = end + 1;
-  }
-  return true;
-}
 
 bool ReadFunction(CStream& s, CExtensionFunction& f) {
   if (s.ReadInteger() != kExtensionVersion) return false;
@@ -65,12 +51,12 @@ bool ReadFile(CStream& s, CExtensionFile& file) {
   file.s_init = s.ReadString();
   file.s_final = s.ReadString();
   const int32_t functions = s.ReadInteger();
-  if (!CountFits(s, functions, 4)) return false;
+  if (!s.CountFits(functions, 4)) return false;
   file.s_functions.resize(size_t(functions));
   for (CExtensionFunction& f : file.s_functions)
     if (!ReadFunction(s, f)) return false;
   const int32_t constants = s.ReadInteger();
-  if (!CountFits(s, constants, 4)) return false;
+  if (!s.CountFits(constants, 4)) return false;
   file.s_constants.resize(size_t(constants));
   for (CExtensionConstant& c : file.s_constants) {
     if (s.ReadInteger() != kExtensionVersion) return false;
@@ -108,7 +94,7 @@ bool CExtensionPackage::LoadFromStream(CStream& s) {
   s_name = s.ReadString();
   s_folder = s.ReadString();
   const int32_t files = s.ReadInteger();
-  if (!CountFits(s, files, 4)) return false;
+  if (!s.CountFits(files, 4)) return false;
   s_includes.resize(size_t(files));
   for (CExtensionFile& file : s_includes)
     if (!ReadFile(s, file)) return false;
@@ -143,11 +129,11 @@ void CExtensionPackage::SaveToStream(CStream& s) const {
 
 bool CExtensionPackage::WriteFiles() const {
   if (TempDir().empty()) return true;
-  if (!PlainName(s_folder)) return false;
+  if (!Path_StaysInside(s_folder)) return false;
   const std::string folder = TempDir() + "/" + s_folder;
   for (const CExtensionFile& file : s_includes) {
     if (file.s_kind != 1 && file.s_kind != 4) continue;
-    if (!PlainName(file.s_filename)) return false;
+    if (!Path_StaysInside(file.s_filename)) return false;
     std::error_code ec;
     const std::filesystem::path path = std::filesystem::path(folder) / file.s_filename;
     std::filesystem::create_directories(path.parent_path(), ec);
@@ -160,7 +146,7 @@ bool Extension_LoadAll(CStream& content) {
   g_Extensions.clear();
   if (content.ReadInteger() != kExtensionVersion) return false;
   const int32_t count = content.ReadInteger();
-  if (!CountFits(content, count, 4)) return false;
+  if (!content.CountFits(count, 4)) return false;
   g_Extensions.resize(size_t(count));
   for (CExtensionPackage& package : g_Extensions)
     if (!package.LoadFromStream(content) || !package.WriteFiles()) return false;

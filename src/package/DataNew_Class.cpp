@@ -19,21 +19,6 @@ namespace {
 
 constexpr int32_t kDataFileVersion = 800;
 
-// A name from the package may hold folders, but never climb out of the
-// folder it is exported into, and never be absolute. Backslashes count as
-// separators, since packages are written on many systems.
-bool StaysInside(const std::string& name) {
-  if (name.empty() || name[0] == '/' || name[0] == '\\') return false;
-  size_t start = 0;
-  while (start <= name.size()) {
-    size_t end = name.find_first_of("/\\", start);
-    if (end == std::string::npos) end = name.size();
-    if (name.compare(start, end - start, "..") == 0 && end - start == 2) return false;
-    start = end + 1;
-  }
-  return true;
-}
-
 std::string Slashes(std::string path) {
   for (char& c : path)
     if (c == '\\') c = '/';
@@ -90,7 +75,7 @@ void CDataFile::Discard() {
 }
 
 std::string CDataFile::ExportPath() const {
-  if (!StaysInside(s_filename)) return {};
+  if (!Path_StaysInside(s_filename)) return {};
   const std::string name = Slashes(s_filename);
   switch (s_exportaction) {
     case 1: return TempDir().empty() ? std::string() : TempDir() + "/" + name;
@@ -99,7 +84,7 @@ std::string CDataFile::ExportPath() const {
       // The folder, like the name, is relative to the working folder and
       // never climbs out of it: a package cannot write where it likes.
       if (s_exportdir.empty()) return name;
-      return StaysInside(s_exportdir) ? Slashes(s_exportdir) + "/" + name : std::string();
+      return Path_StaysInside(s_exportdir) ? Slashes(s_exportdir) + "/" + name : std::string();
     default: return {};
   }
 }
@@ -144,7 +129,7 @@ bool DataFile_LoadAll(CStream& content) {
   g_DataFiles.clear();
   if (content.ReadInteger() != kSectionVersion) return false;
   const int32_t count = content.ReadInteger();
-  if (count < 0 || size_t(count) > content.Remaining() / 4) return false;
+  if (!content.CountFits(count, 4)) return false;
   g_DataFiles.resize(size_t(count));
   for (CDataFile& file : g_DataFiles) {
     CStream item = content.ReadStreamC();

@@ -24,7 +24,7 @@ bool IsPlainFileName(const std::string& name) {
 TLoadMessages Package_ReadContent(CStream& content, IPackageLoadListener& listener,
                                   const std::vector<RPackageSection>& sections) {
   const int32_t filler = content.ReadInteger();
-  if (filler < 0 || size_t(filler) > content.Remaining() / 4) throw CStreamError("bad filler count");
+  if (!content.CountFits(filler, 4)) throw CStreamError("bad filler count");
   content.Seek(content.Position() + size_t(filler) * 4);
   RGameIdentity identity;
   identity.flags = content.ReadInteger();

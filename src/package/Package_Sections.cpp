@@ -8,7 +8,7 @@ bool Section_ReadStandard(CStream& content, int32_t version, const std::function
   const int32_t count = content.ReadInteger();
   // Every item takes at least its 4-byte length: a count beyond that cannot
   // be real and must not size the lists.
-  if (count < 0 || size_t(count) > content.Remaining() / 4) return false;
+  if (!content.CountFits(count, 4)) return false;
   resize(count);
   for (int32_t i = 0; i < count; ++i) {
     CStream item = content.ReadStreamC();

@@ -58,6 +58,11 @@ class CStream {
   std::vector<uint8_t>& Bytes() { return m_data; }
   const std::vector<uint8_t>& Bytes() const { return m_data; }
   void Clear() { m_data.clear(); m_pos = 0; }
+  // Whether `count` items of at least `minItemBytes` each could still follow:
+  // a count read from the stream is checked so before it sizes anything.
+  bool CountFits(int32_t count, size_t minItemBytes) const {
+    return count >= 0 && size_t(count) <= Remaining() / minItemBytes;
+  }
   void Read(void* dst, size_t n);
   void Write(const void* src, size_t n);
   // Whole-file transfer. LoadFromFile replaces the contents and rewinds;

@@ -96,6 +96,17 @@ void RemoveBelow(const std::string& dir, const std::string& root) {
 
 }  // namespace
 
+bool Path_StaysInside(const std::string& path) {
+  if (path.empty() || path[0] == '/' || path[0] == '\\') return false;
+  for (size_t start = 0; start <= path.size();) {
+    size_t end = path.find_first_of("/\\", start);
+    if (end == std::string::npos) end = path.size();
+    if (end - start == 2 && path.compare(start, 2, "..") == 0) return false;
+    start = end + 1;
+  }
+  return true;
+}
+
 bool CreateTempDir(const std::string& gameFolder) {
   g_tempDir.clear();
   g_created = false;

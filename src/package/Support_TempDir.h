@@ -21,6 +21,11 @@ const std::string& TempDir();
 // A path inside the folder that names no existing file (not created).
 std::string TempFileName(const std::string& extension);
 
+// Whether a path from a package stays inside the folder it is placed in: not
+// empty, not absolute, and no part of it is "..". Both separators count,
+// since packages are written on many systems.
+bool Path_StaysInside(const std::string& path);
+
 // Removes `root` recursively without following links; entries are removed
 // only when their path lies below `root`. Failures are ignored.
 void TempDir_RemoveTree(const std::string& root);

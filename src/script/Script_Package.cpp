@@ -43,7 +43,7 @@ bool Constant_LoadUser(CStream& content) {
   g_UserConstants.clear();
   if (content.ReadInteger() != kSectionVersion) return false;
   const int32_t count = content.ReadInteger();
-  if (count < 0 || size_t(count) > content.Remaining() / 8) return false;
+  if (!content.CountFits(count, 8)) return false;
   for (int32_t i = 0; i < count; ++i) {
     std::string name = content.ReadString();
     g_UserConstants.emplace_back(std::move(name), content.ReadString());

@@ -16,11 +16,6 @@ constexpr int32_t kLibraryInitVersion = 500;
 
 std::function<int32_t(const std::string&)> g_resolver;
 
-// A count read from the stream that cannot be larger than the items that
-// `itemBytes` each could fill in what remains.
-bool CountFits(const CStream& s, int32_t count, size_t itemBytes) {
-  return count >= 0 && size_t(count) <= s.Remaining() / itemBytes;
-}
 
 }  // namespace
 
@@ -86,7 +81,7 @@ bool CEvent::LoadFromStream(CStream& s) {
   e_actions.clear();
   if (s.ReadInteger() != kEventVersion) return false;
   const int32_t count = s.ReadInteger();
-  if (!CountFits(s, count, 4)) return false;
+  if (!s.CountFits(count, 4)) return false;
   e_actions.resize(size_t(count));
   for (CAction& a : e_actions)
     if (!a.LoadFromStream(s)) return false;
@@ -189,7 +184,7 @@ bool LibraryInit_Load(CStream& content) {
   g_LibraryInitCode.clear();
   if (content.ReadInteger() != kLibraryInitVersion) return false;
   const int32_t count = content.ReadInteger();
-  if (!CountFits(content, count, 4)) return false;
+  if (!content.CountFits(count, 4)) return false;
   for (int32_t i = 0; i < count; ++i) g_LibraryInitCode.push_back(content.ReadString());
   return true;
 }

@@ -17,7 +17,7 @@ bool CPath::LoadFromStream(CStream& s) {
   i_closed = s.ReadBoolean();
   i_precision = s.ReadInteger();
   const int32_t count = s.ReadInteger();
-  if (count < 0 || size_t(count) > s.Remaining() / 24) return false;
+  if (!s.CountFits(count, 24)) return false;
   i_points.resize(size_t(count));
   for (RWayPoint& p : i_points) {
     p.x = s.ReadReal();

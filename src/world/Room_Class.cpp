@@ -27,9 +27,6 @@ int32_t JoinColour(int32_t blend, double alpha) {
   return int32_t((uint32_t(a) << 24) | (uint32_t(blend) & 0xFFFFFF));
 }
 
-bool CountFits(const CStream& s, int32_t count, size_t itemBytes) {
-  return count >= 0 && size_t(count) <= s.Remaining() / itemBytes;
-}
 
 }  // namespace
 
@@ -82,7 +79,7 @@ bool CRoom::LoadFromStream(CStream& s) {
   }
 
   const int32_t instances = s.ReadInteger();
-  if (!CountFits(s, instances, 20)) return false;
+  if (!s.CountFits(instances, 20)) return false;
   r_instances.resize(size_t(instances));
   for (RRoomInstance& in : r_instances) {
     in.x = s.ReadInteger();
@@ -99,7 +96,7 @@ bool CRoom::LoadFromStream(CStream& s) {
   }
 
   const int32_t tiles = s.ReadInteger();
-  if (!CountFits(s, tiles, 36)) return false;
+  if (!s.CountFits(tiles, 36)) return false;
   r_tiles.resize(size_t(tiles));
   for (RTile& t : r_tiles) {
     t.x = s.ReadInteger();
@@ -197,7 +194,7 @@ bool RoomOrder_Load(CStream& content) {
   g_RoomOrder.clear();
   if (content.ReadInteger() != kRoomOrderVersion) return false;
   const int32_t count = content.ReadInteger();
-  if (count <= 0 || !CountFits(content, count, 4)) return false;
+  if (count <= 0 || !content.CountFits(count, 4)) return false;
   for (int32_t i = 0; i < count; ++i) {
     const int32_t room = content.ReadInteger();
     // The game starts in the first room of the order and walks it with

@@ -15,7 +15,7 @@ bool CTimeLine::LoadFromStream(CStream& s) {
   s_moments.clear();
   if (s.ReadInteger() != kTimeLineVersion) return false;
   const int32_t count = s.ReadInteger();
-  if (count < 0 || size_t(count) > s.Remaining() / 12) return false;
+  if (!s.CountFits(count, 12)) return false;
   for (int32_t i = 0; i < count; ++i) {
     const int32_t step = s.ReadInteger();
     // Moments are kept in rising order: the step advances through them.
@@ -62,7 +62,7 @@ bool Trigger_LoadAll(CStream& content) {
   g_Triggers.Clear();
   if (content.ReadInteger() != kSectionVersion) return false;
   const int32_t count = content.ReadInteger();
-  if (count < 0 || size_t(count) > content.Remaining() / 4) return false;
+  if (!content.CountFits(count, 4)) return false;
   g_Triggers.Resize(count);
   for (int32_t i = 0; i < count; ++i) {
     CStream item = content.ReadStreamC();

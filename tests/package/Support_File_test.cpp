@@ -7,17 +7,13 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/TestHex.h"
 #include "package/Support_File.h"
 
 namespace tavrin {
 namespace {
 
-std::vector<uint8_t> Hex(const std::string& hex) {
-  std::vector<uint8_t> out;
-  if (hex == "-") return out;
-  for (size_t i = 0; i + 1 < hex.size(); i += 2) out.push_back(uint8_t(std::stoi(hex.substr(i, 2), nullptr, 16)));
-  return out;
-}
+using test::Hex;
 
 class ContainerTest : public ::testing::Test {
  protected:

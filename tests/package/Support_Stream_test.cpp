@@ -11,17 +11,13 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/TestHex.h"
 #include "package/Support_Stream.h"
 
 namespace tavrin {
 namespace {
 
-std::vector<uint8_t> Hex(const std::string& hex) {
-  std::vector<uint8_t> out;
-  if (hex == "-") return out;
-  for (size_t i = 0; i + 1 < hex.size(); i += 2) out.push_back(uint8_t(std::stoi(hex.substr(i, 2), nullptr, 16)));
-  return out;
-}
+using test::Hex;
 
 // Lines of stream_vectors.txt whose first word is `kind`, split in words.
 std::vector<std::vector<std::string>> Vectors(const std::string& kind) {
