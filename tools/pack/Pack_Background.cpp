@@ -33,14 +33,14 @@ void WriteBackground(const RProject& project, const CBackground& b, json& j, con
 }
 
 void ReadBackgrounds(RProject& project) {
-  Media_ReadList<CBackground>(project, "backgrounds", g_Backgrounds,
+  Project_ReadList<CBackground>(project, "backgrounds", g_Backgrounds,
                               [&](CBackground& b, const json& j, const std::string& name, const std::string& where) {
                                 ReadBackground(project, b, j, name, where);
                               });
 }
 
 void WriteBackgrounds(RProject& project) {
-  Media_WriteList<CBackground>(project, "backgrounds", g_Backgrounds,
+  Project_WriteList<CBackground>(project, "backgrounds", g_Backgrounds,
                                [&](const CBackground& b, json& j, const std::string& name) {
                                  WriteBackground(project, b, j, name);
                                });

@@ -107,14 +107,14 @@ void WriteFont(const RProject& project, const CFont& f, json& j, const std::stri
 }
 
 void ReadFonts(RProject& project) {
-  Media_ReadList<CFont>(project, "fonts", g_Fonts,
+  Project_ReadList<CFont>(project, "fonts", g_Fonts,
                         [&](CFont& f, const json& j, const std::string& name, const std::string& where) {
                           ReadFont(project, f, j, name, where);
                         });
 }
 
 void WriteFonts(RProject& project) {
-  Media_WriteList<CFont>(project, "fonts", g_Fonts,
+  Project_WriteList<CFont>(project, "fonts", g_Fonts,
                          [&](const CFont& f, json& j, const std::string& name) { WriteFont(project, f, j, name); });
 }
 

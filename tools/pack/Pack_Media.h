@@ -3,10 +3,6 @@
 // PNG files, and data files named from JSON.
 #pragma once
 
-#include <functional>
-#include <memory>
-#include <set>
-
 #include "Pack_Project.h"
 #include "package/BM32_Bitmap.h"
 #include "package/Resource_List.h"
@@ -14,51 +10,6 @@
 namespace tavrin {
 
 extern const RProjectKind kProjectSounds, kProjectSprites, kProjectBackgrounds, kProjectFonts;
-
-// Reads each <kind>/<name>.json in project order into a new resource; an ""
-// in the order keeps an empty slot. `read` throws CProjectError naming
-// `where` (the JSON file) and the field.
-template <class T>
-void Media_ReadList(RProject& project, const std::string& kind, CResourceList<T>& list,
-                    const std::function<void(T&, const nlohmann::json&, const std::string& name, const std::string& where)>& read) {
-  list.Clear();
-  const std::vector<std::string> names = Project_Order(project, kind);
-  list.Resize(int32_t(names.size()));
-  for (size_t i = 0; i < names.size(); ++i) {
-    if (names[i].empty()) continue;
-    Project_CheckName(names[i], kind);
-    const fs::path file = project.dir / kind / (names[i] + ".json");
-    const nlohmann::json j = Project_LoadJson(file);
-    if (!j.is_object()) throw CProjectError(file.string() + ": the file must hold an object");
-    auto resource = std::make_unique<T>();
-    read(*resource, j, names[i], file.string());
-    list.Set(int32_t(i), std::move(resource), names[i]);
-  }
-}
-
-// Writes each resource as <kind>/<name>.json (plus whatever `write` saves
-// beside it) and records the order. Two resources of one name cannot share a
-// folder: that is an error rather than a silently lost resource.
-template <class T>
-void Media_WriteList(RProject& project, const std::string& kind, const CResourceList<T>& list,
-                     const std::function<void(const T&, nlohmann::json&, const std::string& name)>& write) {
-  std::vector<std::string> names;
-  std::set<std::string> seen;
-  for (int32_t i = 0; i < list.Count(); ++i) {
-    names.push_back(list.Exists(i) ? list.Name(i) : std::string());
-    if (!list.Exists(i)) continue;
-    Project_CheckName(names.back(), kind);
-    if (!seen.insert(names.back()).second)
-      throw CProjectError(kind + ": two resources are named \"" + names.back() + "\"; a project folder needs distinct names");
-  }
-  Project_SetOrder(project, kind, names);
-  for (int32_t i = 0; i < list.Count(); ++i) {
-    if (!list.Exists(i)) continue;
-    nlohmann::json j = nlohmann::json::object();
-    write(*list.Get(i), j, names[size_t(i)]);
-    Project_SaveJson(project.dir / kind / (names[size_t(i)] + ".json"), j);
-  }
-}
 
 // A data file named in a project file, relative to the kind's folder. Names
 // that climb out of the project (absolute, or with a ".." part) are refused.

@@ -197,14 +197,14 @@ void WriteSprite(const RProject& project, const CSprite& s, json& j, const std::
 }
 
 void ReadSprites(RProject& project) {
-  Media_ReadList<CSprite>(project, "sprites", g_Sprites,
+  Project_ReadList<CSprite>(project, "sprites", g_Sprites,
                           [&](CSprite& s, const json& j, const std::string& name, const std::string& where) {
                             ReadSprite(project, s, j, name, where);
                           });
 }
 
 void WriteSprites(RProject& project) {
-  Media_WriteList<CSprite>(project, "sprites", g_Sprites,
+  Project_WriteList<CSprite>(project, "sprites", g_Sprites,
                            [&](const CSprite& s, json& j, const std::string& name) { WriteSprite(project, s, j, name); });
 }
 

@@ -182,43 +182,10 @@ int32_t RefFromJson(const RProject& project, const json& j, const char* field, c
   return Project_RequireIndex(project, kind, it->get<std::string>(), where);
 }
 
-// Resources of one kind: each <kind>/<name>.json read by `read` into a new
-// resource, in the order of Project_Order.
-template <class T, class Read>
-void ReadKind(RProject& project, const std::string& kind, CResourceList<T>& list, Read read) {
-  list.Clear();
-  const std::vector<std::string> names = Project_Order(project, kind);
-  list.Resize(int32_t(names.size()));
-  for (size_t i = 0; i < names.size(); ++i) {
-    if (names[i].empty()) continue;
-    Project_CheckName(names[i], kind);
-    const fs::path file = project.dir / kind / (names[i] + ".json");
-    const json j = Project_LoadJson(file);
-    if (!j.is_object()) throw CProjectError(file.string() + ": the file must hold an object");
-    auto resource = std::make_unique<T>();
-    read(*resource, j, file.string());
-    list.Set(int32_t(i), std::move(resource), names[i]);
-  }
-}
-
-template <class T, class Write>
-void WriteKind(RProject& project, const std::string& kind, const CResourceList<T>& list, Write write) {
-  std::vector<std::string> names;
-  for (int32_t i = 0; i < list.Count(); ++i) names.push_back(list.Exists(i) ? list.Name(i) : std::string());
-  Project_SetOrder(project, kind, names);
-  for (int32_t i = 0; i < list.Count(); ++i) {
-    if (!list.Exists(i)) continue;
-    Project_CheckName(names[size_t(i)], kind);
-    json j = json::object();
-    write(*list.Get(i), j, names[size_t(i)]);
-    Project_SaveJson(project.dir / kind / (names[size_t(i)] + ".json"), j);
-  }
-}
-
 // ------------------------------------------------------------------ paths
 
 void ReadPaths(RProject& project) {
-  ReadKind(project, "paths", g_Paths, [&](CPath& p, const json& j, const std::string& where) {
+  Project_ReadList<CPath>(project, "paths", g_Paths, [&](CPath& p, const json& j, const std::string&, const std::string& where) {
     const std::string kind = Project_Get<std::string>(j, "kind", "straight", where);
     if (kind != "straight" && kind != "smooth") throw CProjectError(where + ": \"kind\" is straight or smooth");
     p.i_kind = kind == "smooth" ? 1 : 0;
@@ -232,7 +199,7 @@ void ReadPaths(RProject& project) {
 }
 
 void WritePaths(RProject& project) {
-  WriteKind(project, "paths", g_Paths, [&](const CPath& p, json& j, const std::string&) {
+  Project_WriteList<CPath>(project, "paths", g_Paths, [&](const CPath& p, json& j, const std::string&) {
     j["kind"] = p.i_kind == 1 ? "smooth" : "straight";
     if (p.i_kind != 0 && p.i_kind != 1) j["kind"] = p.i_kind;
     j["closed"] = p.i_closed;
@@ -248,8 +215,8 @@ void WritePaths(RProject& project) {
 const char* const kMoments[] = {"step", "begin_step", "end_step"};
 
 void ReadTriggers(RProject& project) {
-  ReadKind(project, "triggers", g_Triggers, [&](CTrigger& t, const json& j, const std::string& where) {
-    t.i_name = fs::path(where).stem().string();
+  Project_ReadList<CTrigger>(project, "triggers", g_Triggers, [&](CTrigger& t, const json& j, const std::string& name, const std::string& where) {
+    t.i_name = name;
     t.i_condition = Project_Get<std::string>(j, "condition", "", where);
     t.i_constname = Project_Get<std::string>(j, "constant", "", where);
     const json moment = j.value("moment", json("begin_step"));
@@ -265,7 +232,7 @@ void ReadTriggers(RProject& project) {
 }
 
 void WriteTriggers(RProject& project) {
-  WriteKind(project, "triggers", g_Triggers, [&](const CTrigger& t, json& j, const std::string&) {
+  Project_WriteList<CTrigger>(project, "triggers", g_Triggers, [&](const CTrigger& t, json& j, const std::string&) {
     j["condition"] = t.i_condition;
     j["constant"] = t.i_constname;
     j["moment"] = t.i_moment >= 0 && t.i_moment < 3 ? json(kMoments[t.i_moment]) : json(t.i_moment);
@@ -275,7 +242,7 @@ void WriteTriggers(RProject& project) {
 // ------------------------------------------------------------------ time lines
 
 void ReadTimeLines(RProject& project) {
-  ReadKind(project, "timelines", g_TimeLines, [&](CTimeLine& t, const json& j, const std::string& where) {
+  Project_ReadList<CTimeLine>(project, "timelines", g_TimeLines, [&](CTimeLine& t, const json& j, const std::string&, const std::string& where) {
     for (const json& m : j.value("moments", json::array())) {
       const int32_t step = Project_Get<int32_t>(m, "step", 0, where);
       if (!t.s_moments.empty() && step <= t.s_moments.back().first)
@@ -287,7 +254,7 @@ void ReadTimeLines(RProject& project) {
 }
 
 void WriteTimeLines(RProject& project) {
-  WriteKind(project, "timelines", g_TimeLines, [&](const CTimeLine& t, json& j, const std::string& name) {
+  Project_WriteList<CTimeLine>(project, "timelines", g_TimeLines, [&](const CTimeLine& t, json& j, const std::string& name) {
     json moments = json::array();
     for (const auto& [step, event] : t.s_moments)
       moments.push_back({{"step", step},
@@ -300,7 +267,7 @@ void WriteTimeLines(RProject& project) {
 // ------------------------------------------------------------------ objects
 
 void ReadObjects(RProject& project) {
-  ReadKind(project, "objects", g_Objects, [&](CObject& o, const json& j, const std::string& where) {
+  Project_ReadList<CObject>(project, "objects", g_Objects, [&](CObject& o, const json& j, const std::string&, const std::string& where) {
     o.o_spriteindex = RefFromJson(project, j, "sprite", "sprites", where);
     o.o_solid = Project_Get(j, "solid", o.o_solid, where);
     o.o_visible = Project_Get(j, "visible", o.o_visible, where);
@@ -320,7 +287,7 @@ void ReadObjects(RProject& project) {
 }
 
 void WriteObjects(RProject& project) {
-  WriteKind(project, "objects", g_Objects, [&](const CObject& o, json& j, const std::string& name) {
+  Project_WriteList<CObject>(project, "objects", g_Objects, [&](const CObject& o, json& j, const std::string& name) {
     j["sprite"] = RefToJson(project, "sprites", o.o_spriteindex);
     j["solid"] = o.o_solid;
     j["visible"] = o.o_visible;
@@ -353,7 +320,7 @@ json BlendAlpha(json j, int32_t blend, double alpha) {
 }
 
 void ReadRooms(RProject& project) {
-  ReadKind(project, "rooms", g_Rooms, [&](CRoom& r, const json& j, const std::string& where) {
+  Project_ReadList<CRoom>(project, "rooms", g_Rooms, [&](CRoom& r, const json& j, const std::string&, const std::string& where) {
     r.r_version = Project_Get(j, "version", r.r_version, where);
     if (r.r_version != 541 && r.r_version != 810 && r.r_version != 811)
       throw CProjectError(where + ": \"version\" is 541, 810 or 811");
@@ -434,7 +401,7 @@ void ReadRooms(RProject& project) {
 }
 
 void WriteRooms(RProject& project) {
-  WriteKind(project, "rooms", g_Rooms, [&](const CRoom& r, json& j, const std::string& name) {
+  Project_WriteList<CRoom>(project, "rooms", g_Rooms, [&](const CRoom& r, json& j, const std::string& name) {
     if (r.r_version != 811) j["version"] = r.r_version;
     j["caption"] = r.r_caption;
     j["width"] = r.r_width;
