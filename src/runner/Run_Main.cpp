@@ -9,11 +9,11 @@ bool g_running = false;
 int g_exitStatus = 0;
 }  // namespace
 
-// Rooms, instances and the step sequence are not built yet: a package has no
-// rooms to play, so the game ends as soon as it starts.
+// Instances and the step sequence are not built yet: the rooms cannot be
+// played, so the game ends as soon as it starts.
 void RunMain() {
   g_running = true;
-  WriteTrace("Main loop: no rooms to play; the game ends");
+  WriteTrace("Main loop: rooms cannot be played yet; the game ends");
   g_running = false;
 }
 

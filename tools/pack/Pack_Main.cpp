@@ -2,7 +2,9 @@
 // apart again, and shows what a package holds.
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 #include "Pack_Project.h"
@@ -50,7 +52,8 @@ int Build(const std::string& dir, const std::string& out, bool exe, uint64_t see
   }
   const CStream payload = Package_WritePayload(content, Game_Sections(), random);
   Package_WriteContainer(file, kPackageVersion, payload, random);
-  if (!file.SaveToFile(out)) throw CProjectError("cannot write " + out);
+  errno = 0;
+  if (!file.SaveToFile(out)) throw CProjectError("cannot write " + out + (errno ? std::string(": ") + std::strerror(errno) : ""));
   if (exe)
     fs::permissions(out, fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
                     fs::perm_options::add);
