@@ -4,6 +4,10 @@
 #include <bit>
 #include <cstring>
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 
 namespace tavrin {
@@ -72,6 +76,22 @@ int64_t Package_FindMarker(const uint8_t* bytes, size_t size, size_t from) {
     if (((a & 0xFF00FF00u) | (b & 0x00FF00FFu)) == kPackageMarker) return int64_t(p);
   }
   return -1;
+}
+
+bool Package_FileHasMarker(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st;
+  bool found = false;
+  if (::fstat(fd, &st) == 0 && size_t(st.st_size) >= kPackageScanStart + 8) {
+    void* map = ::mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+    if (map != MAP_FAILED) {
+      found = Package_FindMarker(static_cast<const uint8_t*>(map), size_t(st.st_size)) >= 0;
+      ::munmap(map, size_t(st.st_size));
+    }
+  }
+  ::close(fd);
+  return found;
 }
 
 bool DecryptWad(CStream& stream, size_t base) {

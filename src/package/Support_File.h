@@ -42,6 +42,9 @@ ELocate LocatePackage(const std::string& path, CStream& stream);
 ELocate Package_Open(CStream& stream, size_t scanStart = kPackageScanStart);
 // The marker offset in `bytes` at or after `from`, or -1.
 int64_t Package_FindMarker(const uint8_t* bytes, size_t size, size_t from = kPackageScanStart);
+// Whether the file at `path` holds a package marker past the scan start (a
+// standalone game). The file is mapped, not read.
+bool Package_FileHasMarker(const std::string& path);
 // Unscrambles the payload behind `base` (= marker + 8) in place; false when the
 // checksum of the result does not match.
 bool DecryptWad(CStream& stream, size_t base);
