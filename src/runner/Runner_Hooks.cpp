@@ -1,6 +1,7 @@
 #include "runner/Runner_Hooks.h"
 
 #include "functions/Function_IncludedFiles.h"
+#include "functions/Function_Math.h"
 #include "graphics/Background_Class.h"
 #include "graphics/Font_Class.h"
 #include "graphics/Sprite_Class.h"
@@ -63,9 +64,14 @@ bool BackgroundSize(int32_t index, int32_t& w, int32_t& h) {
 
 }  // namespace
 
-void Runner_InstallHooks() {
+void Runner_RegisterFunctionFamilies() {
   Function_RegisterAll();
   Function_RegisterIncludedFiles();
+  Function_RegisterMath();
+}
+
+void Runner_InstallHooks() {
+  Runner_RegisterFunctionFamilies();
   Constant_RegisterBuiltins();
   g_ConstantHooks.ResourceBeforeScripts = ResourceBeforeScripts;
   g_ConstantHooks.Room = RoomName;

@@ -8,4 +8,7 @@ namespace tavrin {
 // Installs every connection; called once before a package is loaded.
 void Runner_InstallHooks();
 
+// Fills in the routines of the function library's families.
+void Runner_RegisterFunctionFamilies();
+
 }  // namespace tavrin

@@ -19,7 +19,9 @@
 #include "platform/Platform_Trace.h"
 #include "runner/Runner_Exception.h"
 #include "runner/Runner_Form.h"
+#include "runner/Runner_Hooks.h"
 #include "runner/Runner_Options.h"
+#include "script/Code_Builtins.h"
 #include "script/Code_Standalone.h"
 
 using namespace tavrin;
@@ -59,6 +61,7 @@ void WriteBanner() {
 
 int main(int argc, char** argv) {
   Exception_Install();
+  g_FunctionFamiliesHook = Runner_RegisterFunctionFamilies;
   const std::vector<std::string> args(argv + 1, argv + argc);
   const std::string self = Platform_ExecutablePath();
 

@@ -204,11 +204,7 @@ void F_ShowError(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RValue* args)
   Error_ReportAction(args[0].str.view(), args[1].val >= 0.5);
 }
 
-struct ROwnFunction {
-  const char* name;
-  TRoutine routine;
-};
-const ROwnFunction kOwnFunctions[] = {
+const RFunctionRoutine kOwnFunctions[] = {
     {"execute_string", F_ExecuteString},
     {"execute_file", F_ExecuteFile},
     {"script_execute", F_ScriptExecute},
@@ -237,12 +233,15 @@ const ROwnFunction kOwnFunctions[] = {
 }  // namespace
 
 void Function_ImplementScriptEngine() {
-  for (const auto& f : kOwnFunctions) Function_Implement(f.name, f.routine);
+  Function_ImplementTable(kOwnFunctions);
 }
+
+void (*g_FunctionFamiliesHook)() = nullptr;
 
 void Script_InitEngine() {
   Function_RegisterAll();
   Function_ImplementScriptEngine();
+  if (g_FunctionFamiliesHook) g_FunctionFamiliesHook();
   Variable_RegisterBuiltins();
   Constant_RegisterBuiltins();
 }

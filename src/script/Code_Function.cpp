@@ -21,8 +21,7 @@ bool NoExtensionCall(int32_t, CInstanceBase*, CInstanceBase*, int32_t, RValue&, 
 // The routine of every function whose family is not part of the runner yet:
 // a clear, non-fatal error naming the function; the result stays 0.
 void F_NotAvailable(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RValue*) {
-  Error_ReportAction("Function " + Function_Name(g_CurrentFunction) + " is not available in this version.",
-                     false);
+  Error_ReportAction("Function " + Function_Name(g_CurrentFunction) + " is not available yet.", false);
 }
 
 struct RFunctionName {

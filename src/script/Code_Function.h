@@ -42,6 +42,15 @@ void Function_RegisterAll();
 int32_t Function_Register(std::string_view name, TRoutine routine, int32_t argnumb);
 // Sets the routine of the entry named `name`; false when there is none.
 bool Function_Implement(std::string_view name, TRoutine routine);
+// A family's routines by name, entered together.
+struct RFunctionRoutine {
+  const char* name;
+  TRoutine routine;
+};
+template <size_t N>
+void Function_ImplementTable(const RFunctionRoutine (&table)[N]) {
+  for (const auto& f : table) Function_Implement(f.name, f.routine);
+}
 int32_t Function_Find(std::string_view name);
 // The argument count for the compiler's check: -1 for any, -100 for an id
 // outside every table.

@@ -14,8 +14,9 @@ bool Fail(const CCode* code, int32_t position, const char* message) {
   return false;
 }
 
-// Ordinal comparison by UTF-16 code units, the order in which games sort
-// text. UTF-8 bytes give the same order except between characters beyond
+}  // namespace
+
+// UTF-8 bytes give the same order except between characters beyond
 // U+FFFF and those from U+E000 up, so only those cases convert.
 int CompareText(std::string_view a, std::string_view b) {
   size_t n = a.size() < b.size() ? a.size() : b.size();
@@ -29,8 +30,6 @@ int CompareText(std::string_view a, std::string_view b) {
   }
   return ca < cb ? -1 : 1;
 }
-
-}  // namespace
 
 bool Operator_Unary(const CCode* code, int32_t position, int32_t op, RValue& value) {
   if (value.kind != VALUE_REAL) return Fail(code, position, "Wrong type of arguments to unary operator.");

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "script/Variable_Class.h"
 
@@ -15,6 +16,10 @@ class CCode;
 bool Operator_Unary(const CCode* code, int32_t position, int32_t op, RValue& value);
 // Applies binary operator `op` with `left` (replaced by the result) and `right`.
 bool Operator_Binary(const CCode* code, int32_t position, int32_t op, const RValue& right, RValue& left);
+
+// Ordinal comparison of two texts by UTF-16 code units, the order in which
+// games sort text: negative, 0 or positive.
+int CompareText(std::string_view a, std::string_view b);
 
 // Reals compare equal within this tolerance, so that 0.1 + 0.2 == 0.3 holds.
 constexpr double kCompareEpsilon = 1e-13;

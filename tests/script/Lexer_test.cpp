@@ -43,8 +43,8 @@ TEST(Lexer, NameResolution) {
        CompileError(CodeError(1, "nothing(1)", 1, "Unknown function or script: nothing")), 2},
       {"a script hides a built-in function", "show_debug_message(random(3))\n#define random\nreturn 42", "42\n", ""},
       {"a function not yet available still compiles and reports when called",
-       "q = random(3); show_debug_message(q)", "0\n",
-       ActionError("Function random is not available in this version.")},
+       "q = mplay_init_ipx(); show_debug_message(q)", "0\n",
+       ActionError("Function mplay_init_ipx is not available yet.")},
       {"constants cannot be assigned", "c_red = 1", "",
        CompileError(CodeError(1, "c_red = 1", 1, "Variable name expected.")), 2},
   });
