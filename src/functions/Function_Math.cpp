@@ -208,7 +208,7 @@ ROUTINE(F_PointDirection) {
     return;
   }
   const double d = std::atan2(dy, dx) * 57.295779513082320877;
-  result.SetReal(d > 0 ? 360 - d : -d);
+  result.SetReal(d > 0 ? 360 - d : 0 - d);  // 0 - d: never a negative zero
 }
 // Values within 0.0001 of a whole number become that number, so that
 // lengthdir_x(10, 90) is exactly 0 and motion along the axes stays on the grid.
@@ -224,12 +224,12 @@ void Cosine(RValue& result, double dot, double lengths) {
 }
 ROUTINE(F_DotProduct) {
   Cosine(result, a[0].val * a[2].val + a[1].val * a[3].val,
-         std::hypot(a[0].val, a[1].val) * std::hypot(a[2].val, a[3].val));
+         std::sqrt((a[0].val * a[0].val + a[1].val * a[1].val) * (a[2].val * a[2].val + a[3].val * a[3].val)));
 }
 ROUTINE(F_DotProduct3d) {
-  const double l1 = std::sqrt(a[0].val * a[0].val + a[1].val * a[1].val + a[2].val * a[2].val);
-  const double l2 = std::sqrt(a[3].val * a[3].val + a[4].val * a[4].val + a[5].val * a[5].val);
-  Cosine(result, a[0].val * a[3].val + a[1].val * a[4].val + a[2].val * a[5].val, l1 * l2);
+  const double l1 = a[0].val * a[0].val + a[1].val * a[1].val + a[2].val * a[2].val;
+  const double l2 = a[3].val * a[3].val + a[4].val * a[4].val + a[5].val * a[5].val;
+  Cosine(result, a[0].val * a[3].val + a[1].val * a[4].val + a[2].val * a[5].val, std::sqrt(l1 * l2));
 }
 
 // ------------------------------------------------------------------ texts
@@ -537,10 +537,19 @@ void Replace(RValue& result, const RValue* a, bool all) {
     result.SetString(a[0].str);
     return;
   }
+  // The size of the result is known before anything is built.
+  size_t count = 1;
+  if (all)
+    for (size_t k = s.find(old, at + old.size()); k != std::string_view::npos; k = s.find(old, k + old.size())) ++count;
+  const size_t kept = s.size() - count * old.size();
+  if (with.size() > old.size() && count > (kMaxStringLength - kept) / with.size()) {
+    TooLong(kMaxStringLength + 1);
+    return;
+  }
   std::string out;
+  out.reserve(kept + count * with.size());
   size_t from = 0;
   do {
-    if (TooLong(out.size() + (at - from) + with.size() + (s.size() - at - old.size()))) return;
     out.append(s, from, at - from);
     out.append(with);
     from = at + old.size();

@@ -102,6 +102,12 @@ std::string CompileError(const std::string& body) {
          body + "\n";
 }
 
+std::string Show(std::initializer_list<const char*> expressions) {
+  std::string code;
+  for (const char* e : expressions) code += std::string("show_debug_message(") + e + ");\n";
+  return code;
+}
+
 std::string CodeError(int line, const std::string& text, int column, const std::string& message) {
   return "Error in code at line " + std::to_string(line) + ":\n   " + text + "\n" +
          std::string(static_cast<size_t>(column) + 1, ' ') + "^\nat position " + std::to_string(column) + ": " +

@@ -2,6 +2,7 @@
 // status out. Each case runs as its own game.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,9 @@ void RunTable(const std::vector<CodeCase>& cases);
 // action (its create event), and of that action failing to compile.
 std::string ActionError(const std::string& body);
 std::string CompileError(const std::string& body);
+
+// A program printing each expression on its own line.
+std::string Show(std::initializer_list<const char*> expressions);
 
 // The located text of an error in code: line, the offending line, a caret
 // after column + 1 blanks, the column and the message.
