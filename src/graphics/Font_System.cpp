@@ -13,11 +13,16 @@ namespace {
 
 struct RFaceCache {
   FT_Library library = nullptr;
+  FcConfig* fonts = nullptr;  // the system's font configuration, loaded once
   std::map<std::string, FT_Face> faces;  // by family
   ~RFaceCache() {
     for (auto& [family, face] : faces)
       if (face) FT_Done_Face(face);
     if (library) FT_Done_FreeType(library);
+    if (fonts) {
+      FcConfigDestroy(fonts);
+      FcFini();
+    }
   }
 };
 
@@ -26,14 +31,14 @@ RFaceCache& Cache() {
   return cache;
 }
 
-std::string FindFontFile(const std::string& family) {
+std::string FindFontFile(FcConfig* fonts, const std::string& family) {
   std::string path;
   FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(family.c_str()));
   if (!pattern) return path;
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcConfigSubstitute(fonts, pattern, FcMatchPattern);
   FcDefaultSubstitute(pattern);
   FcResult result;
-  if (FcPattern* match = FcFontMatch(nullptr, pattern, &result)) {
+  if (FcPattern* match = FcFontMatch(fonts, pattern, &result)) {
     FcChar8* file = nullptr;
     if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) path = reinterpret_cast<const char*>(file);
     FcPatternDestroy(match);
@@ -48,7 +53,8 @@ FT_Face Face(const std::string& family) {
   if (found != cache.faces.end()) return found->second;
   FT_Face face = nullptr;
   if (!cache.library && FT_Init_FreeType(&cache.library) != 0) cache.library = nullptr;
-  const std::string file = cache.library ? FindFontFile(family) : std::string();
+  if (!cache.fonts) cache.fonts = FcInitLoadConfigAndFonts();
+  const std::string file = cache.library && cache.fonts ? FindFontFile(cache.fonts, family) : std::string();
   if (!file.empty() && FT_New_Face(cache.library, file.c_str(), 0, &face) != 0) face = nullptr;
   cache.faces[family] = face;
   return face;
