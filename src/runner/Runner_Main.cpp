@@ -2,10 +2,6 @@
 // banner, install the last-chance handler and the platform, create the
 // temporary folder and the windows, and run the message loop until the game
 // is over.
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -28,23 +24,6 @@ using namespace tavrin;
 
 namespace {
 
-// Whether a package is appended to `path`: the file is mapped, not read.
-bool HasPackage(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  struct stat st;
-  bool found = false;
-  if (::fstat(fd, &st) == 0 && size_t(st.st_size) >= kPackageScanStart + 8) {
-    void* map = ::mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
-    if (map != MAP_FAILED) {
-      found = Package_FindMarker(static_cast<const uint8_t*>(map), size_t(st.st_size)) >= 0;
-      ::munmap(map, size_t(st.st_size));
-    }
-  }
-  ::close(fd);
-  return found;
-}
-
 std::string FolderOf(const std::string& file) {
   const std::filesystem::path parent = std::filesystem::absolute(file).parent_path();
   return parent.empty() ? "." : parent.string();
@@ -65,7 +44,8 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   const std::string self = Platform_ExecutablePath();
 
-  const RParseResult parsed = Runner_ParseOptions(args, self, HasPackage(self), std::getenv("TAVRIN_OPTIONS"));
+  const RParseResult parsed =
+      Runner_ParseOptions(args, self, Package_FileHasMarker(self), std::getenv("TAVRIN_OPTIONS"));
   if (!parsed.options) {
     std::fputs(parsed.output.c_str(), parsed.exitCode == 0 ? stdout : stderr);
     return parsed.exitCode;
