@@ -2,6 +2,7 @@
 
 #include "functions/Function_IncludedFiles.h"
 #include "functions/Function_Math.h"
+#include "functions/Support_Data_Structures.h"
 #include "graphics/Background_Class.h"
 #include "graphics/Font_Class.h"
 #include "graphics/Sprite_Class.h"
@@ -68,6 +69,7 @@ void Runner_RegisterFunctionFamilies() {
   Function_RegisterAll();
   Function_RegisterIncludedFiles();
   Function_RegisterMath();
+  Function_RegisterDataStructures();
 }
 
 void Runner_InstallHooks() {

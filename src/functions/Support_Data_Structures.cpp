@@ -1,0 +1,1016 @@
+// Stacks, queues, lists, maps, priority queues and grids of game code.
+#include "functions/Support_Data_Structures.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <utility>
+
+#include "functions/Function_Math.h"
+#include "package/Support_Stream.h"
+#include "script/Code_Error.h"
+#include "script/Code_Function.h"
+
+namespace tavrin {
+
+// ------------------------------------------------------------- comparison
+
+namespace {
+double g_Precision = 0.00000001;
+}  // namespace
+
+void DS_SetPrecision(double precision) { g_Precision = std::fabs(precision); }
+double DS_GetPrecision() { return g_Precision; }
+
+namespace {
+
+// A code point of UTF-8 text from byte `i` (lenient with broken sequences:
+// a stray byte stands for itself, so every text has some order).
+uint32_t DecodeAt(std::string_view s, size_t i) {
+  const auto b = static_cast<uint8_t>(s[i]);
+  int extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
+  if (extra == 0 || i + extra >= s.size()) return b;
+  uint32_t cp = b & (0x3F >> extra);
+  for (int k = 1; k <= extra; ++k) {
+    const auto c = static_cast<uint8_t>(s[i + k]);
+    if ((c & 0xC0) != 0x80) return b;
+    cp = cp << 6 | (c & 0x3F);
+  }
+  return cp;
+}
+
+// The first UTF-16 unit of a code point, and the second (0 for one unit).
+std::pair<uint32_t, uint32_t> Units(uint32_t cp) {
+  if (cp < 0x10000) return {cp, 0};
+  return {0xD800 + ((cp - 0x10000) >> 10), 0xDC00 + (cp & 0x3FF)};
+}
+
+int CompareText(std::string_view a, std::string_view b) {
+  const size_t n = std::min(a.size(), b.size());
+  size_t i = 0;
+  while (i < n && a[i] == b[i]) ++i;
+  if (i == n) return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+  // Back to the start of the character that differs: byte order is code
+  // point order, which differs from 16-bit unit order only where a character
+  // beyond U+FFFF (a surrogate pair) meets one from U+E000 to U+FFFF.
+  while (i > 0 && (static_cast<uint8_t>(a[i]) & 0xC0) == 0x80) --i;
+  const auto ua = Units(DecodeAt(a, i)), ub = Units(DecodeAt(b, i));
+  if (ua.first != ub.first) return ua.first < ub.first ? -1 : 1;
+  if (ua.second != ub.second) return ua.second < ub.second ? -1 : 1;
+  return static_cast<uint8_t>(a[i]) < static_cast<uint8_t>(b[i]) ? -1 : 1;
+}
+
+}  // namespace
+
+int DS_Compare(const RValue& a, const RValue& b) {
+  if (a.kind != b.kind) return a.kind == VALUE_REAL ? -1 : 1;
+  if (a.kind == VALUE_STRING) return CompareText(a.str.view(), b.str.view());
+  const double x = a.val, y = b.val;
+  const bool nx = std::isnan(x), ny = std::isnan(y);
+  if (nx || ny) return nx && ny ? 0 : nx ? -1 : 1;
+  if (x == y) return 0;  // equal infinities too
+  const double tolerance =
+      g_Precision != 0 ? g_Precision : std::max(std::min(std::fabs(x), std::fabs(y)) * 1e-12, 1e-12);
+  if (std::fabs(x - y) <= tolerance) return 0;
+  return x < y ? -1 : 1;
+}
+
+void DS_CellOperation(int op, RValue& cell, const RValue& val) {
+  switch (op) {
+    case 1:
+      cell = val;
+      break;
+    case 2:
+      if (cell.kind == VALUE_REAL && val.kind == VALUE_REAL)
+        cell.val += val.val;
+      else if (cell.kind == VALUE_STRING && val.kind == VALUE_STRING) {
+        if (cell.str.size() + val.str.size() > kMaxStringLength) {
+          Error_ReportAction("Resulting string is too long.", false);
+          return;
+        }
+        cell.str = RString::Concat(cell.str.view(), val.str.view());
+      } else
+        cell = val;
+      break;
+    case 3:
+      if (cell.kind == VALUE_REAL && val.kind == VALUE_REAL) cell.val *= val.val;
+      break;
+    default:
+      break;
+  }
+}
+
+// -------------------------------------------------------------- text form
+
+namespace {
+
+constexpr int32_t kStackTag = 101, kQueueTag = 201, kListTag = 301, kMapTag = 401, kPriorityTag = 501,
+                  kGridTag = 601;
+// The fewest bytes a value takes in the stream (kind, real, string length):
+// a count is refused when the bytes left cannot hold that many values.
+constexpr size_t kMinValueBytes = 4 + 8 + 4;
+
+// Strict: only the kinds 0 and 1 and a string length inside the stream.
+RValue ReadValue(CStream& s) {
+  RValue v;
+  const int32_t kind = s.ReadInteger();
+  if (kind != VALUE_REAL && kind != VALUE_STRING) throw CStreamError("bad value kind");
+  v.kind = kind;
+  v.val = s.ReadReal();
+  const int32_t len = s.ReadInteger();
+  if (len < 0 || static_cast<size_t>(len) > s.Remaining()) throw CStreamError("bad string length");
+  std::string text(static_cast<size_t>(len), '\0');
+  if (len > 0) s.Read(text.data(), text.size());
+  v.str = RString(text);
+  return v;
+}
+
+int32_t ReadCount(CStream& s) {
+  const int32_t n = s.ReadInteger();
+  if (!s.CountFits(n, kMinValueBytes)) throw CStreamError("bad count");
+  return n;
+}
+
+void ReadValues(CStream& s, std::vector<RValue>& out, int32_t n) {
+  out.clear();
+  out.reserve(static_cast<size_t>(n));
+  for (int32_t i = 0; i < n; ++i) out.push_back(ReadValue(s));
+}
+
+void WriteValues(CStream& s, const std::vector<RValue>& values) {
+  for (const RValue& v : values) Value_Save(s, v);
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// The bytes of a text form, checked to be hexadecimal digits (a last unpaired
+// character is ignored), then the kind's number. False leaves `stream` unused.
+bool OpenText(std::string_view text, int32_t tag, CStream& stream) {
+  const size_t pairs = text.size() / 2;
+  for (size_t i = 0; i < pairs * 2; ++i)
+    if (HexDigit(text[i]) < 0) return false;
+  stream.ConvertFromString(text.substr(0, pairs * 2));
+  if (stream.Remaining() < 4) return false;
+  return stream.ReadInteger() == tag;
+}
+
+// The text of a stream that starts with the kind's number.
+template <class F>
+std::string WriteText(int32_t tag, F&& fill) {
+  CStream s;
+  s.WriteInteger(tag);
+  fill(s);
+  return s.ConvertToString();
+}
+
+// Parses a text whole; `parse` applies what it read only once every part of
+// it is sound, so any failure leaves the structure as it was.
+template <class F>
+bool ReadText(std::string_view text, int32_t tag, F&& parse) {
+  CStream s;
+  if (!OpenText(text, tag, s)) return false;
+  try {
+    return parse(s);
+  } catch (const CStreamError&) {
+    return false;
+  }
+}
+
+// A count then that many values.
+std::vector<RValue> ReadCounted(CStream& s) {
+  std::vector<RValue> values;
+  ReadValues(s, values, ReadCount(s));
+  return values;
+}
+void WriteCounted(CStream& s, const std::vector<RValue>& values) {
+  s.WriteInteger(static_cast<int32_t>(values.size()));
+  WriteValues(s, values);
+}
+
+// A count then two runs of that many values (map keys and values, priorities
+// and values).
+bool ReadPairs(CStream& s, std::vector<RValue>& first, std::vector<RValue>& second) {
+  const int32_t n = s.ReadInteger();
+  if (n < 0 || static_cast<uint64_t>(n) * 2 > s.Remaining() / kMinValueBytes) return false;
+  std::vector<RValue> a, b;
+  ReadValues(s, a, n);
+  ReadValues(s, b, n);
+  first = std::move(a);
+  second = std::move(b);
+  return true;
+}
+void WritePairs(CStream& s, const std::vector<RValue>& first, const std::vector<RValue>& second) {
+  WriteCounted(s, first);
+  WriteValues(s, second);
+}
+
+}  // namespace
+
+std::string CDS_Stack::WriteToString() const {
+  return WriteText(kStackTag, [&](CStream& s) { WriteCounted(s, i_val); });
+}
+bool CDS_Stack::ReadFromString(std::string_view text) {
+  return ReadText(text, kStackTag, [&](CStream& s) {
+    i_val = ReadCounted(s);
+    return true;
+  });
+}
+
+std::string CDS_Queue::WriteToString() const {
+  return WriteText(kQueueTag, [&](CStream& s) {
+    s.WriteInteger(i_first);
+    s.WriteInteger(i_last);
+    WriteCounted(s, i_val);
+  });
+}
+bool CDS_Queue::ReadFromString(std::string_view text) {
+  return ReadText(text, kQueueTag, [&](CStream& s) {
+    const int32_t first = s.ReadInteger();
+    const int32_t last = s.ReadInteger();
+    std::vector<RValue> values = ReadCounted(s);
+    // The positions must lie inside the array, head before tail: a queue
+    // whose positions point outside it would read and write past its end.
+    if (last < 0 || first < last || static_cast<size_t>(first) > values.size()) return false;
+    i_first = first;
+    i_last = last;
+    i_val = std::move(values);
+    return true;
+  });
+}
+
+std::string CDS_List::WriteToString() const {
+  return WriteText(kListTag, [&](CStream& s) { WriteCounted(s, i_val); });
+}
+bool CDS_List::ReadFromString(std::string_view text) {
+  return ReadText(text, kListTag, [&](CStream& s) {
+    i_val = ReadCounted(s);
+    return true;
+  });
+}
+
+std::string CDS_Map::WriteToString() const {
+  return WriteText(kMapTag, [&](CStream& s) { WritePairs(s, i_key, i_val); });
+}
+bool CDS_Map::ReadFromString(std::string_view text) {
+  return ReadText(text, kMapTag, [&](CStream& s) { return ReadPairs(s, i_key, i_val); });
+}
+
+std::string CDS_Priority::WriteToString() const {
+  return WriteText(kPriorityTag, [&](CStream& s) { WritePairs(s, i_priority, i_val); });
+}
+bool CDS_Priority::ReadFromString(std::string_view text) {
+  return ReadText(text, kPriorityTag, [&](CStream& s) { return ReadPairs(s, i_priority, i_val); });
+}
+
+std::string CDS_Grid::WriteToString() const {
+  return WriteText(kGridTag, [&](CStream& s) {
+    s.WriteInteger(i_w);
+    s.WriteInteger(i_h);
+    WriteValues(s, i_val);
+  });
+}
+bool CDS_Grid::ReadFromString(std::string_view text) {
+  return ReadText(text, kGridTag, [&](CStream& s) {
+    const int32_t w = s.ReadInteger();
+    const int32_t h = s.ReadInteger();
+    if (w < 0 || h < 0) return false;
+    const uint64_t cells = static_cast<uint64_t>(w) * static_cast<uint64_t>(h);
+    if (cells > s.Remaining() / kMinValueBytes) return false;
+    std::vector<RValue> values;
+    ReadValues(s, values, static_cast<int32_t>(cells));
+    i_w = w;
+    i_h = h;
+    i_val = std::move(values);
+    return true;
+  });
+}
+
+// ------------------------------------------------------------- algorithms
+
+void CDS_Queue::Enqueue(const RValue& v) {
+  if (static_cast<size_t>(i_first) >= i_val.size()) i_val.resize(static_cast<size_t>(i_first) + 16);
+  i_val[static_cast<size_t>(i_first)] = v;
+  ++i_first;
+}
+
+RValue CDS_Queue::Dequeue() {
+  if (i_first <= i_last) return RValue();
+  RValue v = i_val[static_cast<size_t>(i_last)];
+  ++i_last;
+  // Moving the queued entries back to the start keeps a queue that is used
+  // for a long time from growing without bound.
+  if (i_last > 16 && i_first / 2 < i_last) {
+    const int32_t n = i_first - i_last;
+    std::move(i_val.begin() + i_last, i_val.begin() + i_first, i_val.begin());
+    std::fill(i_val.begin() + n, i_val.end(), RValue());
+    i_first = n;
+    i_last = 0;
+  }
+  return v;
+}
+
+void CDS_List::Sort(bool ascending) {
+  // Insertion sort: stable for ascending order, and every step only compares
+  // neighbours, so even an inconsistent order cannot take it out of bounds.
+  const size_t n = i_val.size();
+  for (size_t i = 1; i < n; ++i) {
+    for (size_t j = i; j >= 1; --j) {
+      const int c = DS_Compare(i_val[j - 1], i_val[j]);
+      if (ascending ? c <= 0 : c > 0) break;
+      std::swap(i_val[j - 1], i_val[j]);
+    }
+  }
+}
+
+void CDS_List::Shuffle() {
+  const auto n = static_cast<uint32_t>(i_val.size());
+  for (uint64_t k = 0; k < 8ull * n; ++k) {
+    const uint32_t p = Random_Below(n);
+    const uint32_t q = Random_Below(n);
+    std::swap(i_val[p], i_val[q]);
+  }
+}
+
+int32_t CDS_Map::Lower(const RValue& key) const {
+  int32_t lo = 0, hi = static_cast<int32_t>(i_key.size()) - 1;
+  while (hi - lo > 7) {
+    const int32_t mid = lo + (hi - lo) / 2;
+    if (DS_Compare(i_key[mid], key) < 0)
+      lo = mid + 1;
+    else
+      hi = mid;
+  }
+  for (int32_t i = lo; i <= hi; ++i)
+    if (DS_Compare(i_key[i], key) >= 0) return i;
+  return -1;
+}
+
+int32_t CDS_Map::Upper(const RValue& key) const {
+  int32_t lo = 0, hi = static_cast<int32_t>(i_key.size()) - 1;
+  while (hi - lo > 7) {
+    const int32_t mid = lo + (hi - lo) / 2;
+    if (DS_Compare(i_key[mid], key) > 0)
+      hi = mid - 1;
+    else
+      lo = mid;
+  }
+  for (int32_t i = hi; i >= lo; --i)
+    if (DS_Compare(i_key[i], key) <= 0) return i;
+  return -1;
+}
+
+void CDS_Map::Add(const RValue& key, const RValue& val) {
+  const auto at = static_cast<size_t>(Upper(key) + 1);
+  i_key.insert(i_key.begin() + at, key);
+  i_val.insert(i_val.begin() + at, val);
+}
+
+int32_t CDS_Priority::FindMin() const {
+  if (i_priority.empty()) return -1;
+  int32_t best = 0;
+  for (size_t i = 1; i < i_priority.size(); ++i)
+    if (DS_Compare(i_priority[i], i_priority[best]) < 0) best = static_cast<int32_t>(i);
+  return best;
+}
+
+int32_t CDS_Priority::FindMax() const {
+  if (i_priority.empty()) return -1;
+  int32_t best = 0;
+  for (size_t i = 1; i < i_priority.size(); ++i)
+    if (DS_Compare(i_priority[i], i_priority[best]) > 0) best = static_cast<int32_t>(i);
+  return best;
+}
+
+void CDS_Priority::DeleteAt(int32_t index) {
+  const size_t last = i_val.size() - 1;
+  if (static_cast<size_t>(index) != last) {
+    i_val[index] = std::move(i_val[last]);
+    i_priority[index] = std::move(i_priority[last]);
+  }
+  i_val.pop_back();
+  i_priority.pop_back();
+}
+
+void CDS_Grid::Create(int32_t w, int32_t h) {
+  i_w = std::max(w, 0);
+  i_h = std::max(h, 0);
+  i_val.assign(static_cast<size_t>(i_w) * static_cast<size_t>(i_h), RValue());
+}
+
+void CDS_Grid::Resize(int32_t w, int32_t h) {
+  w = std::max(w, 0);
+  h = std::max(h, 0);
+  std::vector<RValue> cells(static_cast<size_t>(w) * static_cast<size_t>(h));
+  const int32_t cw = std::min(w, i_w), ch = std::min(h, i_h);
+  for (int32_t x = 0; x < cw; ++x)
+    for (int32_t y = 0; y < ch; ++y) cells[static_cast<size_t>(x) * h + y] = std::move(Cell(x, y));
+  i_w = w;
+  i_h = h;
+  i_val = std::move(cells);
+}
+
+void CDS_Grid::Shuffle() {
+  if (i_w <= 0 || i_h <= 0) return;
+  const uint64_t swaps = 8ull * static_cast<uint64_t>(i_w) * static_cast<uint64_t>(i_h);
+  for (uint64_t k = 0; k < swaps; ++k) {
+    const uint32_t x1 = Random_Below(static_cast<uint32_t>(i_w));
+    const uint32_t x2 = Random_Below(static_cast<uint32_t>(i_w));
+    const uint32_t y1 = Random_Below(static_cast<uint32_t>(i_h));
+    const uint32_t y2 = Random_Below(static_cast<uint32_t>(i_h));
+    std::swap(Cell(static_cast<int32_t>(x1), static_cast<int32_t>(y1)),
+              Cell(static_cast<int32_t>(x2), static_cast<int32_t>(y2)));
+  }
+}
+
+void CDS_Grid::GridOperation(int op, const CDS_Grid& source, int64_t x1, int64_t y1, int64_t x2, int64_t y2,
+                             int64_t xpos, int64_t ypos) {
+  int64_t sx1 = std::max<int64_t>(std::min(x1, x2), 0), sx2 = std::min<int64_t>(std::max(x1, x2), source.i_w - 1);
+  int64_t sy1 = std::max<int64_t>(std::min(y1, y2), 0), sy2 = std::min<int64_t>(std::max(y1, y2), source.i_h - 1);
+  if (xpos < 0) {
+    sx1 -= xpos;
+    xpos = 0;
+  }
+  if (ypos < 0) {
+    sy1 -= ypos;
+    ypos = 0;
+  }
+  if (sx2 + xpos - sx1 > i_w - 1) sx2 = i_w + sx1 - xpos - 1;
+  if (sy2 + ypos - sy1 > i_h - 1) sy2 = i_h + sy1 - ypos - 1;
+  if (sx2 < sx1 || sy2 < sy1) return;
+  const int64_t cw = sx2 - sx1 + 1, ch = sy2 - sy1 + 1;
+  // The source region is taken whole before any cell changes, so a region
+  // combined into an overlapping place of the same grid reads every cell as
+  // it was (no smearing of moved cells, whatever the direction or operation).
+  std::vector<RValue> copy;
+  const CDS_Grid* from = &source;
+  if (&source == this) {
+    copy.reserve(static_cast<size_t>(cw * ch));
+    for (int64_t x = sx1; x <= sx2; ++x)
+      for (int64_t y = sy1; y <= sy2; ++y) copy.push_back(source.Cell(static_cast<int32_t>(x), static_cast<int32_t>(y)));
+    from = nullptr;
+  }
+  for (int64_t dx = 0; dx < cw; ++dx)
+    for (int64_t dy = 0; dy < ch; ++dy) {
+      const RValue& v = from ? from->Cell(static_cast<int32_t>(sx1 + dx), static_cast<int32_t>(sy1 + dy))
+                             : copy[static_cast<size_t>(dx * ch + dy)];
+      DS_CellOperation(op, Cell(static_cast<int32_t>(xpos + dx), static_cast<int32_t>(ypos + dy)), v);
+    }
+}
+
+// ------------------------------------------------------------ slot tables
+
+namespace {
+
+// One table per kind. A new structure takes the first empty slot, so a
+// destroyed structure's index is handed out again by the next create.
+template <class T>
+class CTable {
+ public:
+  int32_t Create() {
+    for (size_t i = 0; i < m_slots.size(); ++i)
+      if (!m_slots[i]) {
+        m_slots[i] = std::make_unique<T>();
+        return static_cast<int32_t>(i);
+      }
+    m_slots.push_back(std::make_unique<T>());
+    return static_cast<int32_t>(m_slots.size() - 1);
+  }
+  // The structure with index `id`, or null after reporting the error.
+  T* Get(const RValue& id) {
+    const int32_t i = Real_ToInt32(id.val);
+    if (i >= 0 && static_cast<size_t>(i) < m_slots.size() && m_slots[i]) return m_slots[i].get();
+    Error_ReportAction("Data structure with index does not exist.", false);
+    return nullptr;
+  }
+  void Destroy(const RValue& id) {
+    if (Get(id)) m_slots[Real_ToInt32(id.val)].reset();
+  }
+
+ private:
+  std::vector<std::unique_ptr<T>> m_slots;
+};
+
+CTable<CDS_Stack> g_Stacks;
+CTable<CDS_Queue> g_Queues;
+CTable<CDS_List> g_Lists;
+CTable<CDS_Map> g_Maps;
+CTable<CDS_Priority> g_Priorities;
+CTable<CDS_Grid> g_Grids;
+
+using Args = RValue*;
+#define ROUTINE(name)                                                                                         \
+  void name(CInstanceBase*, CInstanceBase*, [[maybe_unused]] int32_t argc, [[maybe_unused]] RValue& result, \
+            [[maybe_unused]] Args a)
+
+int32_t Int(const RValue& v) { return Real_ToInt32(v.val); }
+void SetTruth(RValue& result, bool b) { result.SetReal(b ? 1 : 0); }
+
+// Functions every kind shares, over its table.
+template <class T, CTable<T>& table>
+struct Common {
+  static ROUTINE(Create) { result.SetReal(table.Create()); }
+  static ROUTINE(Destroy) { table.Destroy(a[0]); }
+  static ROUTINE(Copy) {
+    T* d = table.Get(a[0]);
+    T* s = table.Get(a[1]);
+    if (d && s && d != s) *d = *s;
+  }
+  static ROUTINE(Write) {
+    if (T* d = table.Get(a[0])) result.SetString(RString(d->WriteToString()));
+  }
+  // 1 when the text was read, 0 when it was of another kind or damaged (the
+  // structure is then unchanged).
+  static ROUTINE(Read) {
+    if (T* d = table.Get(a[0])) SetTruth(result, a[1].kind == VALUE_STRING && d->ReadFromString(a[1].str.view()));
+  }
+};
+
+ROUTINE(F_SetPrecision) { DS_SetPrecision(a[0].val); }
+
+// --- stacks
+using Stacks = Common<CDS_Stack, g_Stacks>;
+ROUTINE(F_StackClear) {
+  if (auto* d = g_Stacks.Get(a[0])) d->i_val.clear();
+}
+ROUTINE(F_StackSize) {
+  if (auto* d = g_Stacks.Get(a[0])) result.SetReal(static_cast<double>(d->i_val.size()));
+}
+ROUTINE(F_StackEmpty) {
+  if (auto* d = g_Stacks.Get(a[0])) SetTruth(result, d->i_val.empty());
+}
+ROUTINE(F_StackPush) {
+  if (auto* d = g_Stacks.Get(a[0])) d->i_val.push_back(a[1]);
+}
+ROUTINE(F_StackPop) {
+  auto* d = g_Stacks.Get(a[0]);
+  if (!d || d->i_val.empty()) return;
+  result = std::move(d->i_val.back());
+  d->i_val.pop_back();
+}
+ROUTINE(F_StackTop) {
+  auto* d = g_Stacks.Get(a[0]);
+  if (d && !d->i_val.empty()) result = d->i_val.back();
+}
+
+// --- queues
+using Queues = Common<CDS_Queue, g_Queues>;
+ROUTINE(F_QueueClear) {
+  if (auto* d = g_Queues.Get(a[0])) *d = CDS_Queue();
+}
+ROUTINE(F_QueueSize) {
+  if (auto* d = g_Queues.Get(a[0])) result.SetReal(d->Size());
+}
+ROUTINE(F_QueueEmpty) {
+  if (auto* d = g_Queues.Get(a[0])) SetTruth(result, d->Size() <= 0);
+}
+ROUTINE(F_QueueEnqueue) {
+  if (auto* d = g_Queues.Get(a[0])) d->Enqueue(a[1]);
+}
+ROUTINE(F_QueueDequeue) {
+  if (auto* d = g_Queues.Get(a[0])) result = d->Dequeue();
+}
+ROUTINE(F_QueueHead) {
+  auto* d = g_Queues.Get(a[0]);
+  if (d && d->Size() > 0) result = d->i_val[static_cast<size_t>(d->i_last)];
+}
+ROUTINE(F_QueueTail) {
+  auto* d = g_Queues.Get(a[0]);
+  if (d && d->Size() > 0) result = d->i_val[static_cast<size_t>(d->i_first - 1)];
+}
+
+// --- lists
+using Lists = Common<CDS_List, g_Lists>;
+ROUTINE(F_ListClear) {
+  if (auto* d = g_Lists.Get(a[0])) d->i_val.clear();
+}
+ROUTINE(F_ListSize) {
+  if (auto* d = g_Lists.Get(a[0])) result.SetReal(static_cast<double>(d->i_val.size()));
+}
+ROUTINE(F_ListEmpty) {
+  if (auto* d = g_Lists.Get(a[0])) SetTruth(result, d->i_val.empty());
+}
+ROUTINE(F_ListAdd) {
+  if (auto* d = g_Lists.Get(a[0])) d->i_val.push_back(a[1]);
+}
+ROUTINE(F_ListInsert) {
+  auto* d = g_Lists.Get(a[0]);
+  const int64_t pos = Real_ToInt64(a[1].val);
+  if (d && pos >= 0 && pos <= static_cast<int64_t>(d->i_val.size())) d->i_val.insert(d->i_val.begin() + pos, a[2]);
+}
+ROUTINE(F_ListReplace) {
+  auto* d = g_Lists.Get(a[0]);
+  const int64_t pos = Real_ToInt64(a[1].val);
+  if (d && pos >= 0 && pos < static_cast<int64_t>(d->i_val.size())) d->i_val[static_cast<size_t>(pos)] = a[2];
+}
+ROUTINE(F_ListDelete) {
+  auto* d = g_Lists.Get(a[0]);
+  const int64_t pos = Real_ToInt64(a[1].val);
+  if (d && pos >= 0 && pos < static_cast<int64_t>(d->i_val.size())) d->i_val.erase(d->i_val.begin() + pos);
+}
+ROUTINE(F_ListFindIndex) {
+  auto* d = g_Lists.Get(a[0]);
+  if (!d) return;
+  result.SetReal(-1);
+  for (size_t i = 0; i < d->i_val.size(); ++i)
+    if (DS_Compare(d->i_val[i], a[1]) == 0) {
+      result.SetReal(static_cast<double>(i));
+      return;
+    }
+}
+ROUTINE(F_ListFindValue) {
+  auto* d = g_Lists.Get(a[0]);
+  const int64_t pos = Real_ToInt64(a[1].val);
+  if (d && pos >= 0 && pos < static_cast<int64_t>(d->i_val.size())) result = d->i_val[static_cast<size_t>(pos)];
+}
+ROUTINE(F_ListSort) {
+  if (auto* d = g_Lists.Get(a[0])) d->Sort(Value_IsTrue(a[1]));
+}
+ROUTINE(F_ListShuffle) {
+  if (auto* d = g_Lists.Get(a[0])) d->Shuffle();
+}
+
+// --- maps
+using Maps = Common<CDS_Map, g_Maps>;
+// The index of the first pair whose key equals `key`, or -1.
+int32_t MapFind(const CDS_Map& m, const RValue& key) {
+  const int32_t i = m.Lower(key);
+  return i >= 0 && DS_Compare(m.i_key[i], key) == 0 ? i : -1;
+}
+ROUTINE(F_MapClear) {
+  if (auto* d = g_Maps.Get(a[0])) *d = CDS_Map();
+}
+ROUTINE(F_MapSize) {
+  if (auto* d = g_Maps.Get(a[0])) result.SetReal(static_cast<double>(d->i_key.size()));
+}
+ROUTINE(F_MapEmpty) {
+  if (auto* d = g_Maps.Get(a[0])) SetTruth(result, d->i_key.empty());
+}
+ROUTINE(F_MapAdd) {
+  if (auto* d = g_Maps.Get(a[0])) d->Add(a[1], a[2]);
+}
+ROUTINE(F_MapReplace) {
+  auto* d = g_Maps.Get(a[0]);
+  if (!d) return;
+  if (const int32_t i = MapFind(*d, a[1]); i >= 0) d->i_val[i] = a[2];
+}
+ROUTINE(F_MapDelete) {
+  auto* d = g_Maps.Get(a[0]);
+  if (!d) return;
+  if (const int32_t i = MapFind(*d, a[1]); i >= 0) {
+    d->i_key.erase(d->i_key.begin() + i);
+    d->i_val.erase(d->i_val.begin() + i);
+  }
+}
+ROUTINE(F_MapExists) {
+  if (auto* d = g_Maps.Get(a[0])) SetTruth(result, MapFind(*d, a[1]) >= 0);
+}
+ROUTINE(F_MapFindValue) {
+  auto* d = g_Maps.Get(a[0]);
+  if (!d) return;
+  if (const int32_t i = MapFind(*d, a[1]); i >= 0) result = d->i_val[i];
+}
+ROUTINE(F_MapFindPrevious) {
+  auto* d = g_Maps.Get(a[0]);
+  if (!d) return;
+  int32_t i = d->Lower(a[1]);
+  i = i < 0 ? static_cast<int32_t>(d->i_key.size()) - 1 : i - 1;
+  if (i >= 0) result = d->i_key[i];
+}
+ROUTINE(F_MapFindNext) {
+  auto* d = g_Maps.Get(a[0]);
+  if (!d) return;
+  const int32_t i = d->Upper(a[1]) + 1;
+  if (static_cast<size_t>(i) < d->i_key.size()) result = d->i_key[i];
+}
+ROUTINE(F_MapFindFirst) {
+  auto* d = g_Maps.Get(a[0]);
+  if (d && !d->i_key.empty()) result = d->i_key.front();
+}
+ROUTINE(F_MapFindLast) {
+  auto* d = g_Maps.Get(a[0]);
+  if (d && !d->i_key.empty()) result = d->i_key.back();
+}
+
+// --- priority queues
+using Priorities = Common<CDS_Priority, g_Priorities>;
+int32_t PriorityFind(const CDS_Priority& p, const RValue& val) {
+  for (size_t i = 0; i < p.i_val.size(); ++i)
+    if (DS_Compare(p.i_val[i], val) == 0) return static_cast<int32_t>(i);
+  return -1;
+}
+ROUTINE(F_PriorityClear) {
+  if (auto* d = g_Priorities.Get(a[0])) *d = CDS_Priority();
+}
+ROUTINE(F_PrioritySize) {
+  if (auto* d = g_Priorities.Get(a[0])) result.SetReal(static_cast<double>(d->i_val.size()));
+}
+ROUTINE(F_PriorityEmpty) {
+  if (auto* d = g_Priorities.Get(a[0])) SetTruth(result, d->i_val.empty());
+}
+ROUTINE(F_PriorityAdd) {
+  if (auto* d = g_Priorities.Get(a[0])) {
+    d->i_val.push_back(a[1]);
+    d->i_priority.push_back(a[2]);
+  }
+}
+ROUTINE(F_PriorityChange) {
+  auto* d = g_Priorities.Get(a[0]);
+  if (!d) return;
+  if (const int32_t i = PriorityFind(*d, a[1]); i >= 0) d->i_priority[i] = a[2];
+}
+ROUTINE(F_PriorityFindPriority) {
+  auto* d = g_Priorities.Get(a[0]);
+  if (!d) return;
+  if (const int32_t i = PriorityFind(*d, a[1]); i >= 0) result = d->i_priority[i];
+}
+ROUTINE(F_PriorityDeleteValue) {
+  auto* d = g_Priorities.Get(a[0]);
+  if (!d) return;
+  if (const int32_t i = PriorityFind(*d, a[1]); i >= 0) d->DeleteAt(i);
+}
+ROUTINE(F_PriorityFindMin) {
+  auto* d = g_Priorities.Get(a[0]);
+  if (!d) return;
+  if (const int32_t i = d->FindMin(); i >= 0) result = d->i_val[i];
+}
+ROUTINE(F_PriorityDeleteMin) {
+  auto* d = g_Priorities.Get(a[0]);
+  if (!d) return;
+  if (const int32_t i = d->FindMin(); i >= 0) {
+    result = d->i_val[i];
+    d->DeleteAt(i);
+  }
+}
+ROUTINE(F_PriorityFindMax) {
+  auto* d = g_Priorities.Get(a[0]);
+  if (!d) return;
+  if (const int32_t i = d->FindMax(); i >= 0) result = d->i_val[i];
+}
+ROUTINE(F_PriorityDeleteMax) {
+  auto* d = g_Priorities.Get(a[0]);
+  if (!d) return;
+  if (const int32_t i = d->FindMax(); i >= 0) {
+    result = d->i_val[i];
+    d->DeleteAt(i);
+  }
+}
+
+// --- grids
+using Grids = Common<CDS_Grid, g_Grids>;
+
+// The cells of a rectangle clipped to the grid, column by column.
+template <class F>
+void ForRegion(CDS_Grid& g, const RValue* a, F&& f) {
+  const int64_t x1 = Real_ToInt64(a[0].val), y1 = Real_ToInt64(a[1].val), x2 = Real_ToInt64(a[2].val),
+                y2 = Real_ToInt64(a[3].val);
+  const int64_t xa = std::max<int64_t>(std::min(x1, x2), 0), xb = std::min<int64_t>(std::max(x1, x2), g.i_w - 1);
+  const int64_t ya = std::max<int64_t>(std::min(y1, y2), 0), yb = std::min<int64_t>(std::max(y1, y2), g.i_h - 1);
+  for (int64_t x = xa; x <= xb; ++x)
+    for (int64_t y = ya; y <= yb; ++y)
+      if (!f(static_cast<int32_t>(x), static_cast<int32_t>(y), g.Cell(static_cast<int32_t>(x), static_cast<int32_t>(y))))
+        return;
+}
+
+// The cells of a disk (centre a[0], a[1], radius a[2]) clipped to the grid.
+template <class F>
+void ForDisk(CDS_Grid& g, const RValue* a, F&& f) {
+  const double cx = a[0].val, cy = a[1].val, r = a[2].val;
+  if (!std::isfinite(cx) || !std::isfinite(cy) || !std::isfinite(r)) return;
+  const double xa = std::max(std::floor(cx - r), 0.0), xb = std::min(std::ceil(cx + r), g.i_w - 1.0);
+  const double ya = std::max(std::floor(cy - r), 0.0), yb = std::min(std::ceil(cy + r), g.i_h - 1.0);
+  if (xb < xa || yb < ya) return;
+  for (auto x = static_cast<int32_t>(xa); x <= static_cast<int32_t>(xb); ++x)
+    for (auto y = static_cast<int32_t>(ya); y <= static_cast<int32_t>(yb); ++y)
+      if (r * r >= (x - cx) * (x - cx) + (y - cy) * (y - cy))
+        if (!f(x, y, g.Cell(x, y))) return;
+}
+
+template <int op>
+ROUTINE(F_GridCell) {
+  auto* d = g_Grids.Get(a[0]);
+  if (!d) return;
+  const int64_t x = Real_ToInt64(a[1].val), y = Real_ToInt64(a[2].val);
+  if (x >= 0 && x < d->i_w && y >= 0 && y < d->i_h)
+    DS_CellOperation(op, d->Cell(static_cast<int32_t>(x), static_cast<int32_t>(y)), a[3]);
+}
+template <int op>
+ROUTINE(F_GridRegion) {
+  if (auto* d = g_Grids.Get(a[0]))
+    ForRegion(*d, a + 1, [&](int32_t, int32_t, RValue& c) {
+      DS_CellOperation(op, c, a[5]);
+      return true;
+    });
+}
+template <int op>
+ROUTINE(F_GridDisk) {
+  if (auto* d = g_Grids.Get(a[0]))
+    ForDisk(*d, a + 1, [&](int32_t, int32_t, RValue& c) {
+      DS_CellOperation(op, c, a[4]);
+      return true;
+    });
+}
+template <int op>
+ROUTINE(F_GridGridRegion) {
+  auto* d = g_Grids.Get(a[0]);
+  auto* s = g_Grids.Get(a[1]);
+  if (!d || !s) return;
+  d->GridOperation(op, *s, Real_ToInt64(a[2].val), Real_ToInt64(a[3].val), Real_ToInt64(a[4].val),
+                   Real_ToInt64(a[5].val), Real_ToInt64(a[6].val), Real_ToInt64(a[7].val));
+}
+
+ROUTINE(F_GridCreate) {
+  const int32_t id = g_Grids.Create();
+  RValue idv = RValue::Real(id);
+  g_Grids.Get(idv)->Create(Int(a[0]), Int(a[1]));
+  result.SetReal(id);
+}
+ROUTINE(F_GridResize) {
+  if (auto* d = g_Grids.Get(a[0])) d->Resize(Int(a[1]), Int(a[2]));
+}
+ROUTINE(F_GridWidth) {
+  if (auto* d = g_Grids.Get(a[0])) result.SetReal(d->i_w);
+}
+ROUTINE(F_GridHeight) {
+  if (auto* d = g_Grids.Get(a[0])) result.SetReal(d->i_h);
+}
+ROUTINE(F_GridClear) {
+  if (auto* d = g_Grids.Get(a[0]))
+    for (RValue& c : d->i_val) c = a[1];
+}
+ROUTINE(F_GridGet) {
+  auto* d = g_Grids.Get(a[0]);
+  if (!d) return;
+  const int64_t x = Real_ToInt64(a[1].val), y = Real_ToInt64(a[2].val);
+  if (x >= 0 && x < d->i_w && y >= 0 && y < d->i_h) result = d->Cell(static_cast<int32_t>(x), static_cast<int32_t>(y));
+}
+
+// Region statistics over the real cells: 0 sum, 1 max, 2 min, 3 mean. Max
+// and min start from -1e8 and 1e8, the values an area without reals gives.
+template <int stat, bool disk>
+ROUTINE(F_GridStat) {
+  auto* d = g_Grids.Get(a[0]);
+  if (!d) return;
+  double sum = 0, hi = -100000000.0, lo = 100000000.0;
+  int64_t count = 0;
+  auto visit = [&](int32_t, int32_t, RValue& c) {
+    if (c.kind == VALUE_REAL) {
+      sum += c.val;
+      if (c.val > hi) hi = c.val;
+      if (c.val < lo) lo = c.val;
+      ++count;
+    }
+    return true;
+  };
+  if (disk)
+    ForDisk(*d, a + 1, visit);
+  else
+    ForRegion(*d, a + 1, visit);
+  const double r[] = {sum, hi, lo, count > 0 ? sum / static_cast<double>(count) : 0.0};
+  result.SetReal(r[stat]);
+}
+
+// Value searches: 0 exists, 1 x, 2 y of the first cell equal to the value.
+template <int what, bool disk>
+ROUTINE(F_GridValue) {
+  auto* d = g_Grids.Get(a[0]);
+  if (!d) return;
+  const RValue& val = a[disk ? 4 : 5];
+  auto visit = [&](int32_t x, int32_t y, RValue& c) {
+    if (DS_Compare(c, val) != 0) return true;
+    result.SetReal(what == 0 ? 1 : what == 1 ? x : y);
+    return false;
+  };
+  if (disk)
+    ForDisk(*d, a + 1, visit);
+  else
+    ForRegion(*d, a + 1, visit);
+}
+ROUTINE(F_GridShuffle) {
+  if (auto* d = g_Grids.Get(a[0])) d->Shuffle();
+}
+
+#undef ROUTINE
+
+constexpr RFunctionRoutine kDataStructureFunctions[] = {
+    {"ds_set_precision", F_SetPrecision},
+    {"ds_stack_create", Stacks::Create},
+    {"ds_stack_destroy", Stacks::Destroy},
+    {"ds_stack_clear", F_StackClear},
+    {"ds_stack_copy", Stacks::Copy},
+    {"ds_stack_size", F_StackSize},
+    {"ds_stack_empty", F_StackEmpty},
+    {"ds_stack_push", F_StackPush},
+    {"ds_stack_pop", F_StackPop},
+    {"ds_stack_top", F_StackTop},
+    {"ds_stack_write", Stacks::Write},
+    {"ds_stack_read", Stacks::Read},
+    {"ds_queue_create", Queues::Create},
+    {"ds_queue_destroy", Queues::Destroy},
+    {"ds_queue_clear", F_QueueClear},
+    {"ds_queue_copy", Queues::Copy},
+    {"ds_queue_size", F_QueueSize},
+    {"ds_queue_empty", F_QueueEmpty},
+    {"ds_queue_enqueue", F_QueueEnqueue},
+    {"ds_queue_dequeue", F_QueueDequeue},
+    {"ds_queue_head", F_QueueHead},
+    {"ds_queue_tail", F_QueueTail},
+    {"ds_queue_write", Queues::Write},
+    {"ds_queue_read", Queues::Read},
+    {"ds_list_create", Lists::Create},
+    {"ds_list_destroy", Lists::Destroy},
+    {"ds_list_clear", F_ListClear},
+    {"ds_list_copy", Lists::Copy},
+    {"ds_list_size", F_ListSize},
+    {"ds_list_empty", F_ListEmpty},
+    {"ds_list_add", F_ListAdd},
+    {"ds_list_insert", F_ListInsert},
+    {"ds_list_replace", F_ListReplace},
+    {"ds_list_delete", F_ListDelete},
+    {"ds_list_find_index", F_ListFindIndex},
+    {"ds_list_find_value", F_ListFindValue},
+    {"ds_list_sort", F_ListSort},
+    {"ds_list_shuffle", F_ListShuffle},
+    {"ds_list_write", Lists::Write},
+    {"ds_list_read", Lists::Read},
+    {"ds_map_create", Maps::Create},
+    {"ds_map_destroy", Maps::Destroy},
+    {"ds_map_clear", F_MapClear},
+    {"ds_map_copy", Maps::Copy},
+    {"ds_map_size", F_MapSize},
+    {"ds_map_empty", F_MapEmpty},
+    {"ds_map_add", F_MapAdd},
+    {"ds_map_replace", F_MapReplace},
+    {"ds_map_delete", F_MapDelete},
+    {"ds_map_exists", F_MapExists},
+    {"ds_map_find_value", F_MapFindValue},
+    {"ds_map_find_previous", F_MapFindPrevious},
+    {"ds_map_find_next", F_MapFindNext},
+    {"ds_map_find_first", F_MapFindFirst},
+    {"ds_map_find_last", F_MapFindLast},
+    {"ds_map_write", Maps::Write},
+    {"ds_map_read", Maps::Read},
+    {"ds_priority_create", Priorities::Create},
+    {"ds_priority_destroy", Priorities::Destroy},
+    {"ds_priority_clear", F_PriorityClear},
+    {"ds_priority_copy", Priorities::Copy},
+    {"ds_priority_size", F_PrioritySize},
+    {"ds_priority_empty", F_PriorityEmpty},
+    {"ds_priority_add", F_PriorityAdd},
+    {"ds_priority_change_priority", F_PriorityChange},
+    {"ds_priority_find_priority", F_PriorityFindPriority},
+    {"ds_priority_delete_value", F_PriorityDeleteValue},
+    {"ds_priority_delete_min", F_PriorityDeleteMin},
+    {"ds_priority_find_min", F_PriorityFindMin},
+    {"ds_priority_delete_max", F_PriorityDeleteMax},
+    {"ds_priority_find_max", F_PriorityFindMax},
+    {"ds_priority_write", Priorities::Write},
+    {"ds_priority_read", Priorities::Read},
+    {"ds_grid_create", F_GridCreate},
+    {"ds_grid_destroy", Grids::Destroy},
+    {"ds_grid_copy", Grids::Copy},
+    {"ds_grid_resize", F_GridResize},
+    {"ds_grid_width", F_GridWidth},
+    {"ds_grid_height", F_GridHeight},
+    {"ds_grid_clear", F_GridClear},
+    {"ds_grid_set", F_GridCell<1>},
+    {"ds_grid_add", F_GridCell<2>},
+    {"ds_grid_multiply", F_GridCell<3>},
+    {"ds_grid_set_region", F_GridRegion<1>},
+    {"ds_grid_add_region", F_GridRegion<2>},
+    {"ds_grid_multiply_region", F_GridRegion<3>},
+    {"ds_grid_set_disk", F_GridDisk<1>},
+    {"ds_grid_add_disk", F_GridDisk<2>},
+    {"ds_grid_multiply_disk", F_GridDisk<3>},
+    {"ds_grid_set_grid_region", F_GridGridRegion<1>},
+    {"ds_grid_add_grid_region", F_GridGridRegion<2>},
+    {"ds_grid_multiply_grid_region", F_GridGridRegion<3>},
+    {"ds_grid_get", F_GridGet},
+    {"ds_grid_get_sum", F_GridStat<0, false>},
+    {"ds_grid_get_max", F_GridStat<1, false>},
+    {"ds_grid_get_min", F_GridStat<2, false>},
+    {"ds_grid_get_mean", F_GridStat<3, false>},
+    {"ds_grid_get_disk_sum", F_GridStat<0, true>},
+    {"ds_grid_get_disk_max", F_GridStat<1, true>},
+    {"ds_grid_get_disk_min", F_GridStat<2, true>},
+    {"ds_grid_get_disk_mean", F_GridStat<3, true>},
+    {"ds_grid_value_exists", F_GridValue<0, false>},
+    {"ds_grid_value_x", F_GridValue<1, false>},
+    {"ds_grid_value_y", F_GridValue<2, false>},
+    {"ds_grid_value_disk_exists", F_GridValue<0, true>},
+    {"ds_grid_value_disk_x", F_GridValue<1, true>},
+    {"ds_grid_value_disk_y", F_GridValue<2, true>},
+    {"ds_grid_shuffle", F_GridShuffle},
+    {"ds_grid_write", Grids::Write},
+    {"ds_grid_read", Grids::Read},
+};
+
+}  // namespace
+
+void Function_RegisterDataStructures() { Function_ImplementTable(kDataStructureFunctions); }
+
+}  // namespace tavrin

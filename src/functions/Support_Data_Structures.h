@@ -1,0 +1,105 @@
+// The containers of game code: stacks, queues, lists, maps, priority queues
+// and grids, each kind in its own table of numbered slots, and their text form
+// (a hexadecimal dump of a little-endian byte stream) that games use to save
+// them.
+//
+// Reading a text form is all-or-nothing: the whole text is parsed first and
+// the structure changes only when every count, position and value kind in it
+// is sound. A damaged or hostile save must never leave a structure half
+// loaded, nor make the runner allocate more than the text can describe.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "script/Variable_Class.h"
+
+namespace tavrin {
+
+// Fills in the routines of the ds_* functions in the function table.
+void Function_RegisterDataStructures();
+
+// The tolerance of real comparisons (its absolute value is stored). With 0,
+// reals are equal within a relative 1e-12, so tiny rounding still matches.
+void DS_SetPrecision(double precision);
+double DS_GetPrecision();
+
+// The one comparison of every search, sort and ordered structure: -1, 0, +1.
+// Reals are smaller than strings; strings compare by their 16-bit code units.
+// NaN is equal to NaN and smaller than every other real, so a sort or a map
+// holding NaN still sees one consistent order.
+int DS_Compare(const RValue& a, const RValue& b);
+
+class CDS_Stack {
+ public:
+  std::vector<RValue> i_val;  // bottom to top
+  std::string WriteToString() const;
+  bool ReadFromString(std::string_view text);
+};
+
+class CDS_Queue {
+ public:
+  int32_t i_first = 0;  // one past the tail
+  int32_t i_last = 0;   // the head
+  std::vector<RValue> i_val;  // the whole array: dequeued and spare entries too
+  int32_t Size() const { return i_first - i_last; }
+  void Enqueue(const RValue& v);
+  RValue Dequeue();
+  std::string WriteToString() const;
+  bool ReadFromString(std::string_view text);
+};
+
+class CDS_List {
+ public:
+  std::vector<RValue> i_val;
+  void Sort(bool ascending);
+  void Shuffle();
+  std::string WriteToString() const;
+  bool ReadFromString(std::string_view text);
+};
+
+class CDS_Map {
+ public:
+  std::vector<RValue> i_key;  // ascending; equal keys in the order added
+  std::vector<RValue> i_val;
+  int32_t Lower(const RValue& key) const;  // first key not smaller, or -1
+  int32_t Upper(const RValue& key) const;  // last key not greater, or -1
+  void Add(const RValue& key, const RValue& val);
+  std::string WriteToString() const;
+  bool ReadFromString(std::string_view text);
+};
+
+class CDS_Priority {
+ public:
+  std::vector<RValue> i_val;
+  std::vector<RValue> i_priority;
+  int32_t FindMin() const;  // index, or -1 when empty
+  int32_t FindMax() const;
+  void DeleteAt(int32_t index);
+  std::string WriteToString() const;
+  bool ReadFromString(std::string_view text);
+};
+
+class CDS_Grid {
+ public:
+  int32_t i_w = 0, i_h = 0;
+  std::vector<RValue> i_val;  // column by column: cell (x, y) at x * i_h + y
+  void Create(int32_t w, int32_t h);
+  void Resize(int32_t w, int32_t h);
+  RValue& Cell(int32_t x, int32_t y) { return i_val[static_cast<size_t>(x) * i_h + y]; }
+  const RValue& Cell(int32_t x, int32_t y) const { return i_val[static_cast<size_t>(x) * i_h + y]; }
+  void Shuffle();
+  // Combines the region x1..x2, y1..y2 of `source` into this grid at xpos,
+  // ypos with `op` (1 set, 2 add, 3 multiply). `source` may be this grid.
+  void GridOperation(int op, const CDS_Grid& source, int64_t x1, int64_t y1, int64_t x2, int64_t y2, int64_t xpos,
+                     int64_t ypos);
+  std::string WriteToString() const;
+  bool ReadFromString(std::string_view text);
+};
+
+// Cell operation `op` (1 set, 2 add, 3 multiply) on one value.
+void DS_CellOperation(int op, RValue& cell, const RValue& val);
+
+}  // namespace tavrin
