@@ -396,15 +396,20 @@ void CDS_Priority::DeleteAt(int32_t index) {
   i_priority.pop_back();
 }
 
-void CDS_Grid::Create(int32_t w, int32_t h) {
-  i_w = std::max(w, 0);
-  i_h = std::max(h, 0);
-  i_val.assign(static_cast<size_t>(i_w) * static_cast<size_t>(i_h), RValue());
-}
-
-void CDS_Grid::Resize(int32_t w, int32_t h) {
+bool CDS_Grid::Create(int32_t w, int32_t h) {
   w = std::max(w, 0);
   h = std::max(h, 0);
+  if (static_cast<uint64_t>(w) * static_cast<uint64_t>(h) > kMaxGridCells) return false;
+  i_w = w;
+  i_h = h;
+  i_val.assign(static_cast<size_t>(w) * static_cast<size_t>(h), RValue());
+  return true;
+}
+
+bool CDS_Grid::Resize(int32_t w, int32_t h) {
+  w = std::max(w, 0);
+  h = std::max(h, 0);
+  if (static_cast<uint64_t>(w) * static_cast<uint64_t>(h) > kMaxGridCells) return false;
   std::vector<RValue> cells(static_cast<size_t>(w) * static_cast<size_t>(h));
   const int32_t cw = std::min(w, i_w), ch = std::min(h, i_h);
   for (int32_t x = 0; x < cw; ++x)
@@ -412,6 +417,7 @@ void CDS_Grid::Resize(int32_t w, int32_t h) {
   i_w = w;
   i_h = h;
   i_val = std::move(cells);
+  return true;
 }
 
 void CDS_Grid::Shuffle() {
@@ -823,14 +829,17 @@ ROUTINE(F_GridGridRegion) {
                    Real_ToInt64(a[5].val), Real_ToInt64(a[6].val), Real_ToInt64(a[7].val));
 }
 
+const char* const kGridTooLarge = "Grid is too large.";
+// A grid too large to make is reported and made empty, so the game still
+// gets an index that later calls accept.
 ROUTINE(F_GridCreate) {
   const int32_t id = g_Grids.Create();
-  RValue idv = RValue::Real(id);
-  g_Grids.Get(idv)->Create(Int(a[0]), Int(a[1]));
+  if (!g_Grids.Get(RValue::Real(id))->Create(Int(a[0]), Int(a[1]))) Error_ReportAction(kGridTooLarge, false);
   result.SetReal(id);
 }
 ROUTINE(F_GridResize) {
-  if (auto* d = g_Grids.Get(a[0])) d->Resize(Int(a[1]), Int(a[2]));
+  if (auto* d = g_Grids.Get(a[0]))
+    if (!d->Resize(Int(a[1]), Int(a[2]))) Error_ReportAction(kGridTooLarge, false);
 }
 ROUTINE(F_GridWidth) {
   if (auto* d = g_Grids.Get(a[0])) result.SetReal(d->i_w);

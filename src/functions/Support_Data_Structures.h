@@ -82,12 +82,18 @@ class CDS_Priority {
   bool ReadFromString(std::string_view text);
 };
 
+// The most cells a grid may have (2^24, 4096 x 4096, about 400 MB): a
+// mistyped size must not take all the machine's memory and end the game.
+constexpr uint64_t kMaxGridCells = uint64_t(1) << 24;
+
 class CDS_Grid {
  public:
   int32_t i_w = 0, i_h = 0;
   std::vector<RValue> i_val;  // column by column: cell (x, y) at x * i_h + y
-  void Create(int32_t w, int32_t h);
-  void Resize(int32_t w, int32_t h);
+  // Negative sizes count as 0. False, with the grid unchanged, when the
+  // size has more than kMaxGridCells cells.
+  bool Create(int32_t w, int32_t h);
+  bool Resize(int32_t w, int32_t h);
   RValue& Cell(int32_t x, int32_t y) { return i_val[static_cast<size_t>(x) * i_h + y]; }
   const RValue& Cell(int32_t x, int32_t y) const { return i_val[static_cast<size_t>(x) * i_h + y]; }
   void Shuffle();

@@ -236,6 +236,15 @@ TEST(DataStructures, Grids) {
            Show({"ds_grid_width(g)", "ds_grid_get(g, 0, 0)", "ds_grid_width(h)", "ds_grid_height(h)",
                  "ds_grid_get_sum(h, 0, 0, 1, 1)"}),
        "k\n4\n9\n0\n0\n0\n0\n0\n", ""},
+      {"a grid too large to make is reported and left empty",
+       "g = ds_grid_create(100000, 100000);\n" + Show({"g", "ds_grid_width(g)", "ds_grid_height(g)"}), "0\n0\n0\n",
+       ActionError("Grid is too large.")},
+      {"a resize too large is reported and changes nothing",
+       "g = ds_grid_create(2, 3); ds_grid_set(g, 1, 2, 'k'); ds_grid_resize(g, 2147483647, 2);\n" +
+           Show({"ds_grid_width(g)", "ds_grid_height(g)", "ds_grid_get(g, 1, 2)"}),
+       "2\n3\nk\n", ActionError("Grid is too large.")},
+      {"more cells than 4096 x 4096 is too large", "g = ds_grid_create(4097, 4096);\n" + Show({"ds_grid_width(g)"}),
+       "0\n", ActionError("Grid is too large.")},
       {"shuffle keeps every cell",
        "g = ds_grid_create(4, 3); for (i = 0; i < 12; i += 1) ds_grid_set(g, i mod 4, i div 4, i);"
        " random_set_seed(9); ds_grid_shuffle(g);\n"
