@@ -314,17 +314,44 @@ RValue CDS_Queue::Dequeue() {
   return v;
 }
 
-void CDS_List::Sort(bool ascending) {
-  // Insertion sort: stable for ascending order, and every step only compares
-  // neighbours, so even an inconsistent order cannot take it out of bounds.
-  const size_t n = i_val.size();
-  for (size_t i = 1; i < n; ++i) {
-    for (size_t j = i; j >= 1; --j) {
-      const int c = DS_Compare(i_val[j - 1], i_val[j]);
-      if (ascending ? c <= 0 : c > 0) break;
-      std::swap(i_val[j - 1], i_val[j]);
-    }
+namespace {
+
+// Whether `right` goes before `left` when two sorted runs are merged. Ascending
+// keeps equal values in their order; descending reverses them, as moving
+// each value left past every value not greater than it would.
+bool TakeRight(const RValue& left, const RValue& right, bool ascending) {
+  const int c = DS_Compare(left, right);
+  return ascending ? c > 0 : c <= 0;
+}
+
+// Sorts v[lo, hi) by merging sorted halves through `buffer`. Short runs are
+// sorted by moving each value left past its neighbours. Every step compares
+// two values and moves one, so even an inconsistent order (reals within the
+// tolerance of each other) can never take the sort out of bounds.
+void MergeSort(std::vector<RValue>& v, std::vector<RValue>& buffer, size_t lo, size_t hi, bool ascending) {
+  if (hi - lo <= 16) {
+    for (size_t i = lo + 1; i < hi; ++i)
+      for (size_t j = i; j > lo && TakeRight(v[j - 1], v[j], ascending); --j) std::swap(v[j - 1], v[j]);
+    return;
   }
+  const size_t mid = lo + (hi - lo) / 2;
+  MergeSort(v, buffer, lo, mid, ascending);
+  MergeSort(v, buffer, mid, hi, ascending);
+  size_t i = lo, j = mid, k = lo;
+  while (i < mid && j < hi) buffer[k++] = std::move(TakeRight(v[i], v[j], ascending) ? v[j++] : v[i++]);
+  while (i < mid) buffer[k++] = std::move(v[i++]);
+  while (j < hi) buffer[k++] = std::move(v[j++]);
+  std::move(buffer.begin() + static_cast<std::ptrdiff_t>(lo), buffer.begin() + static_cast<std::ptrdiff_t>(hi),
+            v.begin() + static_cast<std::ptrdiff_t>(lo));
+}
+
+}  // namespace
+
+void CDS_List::Sort(bool ascending) {
+  // A stable merge sort: the order of moving each value left past the values
+  // it belongs after, in n log n steps, so a game can sort long lists.
+  std::vector<RValue> buffer(i_val.size());
+  MergeSort(i_val, buffer, 0, i_val.size(), ascending);
 }
 
 void CDS_List::Shuffle() {

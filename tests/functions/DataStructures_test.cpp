@@ -126,6 +126,24 @@ TEST(DataStructures, Lists) {
            "ds_list_sort(l, 0); t = ''; for (i = 0; i < 4; i += 1) t += string(ds_list_find_value(l, i)) + ' ';\n" +
            Show({"t", "ds_list_find_index(l, nan)"}),
        "1 2 3 x \n0\n2\nx 3 2 1 \n4\n", ""},
+      {"ascending keeps equal values in their order; descending reverses them, on long lists too",
+       "l = ds_list_create(); for (i = 0; i < 200; i += 1) ds_list_add(l, (i * 7) mod 10 + (i div 10) / 1000000000000);"
+       " ds_set_precision(0.00001); ds_list_sort(l, 1); bad = 0;\n"
+       "for (i = 1; i < 200; i += 1) { a = ds_list_find_value(l, i - 1); b = ds_list_find_value(l, i);"
+       " if (round(a) > round(b) || (round(a) == round(b) && a > b)) bad += 1 }\n"
+       "ds_list_sort(l, 0);\n"
+       "for (i = 1; i < 200; i += 1) { a = ds_list_find_value(l, i - 1); b = ds_list_find_value(l, i);"
+       " if (round(a) < round(b) || (round(a) == round(b) && a < b)) bad += 1 }\n" +
+           Show({"bad", "ds_list_size(l)", "round(ds_list_find_value(l, 0))", "round(ds_list_find_value(l, 199))"}),
+       "0\n200\n9\n0\n", ""},
+      {"a long list sorts in both directions",
+       "l = ds_list_create(); random_set_seed(5); for (i = 0; i < 5000; i += 1) ds_list_add(l, irandom(100000));"
+       " ds_list_add(l, 'b'); ds_list_add(l, 'a'); ds_list_sort(l, 1); bad = 0;\n"
+       "for (i = 1; i < 5000; i += 1) if (ds_list_find_value(l, i - 1) > ds_list_find_value(l, i)) bad += 1;\n"
+       "s = ds_list_find_value(l, 5000) + ds_list_find_value(l, 5001); ds_list_sort(l, 0);\n"
+       "for (i = 3; i < 5002; i += 1) if (ds_list_find_value(l, i - 1) < ds_list_find_value(l, i)) bad += 1;\n" +
+           Show({"bad", "s", "ds_list_find_value(l, 0)", "ds_list_size(l)"}),
+       "0\nab\nb\n5002\n", ""},
       {"shuffle follows the seed and keeps every entry",
        "l = ds_list_create(); for (i = 0; i < 10; i += 1) ds_list_add(l, i);\n"
        "random_set_seed(3); ds_list_shuffle(l); a = ds_list_write(l); random_set_seed(3);"
