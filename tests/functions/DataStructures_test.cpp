@@ -334,6 +334,11 @@ TEST(DataStructures, TextFormRoundTrips) {
        " b = ds_grid_create(1, 1); ok = ds_grid_read(b, w1); w2 = ds_grid_write(b);\n" + check +
            Show({"ds_grid_width(b)", "ds_grid_height(b)", "ds_grid_get(b, 2, 1)", "ds_grid_get(b, 1, 0)"}),
        "1 1 1\n3\n2\nc\n7\n", ""},
+      {"a last unpaired character is ignored; an empty text or a real is refused",
+       "a = ds_list_create(); ds_list_add(a, 'x'); b = ds_list_create(); ok = ds_list_read(b, ds_list_write(a) + 'Z');"
+       " e = ds_list_read(b, ''); r = ds_list_read(b, 3);\n" +
+           Show({"ok", "ds_list_find_value(b, 0)", "e", "r", "ds_list_size(b)"}),
+       "1\nx\n0\n0\n1\n", ""},
       {"a text of another kind changes nothing",
        "s = ds_stack_create(); ds_stack_push(s, 1); l = ds_list_create(); ds_list_add(l, 'keep');"
        " ok = ds_list_read(l, ds_stack_write(s));\n" +
