@@ -852,8 +852,9 @@ ROUTINE(F_GridGridRegion) {
   auto* d = g_Grids.Get(a[0]);
   auto* s = g_Grids.Get(a[1]);
   if (!d || !s) return;
-  d->GridOperation(op, *s, Real_ToInt64(a[2].val), Real_ToInt64(a[3].val), Real_ToInt64(a[4].val),
-                   Real_ToInt64(a[5].val), Real_ToInt64(a[6].val), Real_ToInt64(a[7].val));
+  // Positions saturate at the 32-bit range, so the clipping sums below stay
+  // far inside 64 bits whatever the game passes.
+  d->GridOperation(op, *s, Int(a[2]), Int(a[3]), Int(a[4]), Int(a[5]), Int(a[6]), Int(a[7]));
 }
 
 const char* const kGridTooLarge = "Grid is too large.";

@@ -99,6 +99,7 @@ class CDS_Grid {
   void Shuffle();
   // Combines the region x1..x2, y1..y2 of `source` into this grid at xpos,
   // ypos with `op` (1 set, 2 add, 3 multiply). `source` may be this grid.
+  // Coordinates are within the 32-bit range.
   void GridOperation(int op, const CDS_Grid& source, int64_t x1, int64_t y1, int64_t x2, int64_t y2, int64_t xpos,
                      int64_t ypos);
   std::string WriteToString() const;

@@ -295,6 +295,12 @@ TEST(DataStructures, GridRegionsWithinOneGrid) {
        row + "h = ds_grid_create(5, 1); ds_grid_set_grid_region(h, g, 0, 0, 4, 0, -2, 0); s = '';"
              " for (i = 0; i < 5; i += 1) s += string(ds_grid_get(h, i, 0)); show_debug_message(s);\n",
        "34500\n", ""},
+      {"huge positions and corners move nothing",
+       row + "big = power(10, 30); ds_grid_set_grid_region(g, g, 0, 0, 4, 0, big, 0);"
+             " ds_grid_set_grid_region(g, g, 0, 0, 4, 0, -big, -big); ds_grid_set_grid_region(g, g, -big, 0, big, 0, 0, big);\n" + show,
+       "12345\n", ""},
+      {"huge corners clip to the source", row + "big = power(10, 30); ds_grid_set_grid_region(g, g, -big, -big, big, big, 1, 0);\n" + show,
+       "11234\n", ""},
       {"a missing source is an error", row + "ds_grid_set_grid_region(g, 4, 0, 0, 1, 1, 0, 0);\n" + show, "12345\n",
        ActionError(kMissing)},
   });
