@@ -71,9 +71,19 @@ const char* Locate_Message(ELocate result) {
 }
 
 int64_t Package_FindMarker(const uint8_t* bytes, size_t size, size_t from) {
-  for (size_t p = from; p + 8 <= size; ++p) {
+  // The marker fixes four bytes: offset 3 must be 0xF7 (the marker's top
+  // byte), so memchr finds the candidates and only those are tested whole.
+  // A runner's executable is scanned at every start; this keeps it quick.
+  if (size < 8 || from > size - 8) return -1;
+  const uint8_t* at = bytes + from + 3;
+  const uint8_t* last = bytes + size - 8 + 3;
+  while (at <= last) {
+    at = static_cast<const uint8_t*>(std::memchr(at, 0xF7, size_t(last - at) + 1));
+    if (!at) return -1;
+    const size_t p = size_t(at - bytes) - 3;
     const uint32_t a = Word(bytes + p), b = Word(bytes + p + 4);
     if (((a & 0xFF00FF00u) | (b & 0x00FF00FFu)) == kPackageMarker) return int64_t(p);
+    ++at;
   }
   return -1;
 }

@@ -109,6 +109,19 @@ TEST_F(ContainerTest, DamagedAndForeignFilesFailWithTheirMessages) {
   EXPECT_STREQ(Locate_Message(ELocate::Corrupted), "Failed to load the game data. File seems corrupted.");
 }
 
+TEST(Marker, FoundAtEveryPlaceFromTheStartToTheLastWhole8Bytes) {
+  const uint8_t marker[8] = {0x12, 0x00, 0x34, 0xF7, 0x67, 0x56, 0x14, 0x78};  // A, B around the fixed bytes
+  for (size_t at : {size_t(5), size_t(6), size_t(40), size_t(92)}) {
+    std::vector<uint8_t> bytes(100, 0xF7);  // candidates everywhere, none whole
+    std::copy(std::begin(marker), std::end(marker), bytes.begin() + long(at));
+    const int64_t expected = at >= 6 ? int64_t(at) : -1;  // before the start it is never found
+    EXPECT_EQ(Package_FindMarker(bytes.data(), bytes.size(), 6), expected) << at;
+  }
+  EXPECT_EQ(Package_FindMarker(marker, 7, 0), -1);  // too short to hold one
+  EXPECT_EQ(Package_FindMarker(marker, 8, 1), -1);
+  EXPECT_EQ(Package_FindMarker(marker, 8, 0), 0);
+}
+
 TEST_F(ContainerTest, WriterRefusesAFileThatAlreadyHoldsAMarker) {
   CStream out(Package(std::vector<uint8_t>(10, 1)));
   out.Seek(out.Size());
