@@ -44,6 +44,10 @@ TEST_F(PackTest, EveryTestGameRoundTripsToTheSameBytesAndPlays) {
     ASSERT_EQ(un.status, 0) << name << un.err;
     ASSERT_EQ(Pack({"build", unpacked, "-o", second, "--seed", "5"}).status, 0) << name;
     EXPECT_EQ(test::ReadFile(first), test::ReadFile(second)) << name;
+    if (name == "world") {  // a time line, written before the objects, still names the object it applies to
+      EXPECT_NE(test::ReadFile(fs::path(unpacked) / "timelines" / "tl_intro.json").find("\"applies_to\": \"obj_wall\""),
+                std::string::npos);
+    }
 
     const test::RRun info = Pack({"info", first});
     EXPECT_EQ(info.status, 0) << name;

@@ -122,11 +122,15 @@ void Project_SetOrder(RProject& project, const std::string& kind, const std::vec
   project.orders[kind] = names;
 }
 
-int32_t Project_IndexOf(const RProject& project, const std::string& kind, const std::string& name) {
-  if (name.empty()) return -1;
+const std::vector<std::string>& Project_Names(const RProject& project, const std::string& kind) {
   auto cached = project.orders.find(kind);
   if (cached == project.orders.end()) cached = project.orders.emplace(kind, Project_Order(project, kind)).first;
-  const std::vector<std::string>& names = cached->second;
+  return cached->second;
+}
+
+int32_t Project_IndexOf(const RProject& project, const std::string& kind, const std::string& name) {
+  if (name.empty()) return -1;
+  const std::vector<std::string>& names = Project_Names(project, kind);
   const auto it = std::find(names.begin(), names.end(), name);
   return it == names.end() ? -1 : int32_t(it - names.begin());
 }

@@ -53,6 +53,9 @@ void Project_SaveText(const fs::path& path, const std::string& text);
 // file in name order (scripts are .tvs files, the other kinds .json).
 std::vector<std::string> Project_Order(const RProject& project, const std::string& kind);
 std::string Project_KindExtension(const std::string& kind);
+// The same, worked out once per kind and kept: for the many lookups of
+// names and indices while a project is read or written.
+const std::vector<std::string>& Project_Names(const RProject& project, const std::string& kind);
 // Records the names of a kind in index order into game.json's "order".
 void Project_SetOrder(RProject& project, const std::string& kind, const std::vector<std::string>& names);
 // A resource name that can be a file name: not empty, no separators, not "."

@@ -31,12 +31,12 @@ CAction CodeAction(const std::string& code) {
   return a;
 }
 
-std::string WhoToJson(const RProject& project, int32_t who) {
+// Written from the object list itself: time lines, written before the
+// objects, refer to objects too.
+std::string WhoToJson(int32_t who) {
   if (who == -1) return "self";
   if (who == -2) return "other";
-  const std::vector<std::string> objects = Project_Order(project, "objects");
-  if (who >= 0 && size_t(who) < objects.size() && !objects[size_t(who)].empty()) return objects[size_t(who)];
-  return std::to_string(who);
+  return g_Objects.Exists(who) ? g_Objects.Name(who) : std::to_string(who);
 }
 
 int32_t WhoFromJson(const RProject& project, const json& j, const std::string& where) {
@@ -47,7 +47,7 @@ int32_t WhoFromJson(const RProject& project, const json& j, const std::string& w
   return Project_RequireIndex(project, "objects", who, where);
 }
 
-json ActionToJson(const RProject& project, const CAction& a) {
+json ActionToJson(const CAction& a) {
   const CAction d;
   json j = json::object();
   auto put = [&](const char* key, const auto& value, const auto& fallback) {
@@ -64,7 +64,7 @@ json ActionToJson(const RProject& project, const CAction& a) {
   put("code", a.act_codestring, d.act_codestring);
   put("argument_count", a.act_argumentcount, d.act_argumentcount);
   put("argument_kinds", a.act_argtype, d.act_argtype);
-  if (a.act_who != -1) j["applies_to"] = WhoToJson(project, a.act_who);
+  if (a.act_who != -1) j["applies_to"] = WhoToJson(a.act_who);
   put("relative", a.act_relative, d.act_relative);
   put("arguments", a.act_argstring, d.act_argstring);
   put("not", a.act_isnot, d.act_isnot);
@@ -108,7 +108,7 @@ json Pack_EventToJson(const RProject& project, const CEvent& e, const fs::path& 
     return json{{"file", codeFile.generic_string()}};
   }
   json list = json::array();
-  for (const CAction& a : e.e_actions) list.push_back(ActionToJson(project, a));
+  for (const CAction& a : e.e_actions) list.push_back(ActionToJson(a));
   return list;
 }
 
@@ -135,11 +135,11 @@ CEvent Pack_EventFromJson(const RProject& project, const json& j, const std::str
 
 namespace {
 
-std::string EventKey(const RProject& project, int32_t type, int32_t number) {
+std::string EventKey(int32_t type, int32_t number) {
   std::string key = kEventTypeNames[type];
   const bool plain = type == 0 || type == 1 || type == 3 || type == 8;
   if (plain && number == 0) return key;
-  if (type == 4) return key + ":" + WhoToJson(project, number);
+  if (type == 4) return key + ":" + WhoToJson(number);
   return key + ":" + std::to_string(number);
 }
 
@@ -162,7 +162,7 @@ std::pair<int32_t, int32_t> ParseEventKey(const RProject& project, const std::st
 }
 
 std::string RefName(const RProject& project, const std::string& kind, int32_t index) {
-  const std::vector<std::string> names = Project_Order(project, kind);
+  const std::vector<std::string>& names = Project_Names(project, kind);
   return index >= 0 && size_t(index) < names.size() ? names[size_t(index)] : std::string();
 }
 
@@ -304,7 +304,7 @@ void WriteObjects(RProject& project) {
     json events = json::object();
     for (int32_t t = 0; t <= o.o_lasttype; ++t)
       for (const auto& [number, event] : o.o_events[size_t(t)]) {
-        const std::string key = EventKey(project, t, number);
+        const std::string key = EventKey(t, number);
         events[key] = Pack_EventToJson(project, event, fs::path("objects") / name / (key + ".tvs"));
       }
     j["events"] = events;
