@@ -22,12 +22,7 @@
 #include <sstream>
 #include <string>
 
-#include "script/Code_Standalone.h"
-#ifdef TAVRIN_BENCH_LIBRARY
-#include "functions/Function_Math.h"
-#include "functions/Support_Data_Structures.h"
-#include "script/Code_Builtins.h"
-#endif
+#include "runner/Runner_CodeGame.h"
 #include "support/BenchRatio.h"
 
 extern char** environ;
@@ -69,7 +64,7 @@ int WithStdout(const char* path, F fn) {
   return status;
 }
 
-int RunOurs(const std::string& text) { return tavrin::Code_RunStandaloneText(text); }
+int RunOurs(const std::string& text) { return tavrin::Runner_PlayCodeText(text, tavrin::RRunConfig{}); }
 
 double ThreadSeconds() {
   timespec ts{};
@@ -124,12 +119,6 @@ void Lua(benchmark::State& state, const std::string& name) {
 }  // namespace
 
 int main(int argc, char** argv) {
-#ifdef TAVRIN_BENCH_LIBRARY
-  tavrin::g_FunctionFamiliesHook = [] {
-    tavrin::Function_RegisterMath();
-    tavrin::Function_RegisterDataStructures();
-  };
-#endif
   std::vector<std::pair<std::string, std::string>> pairs;
   for (const std::string& name : Programs()) {
     benchmark::RegisterBenchmark(("script/" + name).c_str(), Ours, name)

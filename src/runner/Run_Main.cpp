@@ -1,23 +1,301 @@
 #include "runner/Run_Main.h"
 
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+#include "platform/Platform.h"
 #include "platform/Platform_Trace.h"
+#include "script/Code_Error.h"
+#include "script/Code_Function.h"
+#include "script/Code_Random.h"
+#include "script/Variable_Main.h"
+#include "world/Event_Action.h"
+#include "world/Room_Main.h"
+#include "world/Run_State.h"
 
 namespace tavrin {
 
 namespace {
-bool g_running = false;
-int g_exitStatus = 0;
-}  // namespace
 
-// Instances and the step sequence are not built yet: the rooms cannot be
-// played, so the game ends as soon as it starts.
-void RunMain() {
-  g_running = true;
-  WriteTrace("Main loop: rooms cannot be played yet; the game ends");
-  g_running = false;
+RRunConfig g_Config;
+bool g_Running = false;
+bool g_Paused = false;
+int64_t g_StepsDone = 0;
+int32_t g_CursorImage = 0;
+
+// --- the clock ---
+int64_t g_ClockBase = 0;
+int64_t g_FixedNow = 0;  // the clock of --fixed-clock runs
+
+int64_t RawMicroseconds() {
+  if (Platform_Installed()) return Platform().Clock_Microseconds();
+  return std::chrono::duration_cast<std::chrono::microseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
 }
 
-bool Run_IsRunning() { return g_running; }
-int Run_ExitStatus() { return g_exitStatus; }
+void Pump() {
+  if (Platform_Installed()) PumpMessages();
+}
+
+void SleepMilliseconds(int64_t ms) {
+  if (Platform_Installed())
+    Platform().Sleep_Microseconds(ms * 1000);
+  else
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+// --- the step ---
+
+void ForEachInstance(CRunRoom& room, void (*f)(CInstance&)) {
+  const int32_t n = room.InstanceCount();
+  for (int32_t i = 0; i < n; ++i)
+    if (CInstance* inst = room.InstanceAt(i)) f(*inst);
+}
+
+// The event on every unmarked direct instance of each object that has it.
+void PerformOnObjects(int32_t etype, int32_t enumb) {
+  for (int32_t obj : Event_Objects(etype, enumb)) {
+    CRunRoom* room = g_RunRoom;
+    if (!room || Run_ChangePending()) return;
+    const int32_t n = room->Obj_Number(obj);
+    for (int32_t i = 0; i < n && !Run_ChangePending(); ++i) {
+      CInstance* inst = room->Obj_Instance(obj, i);
+      if (inst && !inst->i_marked) Event_PerformObject(inst, inst, obj, etype, enumb);
+    }
+  }
+}
+
+// Triggers of moment m come with the world's triggers; then the step event m.
+void RaiseTriggersAndStep(int32_t m) { PerformOnObjects(EV_STEP, m); }
+
+// An alarm counts down only on instances whose object (or an ancestor) has
+// that alarm event; it fires when it reaches 0, so an alarm set to 0 never
+// fires and one set to 1 fires in the next step.
+void Alarms() {
+  for (int32_t alarm = 0; alarm < kAlarmCount; ++alarm) {
+    for (int32_t obj : Event_Objects(EV_ALARM, alarm)) {
+      CRunRoom* room = g_RunRoom;
+      if (!room || Run_ChangePending()) return;
+      const int32_t n = room->Obj_Number(obj);
+      for (int32_t i = 0; i < n && !Run_ChangePending(); ++i) {
+        CInstance* inst = room->Obj_Instance(obj, i);
+        if (!inst || inst->i_marked) continue;
+        int32_t& timer = inst->i_timer[size_t(alarm)];
+        if (timer < 0) continue;
+        if (--timer == 0) Event_Perform(inst, inst, EV_ALARM, alarm);
+      }
+    }
+  }
+}
+
+// Every instance moves, those already destroyed in this step included.
+void Motion(CRunRoom& room) {
+  ForEachInstance(room, [](CInstance& inst) {
+    inst.AdaptSpeed();
+    if (inst.i_hspeed != 0 || inst.i_vspeed != 0) inst.SetPosition(inst.i_x + inst.i_hspeed, inst.i_y + inst.i_vspeed);
+  });
+}
+
+// Draw events run in depth order, highest depth first; the pictures
+// themselves come from the graphics layer.
+void DrawRoom(CRunRoom& room) {
+  room.SortInstances();
+  room.SortTiles();
+  const int32_t n = room.InstanceCount();
+  for (int32_t i = 0; i < n && !Run_ChangePending(); ++i) {
+    CInstance* inst = room.InstanceAt(i);
+    if (inst && !inst->i_marked && inst->i_visible) Event_Perform(inst, inst, EV_DRAW, 0);
+  }
+}
+
+void ScrollBackgrounds(CRunRoom& room) {
+  for (CBack& b : room.r_background) {
+    b.x += b.hspeed;
+    b.y += b.vspeed;
+  }
+}
+
+void Animate(CRunRoom& room) {
+  const int32_t n = room.InstanceCount();
+  for (int32_t i = 0; i < n; ++i) {
+    CInstance* inst = room.InstanceAt(i);
+    if (!inst) continue;
+    inst->i_imageindex += inst->i_imagespeed;
+    const int32_t images = inst->ImageNumber();
+    if (std::floor(inst->i_imageindex) >= images) {
+      inst->i_imageindex -= images;
+      if (!inst->i_marked) Event_Perform(inst, inst, EV_OTHER, EV_ANIMATION_END);
+    }
+  }
+}
+
+void DoStep() {
+  if (CRunRoom* room = g_RunRoom) {
+    ForEachInstance(*room, [](CInstance& inst) {
+      inst.i_xprevious = inst.i_x;
+      inst.i_yprevious = inst.i_y;
+      inst.SetPathPositionPrevious(inst.i_pathposition);
+    });
+  }
+  RaiseTriggersAndStep(EV_STEP_BEGIN);
+  if (Run_ChangePending()) return;
+  Alarms();
+  if (Run_ChangePending()) return;
+  RaiseTriggersAndStep(EV_STEP_NORMAL);
+  if (Run_ChangePending() || !g_RunRoom) return;
+  Motion(*g_RunRoom);
+  RaiseTriggersAndStep(EV_STEP_END);
+  if (Run_ChangePending() || !g_RunRoom) return;
+  CRunRoom& room = *g_RunRoom;
+  room.RemoveMarked();
+  if (g_AutomaticDraw) DrawRoom(room);
+  ScrollBackgrounds(room);
+  Animate(room);
+  ++g_CursorImage;
+}
+
+// --- starting and ending ---
+
+void StartGame() {
+  Event_BuildLists();
+  Variable_ResetGlobals();
+  g_Game.score = 0;
+  g_Game.lives = -1;
+  g_Game.cursor_sprite = -1;
+  g_Game.transition_kind = 0;
+  g_CursorImage = 0;
+  if (g_Config.seed)
+    Random_SetSeed(*g_Config.seed);
+  else
+    Random_Randomize();
+  LibraryInit_Run();
+  Room_FreeAll();
+  g_NewRoom = CHANGE_NONE;
+  Room_Goto(Room_First(), true);
+}
+
+void EndGame() {
+  Room_Leave(true);
+  Room_FreeAll();
+}
+
+// Serves the pending change; true when the game has stopped.
+bool ServeChange() {
+  const int32_t code = g_NewRoom;
+  switch (code) {
+    case CHANGE_NONE: return false;
+    case CHANGE_END:
+    case CHANGE_ABORT: g_Running = false; return true;
+    case CHANGE_LOAD:
+      g_NewRoom = CHANGE_NONE;
+      Error_Report("Loading saved games is not available yet.", false);
+      return false;
+    case CHANGE_RESTART:
+      EndGame();
+      // Cleared before the new start, so its create and room-start events
+      // run, and a restart cannot repeat itself forever.
+      g_NewRoom = CHANGE_NONE;
+      StartGame();
+      return false;
+    default: Room_Change(code); return false;
+  }
+}
+
+void Loop() {
+  if (ServeChange()) return;
+  Run_ResetClock();
+  int64_t t = Run_Microseconds(), s = t;
+  int32_t count = 0;
+  g_Fps = 0;
+  Pump();
+  while (g_Running && !g_Paused) {
+    try {
+      DoStep();
+      const bool last = g_Config.steps >= 0 && ++g_StepsDone >= g_Config.steps;
+      if (last && !Run_ChangePending()) g_NewRoom = CHANGE_END;
+      if (!last) {
+        const int64_t now = Run_Microseconds();
+        if (now < t) t = now;
+        int32_t speed = 30;
+        if (g_RunRoom) {
+          if (g_RunRoom->r_speed < 1) g_RunRoom->r_speed = 1;
+          speed = g_RunRoom->r_speed;
+        }
+        const int64_t wait = std::clamp<int64_t>(1000000 / speed - (now - t), 0, 1000000);
+        Run_WaitMicroseconds(wait);
+        t = now + wait;
+        if (t < s) s = t;
+        if (t / 1000000 > s / 1000000) {
+          g_Fps = count;
+          count = 0;
+          s = t;
+        }
+        ++count;
+      }
+      if (ServeChange()) return;
+      Pump();
+    } catch (...) {
+      // One bad step does not end the game; the next one follows.
+    }
+  }
+}
+
+void F_Sleep(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RValue* a) {
+  Run_WaitMicroseconds(Real_ToInt64(a[0].val * 1000));
+}
+
+// In fixed-clock runs the time games read is the step clock too.
+bool GetFixedCurrentTime(CInstanceBase*, int32_t, RValue& v) {
+  v.SetReal(double(g_FixedNow / 1000));
+  return true;
+}
+
+}  // namespace
+
+void Run_Configure(const RRunConfig& config) {
+  g_Config = config;
+  if (config.fixedClock) Variable_BuiltinImplement("current_time", GetFixedCurrentTime, nullptr);
+}
+
+void Run_ResetClock() { g_ClockBase = g_Config.fixedClock ? g_FixedNow : RawMicroseconds(); }
+
+int64_t Run_Microseconds() { return (g_Config.fixedClock ? g_FixedNow : RawMicroseconds()) - g_ClockBase; }
+
+void Run_WaitMicroseconds(int64_t d) {
+  if (d <= 0) return;
+  if (g_Config.fixedClock) {
+    g_FixedNow += d;
+    Pump();
+    return;
+  }
+  const int64_t start = Run_Microseconds(), end = start + d;
+  if (d >= 2000) SleepMilliseconds((d - 1000) / 1000);
+  for (int64_t now = Run_Microseconds(); start <= now && now < end; now = Run_Microseconds()) Pump();
+}
+
+void RunMain() {
+  if (!g_Running) {
+    g_Running = true;
+    g_StepsDone = 0;
+    StartGame();
+  }
+  g_Running = true;
+  g_Paused = false;
+  Loop();
+  if (!g_Running) EndGame();
+}
+
+bool Run_IsRunning() { return g_Running; }
+int Run_ExitStatus() { return Error_Aborting() || g_NewRoom == CHANGE_ABORT ? 2 : 0; }
+
+void Run_RegisterFunctions() {
+  static const RFunctionRoutine kRoutines[] = {
+      {"sleep", F_Sleep},
+  };
+  Function_ImplementTable(kRoutines);
+}
 
 }  // namespace tavrin

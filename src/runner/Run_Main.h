@@ -1,7 +1,22 @@
-// The main loop: starts the game and runs its steps until it ends.
+// The main loop: starts the game, advances the current room one step at a
+// time at the room's speed, and serves room changes, restarts and the end of
+// the game between steps.
 #pragma once
 
+#include <cstdint>
+#include <optional>
+
 namespace tavrin {
+
+// How this run is driven, from the command line.
+struct RRunConfig {
+  int64_t steps = -1;  // end the game after this many steps; -1 never
+  // Do not sleep: the clock advances exactly one step period per step, so
+  // time and everything derived from it repeat exactly from run to run.
+  bool fixedClock = false;
+  std::optional<uint32_t> seed;  // the random seed at game start; none: from the clock
+};
+void Run_Configure(const RRunConfig& config);
 
 // Runs the game to its end. Returns when the game is over (or, in debug
 // mode, paused from the debug window).
@@ -10,5 +25,14 @@ void RunMain();
 bool Run_IsRunning();
 // The process exit status the game asked for: 0 ended, 2 aborted after an error.
 int Run_ExitStatus();
+
+// The step clock: microseconds since the last reset, and a wait that keeps
+// window messages flowing.
+void Run_ResetClock();
+int64_t Run_Microseconds();
+void Run_WaitMicroseconds(int64_t duration);
+
+// The built-in functions of the loop (sleep and its action).
+void Run_RegisterFunctions();
 
 }  // namespace tavrin

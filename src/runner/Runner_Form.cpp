@@ -11,6 +11,7 @@
 #include "script/Code_Constant.h"
 #include "script/Script_Class.h"
 #include "script/Script_Package.h"
+#include "world/Event_Action.h"
 
 namespace tavrin {
 
@@ -39,8 +40,8 @@ std::vector<RPreparePhase> Runner_PreparePhases() {
       {60, "Preparing constants", "Failed to define the constants.", [] { return Constant_DefineUser(g_UserConstants); }},
       {61, "Preparing triggers", "Failed to prepare triggers.", nothing},
       {62, "Compiling scripts", "Failed to compile the scripts.", Script_CompileAll},
-      {70, "Compiling time line actions", "Failed to compile the actions in the time lines.", nothing},
-      {72, "Compiling object actions", "Failed to compile the actions in the objects.", nothing},
+      {70, "Compiling time line actions", "Failed to compile the actions in the time lines.", TimeLine_CompileAll},
+      {72, "Compiling object actions", "Failed to compile the actions in the objects.", Object_CompileAll},
       {80, "Preparing sounds", "Failed to prepare the sounds.", nothing},
       {90, "Preparing graphics", nullptr, PrepareGraphics},
   };

@@ -15,6 +15,9 @@
 #include "world/Path_Class.h"
 #include "world/Room_Class.h"
 #include "world/TimeLine_Class.h"
+#include "world/Run_State.h"
+#include "world/World_Main.h"
+#include "runner/Run_Main.h"
 
 namespace tavrin {
 
@@ -70,9 +73,11 @@ void Runner_RegisterFunctionFamilies() {
   Function_RegisterIncludedFiles();
   Function_RegisterMath();
   Function_RegisterDataStructures();
+  World_Install();
+  Run_RegisterFunctions();
 }
 
-void Runner_InstallHooks() {
+void Runner_InstallEngineHooks() {
   Runner_RegisterFunctionFamilies();
   Constant_RegisterBuiltins();
   g_ConstantHooks.ResourceBeforeScripts = ResourceBeforeScripts;
@@ -81,10 +86,16 @@ void Runner_InstallHooks() {
   g_ErrorHooks.ObjectName = [](int32_t i) { return NameOf(g_Objects, i, "<undefined>"); };
   g_ErrorHooks.TimeLineName = [](int32_t i) { return NameOf(g_TimeLines, i, "<undefined>"); };
   g_ErrorHooks.TriggerName = [](int32_t i) { return NameOf(g_Triggers, i, "<Deleted>"); };
+  // A fatal error, or the player's choice to abort, ends the game after the step.
+  g_ErrorHooks.RequestAbort = [] { g_NewRoom = CHANGE_ABORT; };
+  Room_SetBackgroundSize(BackgroundSize);
+}
+
+void Runner_InstallHooks() {
+  Runner_InstallEngineHooks();
   g_ErrorHooks.MessageBox = [](std::string_view text) {
     Platform().MessageBox(std::string(text), EButtons::Ok, EBoxIcon::Error);
   };
-  Room_SetBackgroundSize(BackgroundSize);
   // Action functions are looked up by name as the objects load: scripts
   // first, then extension functions, then the built-ins.
   Action_SetFunctionResolver([](const std::string& name) {

@@ -14,11 +14,12 @@
 #include "platform/Platform.h"
 #include "platform/Platform_Trace.h"
 #include "runner/Runner_Exception.h"
+#include "runner/Run_Main.h"
+#include "runner/Runner_CodeGame.h"
 #include "runner/Runner_Form.h"
 #include "runner/Runner_Hooks.h"
 #include "runner/Runner_Options.h"
 #include "script/Code_Builtins.h"
-#include "script/Code_Standalone.h"
 
 using namespace tavrin;
 
@@ -59,7 +60,12 @@ int main(int argc, char** argv) {
   Trace_SetEnabled(Trace_FlagFrom(args, std::getenv("VXLOG_TRACE")));
   WriteBanner();
 
-  if (!options.codeFile.empty()) return Code_RunStandaloneFile(options.codeFile);
+  RRunConfig run;
+  run.steps = options.steps;
+  run.fixedClock = options.fixedClock;
+  run.seed = options.seed;
+  if (!options.codeFile.empty()) return Runner_PlayCodeFile(options.codeFile, run);
+  Run_Configure(run);
 
   RPlatformConfig config;
   config.headless = options.headless;

@@ -104,6 +104,13 @@ const CEvent* CObject::Event(int32_t type, int32_t number) const {
   return it != list.end() && it->first == number ? &it->second : nullptr;
 }
 
+bool CObject::HasEventDirect(int32_t type) const {
+  if (type < 0 || type >= kEventTypes) return false;
+  for (const auto& [number, event] : o_events[size_t(type)])
+    if (event.Exists()) return true;
+  return false;
+}
+
 CEvent& CObject::AddEvent(int32_t type, int32_t number) {
   auto& list = o_events[size_t(type)];
   auto it = std::lower_bound(list.begin(), list.end(), number,

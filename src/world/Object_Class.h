@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,6 +20,10 @@ namespace tavrin {
 inline constexpr int32_t kEventTypes = 12;        // create .. trigger
 inline constexpr int32_t kMaxActionArguments = 8;
 inline constexpr int32_t kMaxEventNumber = 99999;  // collisions name objects, the largest numbers in use
+
+// The compiled form of an action: its code and its arguments as constants or
+// expressions. Made when the game is prepared; the record keeps the texts.
+struct RActionCode;
 
 class CAction {
  public:
@@ -38,6 +43,8 @@ class CAction {
   bool act_relative = false;
   std::vector<std::string> act_argstring;  // as stored, at most 8
   bool act_isnot = false;
+  // Copies of an action share its compiled form, which never changes.
+  std::shared_ptr<RActionCode> act_compiled;
 
   bool LoadFromStream(CStream& s);
   void SaveToStream(CStream& s) const;
@@ -50,6 +57,9 @@ class CEvent {
 
   // An event counts for lookups only when it has actions.
   bool Exists() const { return !e_actions.empty(); }
+  const CAction* GetAction(int32_t i) const {
+    return i >= 0 && size_t(i) < e_actions.size() ? &e_actions[size_t(i)] : nullptr;
+  }
   bool LoadFromStream(CStream& s);
   void SaveToStream(CStream& s) const;
   bool operator==(const CEvent&) const = default;
@@ -70,7 +80,14 @@ class CObject {
   std::array<std::vector<std::pair<int32_t, CEvent>>, kEventTypes> o_events;
   int32_t o_lasttype = -1;
 
+  // The event entry, with or without actions.
   const CEvent* Event(int32_t type, int32_t number) const;
+  // The event when it has actions.
+  const CEvent* GetEventDirect(int32_t type, int32_t number) const {
+    const CEvent* e = Event(type, number);
+    return e && e->Exists() ? e : nullptr;
+  }
+  bool HasEventDirect(int32_t type) const;
   CEvent& AddEvent(int32_t type, int32_t number);
 
   bool LoadFromStream(CStream& s);

@@ -52,7 +52,7 @@ TEST_F(PackTest, EveryTestGameRoundTripsToTheSameBytesAndPlays) {
     const test::RRun info = Pack({"info", first});
     EXPECT_EQ(info.status, 0) << name;
     const test::RRun play =
-        test::RunProgram({TAVRIN_EXE, "--headless", first}, {"TAVRIN_HOME=" + m_dir.string()}, m_dir.string());
+        test::RunProgram({TAVRIN_EXE, "--headless", "--steps", "3", "--fixed-clock", first}, {"TAVRIN_HOME=" + m_dir.string()}, m_dir.string());
     EXPECT_EQ(play.status, 0) << name << play.err;
   }
   EXPECT_GE(games, 1);

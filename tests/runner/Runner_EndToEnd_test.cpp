@@ -56,7 +56,8 @@ class RunnerEndToEnd : public ::testing::Test {
   }
 
   test::RRun Play(const std::vector<std::string>& args, std::vector<std::string> env = {}) {
-    std::vector<std::string> argv = {TAVRIN_EXE, "--headless"};
+    // Every game here ends after its first step.
+    std::vector<std::string> argv = {TAVRIN_EXE, "--headless", "--steps", "1", "--fixed-clock"};
     argv.insert(argv.end(), args.begin(), args.end());
     env.push_back("TAVRIN_HOME=" + m_dir.string());
     return test::RunProgram(argv, env);
@@ -192,7 +193,7 @@ TEST_F(RunnerEndToEnd, IncludedFilesAreExportedAndOnlyTheirOwnRemoved) {
   std::ofstream(m_dir / "work" / "players.txt") << "old";
   std::ofstream(m_dir / "outside.txt") << "keep";
 
-  const test::RRun r = test::RunProgram({TAVRIN_EXE, "--headless", game}, {"TAVRIN_HOME=" + m_dir.string()},
+  const test::RRun r = test::RunProgram({TAVRIN_EXE, "--headless", "--steps", "1", game}, {"TAVRIN_HOME=" + m_dir.string()},
                                         (m_dir / "work").string());
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(test::ReadFile(m_dir / "work" / "kept.txt"), "new");     // exported, and asked to stay
@@ -276,7 +277,7 @@ TEST_F(RunnerEndToEnd, StandaloneGameRunsWithNoArgumentsAndLeavesNoTempFolder) {
   ASSERT_EQ(packed.status, 0) << packed.err;
 
   std::ofstream(m_dir / "tempdir.txt") << (m_dir / "temp").string() << "\n";
-  const test::RRun r = test::RunProgram({exe, "--headless", "--steps", "1"}, {"TAVRIN_OPTIONS=--headless"});
+  const test::RRun r = test::RunProgram({exe, "--headless", "--steps", "1"}, {"TAVRIN_OPTIONS=--headless --steps 1"});
   EXPECT_EQ(r.status, 0) << r.err;
   // The game made its temporary folder where tempdir.txt said, and removed it.
   EXPECT_TRUE(fs::exists(m_dir / "temp"));

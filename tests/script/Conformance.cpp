@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "package/Option_Main.h"
-#include "script/Code_Standalone.h"
+#include "runner/Runner_CodeGame.h"
 
 namespace tavrin::test {
 
@@ -50,7 +50,7 @@ CodeResult RunInProcess(const std::string& code, unsigned settings) {
   dup2(fileno(out), 1);
   dup2(fileno(err), 2);
   CodeResult r;
-  r.status = Code_RunStandaloneText(code);
+  r.status = Runner_PlayCodeText(code, RRunConfig{});
   std::fflush(stdout);
   std::fflush(stderr);
   dup2(savedOut, 1);

@@ -1,4 +1,4 @@
-#include "script/Code_Standalone.h"
+#include "runner/Runner_CodeGame.h"
 
 #include <cstdio>
 #include <fstream>
@@ -6,23 +6,19 @@
 #include <utility>
 #include <vector>
 
+#include "runner/Runner_Hooks.h"
 #include "script/Code_Builtins.h"
 #include "script/Code_Error.h"
-#include "script/Code_Exec.h"
 #include "script/Script_Class.h"
 #include "script/Variable_Main.h"
+#include "world/Event_Action.h"
+#include "world/Room_Main.h"
+#include "world/Run_State.h"
+#include "world/TimeLine_Class.h"
 
 namespace tavrin {
 
 namespace {
-
-// The blank game: one room holding one instance of object 0.
-CInstanceBase* g_Blank = nullptr;
-int32_t BlankCount() { return g_Blank ? 1 : 0; }
-CInstanceBase* BlankAt(int32_t pos) { return pos == 0 ? g_Blank : nullptr; }
-int32_t BlankObjectCount(int32_t obj) { return obj == 0 && g_Blank ? 1 : 0; }
-CInstanceBase* BlankObjectAt(int32_t obj, int32_t pos) { return obj == 0 && pos == 0 ? g_Blank : nullptr; }
-std::string BlankObjectName(int32_t obj) { return obj == 0 ? "object0" : "<undefined>"; }
 
 // Cuts the text at lines "#define NAME": before the first is the main code,
 // after each such line the script NAME.
@@ -48,64 +44,71 @@ void SplitScripts(const std::string& text, std::string& main,
   }
 }
 
+// The blank game: object0 whose create event is one code action, and room0
+// holding one instance of it.
+void BuildBlankGame(const std::string& code) {
+  g_Objects.Clear();
+  g_Rooms.Clear();
+  g_RoomOrder.clear();
+  g_TimeLines.Clear();
+  g_LibraryInitCode.clear();
+  auto object = std::make_unique<CObject>();
+  CAction action;
+  action.act_kind = 7;
+  action.act_exetype = 2;
+  action.act_argstring = {code};
+  object->AddEvent(EV_CREATE, 0).e_actions.push_back(std::move(action));
+  g_Objects.Add(std::move(object), "object0");
+  auto room = std::make_unique<CRoom>();
+  RRoomInstance placed;
+  placed.object = 0;
+  placed.id = kFirstInstanceId + 1;
+  room->r_instances.push_back(placed);
+  g_Rooms.Add(std::move(room), "room0");
+  g_RoomOrder = {0};
+  g_LastInstanceId = kFirstInstanceId + 1;
+}
+
 }  // namespace
 
-int Code_RunStandaloneText(const std::string& text) {
+int Runner_PlayCodeText(const std::string& text, RRunConfig config) {
+  g_FunctionFamiliesHook = Runner_RegisterFunctionFamilies;
   Script_InitEngine();
+  Runner_InstallEngineHooks();
   Error_ResetRun();
-  Variable_ResetGlobals();
   Argument_Reset();
   Script_Clear();
+  g_NewRoom = CHANGE_NONE;
 
   std::string main;
   std::vector<std::pair<std::string, std::string>> scripts;
   SplitScripts(text, main, scripts);
   for (const auto& [name, body] : scripts) Script_Add(name, body);
+  BuildBlankGame(main);
 
-  CInstanceBase instance;
-  instance.i_id = kFirstInstanceId + 1;
-  instance.i_objectindex = 0;
-  const RScriptWorld savedWorld = g_ScriptWorld;
-  const auto savedObjectName = g_ErrorHooks.ObjectName;
-  g_Blank = &instance;
-  g_ScriptWorld = {BlankCount, BlankAt, BlankObjectCount, BlankObjectAt};
-  g_ErrorHooks.ObjectName = BlankObjectName;
-  g_CurrentEventObject = 0;
-  g_CurrentEventType = 0;
-  g_CurrentEventNumber = 0;
-  g_CurrentAction = 0;
-
-  if (Script_CompileAll()) {
-    CCodeRef code = Code_Create(main, false);
-    if (!code->Compile()) {
-      Error_ReportAction("COMPILATION ERROR in code action\r" + g_LastErrorText, true);
-    } else {
-      RValue result;
-      Code_ExecuteReport(&instance, &instance, code.get(), result);
-    }
+  if (Script_CompileAll() && Object_CompileAll()) {
+    if (config.steps < 0) config.steps = 1;
+    Run_Configure(config);
+    RunMain();
   }
   std::fflush(stdout);
-
+  const int status = Error_Aborting() ? 2 : Run_ExitStatus();
   Script_Clear();
-  g_ScriptWorld = savedWorld;
-  g_ErrorHooks.ObjectName = savedObjectName;
-  g_Blank = nullptr;
-  return Error_Aborting() ? 2 : 0;
+  g_Objects.Clear();
+  g_Rooms.Clear();
+  g_RoomOrder.clear();
+  return status;
 }
 
-int Code_RunStandaloneFile(const std::string& path) {
+int Runner_PlayCodeFile(const std::string& path, RRunConfig config) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    std::fprintf(stderr, "Cannot read the code file %s\n", path.c_str());
-    return 1;
-  }
   std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad()) {
+  if (in) text << in.rdbuf();
+  if (!in || in.bad()) {
     std::fprintf(stderr, "Cannot read the code file %s\n", path.c_str());
     return 1;
   }
-  return Code_RunStandaloneText(text.str());
+  return Runner_PlayCodeText(text.str(), config);
 }
 
 }  // namespace tavrin

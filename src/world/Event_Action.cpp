@@ -1,0 +1,433 @@
+#include "world/Event_Action.h"
+
+#include "script/Code_Error.h"
+#include "script/Code_Exec.h"
+#include "script/Code_Function.h"
+#include "script/Script_Class.h"
+#include "world/Instance_Class.h"
+#include "world/Room_Main.h"
+#include "world/Run_State.h"
+#include "world/TimeLine_Class.h"
+
+namespace tavrin {
+
+std::array<std::vector<std::vector<int32_t>>, kEventTypes> g_EventObjects;
+bool g_ArgumentRelative = false;
+
+namespace {
+
+// Returned by the action walkers when the list is over: past its end, after
+// an exit action, or because a change of room is pending.
+constexpr int32_t kStop = 10000000;
+
+// Argument kinds of actions: 1 and 15 are plain texts, 2 is a text unless it
+// starts with a quote, every other kind is an expression.
+bool ArgumentIsText(int32_t kind, const std::string& text) {
+  if (kind == 1 || kind == 15) return true;
+  if (kind == 2) return text.empty() || (text[0] != '\'' && text[0] != '"');
+  return false;
+}
+
+bool CompileAction(CAction& a) {
+  auto text = [&](size_t i) { return i < a.act_argstring.size() ? a.act_argstring[i] : std::string(); };
+  if (a.act_kind == 6 || a.act_kind == 7) {
+    // A variable action is the assignment it stands for; a code action is
+    // its text. Both then run as code.
+    a.act_codestring = a.act_kind == 7 ? text(0) : text(0) + (a.act_relative ? " += " : " = ") + text(1);
+    a.act_kind = 0;
+    a.act_exetype = 2;
+    a.act_argumentcount = 0;
+  }
+  auto compiled = std::make_shared<RActionCode>();
+  if (a.act_exetype == 2) {
+    compiled->code = Code_Create(a.act_codestring, false);
+    if (!compiled->code->Compile()) {
+      Error_ReportAction("COMPILATION ERROR in code action\r" + g_LastErrorText, true);
+      return false;
+    }
+  }
+  for (int32_t i = 0; i < a.act_argumentcount && i < kMaxActionArguments; ++i) {
+    const int32_t kind = size_t(i) < a.act_argtype.size() ? a.act_argtype[size_t(i)] : 0;
+    const std::string arg = text(size_t(i));
+    if (ArgumentIsText(kind, arg)) {
+      compiled->argvalue[size_t(i)] = RValue::String(RString(arg));
+      continue;
+    }
+    CCodeRef code = Code_Create(arg, true);
+    if (!code->Compile()) {
+      Error_ReportAction("COMPILATION ERROR in argument " + std::to_string(i) + "\r" + g_LastErrorText, true);
+      return false;
+    }
+    if (code->i_kind == CODE_CONSTANT)
+      compiled->argvalue[size_t(i)] = code->i_value;
+    else
+      compiled->argcode[size_t(i)] = std::move(code);
+  }
+  a.act_compiled = std::move(compiled);
+  return true;
+}
+
+// ------------------------------------------------------------------ running an action list
+
+class CActionRunner {
+ public:
+  CActionRunner(const CEvent& event, CInstance* self, CInstance* other)
+      : m_actions(event.e_actions), m_self(self), m_other(other) {}
+
+  void Run() {
+    const int32_t n = Count();
+    for (int32_t pos = 0; pos < n;) pos = Perform(pos);
+  }
+
+ private:
+  // The list is read by position each time: code run by an action may not
+  // change it, but positions are checked against its size anyway.
+  const std::vector<CAction>& m_actions;
+  CInstance* m_self;
+  CInstance* m_other;
+
+  int32_t Count() const { return int32_t(m_actions.size()); }
+  int32_t Kind(int32_t a) const { return m_actions[size_t(a)].act_kind; }
+
+  int32_t Perform(int32_t a) {
+    if (a >= Count() || Run_ChangePending()) return kStop;
+    g_CurrentAction = a;
+    const CAction& act = m_actions[size_t(a)];
+    if (act.act_kind == 1) {  // begin of block
+      int32_t p = a + 1;
+      while (p < Count() && Kind(p) != 2) {
+        p = Perform(p);
+        if (p == kStop) return kStop;
+      }
+      return p + 1;
+    }
+    if (act.act_kind == 5) {  // repeat
+      const int64_t count = Real_ToInt64(Argument(act, 0, m_self, m_other).val);
+      if (Run_ChangePending()) return kStop;
+      for (int64_t i = 0; i < count; ++i)
+        if (Perform(a + 1) == kStop) return kStop;
+      return Skip(a + 1);
+    }
+    if (act.act_isquestion) {
+      const bool r = Apply(act, true);
+      if (Run_ChangePending()) return kStop;
+      int32_t next = r ? Perform(a + 1) : Skip(a + 1);
+      if (next < Count() && Kind(next) == 3) next = r ? Skip(next + 1) : Perform(next + 1);
+      return next;
+    }
+    if (act.act_kind == 4) return kStop;  // exit
+    Apply(act, false);
+    return Run_ChangePending() ? kStop : a + 1;
+  }
+
+  int32_t Skip(int32_t a) const {
+    if (a >= Count()) return kStop;
+    const CAction& act = m_actions[size_t(a)];
+    if (act.act_kind == 1) {
+      int32_t p = a + 1;
+      while (p < Count() && Kind(p) != 2) p = Skip(p);
+      return p >= Count() ? kStop : p + 1;
+    }
+    if (act.act_isquestion || act.act_kind == 5) return Skip(a + 1);
+    return a + 1;
+  }
+
+  // Runs the action for its apply-to target. A question over an object is
+  // true when every instance answers true, and when there is none.
+  bool Apply(const CAction& act, bool question) {
+    if (!act.act_useapplyto || act.act_who == -1) return Execute(act, m_self, m_other);
+    if (act.act_who == -2) return Execute(act, m_other, m_self);
+    CRunRoom* room = g_RunRoom;
+    if (act.act_who < 0 || !room) return true;
+    const int32_t n = room->Obj_Number_Recursive(act.act_who);
+    for (int32_t i = 0; i < n; ++i) {
+      CInstance* inst = room->Obj_Instance_Recursive(act.act_who, i);
+      if (!inst || inst->i_marked) continue;
+      if (Run_ChangePending()) break;
+      if (!Execute(act, inst, m_other) && question) return false;
+    }
+    return true;
+  }
+
+  static RValue Argument(const CAction& act, int32_t i, CInstance* self, CInstance* other) {
+    const RActionCode* c = act.act_compiled.get();
+    if (!c) return RValue();
+    if (!c->argcode[size_t(i)]) return c->argvalue[size_t(i)];
+    RValue v;
+    Code_ExecuteReport(self, other, c->argcode[size_t(i)].get(), v);
+    return v;
+  }
+
+  // Runs one action for (self, other); the answer of a question.
+  static bool Execute(const CAction& act, CInstance* self, CInstance* other) {
+    const RActionCode* c = act.act_compiled.get();
+    if (act.act_exetype == 0 || !c) return false;
+    const int32_t argc = std::min(act.act_argumentcount, kMaxActionArguments);
+    RValue args[kMaxActionArguments];
+    RValue result;
+    if (act.act_exetype == 1) {
+      g_ArgumentRelative = act.act_userelative && act.act_relative;
+      for (int32_t i = 0; i < argc; ++i) args[i] = Argument(act, i, self, other);
+      const int32_t id = act.act_functionid;
+      if (id < 0) return false;
+      if (id >= kExtensionIdBase) {
+        if (g_ExtensionHooks.Call && !g_ExtensionHooks.Call(id - kExtensionIdBase, self, other, argc, result, args))
+          ReportFailure();
+      } else if (id >= kScriptIdBase) {
+        if (!Script_Execute(id - kScriptIdBase, self, other, result, true, args, argc)) ReportFailure();
+      } else if (size_t(id) < g_Functions.size()) {
+        g_CurrentFunction = id;
+        g_Functions[size_t(id)].f_routine(self, other, argc, result, args);
+      }
+      return Value_IsTrue(result) != act.act_isnot;
+    }
+    // Code with arguments sees them in its argument slots for the run only.
+    RValue saved[kMaxActionArguments];
+    const bool savedRelative = g_ArgumentRelative;
+    g_ArgumentRelative = act.act_userelative && act.act_relative;
+    for (int32_t i = 0; i < argc; ++i) {
+      RValue v = Argument(act, i, self, other);
+      saved[i] = std::move(g_Arguments[i]);
+      g_Arguments[i] = std::move(v);
+      Argument_Touch(i);
+    }
+    if (c->code) Code_ExecuteReport(self, other, c->code.get(), result);
+    for (int32_t i = 0; i < argc; ++i) g_Arguments[i] = std::move(saved[i]);
+    g_ArgumentRelative = savedRelative;
+    return Value_IsTrue(result) != act.act_isnot;
+  }
+
+  static void ReportFailure() {
+    if (!g_ErrorPending) return;
+    Error_ReportAction(g_LastErrorText, false);
+    Error_ClearPending();
+  }
+};
+
+// The event context, saved around every performed event so that a nested
+// event leaves the outer one's context (and its error headings) intact.
+class CEventContext {
+ public:
+  CEventContext(int32_t object, int32_t type, int32_t number)
+      : m_object(g_CurrentEventObject), m_type(g_CurrentEventType), m_number(g_CurrentEventNumber),
+        m_action(g_CurrentAction) {
+    g_CurrentEventObject = object;
+    g_CurrentEventType = type;
+    g_CurrentEventNumber = number;
+  }
+  ~CEventContext() {
+    g_CurrentEventObject = m_object;
+    g_CurrentEventType = m_type;
+    g_CurrentEventNumber = m_number;
+    g_CurrentAction = m_action;
+  }
+  CEventContext(const CEventContext&) = delete;
+  CEventContext& operator=(const CEventContext&) = delete;
+
+ private:
+  int32_t m_object, m_type, m_number, m_action;
+};
+
+// Events that perform events (an event_user calling itself, a destroy event
+// destroying its own kind) would otherwise exhaust the stack.
+bool RecursionTooDeep() {
+  if (!Code_StackExhausted()) return false;
+  Error_ReportAction("Recursion too deep.", true);
+  return true;
+}
+
+void RunList(const CEvent& event, CInstance* self, CInstance* other) {
+  CActionRunner(event, self, other).Run();
+}
+
+const std::vector<int32_t> kNoObjects;
+
+// Highest event number held in each type's table.
+int32_t TableLimit(int32_t type) {
+  switch (type) {
+    case EV_ALARM: return 12;
+    case EV_STEP: return 16;
+    case EV_KEYBOARD:
+    case EV_MOUSE:
+    case EV_OTHER:
+    case EV_KEYPRESS:
+    case EV_KEYRELEASE: return 128;
+    case EV_TRIGGER: return g_Triggers.Count() - 1;
+    case EV_COLLISION: return -1;  // collisions keep a list of object pairs instead
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+// ------------------------------------------------------------------ compiling
+
+bool Event_Compile(CEvent& event) {
+  for (size_t i = 0; i < event.e_actions.size(); ++i) {
+    g_CurrentAction = int32_t(i);
+    if (!CompileAction(event.e_actions[i])) return false;
+  }
+  return true;
+}
+
+bool Object_CompileAll() {
+  for (int32_t o = 0; o < g_Objects.Count(); ++o) {
+    CObject* obj = g_Objects.Get(o);
+    if (!obj) continue;
+    g_CurrentEventObject = o;
+    for (int32_t type = 0; type < kEventTypes; ++type) {
+      g_CurrentEventType = type;
+      for (auto& [number, event] : obj->o_events[size_t(type)]) {
+        g_CurrentEventNumber = number;
+        if (!Event_Compile(event)) return false;
+      }
+    }
+  }
+  return true;
+}
+
+bool TimeLine_CompileAll() {
+  for (int32_t t = 0; t < g_TimeLines.Count(); ++t) {
+    CTimeLine* line = g_TimeLines.Get(t);
+    if (!line) continue;
+    g_CurrentEventObject = t;
+    g_CurrentEventType = kEventTimeLineMoment;
+    for (auto& [step, moment] : line->s_moments) {
+      g_CurrentEventNumber = step;
+      if (!Event_Compile(moment)) return false;
+    }
+  }
+  return true;
+}
+
+void LibraryInit_Run() {
+  for (const std::string& text : g_LibraryInitCode) {
+    if (text.empty()) continue;
+    CCodeRef code = Code_Create(text, false);
+    if (!code->Compile()) {
+      Error_Report("COMPILATION ERROR in library initialization code\r" + g_LastErrorText, true);
+      continue;
+    }
+    CInstance temp(0, 0, 0, 0);
+    RValue result;
+    Code_ExecuteReport(&temp, &temp, code.get(), result);
+  }
+}
+
+// ------------------------------------------------------------------ finding and performing
+
+const CEvent* Event_Find(int32_t objind, int32_t etype, int32_t enumb, int32_t* defining) {
+  for (int32_t o = objind; const CObject* obj = g_Objects.Get(o); o = obj->o_parent) {
+    if (const CEvent* e = obj->GetEventDirect(etype, enumb)) {
+      if (defining) *defining = o;
+      return e;
+    }
+  }
+  // A collision event with an ancestor of the other object: the nearest
+  // ancestor first, and at each ancestor the own chain first.
+  if (etype == EV_COLLISION && g_Objects.Exists(enumb)) {
+    for (int32_t p = g_Objects.Get(enumb)->o_parent; const CObject* anc = g_Objects.Get(p); p = anc->o_parent) {
+      for (int32_t o = objind; const CObject* obj = g_Objects.Get(o); o = obj->o_parent) {
+        if (const CEvent* e = obj->GetEventDirect(etype, p)) {
+          if (defining) *defining = o;
+          return e;
+        }
+      }
+    }
+  }
+  return nullptr;
+}
+
+bool Event_HasRecursive(int32_t objind, int32_t etype) {
+  for (int32_t o = objind; const CObject* obj = g_Objects.Get(o); o = obj->o_parent)
+    if (obj->HasEventDirect(etype)) return true;
+  return false;
+}
+
+void Event_PerformObject(CInstance* self, CInstance* other, int32_t objind, int32_t etype, int32_t enumb) {
+  if (Run_ChangePending()) return;
+  int32_t defining = objind;
+  const CEvent* event = Event_Find(objind, etype, enumb, &defining);
+  if (!event || RecursionTooDeep()) return;
+  CEventContext context(defining, etype, enumb);
+  RunList(*event, self, other);
+}
+
+void Event_Perform(CInstance* self, CInstance* other, int32_t etype, int32_t enumb) {
+  if (!self || Run_ChangePending()) return;
+  Event_PerformObject(self, other, self->i_objectindex, etype, enumb);
+}
+
+void Event_PerformMoment(CInstance* self, CInstance* other, int32_t timeline, const CEvent& moment, int32_t step) {
+  if (Run_ChangePending() || RecursionTooDeep()) return;
+  CEventContext context(timeline, kEventTimeLineMoment, step);
+  RunList(moment, self, other);
+}
+
+void Event_PerformAll(int32_t etype, int32_t enumb) {
+  CRunRoom* room = g_RunRoom;
+  if (Run_ChangePending() || !room) return;
+  const int32_t n = room->InstanceCount();
+  for (int32_t i = 0; i < n && !Run_ChangePending(); ++i) {
+    CInstance* inst = room->InstanceAt(i);
+    if (inst && !inst->i_marked) Event_PerformObject(inst, inst, inst->i_objectindex, etype, enumb);
+  }
+}
+
+// ------------------------------------------------------------------ event tables
+
+void Event_BuildLists() {
+  for (int32_t type = 0; type < kEventTypes; ++type) {
+    auto& table = g_EventObjects[size_t(type)];
+    table.assign(size_t(std::max(TableLimit(type) + 1, 0)), {});
+    for (int32_t number = 0; number < int32_t(table.size()); ++number)
+      for (int32_t o = 0; o < g_Objects.Count(); ++o)
+        if (g_Objects.Exists(o) && Event_Find(o, type, number)) table[size_t(number)].push_back(o);
+  }
+}
+
+const std::vector<int32_t>& Event_Objects(int32_t etype, int32_t enumb) {
+  if (etype < 0 || etype >= kEventTypes || enumb < 0) return kNoObjects;
+  const auto& table = g_EventObjects[size_t(etype)];
+  return size_t(enumb) < table.size() ? table[size_t(enumb)] : kNoObjects;
+}
+
+// ------------------------------------------------------------------ built-in functions
+
+namespace {
+
+CInstance* AsInstance(CInstanceBase* i) { return static_cast<CInstance*>(i); }
+
+void F_EventInherited(CInstanceBase* self, CInstanceBase* other, int32_t, RValue&, RValue*) {
+  const CObject* obj = g_Objects.Get(g_CurrentEventObject);
+  if (!obj || !g_Objects.Exists(obj->o_parent)) return;
+  Event_PerformObject(AsInstance(self), AsInstance(other), obj->o_parent, g_CurrentEventType, g_CurrentEventNumber);
+}
+
+void F_EventPerform(CInstanceBase* self, CInstanceBase* other, int32_t, RValue&, RValue* args) {
+  Event_Perform(AsInstance(self), AsInstance(other), Real_ToInt32(args[0].val), Real_ToInt32(args[1].val));
+}
+
+void F_EventUser(CInstanceBase* self, CInstanceBase* other, int32_t, RValue&, RValue* args) {
+  Event_Perform(AsInstance(self), AsInstance(other), EV_OTHER, Real_ToInt32(args[0].val) + EV_USER0);
+}
+
+void F_EventPerformObject(CInstanceBase* self, CInstanceBase* other, int32_t, RValue&, RValue* args) {
+  Event_PerformObject(AsInstance(self), AsInstance(other), Real_ToInt32(args[0].val), Real_ToInt32(args[1].val),
+                      Real_ToInt32(args[2].val));
+}
+
+}  // namespace
+
+void Event_RegisterFunctions() {
+  static const RFunctionRoutine kRoutines[] = {
+      {"event_inherited", F_EventInherited},
+      {"action_inherited", F_EventInherited},
+      {"event_perform", F_EventPerform},
+      {"event_user", F_EventUser},
+      {"event_perform_object", F_EventPerformObject},
+  };
+  Function_ImplementTable(kRoutines);
+}
+
+}  // namespace tavrin

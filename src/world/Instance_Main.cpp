@@ -1,0 +1,508 @@
+// The built-in functions that create, change, destroy, find, count,
+// deactivate and activate instances, the instance and sprite actions, and the
+// room-change, game and score functions that set the pending change.
+#include <cmath>
+
+#include "graphics/Sprite_Class.h"
+#include "script/Code_Error.h"
+#include "script/Code_Function.h"
+#include "script/Code_Random.h"
+#include "script/Variable_Main.h"
+#include "world/Event_Action.h"
+#include "world/Room_Main.h"
+#include "world/Run_State.h"
+#include "world/World_Main.h"
+
+namespace tavrin {
+
+namespace {
+
+using Args = RValue*;
+CInstance* Inst(CInstanceBase* i) { return static_cast<CInstance*>(i); }
+int32_t Int(const RValue& v) { return Real_ToInt32(v.val); }
+std::string Number(const RValue& v) { return std::to_string(Int(v)); }
+
+bool Live(const CInstance* i) { return i && !i->i_marked; }
+
+// Whether object `obj` is `ancestor` or descends from it.
+bool IsOrDescends(int32_t obj, int32_t ancestor) {
+  for (int32_t o = obj; const CObject* object = g_Objects.Get(o); o = object->o_parent)
+    if (o == ancestor) return true;
+  return false;
+}
+
+// Designates `who` (all, an id or an object) instance `i`?
+bool Designates(int32_t who, const CInstance* i) {
+  if (who == OWNER_ALL) return true;
+  if (who >= kFirstInstanceId) return i->i_id == who;
+  return IsOrDescends(i->i_objectindex, who);
+}
+
+// Calls f for every unmarked active instance that `who` designates: self,
+// other, all, an instance id or an object with its descendants. The count is
+// taken once, so instances created by f are not visited.
+template <class F>
+void ForMatching(CInstanceBase* self, CInstanceBase* other, int32_t who, F f) {
+  CRunRoom* room = g_RunRoom;
+  if (who == OWNER_SELF || who == OWNER_OTHER) {
+    CInstance* i = Inst(who == OWNER_SELF ? self : other);
+    if (Live(i) && !i->i_deactivated) f(i);
+    return;
+  }
+  if (!room) return;
+  if (who == OWNER_ALL || who >= kFirstInstanceId) {
+    const int32_t n = room->InstanceCount();
+    for (int32_t k = 0; k < n; ++k) {
+      CInstance* i = room->InstanceAt(k);
+      if (Live(i) && (who == OWNER_ALL || i->i_id == who)) f(i);
+    }
+    return;
+  }
+  const int32_t n = room->Obj_Number_Recursive(who);
+  for (int32_t k = 0; k < n; ++k) {
+    CInstance* i = room->Obj_Instance_Recursive(who, k);
+    if (Live(i)) f(i);
+  }
+}
+
+int32_t CountMatching(CInstanceBase* self, CInstanceBase* other, int32_t who) {
+  int32_t count = 0;
+  ForMatching(self, other, who, [&](CInstance*) { ++count; });
+  return count;
+}
+
+// Creates an instance and runs its create event; `before` may prepare it
+// first. The id, or noone when the object does not exist.
+template <class F>
+double CreateInstance(double x, double y, const RValue& obj, F before) {
+  if (!g_Objects.Exists(Int(obj))) {
+    Error_ReportAction("Creating instance for non-existing object: " + Number(obj), false);
+    return OWNER_NOONE;
+  }
+  if (!g_RunRoom) return OWNER_NOONE;
+  CInstance* inst = g_RunRoom->AddInstance(x, y, Int(obj));
+  if (!inst) return OWNER_NOONE;
+  const int32_t id = inst->i_id;
+  before(inst);
+  Event_Perform(inst, inst, EV_CREATE, 0);
+  return id;
+}
+double CreateInstance(double x, double y, const RValue& obj) {
+  return CreateInstance(x, y, obj, [](CInstance*) {});
+}
+
+void Destroy(CInstance* self) {
+  if (!self) return;
+  Event_Perform(self, self, EV_DESTROY, 0);
+  self->i_marked = true;
+}
+
+void Change(CInstance* self, int32_t obj, bool perform) {
+  if (!g_Objects.Exists(obj)) {
+    Error_ReportAction("Asking to change into non-existing object: " + std::to_string(obj), false);
+    return;
+  }
+  if (!self || !g_RunRoom) return;
+  if (perform) Event_Perform(self, self, EV_DESTROY, 0);
+  CInstance* next = g_RunRoom->AddInstance(self->i_x, self->i_y, obj);
+  if (!next) return;
+  next->Assign(*self);
+  next->SetObjectIndex(obj);
+  // Object lists were built for the new instance under the new object
+  // already; the old one is left marked until the end of the step.
+  self->i_marked = true;
+  if (perform) Event_Perform(next, next, EV_CREATE, 0);
+}
+
+bool SetSprite(CInstance* self, const RValue& spr) {
+  if (!g_Sprites.Exists(Int(spr))) {
+    Error_ReportAction("Setting instance to non-existing sprite: " + Number(spr), false);
+    return false;
+  }
+  if (self) self->SetSpriteIndex(Int(spr));
+  return true;
+}
+
+// ------------------------------------------------------------------ creating and destroying
+
+void F_InstanceCreate(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
+  r.SetReal(CreateInstance(a[0].val, a[1].val, a[2]));
+}
+
+void F_InstanceCopy(CInstanceBase* self, CInstanceBase*, int32_t, RValue& r, Args a) {
+  CInstance* s = Inst(self);
+  if (!s || !g_RunRoom) return;
+  CInstance* copy = g_RunRoom->AddInstance(s->i_x, s->i_y, s->i_objectindex);
+  if (!copy) return;
+  const int32_t id = copy->i_id;
+  copy->Assign(*s);
+  copy->i_id = id;
+  if (a[0].val >= 0.5) Event_Perform(copy, copy, EV_CREATE, 0);
+  r.SetReal(id);
+}
+
+void F_InstanceDestroy(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args) { Destroy(Inst(self)); }
+
+void F_InstanceChange(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
+  Change(Inst(self), Int(a[0]), a[1].val >= 0.5);
+}
+
+void F_InstanceSprite(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) { SetSprite(Inst(self), a[0]); }
+
+// ------------------------------------------------------------------ queries
+
+void F_InstanceExists(CInstanceBase* self, CInstanceBase* other, int32_t, RValue& r, Args a) {
+  bool found = false;
+  ForMatching(self, other, Int(a[0]), [&](CInstance*) { found = true; });
+  r.SetReal(found ? 1 : 0);
+}
+
+void F_InstanceNumber(CInstanceBase* self, CInstanceBase* other, int32_t, RValue& r, Args a) {
+  r.SetReal(CountMatching(self, other, Int(a[0])));
+}
+
+void F_InstanceFind(CInstanceBase* self, CInstanceBase* other, int32_t, RValue& r, Args a) {
+  const int32_t who = Int(a[0]);
+  int32_t n = Int(a[1]);
+  r.SetReal(OWNER_NOONE);
+  if (who == OWNER_SELF || who == OWNER_OTHER || n < 0) return;
+  if (who >= kFirstInstanceId && n != 0) return;
+  ForMatching(self, other, who, [&](CInstance* i) {
+    if (n-- == 0) r.SetReal(i->i_id);
+  });
+}
+
+// The instance nearest to (or furthest from) a point. Only the strictly
+// better one replaces the best so far, so the first of equals wins.
+void NearestOrFurthest(CInstanceBase* self, CInstanceBase* other, RValue& r, Args a, bool nearest) {
+  const int32_t who = Int(a[2]);
+  r.SetReal(OWNER_NOONE);
+  if (who != OWNER_ALL && (who < 0 || who >= kFirstInstanceId)) return;
+  double best = nearest ? 1e10 : -1;
+  ForMatching(self, other, who, [&](CInstance* i) {
+    const double dx = i->i_x - a[0].val, dy = i->i_y - a[1].val, d = dx * dx + dy * dy;
+    if (nearest ? d < best : d > best) {
+      best = d;
+      r.SetReal(i->i_id);
+    }
+  });
+}
+void F_InstanceNearest(CInstanceBase* s, CInstanceBase* o, int32_t, RValue& r, Args a) {
+  NearestOrFurthest(s, o, r, a, true);
+}
+void F_InstanceFurthest(CInstanceBase* s, CInstanceBase* o, int32_t, RValue& r, Args a) {
+  NearestOrFurthest(s, o, r, a, false);
+}
+
+// ------------------------------------------------------------------ deactivation
+
+// Whether an instance lies outside a region: by its box when it has a sprite
+// or a mask, else by its position.
+bool OutsideRegion(const CInstance* i, double left, double top, double width, double height) {
+  if (g_Sprites.Exists(i->i_spriteindex) || g_Sprites.Exists(i->i_maskindex))
+    return !(left <= i->i_bbox.Right && left + width >= i->i_bbox.Left && top <= i->i_bbox.Bottom &&
+             top + height >= i->i_bbox.Top);
+  return !(left <= i->i_x && i->i_x <= left + width && top <= i->i_y && i->i_y <= top + height);
+}
+
+void KeepSelf(CInstanceBase* self, const RValue& notme) {
+  if (notme.val >= 0.5 && self) Inst(self)->i_deactivated = false;
+}
+
+void Update() {
+  if (g_RunRoom) g_RunRoom->UpdateActive();
+}
+
+void F_DeactivateAll(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
+  if (!g_RunRoom) return;
+  for (CInstance* i : g_RunRoom->r_instance) i->i_deactivated = true;
+  KeepSelf(self, a[0]);
+  Update();
+}
+
+void F_DeactivateObject(CInstanceBase* self, CInstanceBase* other, int32_t, RValue&, Args a) {
+  const int32_t who = Int(a[0]);
+  if (who == OWNER_SELF || who == OWNER_OTHER) {
+    if (CInstance* i = Inst(who == OWNER_SELF ? self : other)) i->i_deactivated = true;
+  } else if (g_RunRoom) {
+    for (CInstance* i : g_RunRoom->r_instance)
+      if (Designates(who, i)) i->i_deactivated = true;
+  }
+  Update();
+}
+
+void F_DeactivateRegion(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
+  if (!g_RunRoom) return;
+  const bool inside = a[4].val >= 0.5;
+  for (CInstance* i : g_RunRoom->r_instance)
+    if (OutsideRegion(i, a[0].val, a[1].val, a[2].val, a[3].val) != inside) i->i_deactivated = true;
+  KeepSelf(self, a[5]);
+  Update();
+}
+
+void F_ActivateAll(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args) {
+  if (!g_RunRoom) return;
+  for (CInstance* i : g_RunRoom->r_instance_deact) i->i_deactivated = false;
+  Update();
+}
+
+void F_ActivateObject(CInstanceBase* self, CInstanceBase* other, int32_t, RValue&, Args a) {
+  const int32_t who = Int(a[0]);
+  if (who == OWNER_SELF || who == OWNER_OTHER) {
+    if (CInstance* i = Inst(who == OWNER_SELF ? self : other)) i->i_deactivated = false;
+  } else if (g_RunRoom) {
+    for (CInstance* i : g_RunRoom->r_instance_deact)
+      if (Designates(who, i)) i->i_deactivated = false;
+  }
+  Update();
+}
+
+void F_ActivateRegion(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+  if (!g_RunRoom) return;
+  const bool inside = a[4].val >= 0.5;
+  for (CInstance* i : g_RunRoom->r_instance_deact)
+    if (OutsideRegion(i, a[0].val, a[1].val, a[2].val, a[3].val) != inside) i->i_deactivated = false;
+  Update();
+}
+
+// ------------------------------------------------------------------ instance actions
+
+double RelX(CInstanceBase* self, double x) { return g_ArgumentRelative && self ? x + Inst(self)->i_x : x; }
+double RelY(CInstanceBase* self, double y) { return g_ArgumentRelative && self ? y + Inst(self)->i_y : y; }
+
+void A_CreateObject(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
+  CreateInstance(RelX(self, a[1].val), RelY(self, a[2].val), a[0]);
+}
+
+void A_CreateObjectMotion(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
+  CreateInstance(RelX(self, a[1].val), RelY(self, a[2].val), a[0], [&](CInstance* i) {
+    i->SetSpeed(a[3].val);
+    i->SetDirection(a[4].val);
+  });
+}
+
+void A_CreateObjectRandom(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
+  bool any = false;
+  for (int k = 0; k < 4; ++k) any = any || g_Objects.Exists(Int(a[k]));
+  if (!any) return;
+  int32_t pick;
+  do pick = int32_t(Random_Below(4));
+  while (!g_Objects.Exists(Int(a[pick])));
+  CreateInstance(RelX(self, a[4].val), RelY(self, a[5].val), a[pick]);
+}
+
+void A_ChangeObject(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
+  Change(Inst(self), Int(a[0]), Int(a[1]) >= 1);
+}
+
+void A_SetSprite(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
+  if (!SetSprite(Inst(self), a[0]) || !self) return;
+  if (a[1].val > 0) {
+    Inst(self)->SetImageScaleX(a[1].val);
+    Inst(self)->SetImageScaleY(a[1].val);
+  }
+}
+
+void A_SpriteSet(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
+  if (!SetSprite(Inst(self), a[0]) || !self) return;
+  if (a[1].val >= 0) Inst(self)->i_imageindex = a[1].val;
+  Inst(self)->i_imagespeed = a[2].val;
+}
+
+void A_SpriteTransform(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
+  CInstance* s = Inst(self);
+  if (!s) return;
+  s->SetImageScaleX(a[0].val);
+  s->SetImageScaleY(a[1].val);
+  s->SetImageAngle(a[2].val);
+  const double mirror = a[3].val;
+  if (mirror == 1 || mirror == 3) s->SetImageScaleX(-s->i_imagescalex);
+  if (mirror == 2 || mirror == 3) s->SetImageScaleY(-s->i_imagescaley);
+}
+
+void A_SpriteColor(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
+  if (!self) return;
+  Inst(self)->i_imageblend = uint32_t(Int(a[0]));
+  Inst(self)->i_imagealpha = a[1].val;
+}
+
+// With the operation rounded: 1 less than, 2 greater than, else equal.
+bool Compare(double value, double given, const RValue& operation) {
+  switch (Int(operation)) {
+    case 1: return value < given;
+    case 2: return value > given;
+    default: return value == given;
+  }
+}
+
+void A_IfNumber(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
+  const int32_t who = Int(a[0]);
+  const int32_t c = who == OWNER_SELF || who == OWNER_OTHER ? 0 : CountMatching(nullptr, nullptr, who);
+  r.SetReal(Compare(c, a[1].val, a[2]) ? 1 : 0);
+}
+
+void A_SetAlarm(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
+  CInstance* s = Inst(self);
+  const int32_t alarm = Int(a[1]);
+  if (!s || alarm < 0 || alarm >= kAlarmCount) return;
+  int64_t v = Real_ToInt32(a[0].val);
+  if (g_ArgumentRelative && s->i_timer[size_t(alarm)] >= 0) v += s->i_timer[size_t(alarm)];
+  s->i_timer[size_t(alarm)] = int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+}
+
+// ------------------------------------------------------------------ rooms
+
+void GotoPrevious(int32_t transition) {
+  if (g_RoomIndex == Room_First()) {
+    Error_ReportAction("Moving to previous room before the first room.", true);
+    g_NewRoom = CHANGE_ABORT;
+    return;
+  }
+  Room_Request(Room_Previous(g_RoomIndex), transition);
+}
+
+void GotoNext(int32_t transition) {
+  if (g_RoomIndex == Room_Last()) {
+    Error_ReportAction("Moving to next room after the last room.", true);
+    g_NewRoom = CHANGE_ABORT;
+    return;
+  }
+  Room_Request(Room_Next(g_RoomIndex), transition);
+}
+
+void F_RoomGoto(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+  Room_Request(Int(a[0]), g_Game.transition_kind);
+}
+void F_RoomGotoPrevious(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args) {
+  GotoPrevious(g_Game.transition_kind);
+}
+void F_RoomGotoNext(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args) { GotoNext(g_Game.transition_kind); }
+void F_RoomRestart(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args) {
+  Room_Request(g_RoomIndex, g_Game.transition_kind);
+}
+void F_RoomPrevious(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
+  const int32_t n = Int(a[0]);
+  r.SetReal(!Room_Exists(n) || n == Room_First() ? -1 : Room_Previous(n));
+}
+void F_RoomNext(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
+  const int32_t n = Int(a[0]);
+  r.SetReal(!Room_Exists(n) || n == Room_Last() ? -1 : Room_Next(n));
+}
+void A_PreviousRoom(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) { GotoPrevious(Int(a[0])); }
+void A_NextRoom(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) { GotoNext(Int(a[0])); }
+void A_CurrentRoom(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) { Room_Request(g_RoomIndex, Int(a[0])); }
+void A_AnotherRoom(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) { Room_Request(Int(a[0]), Int(a[1])); }
+void A_IfPreviousRoom(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args) {
+  r.SetReal(g_RoomIndex != Room_First() ? 1 : 0);
+}
+void A_IfNextRoom(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args) {
+  r.SetReal(g_RoomIndex != Room_Last() ? 1 : 0);
+}
+
+// ------------------------------------------------------------------ the game
+
+void F_GameEnd(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args) { g_NewRoom = CHANGE_END; }
+void F_GameRestart(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args) { g_NewRoom = CHANGE_RESTART; }
+
+int32_t Relative(int32_t current, const RValue& v) {
+  const int64_t r = int64_t(Real_ToInt32(v.val)) + (g_ArgumentRelative ? current : 0);
+  return int32_t(std::clamp<int64_t>(r, INT32_MIN, INT32_MAX));
+}
+
+void A_SetScore(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+  g_Game.score = Relative(g_Game.score, a[0]);
+}
+void A_SetLife(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) { Game_SetLives(Relative(g_Game.lives, a[0])); }
+void A_SetHealth(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+  Game_SetHealth(a[0].val + (g_ArgumentRelative ? g_Game.health : 0));
+}
+void A_IfScore(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
+  r.SetReal(Compare(g_Game.score, a[0].val, a[1]) ? 1 : 0);
+}
+void A_IfLife(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
+  r.SetReal(Compare(g_Game.lives, a[0].val, a[1]) ? 1 : 0);
+}
+void A_IfHealth(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
+  r.SetReal(Compare(g_Game.health, a[0].val, a[1]) ? 1 : 0);
+}
+void A_SetCaption(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+  g_Game.score_explicit = true;
+  g_Game.show_score = Int(a[0]) == 1;
+  g_Game.caption_score = a[1].str.str();
+  g_Game.show_lives = Int(a[2]) == 1;
+  g_Game.caption_lives = a[3].str.str();
+  g_Game.show_health = Int(a[4]) == 1;
+  g_Game.caption_health = a[5].str.str();
+}
+
+}  // namespace
+
+void Game_SetLives(int32_t lives) {
+  const bool had = g_Game.lives > 0;
+  g_Game.lives = lives;
+  if (had && lives <= 0) Event_PerformAll(EV_OTHER, EV_NO_MORE_LIVES);
+}
+
+void Game_SetHealth(double health) {
+  const bool had = g_Game.health > 0;
+  g_Game.health = health;
+  if (had && !(health > 0)) Event_PerformAll(EV_OTHER, EV_NO_MORE_HEALTH);
+}
+
+void Instance_RegisterFunctions() {
+  static const RFunctionRoutine kRoutines[] = {
+      {"instance_create", F_InstanceCreate},
+      {"instance_copy", F_InstanceCopy},
+      {"instance_destroy", F_InstanceDestroy},
+      {"instance_change", F_InstanceChange},
+      {"instance_sprite", F_InstanceSprite},
+      {"instance_exists", F_InstanceExists},
+      {"instance_number", F_InstanceNumber},
+      {"instance_find", F_InstanceFind},
+      {"instance_nearest", F_InstanceNearest},
+      {"instance_furthest", F_InstanceFurthest},
+      {"instance_deactivate_all", F_DeactivateAll},
+      {"instance_deactivate_object", F_DeactivateObject},
+      {"instance_deactivate_region", F_DeactivateRegion},
+      {"instance_activate_all", F_ActivateAll},
+      {"instance_activate_object", F_ActivateObject},
+      {"instance_activate_region", F_ActivateRegion},
+      {"action_create_object", A_CreateObject},
+      {"action_create_object_motion", A_CreateObjectMotion},
+      {"action_create_object_random", A_CreateObjectRandom},
+      {"action_change_object", A_ChangeObject},
+      {"action_kill_object", F_InstanceDestroy},
+      {"action_set_sprite", A_SetSprite},
+      {"action_sprite_set", A_SpriteSet},
+      {"action_sprite_transform", A_SpriteTransform},
+      {"action_sprite_color", A_SpriteColor},
+      {"action_if_number", A_IfNumber},
+      {"action_set_alarm", A_SetAlarm},
+      {"room_goto", F_RoomGoto},
+      {"room_goto_previous", F_RoomGotoPrevious},
+      {"room_goto_next", F_RoomGotoNext},
+      {"room_restart", F_RoomRestart},
+      {"room_previous", F_RoomPrevious},
+      {"room_next", F_RoomNext},
+      {"action_previous_room", A_PreviousRoom},
+      {"action_next_room", A_NextRoom},
+      {"action_current_room", A_CurrentRoom},
+      {"action_another_room", A_AnotherRoom},
+      {"action_if_previous_room", A_IfPreviousRoom},
+      {"action_if_next_room", A_IfNextRoom},
+      {"game_end", F_GameEnd},
+      {"action_end_game", F_GameEnd},
+      {"game_restart", F_GameRestart},
+      {"action_restart_game", F_GameRestart},
+      {"action_set_score", A_SetScore},
+      {"action_set_life", A_SetLife},
+      {"action_set_health", A_SetHealth},
+      {"action_if_score", A_IfScore},
+      {"action_if_life", A_IfLife},
+      {"action_if_health", A_IfHealth},
+      {"action_set_caption", A_SetCaption},
+  };
+  Function_ImplementTable(kRoutines);
+}
+
+}  // namespace tavrin

@@ -1,0 +1,334 @@
+#include "world/Room_Main.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <limits>
+
+#include "package/Option_Main.h"
+#include "script/Code_Error.h"
+#include "script/Code_Exec.h"
+#include "world/Event_Action.h"
+#include "world/Run_State.h"
+
+namespace tavrin {
+
+CRunRoom* g_RunRoom = nullptr;
+int32_t g_RoomIndex = -1;
+int32_t g_LastInstanceId = kFirstInstanceId;
+int32_t g_LastTileId = 10000000;
+RRoomHooks g_RoomHooks;
+
+namespace {
+
+// Rooms kept across visits, by room index; an entry is empty until the room
+// is entered and stays filled after leaving only for persistent rooms.
+std::vector<std::unique_ptr<CRunRoom>> g_RunRooms;
+// Persistent instances on their way from the room being left to the next.
+std::vector<std::unique_ptr<CInstance>> g_Carried;
+
+// Parents of `obj` upward, while they exist (chains are free of cycles).
+template <class F>
+void ForObjectAndAncestors(int32_t obj, F f) {
+  for (int32_t o = obj; const CObject* object = g_Objects.Get(o); o = object->o_parent) f(o);
+}
+
+}  // namespace
+
+// ------------------------------------------------------------------ the room's instance lists
+
+CRunRoom::CRunRoom(const CRoom& resource) : CRoom(resource) {
+  for (const RRoomInstance& placed : resource.r_instances) {
+    auto* inst = new CInstance(placed.x, placed.y, placed.id, placed.object);
+    inst->i_initcode = placed.code;
+    inst->SetImageScaleX(placed.xscale);
+    inst->SetImageScaleY(placed.yscale);
+    inst->i_imageblend = uint32_t(placed.blend) & 0xFFFFFF;
+    inst->i_imagealpha = placed.alpha;
+    inst->SetImageAngle(placed.angle);
+    r_instance.push_back(inst);
+  }
+  r_instances.clear();
+  RebuildObjectLists();
+}
+
+CRunRoom::~CRunRoom() {
+  for (CInstance* inst : r_instance) delete inst;
+  for (CInstance* inst : r_instance_deact) delete inst;
+}
+
+void CRunRoom::AddToObjectLists(CInstance* inst) {
+  const int32_t obj = inst->i_objectindex;
+  if (obj < 0 || obj >= int32_t(r_obj_instance.size())) return;
+  r_obj_instance[size_t(obj)].push_back(inst);
+  ForObjectAndAncestors(obj, [&](int32_t o) {
+    if (o < int32_t(r_obj_instance_recursive.size())) r_obj_instance_recursive[size_t(o)].push_back(inst);
+  });
+}
+
+void CRunRoom::RebuildObjectLists() {
+  const size_t objects = size_t(g_Objects.Count());
+  r_obj_instance.assign(objects, {});
+  r_obj_instance_recursive.assign(objects, {});
+  for (CInstance* inst : r_instance) AddToObjectLists(inst);
+}
+
+CInstance* CRunRoom::AddInstance(double x, double y, int32_t objectind) {
+  // Ids never run into the negative owner codes: running out ends the game.
+  if (g_LastInstanceId == INT32_MAX) {
+    Error_Report("Out of instance ids: no more instances can be created.", true);
+    return nullptr;
+  }
+  auto* inst = new CInstance(x, y, ++g_LastInstanceId, objectind);
+  r_instance.push_back(inst);
+  if (r_obj_instance.size() < size_t(g_Objects.Count())) RebuildObjectLists();
+  AddToObjectLists(inst);
+  return inst;
+}
+
+int32_t CRunRoom::Obj_Number(int32_t obj) const {
+  return obj >= 0 && obj < int32_t(r_obj_instance.size()) ? int32_t(r_obj_instance[size_t(obj)].size()) : 0;
+}
+
+CInstance* CRunRoom::Obj_Instance(int32_t obj, int32_t n) const {
+  if (n < 0 || n >= Obj_Number(obj)) return nullptr;
+  return r_obj_instance[size_t(obj)][size_t(n)];
+}
+
+int32_t CRunRoom::Obj_Number_Recursive(int32_t obj) const {
+  return obj >= 0 && obj < int32_t(r_obj_instance_recursive.size())
+             ? int32_t(r_obj_instance_recursive[size_t(obj)].size())
+             : 0;
+}
+
+CInstance* CRunRoom::Obj_Instance_Recursive(int32_t obj, int32_t n) const {
+  if (n < 0 || n >= Obj_Number_Recursive(obj)) return nullptr;
+  return r_obj_instance_recursive[size_t(obj)][size_t(n)];
+}
+
+void CRunRoom::SortInstances() {
+  // A depth that is not a number sorts as the very front (drawn last), so the
+  // order stays a strict one and the sort stays sound.
+  auto key = [](const CInstance* i) {
+    return std::isnan(i->i_depth) ? -std::numeric_limits<double>::infinity() : i->i_depth;
+  };
+  bool ordered = true;
+  for (size_t i = 1; i < r_instance.size() && ordered; ++i)
+    ordered = !(key(r_instance[i]) > key(r_instance[i - 1]));
+  if (ordered) return;
+  std::stable_sort(r_instance.begin(), r_instance.end(),
+                   [&](const CInstance* a, const CInstance* b) { return key(a) > key(b); });
+}
+
+void CRunRoom::RemoveMarked() {
+  const auto kept = std::stable_partition(r_instance.begin(), r_instance.end(),
+                                          [](const CInstance* i) { return !i->i_marked; });
+  if (kept == r_instance.end()) return;
+  for (auto it = kept; it != r_instance.end(); ++it) delete *it;
+  r_instance.erase(kept, r_instance.end());
+  RebuildObjectLists();
+}
+
+void CRunRoom::UpdateActive() {
+  const bool leaving = std::any_of(r_instance.begin(), r_instance.end(), [](auto* i) { return i->i_deactivated; });
+  const bool returning =
+      std::any_of(r_instance_deact.begin(), r_instance_deact.end(), [](auto* i) { return !i->i_deactivated; });
+  if (!leaving && !returning) return;
+  std::vector<CInstance*> active, inactive;
+  for (CInstance* i : r_instance)
+    if (!i->i_deactivated) active.push_back(i);
+  for (CInstance* i : r_instance_deact)
+    if (!i->i_deactivated) active.push_back(i);
+  for (CInstance* i : r_instance_deact)
+    if (i->i_deactivated) inactive.push_back(i);
+  for (CInstance* i : r_instance)
+    if (i->i_deactivated) inactive.push_back(i);
+  r_instance = std::move(active);
+  r_instance_deact = std::move(inactive);
+  RebuildObjectLists();
+}
+
+// ------------------------------------------------------------------ tiles
+
+int32_t CRunRoom::AddTile(const RTile& tile) {
+  r_tiles.push_back(tile);
+  r_tiles.back().id = ++g_LastTileId;
+  r_lasttile = int32_t(r_tiles.size()) - 1;
+  return r_lasttile;
+}
+
+int32_t CRunRoom::FindTile(int32_t id) {
+  if (r_lasttile >= 0 && r_lasttile < int32_t(r_tiles.size()) && r_tiles[size_t(r_lasttile)].id == id)
+    return r_lasttile;
+  for (size_t i = 0; i < r_tiles.size(); ++i)
+    if (r_tiles[i].id == id) return r_lasttile = int32_t(i);
+  return -1;
+}
+
+void CRunRoom::DeleteTile(int32_t ind) {
+  if (ind >= 0 && ind < int32_t(r_tiles.size())) r_tiles.erase(r_tiles.begin() + ind);
+}
+
+int32_t CRunRoom::FindTileAt(double x, double y, bool foreground) {
+  for (size_t i = 0; i < r_tiles.size(); ++i) {
+    const RTile& t = r_tiles[i];
+    if (x >= t.x && x < t.x + t.w * t.xscale && y >= t.y && y < t.y + t.h * t.yscale &&
+        (t.depth < 0) == foreground)
+      return r_lasttile = int32_t(i);
+  }
+  return -1;
+}
+
+void CRunRoom::DeleteTilesAt(double x, double y, bool foreground) {
+  std::erase_if(r_tiles, [&](const RTile& t) {
+    return x >= t.x && x <= t.x + t.w * t.xscale && y >= t.y && y <= t.y + t.h * t.yscale &&
+           (foreground ? t.depth <= 0 : t.depth >= 0);
+  });
+}
+
+void CRunRoom::SortTiles() {
+  bool ordered = true;
+  for (size_t i = 1; i < r_tiles.size() && ordered; ++i) ordered = !(r_tiles[i].depth > r_tiles[i - 1].depth);
+  if (ordered) return;
+  std::stable_sort(r_tiles.begin(), r_tiles.end(), [](const RTile& a, const RTile& b) { return a.depth > b.depth; });
+}
+
+// ------------------------------------------------------------------ the room order
+
+int32_t Room_First() { return g_RoomOrder.empty() ? -1 : g_RoomOrder.front(); }
+int32_t Room_Last() { return g_RoomOrder.empty() ? -1 : g_RoomOrder.back(); }
+bool Room_Exists(int32_t n) { return g_Rooms.Exists(n); }
+
+int32_t Room_Next(int32_t n) {
+  if (g_RoomOrder.size() < 2) return -1;
+  for (size_t i = g_RoomOrder.size(); i-- > 0;)
+    if (g_RoomOrder[i] == n) return i + 1 < g_RoomOrder.size() ? g_RoomOrder[i + 1] : -1;
+  return -1;
+}
+
+int32_t Room_Previous(int32_t n) {
+  if (g_RoomOrder.size() < 2) return -1;
+  for (size_t i = 1; i < g_RoomOrder.size(); ++i)
+    if (g_RoomOrder[i] == n) return g_RoomOrder[i - 1];
+  return -1;
+}
+
+// ------------------------------------------------------------------ entering and leaving
+
+void Room_Request(int32_t n, int32_t transition) {
+  g_NewRoom = n;
+  g_Game.transition_kind = transition;
+  if (!Room_Exists(n)) {
+    Error_Report("Unexisting room number: " + std::to_string(n), true);
+    g_NewRoom = CHANGE_ABORT;
+  }
+}
+
+void Room_Change(int32_t n) {
+  Room_Leave(false);
+  g_NewRoom = CHANGE_NONE;
+  Room_Goto(n, false);
+}
+
+void Room_Leave(bool gameEnd) {
+  CRunRoom* room = g_RunRoom;
+  if (!room) return;
+  room->RemoveMarked();
+  const int32_t pending = g_NewRoom;
+  g_NewRoom = CHANGE_NONE;
+  Event_PerformAll(EV_OTHER, EV_ROOM_END);
+  if (gameEnd) Event_PerformAll(EV_OTHER, EV_GAME_END);
+  g_NewRoom = pending;
+
+  // Persistent instances travel as copies; the originals are marked so that a
+  // persistent room does not show them when it is visited again.
+  g_Carried.clear();
+  for (CInstance* inst : room->r_instance) {
+    if (inst->i_marked || !inst->i_persistent) continue;
+    auto copy = std::make_unique<CInstance>(inst->i_x, inst->i_y, inst->i_id, inst->i_objectindex);
+    copy->Assign(*inst);
+    g_Carried.push_back(std::move(copy));
+    inst->i_marked = true;
+  }
+  g_RunRoom = nullptr;
+  if (!room->r_persistent && g_RoomIndex >= 0 && size_t(g_RoomIndex) < g_RunRooms.size())
+    g_RunRooms[size_t(g_RoomIndex)].reset();
+}
+
+namespace {
+
+void RunCreationCode(const std::string& text, CInstance* self, const std::string& where) {
+  CCodeRef code = Code_Create(text, false);
+  if (!code->Compile()) {
+    Error_Report("COMPILATION ERROR in creation code " + where + "\r" + g_LastErrorText, false);
+    Error_ClearPending();
+    return;
+  }
+  RValue result;
+  if (!Code_Execute(self, self, code.get(), result)) {
+    Error_Report("EXECUTION ERROR in creation code " + where + "\r" + g_LastErrorText, false);
+    Error_ClearPending();
+  }
+}
+
+}  // namespace
+
+void Room_Goto(int32_t n, bool first) {
+  if (g_RoomHooks.ClearInput) g_RoomHooks.ClearInput();
+  if (!Room_Exists(n)) {
+    // Only a code that names no room gets here (the room functions check
+    // first); the game cannot go on without a room.
+    Error_Report("Unexisting room number: " + std::to_string(n), true);
+    g_NewRoom = CHANGE_ABORT;
+    return;
+  }
+  if (size_t(n) >= g_RunRooms.size()) g_RunRooms.resize(size_t(n) + 1);
+  g_RoomIndex = n;
+  const bool fresh = !g_RunRooms[size_t(n)];
+  if (fresh) g_RunRooms[size_t(n)] = std::make_unique<CRunRoom>(*g_Rooms.Get(n));
+  CRunRoom* room = g_RunRooms[size_t(n)].get();
+  g_RunRoom = room;
+  const int32_t own = room->InstanceCount();
+
+  // Carried instances replace the room's instance with the same id.
+  std::vector<std::unique_ptr<CInstance>> carried = std::move(g_Carried);
+  g_Carried.clear();
+  for (auto& c : carried) {
+    for (CInstance* inst : room->r_instance)
+      if (inst->i_id == c->i_id) inst->i_marked = true;
+    if (CInstance* inst = room->AddInstance(c->i_x, c->i_y, c->i_objectindex)) inst->Assign(*c);
+  }
+  carried.clear();
+
+  const std::string roomName = g_Rooms.Name(n);
+  if (fresh) {
+    for (int32_t i = 0; i < own; ++i) {
+      CInstance* inst = room->InstanceAt(i);
+      if (!inst || inst->i_marked) continue;
+      if (g_Settings.opt_createfirst) Event_Perform(inst, inst, EV_CREATE, 0);
+      if (!inst->i_initcode.empty())
+        RunCreationCode(inst->i_initcode, inst,
+                        "for instance " + std::to_string(inst->i_id) + " in room " + roomName);
+      if (!g_Settings.opt_createfirst) Event_Perform(inst, inst, EV_CREATE, 0);
+    }
+  }
+  if (first) Event_PerformAll(EV_OTHER, EV_GAME_START);
+  if (fresh && !room->r_code.empty()) {
+    CInstance temp(0, 0, 0, 0);
+    RunCreationCode(room->r_code, &temp, "of room " + roomName);
+  }
+  Event_PerformAll(EV_OTHER, EV_ROOM_START);
+  if (!Run_ChangePending() && g_AutomaticDraw) {
+    if (g_RoomHooks.Entered) g_RoomHooks.Entered(first);
+    g_Game.transition_kind = 0;
+  }
+}
+
+void Room_FreeAll() {
+  g_RunRoom = nullptr;
+  g_RoomIndex = -1;
+  g_RunRooms.clear();
+  g_Carried.clear();
+}
+
+}  // namespace tavrin

@@ -1,0 +1,251 @@
+// The built-in variables that belong to the game world: the fields of an
+// instance, the current room, the game values and the event context. Each
+// reads and writes through the world's own setters, so a write has the same
+// side effects (bounding box, speed and direction, events) as the
+// corresponding function.
+#include <cmath>
+
+#include "script/Code_Error.h"
+#include "script/Variable_Main.h"
+#include "world/Event_Action.h"
+#include "world/Room_Main.h"
+#include "world/Run_State.h"
+#include "world/World_Main.h"
+
+namespace tavrin {
+
+namespace {
+
+CInstance* Inst(CInstanceBase* i) { return static_cast<CInstance*>(i); }
+int32_t Int(const RValue& v) { return Real_ToInt32(v.val); }
+// Flags are stored as round(v) >= 1, so 0.5 stores false.
+bool Flag(const RValue& v) { return Real_ToInt64(v.val) >= 1; }
+bool Real(RValue& out, double v) {
+  out.SetReal(v);
+  return true;
+}
+
+// A plain real field of the instance, read and written unchanged.
+template <double CInstance::*F>
+bool GetField(CInstanceBase* i, int32_t, RValue& v) {
+  return Real(v, Inst(i)->*F);
+}
+template <double CInstance::*F>
+bool SetField(CInstanceBase* i, int32_t, const RValue& v) {
+  Inst(i)->*F = v.val;
+  return true;
+}
+template <bool CInstance::*F>
+bool GetFlag(CInstanceBase* i, int32_t, RValue& v) {
+  return Real(v, Inst(i)->*F ? 1 : 0);
+}
+template <bool CInstance::*F>
+bool SetFlag(CInstanceBase* i, int32_t, const RValue& v) {
+  Inst(i)->*F = Flag(v);
+  return true;
+}
+template <int32_t CInstance::*F>
+bool GetIntField(CInstanceBase* i, int32_t, RValue& v) {
+  return Real(v, Inst(i)->*F);
+}
+// A real field written through the instance's setter.
+template <double CInstance::*F, void (CInstance::*S)(double)>
+bool SetThrough(CInstanceBase* i, int32_t, const RValue& v) {
+  (Inst(i)->*S)(v.val);
+  return true;
+}
+
+// --- position and motion ---
+bool SetX(CInstanceBase* i, int32_t, const RValue& v) {
+  Inst(i)->SetPosition(v.val, Inst(i)->i_y);
+  return true;
+}
+bool SetY(CInstanceBase* i, int32_t, const RValue& v) {
+  Inst(i)->SetPosition(Inst(i)->i_x, v.val);
+  return true;
+}
+
+// --- alarms: an index outside 0 .. 11 stands for alarm 0 ---
+int32_t AlarmSlot(int32_t arr) { return arr >= 0 && arr < kAlarmCount ? arr : 0; }
+bool GetAlarm(CInstanceBase* i, int32_t arr, RValue& v) { return Real(v, Inst(i)->i_timer[size_t(AlarmSlot(arr))]); }
+bool SetAlarm(CInstanceBase* i, int32_t arr, const RValue& v) {
+  Inst(i)->i_timer[size_t(AlarmSlot(arr))] = Int(v);
+  return true;
+}
+
+// --- appearance ---
+bool SetSpriteIndex(CInstanceBase* i, int32_t, const RValue& v) {
+  Inst(i)->SetSpriteIndex(Int(v));
+  return true;
+}
+bool SetMaskIndex(CInstanceBase* i, int32_t, const RValue& v) {
+  Inst(i)->SetMaskIndex(Int(v));
+  return true;
+}
+bool GetImageSingle(CInstanceBase* i, int32_t, RValue& v) {
+  return Real(v, Inst(i)->i_imagespeed != 0 ? -1 : Inst(i)->i_imageindex);
+}
+bool SetImageSingle(CInstanceBase* i, int32_t, const RValue& v) {
+  if (v.val >= 0) {
+    Inst(i)->i_imageindex = v.val;
+    Inst(i)->i_imagespeed = 0;
+  } else {
+    Inst(i)->i_imagespeed = 1;
+  }
+  return true;
+}
+bool GetImageNumber(CInstanceBase* i, int32_t, RValue& v) { return Real(v, Inst(i)->ImageNumber()); }
+bool GetImageBlend(CInstanceBase* i, int32_t, RValue& v) { return Real(v, Inst(i)->i_imageblend); }
+bool SetImageBlend(CInstanceBase* i, int32_t, const RValue& v) {
+  Inst(i)->i_imageblend = uint32_t(Int(v));
+  return true;
+}
+template <int Side>
+bool GetBBox(CInstanceBase* i, int32_t, RValue& v) {
+  const TRect& b = Inst(i)->i_bbox;
+  return Real(v, Side == 0 ? b.Left : Side == 1 ? b.Right : Side == 2 ? b.Top : b.Bottom);
+}
+
+// --- the room ---
+bool GetRoom(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_RoomIndex); }
+bool SetRoom(CInstanceBase*, int32_t, const RValue& v) {
+  Room_Request(Int(v), g_Game.transition_kind);
+  return true;
+}
+bool GetRoomFirst(CInstanceBase*, int32_t, RValue& v) { return Real(v, Room_First()); }
+bool GetRoomLast(CInstanceBase*, int32_t, RValue& v) { return Real(v, Room_Last()); }
+// Room variables read the room in play; outside any room they read 0.
+template <class F>
+bool RoomGet(RValue& v, F f) {
+  return Real(v, g_RunRoom ? double(f(*g_RunRoom)) : 0.0);
+}
+bool GetRoomWidth(CInstanceBase*, int32_t, RValue& v) { return RoomGet(v, [](CRunRoom& r) { return r.r_width; }); }
+bool GetRoomHeight(CInstanceBase*, int32_t, RValue& v) { return RoomGet(v, [](CRunRoom& r) { return r.r_height; }); }
+bool GetRoomSpeed(CInstanceBase*, int32_t, RValue& v) { return RoomGet(v, [](CRunRoom& r) { return r.r_speed; }); }
+bool SetRoomSpeed(CInstanceBase*, int32_t, const RValue& v) {
+  if (Int(v) <= 0) {
+    Error_ReportAction("Trying to set the room speed to a value <= 0.", false);
+    return false;
+  }
+  if (g_RunRoom) g_RunRoom->r_speed = Int(v);
+  return true;
+}
+bool GetRoomPersistent(CInstanceBase*, int32_t, RValue& v) {
+  return RoomGet(v, [](CRunRoom& r) { return r.r_persistent ? 1 : 0; });
+}
+bool SetRoomPersistent(CInstanceBase*, int32_t, const RValue& v) {
+  if (g_RunRoom) g_RunRoom->r_persistent = Int(v) > 0.5;
+  return true;
+}
+bool GetRoomCaption(CInstanceBase*, int32_t, RValue& v) {
+  v.SetString(RString(g_RunRoom ? g_RunRoom->r_caption : std::string()));
+  return true;
+}
+bool SetRoomCaption(CInstanceBase*, int32_t, const RValue& v) {
+  if (g_RunRoom) g_RunRoom->r_caption = v.str.str();
+  return true;
+}
+bool GetInstanceCount(CInstanceBase*, int32_t, RValue& v) {
+  return Real(v, g_RunRoom ? g_RunRoom->InstanceCount() : 0);
+}
+bool GetInstanceId(CInstanceBase*, int32_t arr, RValue& v) {
+  const CInstance* i = g_RunRoom ? g_RunRoom->InstanceAt(arr) : nullptr;
+  return Real(v, i ? i->i_id : OWNER_NOONE);
+}
+
+// --- the game values ---
+bool GetScore(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_Game.score); }
+bool SetScore(CInstanceBase*, int32_t, const RValue& v) {
+  g_Game.score = Int(v);
+  return true;
+}
+bool GetLives(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_Game.lives); }
+bool SetLives(CInstanceBase*, int32_t, const RValue& v) {
+  Game_SetLives(Int(v));
+  return true;
+}
+bool GetHealth(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_Game.health); }
+bool SetHealth(CInstanceBase*, int32_t, const RValue& v) {
+  Game_SetHealth(v.val);
+  return true;
+}
+bool GetFps(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_Fps); }
+
+// --- the event context ---
+bool GetEventType(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_CurrentEventType); }
+bool GetEventNumber(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_CurrentEventNumber); }
+bool GetEventObject(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_CurrentEventObject); }
+bool GetEventAction(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_CurrentAction); }
+bool GetArgumentRelative(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_ArgumentRelative ? 1 : 0); }
+
+struct RWorldVariable {
+  const char* name;
+  TGetter getter;
+  TSetter setter;
+};
+
+const RWorldVariable kWorldVariables[] = {
+    {"x", GetField<&CInstance::i_x>, SetX},
+    {"y", GetField<&CInstance::i_y>, SetY},
+    {"xprevious", GetField<&CInstance::i_xprevious>, SetField<&CInstance::i_xprevious>},
+    {"yprevious", GetField<&CInstance::i_yprevious>, SetField<&CInstance::i_yprevious>},
+    {"xstart", GetField<&CInstance::i_xstart>, SetField<&CInstance::i_xstart>},
+    {"ystart", GetField<&CInstance::i_ystart>, SetField<&CInstance::i_ystart>},
+    {"hspeed", GetField<&CInstance::i_hspeed>, SetThrough<&CInstance::i_hspeed, &CInstance::SetHSpeed>},
+    {"vspeed", GetField<&CInstance::i_vspeed>, SetThrough<&CInstance::i_vspeed, &CInstance::SetVSpeed>},
+    {"direction", GetField<&CInstance::i_direction>, SetThrough<&CInstance::i_direction, &CInstance::SetDirection>},
+    {"speed", GetField<&CInstance::i_speed>, SetThrough<&CInstance::i_speed, &CInstance::SetSpeed>},
+    {"friction", GetField<&CInstance::i_friction>, SetField<&CInstance::i_friction>},
+    {"gravity", GetField<&CInstance::i_gravity>, SetField<&CInstance::i_gravity>},
+    {"gravity_direction", GetField<&CInstance::i_gravitydir>, SetField<&CInstance::i_gravitydir>},
+    {"alarm", GetAlarm, SetAlarm},
+    {"solid", GetFlag<&CInstance::i_solid>, SetFlag<&CInstance::i_solid>},
+    {"visible", GetFlag<&CInstance::i_visible>, SetFlag<&CInstance::i_visible>},
+    {"persistent", GetFlag<&CInstance::i_persistent>, SetFlag<&CInstance::i_persistent>},
+    {"depth", GetField<&CInstance::i_depth>, SetField<&CInstance::i_depth>},
+    {"bbox_left", GetBBox<0>, nullptr},
+    {"bbox_right", GetBBox<1>, nullptr},
+    {"bbox_top", GetBBox<2>, nullptr},
+    {"bbox_bottom", GetBBox<3>, nullptr},
+    {"sprite_index", GetIntField<&CInstance::i_spriteindex>, SetSpriteIndex},
+    {"image_index", GetField<&CInstance::i_imageindex>, SetField<&CInstance::i_imageindex>},
+    {"image_single", GetImageSingle, SetImageSingle},
+    {"image_number", GetImageNumber, nullptr},
+    {"image_xscale", GetField<&CInstance::i_imagescalex>,
+     SetThrough<&CInstance::i_imagescalex, &CInstance::SetImageScaleX>},
+    {"image_yscale", GetField<&CInstance::i_imagescaley>,
+     SetThrough<&CInstance::i_imagescaley, &CInstance::SetImageScaleY>},
+    {"image_angle", GetField<&CInstance::i_imageangle>,
+     SetThrough<&CInstance::i_imageangle, &CInstance::SetImageAngle>},
+    {"image_alpha", GetField<&CInstance::i_imagealpha>, SetField<&CInstance::i_imagealpha>},
+    {"image_speed", GetField<&CInstance::i_imagespeed>, SetField<&CInstance::i_imagespeed>},
+    {"image_blend", GetImageBlend, SetImageBlend},
+    {"mask_index", GetIntField<&CInstance::i_maskindex>, SetMaskIndex},
+    {"room", GetRoom, SetRoom},
+    {"room_first", GetRoomFirst, nullptr},
+    {"room_last", GetRoomLast, nullptr},
+    {"room_width", GetRoomWidth, nullptr},
+    {"room_height", GetRoomHeight, nullptr},
+    {"room_speed", GetRoomSpeed, SetRoomSpeed},
+    {"room_persistent", GetRoomPersistent, SetRoomPersistent},
+    {"room_caption", GetRoomCaption, SetRoomCaption},
+    {"instance_count", GetInstanceCount, nullptr},
+    {"instance_id", GetInstanceId, nullptr},
+    {"score", GetScore, SetScore},
+    {"lives", GetLives, SetLives},
+    {"health", GetHealth, SetHealth},
+    {"fps", GetFps, nullptr},
+    {"event_type", GetEventType, nullptr},
+    {"event_number", GetEventNumber, nullptr},
+    {"event_object", GetEventObject, nullptr},
+    {"event_action", GetEventAction, nullptr},
+    {"argument_relative", GetArgumentRelative, nullptr},
+};
+
+}  // namespace
+
+void Variable_RegisterWorld() {
+  for (const auto& v : kWorldVariables) Variable_BuiltinImplement(v.name, v.getter, v.setter);
+}
+
+}  // namespace tavrin

@@ -1,0 +1,34 @@
+#include "world/World_Main.h"
+
+#include "script/Variable_Main.h"
+#include "world/Event_Action.h"
+#include "world/Room_Main.h"
+#include "world/Run_State.h"
+
+namespace tavrin {
+
+int32_t g_NewRoom = CHANGE_NONE;
+std::string g_LoadFileName;
+RGameValues g_Game;
+int32_t g_Fps = 0;
+bool g_AutomaticDraw = true;
+
+namespace {
+
+int32_t InstanceCount() { return g_RunRoom ? g_RunRoom->InstanceCount() : 0; }
+CInstanceBase* InstanceAt(int32_t pos) { return g_RunRoom ? g_RunRoom->InstanceAt(pos) : nullptr; }
+int32_t ObjectInstanceCount(int32_t obj) { return g_RunRoom ? g_RunRoom->Obj_Number_Recursive(obj) : 0; }
+CInstanceBase* ObjectInstanceAt(int32_t obj, int32_t pos) {
+  return g_RunRoom ? g_RunRoom->Obj_Instance_Recursive(obj, pos) : nullptr;
+}
+
+}  // namespace
+
+void World_Install() {
+  g_ScriptWorld = {InstanceCount, InstanceAt, ObjectInstanceCount, ObjectInstanceAt};
+  Event_RegisterFunctions();
+  Instance_RegisterFunctions();
+  Variable_RegisterWorld();
+}
+
+}  // namespace tavrin
