@@ -60,15 +60,39 @@ class CDS_List {
   bool ReadFromString(std::string_view text);
 };
 
+// Pairs in ascending key order, equal keys in the order added, addressed by
+// their position in that order. They are kept in a run of short blocks, so
+// adding or deleting a pair moves at most one block's pairs, and a game that
+// fills a map with thousands of keys does not slow down with every key.
 class CDS_Map {
  public:
-  std::vector<RValue> i_key;  // ascending; equal keys in the order added
-  std::vector<RValue> i_val;
+  int32_t Size() const { return m_size; }
+  const RValue& Key(int32_t i) const { return At(i).key; }
+  const RValue& Value(int32_t i) const { return At(i).val; }
+  void SetValue(int32_t i, const RValue& val);
   int32_t Lower(const RValue& key) const;  // first key not smaller, or -1
   int32_t Upper(const RValue& key) const;  // last key not greater, or -1
   void Add(const RValue& key, const RValue& val);
+  void Delete(int32_t i);
   std::string WriteToString() const;
   bool ReadFromString(std::string_view text);
+
+ private:
+  struct RPair {
+    RValue key;
+    RValue val;
+  };
+  // A block is split in two when it grows beyond this many pairs.
+  static constexpr size_t kBlockPairs = 512;
+  struct RBlock {
+    int32_t first = 0;  // position of its first pair in the whole map
+    std::vector<RPair> pairs;
+  };
+  const RPair& At(int32_t i) const;
+  size_t BlockOf(int32_t i) const;
+  void Renumber(size_t fromBlock);
+  std::vector<RBlock> m_blocks;  // none empty
+  int32_t m_size = 0;
 };
 
 class CDS_Priority {

@@ -184,6 +184,23 @@ TEST(DataStructures, Maps) {
        "for (i = 0; i < 101; i += 1) if (ds_map_find_value(m, (i * 37) mod 101) != i) bad += 1;\n" +
            Show({"n", "bad", "ds_map_find_first(m)", "ds_map_find_last(m)"}),
        "101\n0\n0\n100\n", ""},
+      {"thousands of keys, each added twice, then deleted in a run, keep order and first-added-first",
+       "m = ds_map_create(); N = 3001;\n"
+       "for (i = 0; i < N; i += 1) ds_map_add(m, (i * 1237) mod N, i);\n"
+       "for (i = 0; i < N; i += 1) ds_map_add(m, (i * 1237) mod N, -i);\n"
+       "for (k = 1000; k < 2500; k += 1) ds_map_delete(m, k);\n"
+       "for (k = 1000; k < 2000; k += 1) ds_map_delete(m, k);\n"
+       "bad = 0;\n"
+       "for (i = 1; i < N; i += 1) { k = (i * 1237) mod N;\n"
+       "  if (k >= 1000 && k < 2000) { if (ds_map_exists(m, k)) bad += 1 }\n"
+       "  else if (ds_map_find_value(m, k) != (k >= 2000 && k < 2500) * -2 * i + i) bad += 1 }\n"
+       "k = ds_map_find_first(m); n = 1;\n"
+       "while (k != ds_map_find_last(m)) { nk = ds_map_find_next(m, k); if (nk <= k) bad += 1; k = nk; n += 1 }\n"
+       "b = ds_map_create(); ok = ds_map_read(b, ds_map_write(m));\n"
+       "for (k = 0; k < N; k += 1) if (ds_map_find_value(b, k) != ds_map_find_value(m, k)) bad += 1;\n" +
+           Show({"ds_map_size(m)", "n", "bad", "ds_map_find_next(m, 999)", "ds_map_find_previous(m, 2000)",
+                 "ds_map_find_last(m)", "ok && ds_map_write(b) == ds_map_write(m)", "ds_map_size(b)"}),
+       "3502\n2001\n0\n2000\n999\n3000\n1\n3502\n", ""},
       {"an empty map gives 0", "m = ds_map_create();\n" +
                                    Show({"ds_map_find_first(m)", "ds_map_find_last(m)", "ds_map_find_next(m, 1)",
                                          "ds_map_find_previous(m, 1)", "ds_map_empty(m)"}),
