@@ -99,9 +99,22 @@ class IPlatform {
   // applied when the game window goes full screen.
   virtual bool Display_SetMode(const RDisplayMode& mode) = 0;
 
-  // Raises the scheduling priority: 1 above normal for this thread, 2 high
-  // for the process and highest for this thread. False when not permitted.
-  virtual bool Process_RaisePriority(int level) = 0;
+  // The scheduling priority of the game, from -3 (idle: runs only when
+  // nothing else wants the processor) through 0 (normal) to 3 (time
+  // critical); 1 is above normal for this thread, 2 high for the process and
+  // highest for this thread. False when not permitted (ordinary users may
+  // lower their priority but not raise it again).
+  virtual bool Process_SetPriority(int level) = 0;
+
+  // The name the desktop shows for the program, and the caption of its
+  // message boxes.
+  virtual void Application_SetTitle(const std::string& title) = 0;
+
+  // The system clipboard, plain UTF-8 text only. Clipboard_SetText is false
+  // when the desktop offers no clipboard; Clipboard_GetText is false when the
+  // clipboard holds no text.
+  virtual bool Clipboard_SetText(const std::string& text) = 0;
+  virtual bool Clipboard_GetText(std::string& text) = 0;
 };
 
 // The platform the runner uses; installed once at start.
