@@ -380,6 +380,10 @@ void CDS_List::Shuffle() {
 }
 
 size_t CDS_Map::BlockOf(int32_t i) const {
+  if (m_lastBlock < m_blocks.size()) {
+    const RBlock& b = m_blocks[m_lastBlock];
+    if (i >= b.first && i - b.first < static_cast<int32_t>(b.pairs.size())) return m_lastBlock;
+  }
   // The last block that starts at or before position i.
   size_t lo = 0, hi = m_blocks.size() - 1;
   while (lo < hi) {
@@ -389,6 +393,7 @@ size_t CDS_Map::BlockOf(int32_t i) const {
     else
       hi = mid - 1;
   }
+  m_lastBlock = lo;
   return lo;
 }
 

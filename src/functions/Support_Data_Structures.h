@@ -93,6 +93,9 @@ class CDS_Map {
   void Renumber(size_t fromBlock);
   std::vector<RBlock> m_blocks;  // none empty
   int32_t m_size = 0;
+  // The block of the last position looked at: a search narrows down inside
+  // one block, so most looks need no search for their block.
+  mutable size_t m_lastBlock = 0;
 };
 
 class CDS_Priority {
