@@ -256,10 +256,10 @@ bool CDS_List::ReadFromString(std::string_view text) {
 std::string CDS_Map::WriteToString() const {
   return WriteText(kMapTag, [&](CStream& s) {
     s.WriteInteger(m_size);
-    for (const RBlock& b : m_blocks)
-      for (const RPair& p : b.pairs) Value_Save(s, p.key);
-    for (const RBlock& b : m_blocks)
-      for (const RPair& p : b.pairs) Value_Save(s, p.val);
+    for (const Block& b : m_blocks)
+      for (const RPair& p : b) Value_Save(s, p.key);
+    for (const Block& b : m_blocks)
+      for (const RPair& p : b) Value_Save(s, p.val);
   });
 }
 bool CDS_Map::ReadFromString(std::string_view text) {
@@ -268,11 +268,11 @@ bool CDS_Map::ReadFromString(std::string_view text) {
   // The pairs stay in the order read, sorted or not, as a saved map was.
   *this = CDS_Map();
   for (size_t i = 0; i < keys.size(); ++i) {
-    if (m_blocks.empty() || m_blocks.back().pairs.size() >= kBlockPairs)
-      m_blocks.push_back(RBlock{static_cast<int32_t>(i), {}});
-    m_blocks.back().pairs.push_back(RPair{std::move(keys[i]), std::move(vals[i])});
+    if (m_blocks.empty() || m_blocks.back().size() >= kBlockPairs) m_blocks.emplace_back();
+    m_blocks.back().push_back(RPair{std::move(keys[i]), std::move(vals[i])});
   }
   m_size = static_cast<int32_t>(keys.size());
+  Recount();
   return true;
 }
 
@@ -379,37 +379,50 @@ void CDS_List::Shuffle() {
   }
 }
 
-size_t CDS_Map::BlockOf(int32_t i) const {
-  if (m_lastBlock < m_blocks.size()) {
-    const RBlock& b = m_blocks[m_lastBlock];
-    if (i >= b.first && i - b.first < static_cast<int32_t>(b.pairs.size())) return m_lastBlock;
+void CDS_Map::Recount() {
+  const size_t n = m_blocks.size();
+  m_counts.assign(n + 1, 0);
+  for (size_t b = 1; b <= n; ++b) {
+    m_counts[b] += static_cast<int32_t>(m_blocks[b - 1].size());
+    const size_t parent = b + (b & (~b + 1));
+    if (parent <= n) m_counts[parent] += m_counts[b];
   }
-  // The last block that starts at or before position i.
-  size_t lo = 0, hi = m_blocks.size() - 1;
-  while (lo < hi) {
-    const size_t mid = (lo + hi + 1) / 2;
-    if (m_blocks[mid].first <= i)
-      lo = mid;
-    else
-      hi = mid - 1;
-  }
-  m_lastBlock = lo;
-  return lo;
+  m_lastValid = false;
+}
+
+void CDS_Map::CountChange(size_t block, int32_t delta) {
+  for (size_t b = block + 1; b < m_counts.size(); b += b & (~b + 1)) m_counts[b] += delta;
+  m_lastValid = false;
+}
+
+CDS_Map::RPlace CDS_Map::Locate(int32_t i) const {
+  if (m_lastValid && i >= m_lastBlock.offset &&
+      i - m_lastBlock.offset < static_cast<int32_t>(m_blocks[m_lastBlock.block].size()))
+    return {m_lastBlock.block, i - m_lastBlock.offset};
+  // Down the tree: the most whole blocks whose pairs all lie before i.
+  const size_t n = m_blocks.size();
+  size_t step = 1;
+  while (step * 2 <= n) step *= 2;
+  size_t before = 0;
+  int32_t rest = i;
+  for (; step > 0; step /= 2)
+    if (before + step <= n && m_counts[before + step] <= rest) {
+      before += step;
+      rest -= m_counts[before];
+    }
+  m_lastBlock = {before, i - rest};
+  m_lastValid = true;
+  return {before, rest};
 }
 
 const CDS_Map::RPair& CDS_Map::At(int32_t i) const {
-  const RBlock& b = m_blocks[BlockOf(i)];
-  return b.pairs[static_cast<size_t>(i - b.first)];
+  const RPlace p = Locate(i);
+  return m_blocks[p.block][static_cast<size_t>(p.offset)];
 }
 
 void CDS_Map::SetValue(int32_t i, const RValue& val) {
-  RBlock& b = m_blocks[BlockOf(i)];
-  b.pairs[static_cast<size_t>(i - b.first)].val = val;
-}
-
-void CDS_Map::Renumber(size_t fromBlock) {
-  for (size_t b = fromBlock; b < m_blocks.size(); ++b)
-    m_blocks[b].first = b == 0 ? 0 : m_blocks[b - 1].first + static_cast<int32_t>(m_blocks[b - 1].pairs.size());
+  const RPlace p = Locate(i);
+  m_blocks[p.block][static_cast<size_t>(p.offset)].val = val;
 }
 
 // The searches look at the pairs by position exactly as a binary search over
@@ -446,29 +459,37 @@ int32_t CDS_Map::Upper(const RValue& key) const {
 
 void CDS_Map::Add(const RValue& key, const RValue& val) {
   const int32_t at = Upper(key) + 1;
-  if (m_blocks.empty()) m_blocks.push_back(RBlock{});
-  // A pair that goes after all others joins the last block.
-  const size_t b = at == m_size ? m_blocks.size() - 1 : BlockOf(at);
-  RBlock& block = m_blocks[b];
-  block.pairs.insert(block.pairs.begin() + (at - block.first), RPair{key, val});
-  ++m_size;
-  if (block.pairs.size() > kBlockPairs) {
-    RBlock upper;
-    const auto half = block.pairs.begin() + static_cast<std::ptrdiff_t>(block.pairs.size() / 2);
-    upper.pairs.assign(std::make_move_iterator(half), std::make_move_iterator(block.pairs.end()));
-    block.pairs.erase(half, block.pairs.end());
-    m_blocks.insert(m_blocks.begin() + static_cast<std::ptrdiff_t>(b) + 1, std::move(upper));
+  if (m_blocks.empty()) {
+    m_blocks.emplace_back();
+    Recount();
   }
-  Renumber(b + 1);
+  // A pair that goes after all others joins the last block.
+  const RPlace p = at == m_size ? RPlace{m_blocks.size() - 1, static_cast<int32_t>(m_blocks.back().size())} : Locate(at);
+  Block& block = m_blocks[p.block];
+  block.insert(block.begin() + p.offset, RPair{key, val});
+  ++m_size;
+  if (block.size() <= kBlockPairs) {
+    CountChange(p.block, 1);
+    return;
+  }
+  const auto half = block.begin() + static_cast<std::ptrdiff_t>(block.size() / 2);
+  Block upper(std::make_move_iterator(half), std::make_move_iterator(block.end()));
+  block.erase(half, block.end());
+  m_blocks.insert(m_blocks.begin() + static_cast<std::ptrdiff_t>(p.block) + 1, std::move(upper));
+  Recount();
 }
 
 void CDS_Map::Delete(int32_t i) {
-  const size_t b = BlockOf(i);
-  RBlock& block = m_blocks[b];
-  block.pairs.erase(block.pairs.begin() + (i - block.first));
+  const RPlace p = Locate(i);
+  Block& block = m_blocks[p.block];
+  block.erase(block.begin() + p.offset);
   --m_size;
-  if (block.pairs.empty()) m_blocks.erase(m_blocks.begin() + static_cast<std::ptrdiff_t>(b));
-  Renumber(b);
+  if (!block.empty()) {
+    CountChange(p.block, -1);
+    return;
+  }
+  m_blocks.erase(m_blocks.begin() + static_cast<std::ptrdiff_t>(p.block));
+  Recount();
 }
 
 int32_t CDS_Priority::FindMin() const {
