@@ -263,6 +263,8 @@ class CPlatformSDL final : public IPlatform {
   }
 
   void Application_SetTitle(const std::string& title) override {
+    // Message boxes take it from now on; the desktop reads the hint when a
+    // new connection (audio, screen saver inhibition) names the program.
     m_config.applicationTitle = title;
     SDL_SetHint(SDL_HINT_APP_NAME, title.c_str());
   }
