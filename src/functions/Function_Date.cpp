@@ -77,8 +77,9 @@ int32_t DayOfYear(const RDecodedDate& d) {
 // ---------------------------------------------------------------- arguments
 
 using Args = RValue*;
-#define ROUTINE(name) void name(CInstanceBase*, CInstanceBase*, [[maybe_unused]] int32_t argc, [[maybe_unused]] RValue& result, \
-                             [[maybe_unused]] Args a)
+#define ROUTINE(name)                                                                                       \
+  void name(CInstanceBase*, CInstanceBase*, [[maybe_unused]] int32_t argc, [[maybe_unused]] RValue& result, \
+            [[maybe_unused]] Args a)
 
 int64_t Field(const RValue& v) { return Real_ToInt64(v.val); }
 
@@ -105,7 +106,8 @@ ROUTINE(F_CurrentTime) {
 }
 
 ROUTINE(F_ValidDatetime) {
-  SetTruth(result, ValidDate(Field(a[0]), Field(a[1]), Field(a[2])) && ValidTime(Field(a[3]), Field(a[4]), Field(a[5])));
+  SetTruth(result,
+           ValidDate(Field(a[0]), Field(a[1]), Field(a[2])) && ValidTime(Field(a[3]), Field(a[4]), Field(a[5])));
 }
 ROUTINE(F_ValidDate) { SetTruth(result, ValidDate(Field(a[0]), Field(a[1]), Field(a[2]))); }
 ROUTINE(F_ValidTime) { SetTruth(result, ValidTime(Field(a[0]), Field(a[1]), Field(a[2]))); }

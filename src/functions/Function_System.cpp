@@ -29,7 +29,8 @@ bool SystemClipboard() { return Platform_Installed() && !g_LocalClipboard.inUse;
 
 void Clipboard_Set(const std::string& text) {
   if (SystemClipboard() && Platform().Clipboard_SetText(text)) return;
-  if (!g_LocalClipboard.inUse && Platform_Installed()) WriteTrace("No system clipboard: the game's clipboard stays in the game");
+  if (!g_LocalClipboard.inUse && Platform_Installed())
+    WriteTrace("No system clipboard: the game's clipboard stays in the game");
   g_LocalClipboard.inUse = true;
   g_LocalClipboard.text = text;
 }
@@ -41,8 +42,9 @@ std::string Clipboard_Get() {
 }
 
 using Args = RValue*;
-#define ROUTINE(name) void name(CInstanceBase*, CInstanceBase*, [[maybe_unused]] int32_t argc, [[maybe_unused]] RValue& result, \
-                             [[maybe_unused]] Args a)
+#define ROUTINE(name)                                                                                       \
+  void name(CInstanceBase*, CInstanceBase*, [[maybe_unused]] int32_t argc, [[maybe_unused]] RValue& result, \
+            [[maybe_unused]] Args a)
 
 ROUTINE(F_ClipboardHasText) { result.SetReal(Clipboard_Get().empty() ? 0 : 1); }
 ROUTINE(F_ClipboardGetText) { result.SetString(RString(Clipboard_Get())); }

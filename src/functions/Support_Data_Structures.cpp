@@ -464,7 +464,8 @@ void CDS_Map::Add(const RValue& key, const RValue& val) {
     Recount();
   }
   // A pair that goes after all others joins the last block.
-  const RPlace p = at == m_size ? RPlace{m_blocks.size() - 1, static_cast<int32_t>(m_blocks.back().size())} : Locate(at);
+  const RPlace p =
+      at == m_size ? RPlace{m_blocks.size() - 1, static_cast<int32_t>(m_blocks.back().size())} : Locate(at);
   Block& block = m_blocks[p.block];
   block.insert(block.begin() + p.offset, RPair{key, val});
   ++m_size;

@@ -1,7 +1,8 @@
 // Everything the runner asks of the machine, in one interface: windows, the
 // message pump and main-thread timers, the microsecond clock, message boxes,
-// the cursor, the display, the process and the clipboard. The SDL implementation serves
-// real desktops and headless runs alike; tests may install a fake.
+// the cursor, the display, the process and the clipboard. The SDL
+// implementation serves real desktops and headless runs alike; tests may
+// install a fake.
 //
 // Everything here runs on the one GUI thread. Timers fire only where messages
 // are pumped (the message loop or PumpMessages), never in the middle of game

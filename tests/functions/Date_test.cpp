@@ -70,8 +70,7 @@ TEST(DateCalendar, EveryDayOfYearsOneTo9999MatchesCivilArithmetic) {
     const RDecodedDate noon = Date_Decode(static_cast<double>(n) + (n >= 0 ? 0.5 : -0.5));
     const bool lastOfMonth = CivilFromDays(n + 1 - kEpochShift).d == 1;
     const bool ok = got.year == c.y && got.month == c.m && got.day == c.d && back == n && noon.dayNumber == n &&
-                    noon.hour == 12 && noon.date.day == c.d &&
-                    lastOfMonth == (c.d == Date_DaysInMonth(c.y, c.m));
+                    noon.hour == 12 && noon.date.day == c.d && lastOfMonth == (c.d == Date_DaysInMonth(c.y, c.m));
     if (!ok) {
       ++failures;
       ADD_FAILURE() << "day " << n << ": expected " << c.y << "-" << c.m << "-" << c.d << ", got " << got.year << "-"
@@ -158,7 +157,8 @@ TEST(DateFunctions, TakingDatesApart) {
   RunTable({
       {"parts of day 0 and of a date before it",
        Show({"stamp(0)", "stamp(-1.25)", "stamp(-0.25)", "date_get_weekday(0)", "date_get_weekday(1)",
-             "date_get_weekday(-1.25)"}) + kStamp,
+             "date_get_weekday(-1.25)"}) +
+           kStamp,
        "1899-12-30 0:0:0\n1899-12-29 6:0:0\n1899-12-30 6:0:0\n7\n1\n6\n", ""},
       {"ISO weeks at the turn of the year",
        Show({"date_get_week(date_create_date(2010, 1, 1))", "date_get_week(date_create_date(2010, 1, 4))",
@@ -174,9 +174,8 @@ TEST(DateFunctions, TakingDatesApart) {
        Show({"stamp(36526 - 0.000000001)", "stamp(-2.999999999999)", "stamp(-1.9999999999999998)"}) + kStamp,
        "2000-1-1 0:0:0\n1899-12-29 0:0:0\n1899-12-30 0:0:0\n", ""},
       {"a day before year 1 has no calendar parts",
-       Show({"stamp(-693594.5)", "date_days_in_month(-693594)", "date_days_in_year(-693594)",
-             "date_leap_year(-693594)", "date_get_week(-693594)", "date_get_day_of_year(-693594)",
-             "'[' + date_date_string(-693594) + ']'"}) +
+       Show({"stamp(-693594.5)", "date_days_in_month(-693594)", "date_days_in_year(-693594)", "date_leap_year(-693594)",
+             "date_get_week(-693594)", "date_get_day_of_year(-693594)", "'[' + date_date_string(-693594) + ']'"}) +
            kStamp,
        "0-0-0 12:0:0\n0\n0\n0\n0\n0\n[]\n", ""},
       {"whole part and fraction keep their sign",
@@ -195,8 +194,7 @@ TEST(DateFunctions, MovingDates) {
              "stamp(date_inc_year(date_create_date(2000, 2, 29), 1))",
              "stamp(date_inc_year(date_create_date(2000, 2, 29), -4))"}) +
            kStamp,
-       "2001-2-28 10:30:0\n2001-2-28 0:0:0\n1999-12-15 0:0:0\n2001-1-15 0:0:0\n2001-2-28 0:0:0\n1996-2-29 0:0:0\n",
-       ""},
+       "2001-2-28 10:30:0\n2001-2-28 0:0:0\n1999-12-15 0:0:0\n2001-1-15 0:0:0\n2001-2-28 0:0:0\n1996-2-29 0:0:0\n", ""},
       {"days, weeks and smaller units after day 0",
        "d = date_create_datetime(2000, 2, 28, 23, 0, 0);\n" +
            Show({"stamp(date_inc_day(d, 1))", "stamp(date_inc_week(d, -1))", "stamp(date_inc_hour(d, 2))",
@@ -205,15 +203,17 @@ TEST(DateFunctions, MovingDates) {
        "2000-2-29 23:0:0\n2000-2-21 23:0:0\n2000-2-29 1:0:0\n2000-2-28 21:59:0\n2000-2-29 0:0:1\n", ""},
       {"moving across day 0 and before it runs the clock the right way",
        Show({"stamp(date_inc_day(-1.25, 2))", "stamp(date_inc_day(1.25, -2))", "stamp(date_inc_hour(-1.75, 12))",
-             "stamp(date_inc_hour(-1.25, 1))", "stamp(date_inc_minute(date_create_datetime(1899, 12, 29, 23, 59, 0), 1))",
+             "stamp(date_inc_hour(-1.25, 1))",
+             "stamp(date_inc_minute(date_create_datetime(1899, 12, 29, 23, 59, 0), 1))",
              "stamp(date_inc_second(0.5, -86400 * 2))", "stamp(date_inc_week(-3.5, 1))",
              "stamp(date_inc_month(-1.25, 1))", "stamp(date_inc_hour(-2.5, -12))"}) +
            kStamp,
        "1899-12-31 6:0:0\n1899-12-29 6:0:0\n1899-12-30 6:0:0\n1899-12-29 7:0:0\n1899-12-30 0:0:0\n"
        "1899-12-28 12:0:0\n1900-1-3 12:0:0\n1900-1-29 6:0:0\n1899-12-28 0:0:0\n",
        ""},
-      {"the same moves as plain numbers", Show({"date_inc_day(-1.25, 2)", "date_inc_hour(-1.75, 12)", "date_inc_day(0.5, -1)"}),
-       "1.25\n0.25\n-1.50\n", ""},
+      {"the same moves as plain numbers",
+       Show({"date_inc_day(-1.25, 2)", "date_inc_hour(-1.75, 12)", "date_inc_day(0.5, -1)"}), "1.25\n0.25\n-1.50\n",
+       ""},
   });
 }
 
@@ -221,7 +221,8 @@ TEST(DateFunctions, SpansAndComparisons) {
   RunTable({
       {"spans are fractional and symmetric",
        Show({"date_year_span(0, 365.25)", "date_hour_span(1, 0)", "date_month_span(0, 30.4375)",
-             "date_week_span(14, 0)", "date_minute_span(0, 0.5)", "date_second_span(0.25, 0)", "date_day_span(3, 1.5)"}),
+             "date_week_span(14, 0)", "date_minute_span(0, 0.5)", "date_second_span(0.25, 0)",
+             "date_day_span(3, 1.5)"}),
        "1\n24\n1\n2\n720\n21600\n1.50\n", ""},
       {"spans measure across day 0 by the clock",
        Show({"date_day_span(-1.25, 0.25)", "date_hour_span(-1.25, -0.5)", "date_day_span(-1.5, 1.25)"}),
@@ -234,8 +235,8 @@ TEST(DateFunctions, SpansAndComparisons) {
                  "date_compare_time(d + 0.75, 1.25)", "date_compare_date(-0.5, 0)"}),
        "0\n1\n-1\n0\n-1\n1\n0\n1\n0\n", ""},
       {"comparisons before day 0 follow the clock",
-       Show({"date_compare_datetime(-1.5, -1.25)", "date_compare_datetime(-1.25, 0.25)", "date_compare_time(-1.25, 0.25)",
-             "date_compare_time(-1.5, 0.25)"}),
+       Show({"date_compare_datetime(-1.5, -1.25)", "date_compare_datetime(-1.25, 0.25)",
+             "date_compare_time(-1.25, 0.25)", "date_compare_time(-1.5, 0.25)"}),
        "1\n-1\n0\n1\n", ""},
   });
 }
@@ -245,8 +246,9 @@ TEST(DateFunctions, DatesAsText) {
   RunTable({
       {"a date and time, a whole date, a time",
        Show({"date_datetime_string(date_create_datetime(2010, 1, 4, 13, 5, 6))",
-             "date_datetime_string(date_create_date(2010, 1, 4))", "date_date_string(date_create_datetime(1999, 12, 31, 23, 0, 0))",
-             "date_time_string(0.5)", "date_time_string(-1.25)", "date_datetime_string(0.5)",
+             "date_datetime_string(date_create_date(2010, 1, 4))",
+             "date_date_string(date_create_datetime(1999, 12, 31, 23, 0, 0))", "date_time_string(0.5)",
+             "date_time_string(-1.25)", "date_datetime_string(0.5)",
              "date_datetime_string(date_create_date(1850, 7, 14))", "date_datetime_string(36526 - 0.000000001)"}),
        "01/04/2010 13:05:06\n01/04/2010\n12/31/1999\n12:00:00\n06:00:00\n12/30/1899 12:00:00\n07/14/1850\n01/01/2000\n",
        ""},

@@ -36,9 +36,9 @@ class SystemFunctions : public ::testing::Test {
 TEST(SystemCode, ClipboardWithoutADesktopKeepsItsText) {
   RunTable({
       {"text set is text read, in UTF-8; empty text is no text",
-       Show({"clipboard_has_text()", "'[' + clipboard_get_text() + ']'"}) +
-           "clipboard_set_text('grüße, 世界');\n" + Show({"clipboard_has_text()", "clipboard_get_text()"}) +
-           "clipboard_set_text('');\n" + Show({"clipboard_has_text()", "'[' + clipboard_get_text() + ']'"}),
+       Show({"clipboard_has_text()", "'[' + clipboard_get_text() + ']'"}) + "clipboard_set_text('grüße, 世界');\n" +
+           Show({"clipboard_has_text()", "clipboard_get_text()"}) + "clipboard_set_text('');\n" +
+           Show({"clipboard_has_text()", "'[' + clipboard_get_text() + ']'"}),
        "0\n[]\n1\ngrüße, 世界\n0\n[]\n", ""},
   });
 }
@@ -61,7 +61,8 @@ TEST_F(SystemFunctions, PriorityLevelsReachThePlatform) {
   const struct {
     double p;
     int level;
-  } cases[] = {{-3, -3}, {-2, -2}, {-1, -1}, {0, 0}, {1, 1}, {2, 2}, {3, 3}, {7, 0}, {-4, 0}, {2.5, 2}, {2.6, 3}, {-0.4, 0}};
+  } cases[] = {{-3, -3}, {-2, -2}, {-1, -1}, {0, 0},   {1, 1},   {2, 2},
+               {3, 3},   {7, 0},   {-4, 0},  {2.5, 2}, {2.6, 3}, {-0.4, 0}};
   for (const auto& c : cases) {
     m_fake->priorityAsked = 99;
     Call("set_program_priority", RValue::Real(c.p));
