@@ -254,10 +254,26 @@ bool CDS_List::ReadFromString(std::string_view text) {
 }
 
 std::string CDS_Map::WriteToString() const {
-  return WriteText(kMapTag, [&](CStream& s) { WritePairs(s, i_key, i_val); });
+  return WriteText(kMapTag, [&](CStream& s) {
+    s.WriteInteger(m_size);
+    for (const Block& b : m_blocks)
+      for (const RPair& p : b) Value_Save(s, p.key);
+    for (const Block& b : m_blocks)
+      for (const RPair& p : b) Value_Save(s, p.val);
+  });
 }
 bool CDS_Map::ReadFromString(std::string_view text) {
-  return ReadText(text, kMapTag, [&](CStream& s) { return ReadPairs(s, i_key, i_val); });
+  std::vector<RValue> keys, vals;
+  if (!ReadText(text, kMapTag, [&](CStream& s) { return ReadPairs(s, keys, vals); })) return false;
+  // The pairs stay in the order read, sorted or not, as a saved map was.
+  *this = CDS_Map();
+  for (size_t i = 0; i < keys.size(); ++i) {
+    if (m_blocks.empty() || m_blocks.back().size() >= kBlockPairs) m_blocks.emplace_back();
+    m_blocks.back().push_back(RPair{std::move(keys[i]), std::move(vals[i])});
+  }
+  m_size = static_cast<int32_t>(keys.size());
+  Recount();
+  return true;
 }
 
 std::string CDS_Priority::WriteToString() const {
@@ -363,38 +379,118 @@ void CDS_List::Shuffle() {
   }
 }
 
+void CDS_Map::Recount() {
+  const size_t n = m_blocks.size();
+  m_counts.assign(n + 1, 0);
+  for (size_t b = 1; b <= n; ++b) {
+    m_counts[b] += static_cast<int32_t>(m_blocks[b - 1].size());
+    const size_t parent = b + (b & (~b + 1));
+    if (parent <= n) m_counts[parent] += m_counts[b];
+  }
+  m_lastValid = false;
+}
+
+void CDS_Map::CountChange(size_t block, int32_t delta) {
+  for (size_t b = block + 1; b < m_counts.size(); b += b & (~b + 1)) m_counts[b] += delta;
+  m_lastValid = false;
+}
+
+CDS_Map::RPlace CDS_Map::Locate(int32_t i) const {
+  if (m_lastValid && i >= m_lastBlock.offset &&
+      i - m_lastBlock.offset < static_cast<int32_t>(m_blocks[m_lastBlock.block].size()))
+    return {m_lastBlock.block, i - m_lastBlock.offset};
+  // Down the tree: the most whole blocks whose pairs all lie before i.
+  const size_t n = m_blocks.size();
+  size_t step = 1;
+  while (step * 2 <= n) step *= 2;
+  size_t before = 0;
+  int32_t rest = i;
+  for (; step > 0; step /= 2)
+    if (before + step <= n && m_counts[before + step] <= rest) {
+      before += step;
+      rest -= m_counts[before];
+    }
+  m_lastBlock = {before, i - rest};
+  m_lastValid = true;
+  return {before, rest};
+}
+
+const CDS_Map::RPair& CDS_Map::At(int32_t i) const {
+  const RPlace p = Locate(i);
+  return m_blocks[p.block][static_cast<size_t>(p.offset)];
+}
+
+void CDS_Map::SetValue(int32_t i, const RValue& val) {
+  const RPlace p = Locate(i);
+  m_blocks[p.block][static_cast<size_t>(p.offset)].val = val;
+}
+
+// The searches look at the pairs by position exactly as a binary search over
+// one sorted array would: a map read from a saved text need not be sorted,
+// and keys that are equal only within the real tolerance need not be in a
+// consistent order, yet the same calls must find the same pairs.
 int32_t CDS_Map::Lower(const RValue& key) const {
-  int32_t lo = 0, hi = static_cast<int32_t>(i_key.size()) - 1;
+  int32_t lo = 0, hi = m_size - 1;
   while (hi - lo > 7) {
     const int32_t mid = lo + (hi - lo) / 2;
-    if (DS_Compare(i_key[mid], key) < 0)
+    if (DS_Compare(Key(mid), key) < 0)
       lo = mid + 1;
     else
       hi = mid;
   }
   for (int32_t i = lo; i <= hi; ++i)
-    if (DS_Compare(i_key[i], key) >= 0) return i;
+    if (DS_Compare(Key(i), key) >= 0) return i;
   return -1;
 }
 
 int32_t CDS_Map::Upper(const RValue& key) const {
-  int32_t lo = 0, hi = static_cast<int32_t>(i_key.size()) - 1;
+  int32_t lo = 0, hi = m_size - 1;
   while (hi - lo > 7) {
     const int32_t mid = lo + (hi - lo) / 2;
-    if (DS_Compare(i_key[mid], key) > 0)
+    if (DS_Compare(Key(mid), key) > 0)
       hi = mid - 1;
     else
       lo = mid;
   }
   for (int32_t i = hi; i >= lo; --i)
-    if (DS_Compare(i_key[i], key) <= 0) return i;
+    if (DS_Compare(Key(i), key) <= 0) return i;
   return -1;
 }
 
 void CDS_Map::Add(const RValue& key, const RValue& val) {
-  const auto at = static_cast<size_t>(Upper(key) + 1);
-  i_key.insert(i_key.begin() + at, key);
-  i_val.insert(i_val.begin() + at, val);
+  const int32_t at = Upper(key) + 1;
+  if (m_blocks.empty()) {
+    m_blocks.emplace_back();
+    Recount();
+  }
+  // A pair that goes after all others joins the last block.
+  const RPlace p =
+      at == m_size ? RPlace{m_blocks.size() - 1, static_cast<int32_t>(m_blocks.back().size())} : Locate(at);
+  Block& block = m_blocks[p.block];
+  block.insert(block.begin() + p.offset, RPair{key, val});
+  ++m_size;
+  if (block.size() <= kBlockPairs) {
+    CountChange(p.block, 1);
+    return;
+  }
+  const auto half = block.begin() + static_cast<std::ptrdiff_t>(block.size() / 2);
+  Block upper(std::make_move_iterator(half), std::make_move_iterator(block.end()));
+  block.erase(half, block.end());
+  m_blocks.insert(m_blocks.begin() + static_cast<std::ptrdiff_t>(p.block) + 1, std::move(upper));
+  Recount();
+}
+
+void CDS_Map::Delete(int32_t i) {
+  const RPlace p = Locate(i);
+  Block& block = m_blocks[p.block];
+  block.erase(block.begin() + p.offset);
+  --m_size;
+  if (!block.empty()) {
+    CountChange(p.block, -1);
+    return;
+  }
+  m_blocks.erase(m_blocks.begin() + static_cast<std::ptrdiff_t>(p.block));
+  Recount();
 }
 
 int32_t CDS_Priority::FindMin() const {
@@ -672,16 +768,16 @@ using Maps = Common<CDS_Map, g_Maps>;
 // The index of the first pair whose key equals `key`, or -1.
 int32_t MapFind(const CDS_Map& m, const RValue& key) {
   const int32_t i = m.Lower(key);
-  return i >= 0 && DS_Compare(m.i_key[i], key) == 0 ? i : -1;
+  return i >= 0 && DS_Compare(m.Key(i), key) == 0 ? i : -1;
 }
 ROUTINE(F_MapClear) {
   if (auto* d = g_Maps.Get(a[0])) *d = CDS_Map();
 }
 ROUTINE(F_MapSize) {
-  if (auto* d = g_Maps.Get(a[0])) result.SetReal(static_cast<double>(d->i_key.size()));
+  if (auto* d = g_Maps.Get(a[0])) result.SetReal(d->Size());
 }
 ROUTINE(F_MapEmpty) {
-  if (auto* d = g_Maps.Get(a[0])) SetTruth(result, d->i_key.empty());
+  if (auto* d = g_Maps.Get(a[0])) SetTruth(result, d->Size() == 0);
 }
 ROUTINE(F_MapAdd) {
   if (auto* d = g_Maps.Get(a[0])) d->Add(a[1], a[2]);
@@ -689,15 +785,12 @@ ROUTINE(F_MapAdd) {
 ROUTINE(F_MapReplace) {
   auto* d = g_Maps.Get(a[0]);
   if (!d) return;
-  if (const int32_t i = MapFind(*d, a[1]); i >= 0) d->i_val[i] = a[2];
+  if (const int32_t i = MapFind(*d, a[1]); i >= 0) d->SetValue(i, a[2]);
 }
 ROUTINE(F_MapDelete) {
   auto* d = g_Maps.Get(a[0]);
   if (!d) return;
-  if (const int32_t i = MapFind(*d, a[1]); i >= 0) {
-    d->i_key.erase(d->i_key.begin() + i);
-    d->i_val.erase(d->i_val.begin() + i);
-  }
+  if (const int32_t i = MapFind(*d, a[1]); i >= 0) d->Delete(i);
 }
 ROUTINE(F_MapExists) {
   if (auto* d = g_Maps.Get(a[0])) SetTruth(result, MapFind(*d, a[1]) >= 0);
@@ -705,28 +798,28 @@ ROUTINE(F_MapExists) {
 ROUTINE(F_MapFindValue) {
   auto* d = g_Maps.Get(a[0]);
   if (!d) return;
-  if (const int32_t i = MapFind(*d, a[1]); i >= 0) result = d->i_val[i];
+  if (const int32_t i = MapFind(*d, a[1]); i >= 0) result = d->Value(i);
 }
 ROUTINE(F_MapFindPrevious) {
   auto* d = g_Maps.Get(a[0]);
   if (!d) return;
   int32_t i = d->Lower(a[1]);
-  i = i < 0 ? static_cast<int32_t>(d->i_key.size()) - 1 : i - 1;
-  if (i >= 0) result = d->i_key[i];
+  i = i < 0 ? d->Size() - 1 : i - 1;
+  if (i >= 0) result = d->Key(i);
 }
 ROUTINE(F_MapFindNext) {
   auto* d = g_Maps.Get(a[0]);
   if (!d) return;
   const int32_t i = d->Upper(a[1]) + 1;
-  if (static_cast<size_t>(i) < d->i_key.size()) result = d->i_key[i];
+  if (i < d->Size()) result = d->Key(i);
 }
 ROUTINE(F_MapFindFirst) {
   auto* d = g_Maps.Get(a[0]);
-  if (d && !d->i_key.empty()) result = d->i_key.front();
+  if (d && d->Size() > 0) result = d->Key(0);
 }
 ROUTINE(F_MapFindLast) {
   auto* d = g_Maps.Get(a[0]);
-  if (d && !d->i_key.empty()) result = d->i_key.back();
+  if (d && d->Size() > 0) result = d->Key(d->Size() - 1);
 }
 
 // --- priority queues

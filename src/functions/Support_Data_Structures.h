@@ -60,15 +60,49 @@ class CDS_List {
   bool ReadFromString(std::string_view text);
 };
 
+// Pairs in ascending key order, equal keys in the order added, addressed by
+// their position in that order. They are kept in a run of short blocks with
+// a running count of pairs per block (a binary indexed tree), so adding or
+// deleting a pair moves at most one block's pairs and finding a position
+// takes a logarithmic number of steps: a game that fills a map with
+// thousands of keys does not slow down with every key.
 class CDS_Map {
  public:
-  std::vector<RValue> i_key;  // ascending; equal keys in the order added
-  std::vector<RValue> i_val;
+  int32_t Size() const { return m_size; }
+  const RValue& Key(int32_t i) const { return At(i).key; }
+  const RValue& Value(int32_t i) const { return At(i).val; }
+  void SetValue(int32_t i, const RValue& val);
   int32_t Lower(const RValue& key) const;  // first key not smaller, or -1
   int32_t Upper(const RValue& key) const;  // last key not greater, or -1
   void Add(const RValue& key, const RValue& val);
+  void Delete(int32_t i);
   std::string WriteToString() const;
   bool ReadFromString(std::string_view text);
+
+ private:
+  struct RPair {
+    RValue key;
+    RValue val;
+  };
+  using Block = std::vector<RPair>;
+  // A block is split in two when it grows beyond this many pairs.
+  static constexpr size_t kBlockPairs = 256;
+  // Where position i is: its block, and its offset in the block.
+  struct RPlace {
+    size_t block;
+    int32_t offset;
+  };
+  RPlace Locate(int32_t i) const;
+  const RPair& At(int32_t i) const;
+  void Recount();                          // the tree anew from the blocks
+  void CountChange(size_t block, int32_t delta);
+  std::vector<Block> m_blocks;  // none empty
+  std::vector<int32_t> m_counts;  // the tree over the blocks' sizes, from index 1
+  int32_t m_size = 0;
+  // The block of the last position looked up: a search narrows down inside
+  // one block, so most looks need not walk the tree.
+  mutable RPlace m_lastBlock{0, 0};  // the block, and the position of its first pair
+  mutable bool m_lastValid = false;
 };
 
 class CDS_Priority {

@@ -1,7 +1,8 @@
 // Everything the runner asks of the machine, in one interface: windows, the
 // message pump and main-thread timers, the microsecond clock, message boxes,
-// the cursor, the display and the process. The SDL implementation serves
-// real desktops and headless runs alike; tests may install a fake.
+// the cursor, the display, the process and the clipboard. The SDL
+// implementation serves real desktops and headless runs alike; tests may
+// install a fake.
 //
 // Everything here runs on the one GUI thread. Timers fire only where messages
 // are pumped (the message loop or PumpMessages), never in the middle of game
@@ -99,9 +100,21 @@ class IPlatform {
   // applied when the game window goes full screen.
   virtual bool Display_SetMode(const RDisplayMode& mode) = 0;
 
-  // Raises the scheduling priority: 1 above normal for this thread, 2 high
-  // for the process and highest for this thread. False when not permitted.
-  virtual bool Process_RaisePriority(int level) = 0;
+  // The scheduling priority of the game thread, from -3 (the lowest: it
+  // yields to everything else) through 0 (normal) to 3 (the highest); 1 is
+  // above normal, 2 high. False when not permitted (ordinary users may lower
+  // their priority but not raise it again).
+  virtual bool Process_SetPriority(int level) = 0;
+
+  // The program's name towards the desktop, and the caption of its message
+  // boxes.
+  virtual void Application_SetTitle(const std::string& title) = 0;
+
+  // The system clipboard, plain UTF-8 text only. Clipboard_SetText is false
+  // when the desktop offers no clipboard; Clipboard_GetText is false when the
+  // clipboard holds no text.
+  virtual bool Clipboard_SetText(const std::string& text) = 0;
+  virtual bool Clipboard_GetText(std::string& text) = 0;
 };
 
 // The platform the runner uses; installed once at start.

@@ -254,11 +254,32 @@ class CPlatformSDL final : public IPlatform {
     return true;
   }
 
-  bool Process_RaisePriority(int level) override {
-    const int nice = level == 1 ? -5 : level == 2 ? -15 : 0;
-    if (nice == 0) return true;
+  bool Process_SetPriority(int level) override {
+    // Niceness of the game thread (the only thread that runs game code).
+    static constexpr int kNice[] = {19, 2, 1, 0, -5, -15, -20};
+    const int nice = kNice[std::clamp(level, -3, 3) + 3];
     const id_t thread = id_t(::syscall(SYS_gettid));
     return ::setpriority(PRIO_PROCESS, thread, nice) == 0;
+  }
+
+  void Application_SetTitle(const std::string& title) override {
+    // Message boxes take it from now on; the desktop reads the hint when a
+    // new connection (audio, screen saver inhibition) names the program.
+    m_config.applicationTitle = title;
+    SDL_SetHint(SDL_HINT_APP_NAME, title.c_str());
+  }
+
+  // ------------------------------------------------------------ clipboard
+
+  bool Clipboard_SetText(const std::string& text) override { return SDL_SetClipboardText(text.c_str()) == 0; }
+
+  bool Clipboard_GetText(std::string& text) override {
+    if (!SDL_HasClipboardText()) return false;
+    char* got = SDL_GetClipboardText();
+    if (!got) return false;
+    text = got;
+    SDL_free(got);
+    return !text.empty();
   }
 
  private:

@@ -62,7 +62,7 @@ bool PrepareGame(IPackageLoadListener& progress, const std::vector<RPreparePhase
 
 void Runner_SetPriority(int level) {
   if (level != 1 && level != 2) return;
-  if (!Platform().Process_RaisePriority(level))
+  if (!Platform().Process_SetPriority(level))
     WriteTrace("Process priority not raised: this user may not raise it");
 }
 

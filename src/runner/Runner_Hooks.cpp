@@ -1,7 +1,9 @@
 #include "runner/Runner_Hooks.h"
 
+#include "functions/Function_Date.h"
 #include "functions/Function_IncludedFiles.h"
 #include "functions/Function_Math.h"
+#include "functions/Function_System.h"
 #include "functions/Support_Data_Structures.h"
 #include "graphics/Background_Class.h"
 #include "graphics/Font_Class.h"
@@ -73,6 +75,8 @@ void Runner_RegisterFunctionFamilies() {
   Function_RegisterIncludedFiles();
   Function_RegisterMath();
   Function_RegisterDataStructures();
+  Function_RegisterDates();
+  Function_RegisterSystem();
   World_Install();
   Run_RegisterFunctions();
 }

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 #include <string>
+#include <vector>
 
+#include "functions/Support_Data_Structures.h"
 #include "package/Support_Stream.h"
 #include "script/Conformance.h"
 
@@ -184,6 +187,25 @@ TEST(DataStructures, Maps) {
        "for (i = 0; i < 101; i += 1) if (ds_map_find_value(m, (i * 37) mod 101) != i) bad += 1;\n" +
            Show({"n", "bad", "ds_map_find_first(m)", "ds_map_find_last(m)"}),
        "101\n0\n0\n100\n", ""},
+      {"thousands of keys, each added twice, then deleted in a run, keep order and first-added-first",
+       "m = ds_map_create(); N = 3001;\n"
+       "for (i = 0; i < N; i += 1) ds_map_add(m, (i * 1237) mod N, i);\n"
+       "for (i = 0; i < N; i += 1) ds_map_add(m, (i * 1237) mod N, -i);\n"
+       "for (k = 1000; k < 2500; k += 1) ds_map_delete(m, k);\n"
+       "for (k = 1000; k < 2000; k += 1) ds_map_delete(m, k);\n"
+       "bad = 0;\n"
+       "for (i = 1; i < N; i += 1) { k = (i * 1237) mod N;\n"
+       "  if (k >= 1000 && k < 2000) { if (ds_map_exists(m, k)) bad += 1 }\n"
+       "  else if (ds_map_find_value(m, k) != (k >= 2000 && k < 2500) * -2 * i + i) bad += 1 }\n"
+       "k = ds_map_find_first(m); n = 1;\n"
+       "while (k != ds_map_find_last(m)) { nk = ds_map_find_next(m, k); if (nk <= k) bad += 1; k = nk; n += 1 }\n"
+       "b = ds_map_create(); ok = ds_map_read(b, ds_map_write(m));\n"
+       "for (k = 0; k < N; k += 1) if (ds_map_find_value(b, k) != ds_map_find_value(m, k)) bad += 1;\n"
+       "same = ok && ds_map_write(b) == ds_map_write(m); ds_map_add(b, 1500, 'back'); ds_map_delete(b, 2000);\n" +
+           Show({"ds_map_size(m)", "n", "bad", "ds_map_find_next(m, 999)", "ds_map_find_previous(m, 2000)",
+                 "ds_map_find_last(m)", "same", "ds_map_size(b)", "ds_map_find_value(b, 1500)",
+                 "ds_map_find_next(b, 999)", "ds_map_find_next(b, 1500)", "ds_map_exists(b, 2000)"}),
+       "3502\n2001\n0\n2000\n999\n3000\n1\n3502\nback\n1500\n2001\n0\n", ""},
       {"an empty map gives 0", "m = ds_map_create();\n" +
                                    Show({"ds_map_find_first(m)", "ds_map_find_last(m)", "ds_map_find_next(m, 1)",
                                          "ds_map_find_previous(m, 1)", "ds_map_empty(m)"}),
@@ -193,6 +215,57 @@ TEST(DataStructures, Maps) {
            Show({"ds_map_find_value(m, 1)", "ds_map_find_value(m, 2)", "ds_map_find_value(m, nan)", "ds_map_size(m)"}),
        "a\nb\nn\n3\n", ""},
   });
+}
+
+// A map after thousands of random adds and deletes holds exactly what one
+// plain array kept in order would hold, and finds the same positions.
+TEST(DataStructures, MapMatchesAPlainOrderedArray) {
+  struct RModel {
+    std::vector<RValue> keys, vals;
+    int32_t Lower(const RValue& k) const {  // first key not smaller
+      for (size_t i = 0; i < keys.size(); ++i)
+        if (DS_Compare(keys[i], k) >= 0) return static_cast<int32_t>(i);
+      return -1;
+    }
+    int32_t Upper(const RValue& k) const {  // last key not greater
+      for (size_t i = keys.size(); i-- > 0;)
+        if (DS_Compare(keys[i], k) <= 0) return static_cast<int32_t>(i);
+      return -1;
+    }
+  } model;
+  CDS_Map map;
+  std::mt19937 random(12345);
+  auto anyKey = [&] {
+    const int n = static_cast<int>(random() % 300);
+    return n < 200 ? RValue::Real(n) : RValue::String("k" + std::to_string(n % 60));
+  };
+  for (int step = 0; step < 6000; ++step) {
+    const RValue key = anyKey();
+    if (random() % 3 != 0) {
+      const RValue val = RValue::Real(step);
+      map.Add(key, val);
+      const auto at = static_cast<std::ptrdiff_t>(model.Upper(key) + 1);
+      model.keys.insert(model.keys.begin() + at, key);
+      model.vals.insert(model.vals.begin() + at, val);
+    } else if (const int32_t i = model.Lower(key); i >= 0 && DS_Compare(model.keys[i], key) == 0) {
+      ASSERT_EQ(map.Lower(key), i) << step;
+      map.Delete(i);
+      model.keys.erase(model.keys.begin() + i);
+      model.vals.erase(model.vals.begin() + i);
+    }
+    ASSERT_EQ(map.Size(), static_cast<int32_t>(model.keys.size())) << step;
+    const RValue probe = anyKey();
+    ASSERT_EQ(map.Lower(probe), model.Lower(probe)) << step;
+    ASSERT_EQ(map.Upper(probe), model.Upper(probe)) << step;
+    if (step % 500 == 0 || step == 5999)
+      for (int32_t i = 0; i < map.Size(); ++i) {
+        ASSERT_EQ(DS_Compare(map.Key(i), model.keys[i]), 0) << step << " at " << i;
+        ASSERT_EQ(map.Value(i).val, model.vals[i].val) << step << " at " << i;
+      }
+  }
+  CDS_Map read;
+  ASSERT_TRUE(read.ReadFromString(map.WriteToString()));
+  EXPECT_EQ(read.WriteToString(), map.WriteToString());
 }
 
 TEST(DataStructures, PriorityQueues) {

@@ -60,7 +60,8 @@ void Run(uint8_t kind, std::string_view text) {
                      [](CDS_Map& d) {
                        // A read map need not be sorted; searches must still
                        // stay inside it.
-                       for (const RValue& k : std::vector<RValue>(d.i_key)) {
+                       for (int32_t i = 0; i < d.Size(); ++i) {
+                         const RValue k = d.Key(i);
                          (void)d.Lower(k);
                          (void)d.Upper(k);
                        }

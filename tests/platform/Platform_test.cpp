@@ -106,5 +106,15 @@ TEST_F(HeadlessPlatform, WindowsPumpTimersAndTheDisplayWorkOffscreen) {
   p->Window_Show(w, true);  // a destroyed window is ignored
 }
 
+TEST_F(HeadlessPlatform, ClipboardTextRoundTripsOffscreen) {
+  auto p = Make({});
+  std::string text = "untouched";
+  ASSERT_TRUE(p->Clipboard_SetText("grüße\nzwei Zeilen"));
+  ASSERT_TRUE(p->Clipboard_GetText(text));
+  EXPECT_EQ(text, "grüße\nzwei Zeilen");
+  ASSERT_TRUE(p->Clipboard_SetText(""));
+  EXPECT_FALSE(p->Clipboard_GetText(text));  // empty text is no text
+}
+
 }  // namespace
 }  // namespace tavrin

@@ -21,6 +21,9 @@ class CFakePlatform final : public IPlatform {
   float lastOpacity = 1.0f;
   int presents = 0;
   int priorityAsked = 0;
+  std::string title;
+  std::string clipboard;
+  bool clipboardWorks = true;
   int64_t now = 0;
 
   WindowId Window_Create(const std::string&, int, int, uint32_t) override {
@@ -57,9 +60,19 @@ class CFakePlatform final : public IPlatform {
     modeRequests.push_back(m);
     return true;
   }
-  bool Process_RaisePriority(int level) override {
+  bool Process_SetPriority(int level) override {
     priorityAsked = level;
     return false;
+  }
+  void Application_SetTitle(const std::string& t) override { title = t; }
+  bool Clipboard_SetText(const std::string& text) override {
+    if (!clipboardWorks) return false;
+    clipboard = text;
+    return true;
+  }
+  bool Clipboard_GetText(std::string& text) override {
+    text = clipboard;
+    return clipboardWorks && !clipboard.empty();
   }
 
  private:
