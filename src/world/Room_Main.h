@@ -72,6 +72,10 @@ extern CRunRoom* g_RunRoom;
 extern int32_t g_RoomIndex;
 extern int32_t g_LastInstanceId, g_LastTileId;
 
+// Instances and tiles made while playing get ids above every id the rooms
+// were given, even when the package's own counters lag behind them.
+void Room_PrepareIds();
+
 // The room order.
 int32_t Room_First();
 int32_t Room_Last();
