@@ -142,5 +142,97 @@ TEST_F(GameTest, CreateFirstDecidesWhetherCreationCodeOrCreateEventRunsFirst) {
   }
 }
 
+// A small game made of objects (name, events as JSON) and rooms (name, JSON),
+// played for some steps: the rules of instances, events and rooms that show
+// in a few lines of output.
+struct RWorldCase {
+  const char* name;
+  std::vector<std::pair<std::string, std::string>> objects;
+  std::vector<std::pair<std::string, std::string>> rooms;  // in room order
+  int steps;
+  const char* out;
+  int status = 0;
+};
+
+TEST_F(GameTest, InstanceEventAndRoomRulesHold) {
+  const std::string one = R"j({"instances": [{"x": 0, "y": 0, "object": "ctl"}]})j";
+  const RWorldCase cases[] = {
+      {"an instance created in a create event runs its own create event at once",
+       {{"ctl", R"j({"events": {"create": "show_debug_message('in ' + string(id))\nif (id < 100003) instance_create(0, 0, ctl)\nshow_debug_message('out ' + string(id))"}})j"}},
+       {{"r", one}}, 1, "in 100001\nin 100002\nin 100003\nout 100003\nout 100002\nout 100001\n"},
+      {"destroyed instances are skipped by queries at once; instances made during a loop are not visited",
+       {{"t", R"j({})j"},
+        {"ctl", R"j({"events": {"create": "with (instance_find(all, 0)) instance_destroy()\nshow_debug_message(instance_find(all, 0))\nshow_debug_message(instance_number(t))\nwith (t) instance_create(0, 0, t)\nshow_debug_message(instance_number(t))\nshow_debug_message(instance_count)"}})j"}},
+       {{"r", R"j({"instances": [{"x": 0, "y": 0, "object": "t"}, {"x": 0, "y": 0, "object": "t"}, {"x": 0, "y": 0, "object": "ctl"}]})j"}},
+       1, "100002\n1\n2\n4\n"},
+      {"instance_number counts the instances of child objects",
+       {{"p", R"j({})j"}, {"c", R"j({"parent": "p"})j"},
+        {"ctl", R"j({"events": {"create": "show_debug_message(string(instance_number(p)) + ' ' + string(instance_number(c)) + ' ' + string(instance_exists(c)) + ' ' + string(instance_number(all)))"}})j"}},
+       {{"r", R"j({"instances": [{"x": 0, "y": 0, "object": "c"}, {"x": 0, "y": 0, "object": "p"}, {"x": 0, "y": 0, "object": "c"}, {"x": 0, "y": 0, "object": "ctl"}]})j"}},
+       1, "3 2 1 4\n"},
+      {"a copy keeps alarms and variables under a new id",
+       {{"ctl", R"j({"events": {"create": "if (id > 100001) exit\nalarm[2] = 7\nhp = 3\nn = instance_copy(true)\nshow_debug_message(string(n) + ' ' + string(n.alarm[2]) + ' ' + string(n.hp))"}})j"}},
+       {{"r", one}}, 1, "100002 7 3\n"},
+      {"nearest and furthest: never beyond 100000 pixels, the first of equals",
+       {{"t", R"j({})j"},
+        {"ctl", R"j({"events": {"create": "show_debug_message(instance_nearest(0, 0, t))\ninstance_create(10, 0, t)\ninstance_create(0, 10, t)\nshow_debug_message(instance_nearest(0, 0, t))\nshow_debug_message(instance_furthest(0, 0, t))\nshow_debug_message(instance_nearest(0, 0, 100003))"}})j"}},
+       {{"r", R"j({"instances": [{"x": 200000, "y": 0, "object": "t"}, {"x": 0, "y": 0, "object": "ctl"}]})j"}},
+       1, "-4\n100003\n100001\n-4\n"},
+      {"deactivating a region keeps self with notme, and activation brings the rest back",
+       {{"t", R"j({})j"},
+        {"ctl", R"j({"events": {"create": "instance_deactivate_region(0, 0, 100, 100, true, 0.5)\nshow_debug_message(string(instance_count) + ' ' + string(instance_exists(100001)))\ninstance_activate_all()\nshow_debug_message(instance_count)\ninstance_deactivate_object(t)\nshow_debug_message(instance_number(t))"}})j"}},
+       {{"r", R"j({"instances": [{"x": 50, "y": 50, "object": "t"}, {"x": 500, "y": 500, "object": "t"}, {"x": 5, "y": 5, "object": "ctl"}]})j"}},
+       1, "2 0\n3\n0\n"},
+      {"draw events follow depth, highest first, equal depths in their order",
+       {{"d", R"j({"events": {"draw": "show_debug_message(string(id) + ' ' + string(depth))"}})j"}},
+       {{"r", R"j({"instances": [{"x": 0, "y": 0, "object": "d"}, {"x": 0, "y": 0, "object": "d", "code": "depth = 10"}, {"x": 0, "y": 0, "object": "d"}]})j"}},
+       1, "100002 10\n100001 0\n100003 0\n"},
+      {"a nested event leaves the event context of the outer one",
+       {{"ctl", R"j({"events": {"create": "event_user(0)\nshow_debug_message(string(event_type) + ' ' + string(event_number))", "other:10": "show_debug_message(string(event_type) + ' ' + string(event_number))"}})j"}},
+       {{"r", one}}, 1, "7 10\n0 0\n"},
+      {"an event that performs itself without end stops the game with an error; code stops with it",
+       {{"ctl", R"j({"events": {"create": "event_user(0)\nshow_debug_message('back')", "other:10": "event_user(0)"}})j"}},
+       {{"r", one}}, 1, "", 2},
+      {"a destroy event that destroys its own kind stops with an error",
+       {{"a", R"j({"events": {"destroy": "with (a) instance_destroy()"}})j"},
+        {"ctl", R"j({"events": {"create": "with (a) instance_destroy()\nshow_debug_message('done')"}})j"}},
+       {{"r", R"j({"instances": [{"x": 0, "y": 0, "object": "a"}, {"x": 0, "y": 0, "object": "a"}, {"x": 0, "y": 0, "object": "ctl"}]})j"}},
+       1, "", 2},
+      {"the last of two room changes in a step wins; a change pending skips the room start",
+       {{"ctl", R"j({"persistent": true, "events": {"create": "room_goto(r3)\nroom_goto(r2)", "other:4": "show_debug_message('start ' + string(room))"}})j"}},
+       {{"r1", one}, {"r2", "{}"}, {"r3", "{}"}}, 3, "start 1\n"},
+      {"moving past the last room stops the game",
+       {{"ctl", R"j({"events": {"create": "show_debug_message(room_next(room_last))\nshow_debug_message(room_previous(room_first))\nroom_goto_next()\nshow_debug_message('asked')", "other:3": "show_debug_message('game end')"}})j"}},
+       {{"r", one}}, 2, "-1\n-1\ngame end\n", 2},
+      {"lives and health raise their events once when they drop to 0",
+       {{"ctl", R"j({"events": {"create": "lives = 3\nlives = 0\nlives = 0\nhealth = -1\nhealth = -5", "other:6": "show_debug_message('no more lives')", "other:9": "show_debug_message('no more health')"}})j"}},
+       {{"r", one}}, 1, "no more lives\nno more health\n"},
+      {"an instance without a sprite ends its animation every step",
+       {{"ctl", R"j({"events": {"other:7": "show_debug_message('animation end ' + string(image_index))"}})j"}},
+       {{"r", one}}, 2, "animation end 1\nanimation end 2\n"},
+      {"a room speed of 0 runs one step a second and is corrected to 1",
+       {{"ctl", R"j({"events": {"step": "show_debug_message(string(current_time) + ' ' + string(room_speed))"}})j"}},
+       {{"r", R"j({"speed": 0, "instances": [{"x": 0, "y": 0, "object": "ctl"}]})j"}}, 3, "0 0\n1000 1\n2000 1\n"},
+      {"fps counts the steps of the last whole second",
+       {{"ctl", R"j({"events": {"create": "n = 0", "step": "n += 1\nif (n == 1 || n == 32) show_debug_message(fps)"}})j"}},
+       {{"r", one}}, 32, "0\n30\n"},
+  };
+  int k = 0;
+  for (const RWorldCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::map<std::string, std::string> files;
+    std::string order;
+    for (const auto& [name, json] : c.objects) files["objects/" + name + ".json"] = json;
+    for (const auto& [name, json] : c.rooms) {
+      files["rooms/" + name + ".json"] = json;
+      order += (order.empty() ? "\"" : ", \"") + name + "\"";
+    }
+    files["game.json"] = "{\"room_order\": [" + order + "], \"settings\": {\"uninitzero\": true}}";
+    const test::RRun r = Play(Project("case" + std::to_string(k++), files), {"--steps", std::to_string(c.steps)});
+    EXPECT_EQ(r.out, c.out) << r.err;
+    EXPECT_EQ(r.status, c.status) << r.err;
+  }
+}
+
 }  // namespace
 }  // namespace tavrin
