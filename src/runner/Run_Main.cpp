@@ -248,6 +248,12 @@ void F_Sleep(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RValue* a) {
   Run_WaitMicroseconds(Real_ToInt64(a[0].val * 1000));
 }
 
+// The action waits the same way; showing the room first, when asked to,
+// comes with the graphics layer.
+void A_Sleep(CInstanceBase* self, CInstanceBase* other, int32_t argc, RValue& r, RValue* a) {
+  F_Sleep(self, other, argc, r, a);
+}
+
 // Milliseconds since the system started; in fixed-clock runs the step clock,
 // so that the time games read repeats exactly too.
 bool GetCurrentTime(CInstanceBase*, int32_t, RValue& v) {
@@ -299,6 +305,7 @@ int Run_ExitStatus() { return Error_Aborting() || g_NewRoom == CHANGE_ABORT ? 2 
 void Run_RegisterFunctions() {
   static const RFunctionRoutine kRoutines[] = {
       {"sleep", F_Sleep},
+      {"action_sleep", A_Sleep},
   };
   Function_ImplementTable(kRoutines);
   Variable_BuiltinImplement("current_time", GetCurrentTime, nullptr);

@@ -152,6 +152,8 @@ struct RWorldCase {
   int steps;
   const char* out;
   int status = 0;
+  const char* err = "";    // text the error output must contain
+  const char* game = "";   // more fields of game.json
 };
 
 TEST_F(GameTest, InstanceEventAndRoomRulesHold) {
@@ -213,6 +215,13 @@ TEST_F(GameTest, InstanceEventAndRoomRulesHold) {
       {"a room speed of 0 runs one step a second and is corrected to 1",
        {{"ctl", R"j({"events": {"step": "show_debug_message(string(current_time) + ' ' + string(room_speed))"}})j"}},
        {{"r", R"j({"speed": 0, "instances": [{"x": 0, "y": 0, "object": "ctl"}]})j"}}, 3, "0 0\n1000 1\n2000 1\n"},
+      {"an error after a nested event names the action that was running",
+       {{"ctl", R"j({"events": {"create": [{"exe": 2, "code": "x = 1"}, {"exe": 2, "code": "event_user(0)\ns = 'a'\nshow_debug_message(1 + s)"}], "other:10": [{"exe": 2, "code": "a = 1"}, {"exe": 2, "code": "b = 1"}, {"exe": 2, "code": "c = 1"}]}})j"}},
+       {{"r", one}}, 1, "", 0, "ERROR in\naction number 2\nof Create Event\nfor object ctl"},
+      {"instance ids never run into the negative codes",
+       {{"ctl", R"j({"events": {"create": "n = instance_create(0, 0, ctl)\nshow_debug_message('made')"}})j"}},
+       {{"r", R"j({"instances": [{"x": 0, "y": 0, "object": "ctl", "id": 2147483646}]})j"}}, 1, "", 2,
+       "Out of instance ids"},
       {"fps counts the steps of the last whole second",
        {{"ctl", R"j({"events": {"create": "n = 0", "step": "n += 1\nif (n == 1 || n == 32) show_debug_message(fps)"}})j"}},
        {{"r", one}}, 32, "0\n30\n"},
@@ -227,10 +236,12 @@ TEST_F(GameTest, InstanceEventAndRoomRulesHold) {
       files["rooms/" + name + ".json"] = json;
       order += (order.empty() ? "\"" : ", \"") + name + "\"";
     }
-    files["game.json"] = "{\"room_order\": [" + order + "], \"settings\": {\"uninitzero\": true}}";
+    files["game.json"] =
+        "{\"room_order\": [" + order + "], \"settings\": {\"uninitzero\": true}" + c.game + "}";
     const test::RRun r = Play(Project("case" + std::to_string(k++), files), {"--steps", std::to_string(c.steps)});
     EXPECT_EQ(r.out, c.out) << r.err;
     EXPECT_EQ(r.status, c.status) << r.err;
+    EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
   }
 }
 
