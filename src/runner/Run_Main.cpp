@@ -12,6 +12,7 @@
 #include "script/Code_Function.h"
 #include "script/Code_Random.h"
 #include "script/Variable_Main.h"
+#include "world/Collision_Main.h"
 #include "world/Event_Action.h"
 #include "world/Room_Main.h"
 #include "world/Run_State.h"
@@ -148,6 +149,8 @@ void DoStep() {
   RaiseTriggersAndStep(EV_STEP_NORMAL);
   if (Run_ChangePending() || !g_RunRoom) return;
   Motion(*g_RunRoom);
+  Collision_HandleEvents();
+  if (Run_ChangePending()) return;
   RaiseTriggersAndStep(EV_STEP_END);
   if (Run_ChangePending() || !g_RunRoom) return;
   CRunRoom& room = *g_RunRoom;

@@ -11,6 +11,7 @@
 #include "world/Event_Action.h"
 #include "world/Room_Main.h"
 #include "world/Run_State.h"
+#include "world/Instance_Main.h"
 #include "world/World_Main.h"
 
 namespace tavrin {
@@ -91,13 +92,15 @@ double CreateInstance(double x, double y, const RValue& obj) {
   return CreateInstance(x, y, obj, [](CInstance*) {});
 }
 
-void Destroy(CInstance* self) {
+}  // namespace
+
+void Instance_Destroy(CInstance* self) {
   if (!self) return;
   Event_Perform(self, self, EV_DESTROY, 0);
   self->i_marked = true;
 }
 
-void Change(CInstance* self, int32_t obj, bool perform) {
+void Instance_Change(CInstance* self, int32_t obj, bool perform) {
   if (!g_Objects.Exists(obj)) {
     Error_ReportAction("Asking to change into non-existing object: " + std::to_string(obj), false);
     return;
@@ -113,6 +116,8 @@ void Change(CInstance* self, int32_t obj, bool perform) {
   self->i_marked = true;
   if (perform) Event_Perform(next, next, EV_CREATE, 0);
 }
+
+namespace {
 
 bool SetSprite(CInstance* self, const RValue& spr) {
   if (!g_Sprites.Exists(Int(spr))) {
@@ -141,10 +146,10 @@ void F_InstanceCopy(CInstanceBase* self, CInstanceBase*, int32_t, RValue& r, Arg
   r.SetReal(id);
 }
 
-void F_InstanceDestroy(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args) { Destroy(Inst(self)); }
+void F_InstanceDestroy(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args) { Instance_Destroy(Inst(self)); }
 
 void F_InstanceChange(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
-  Change(Inst(self), Int(a[0]), a[1].val >= 0.5);
+  Instance_Change(Inst(self), Int(a[0]), a[1].val >= 0.5);
 }
 
 void F_InstanceSprite(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) { SetSprite(Inst(self), a[0]); }
@@ -292,7 +297,7 @@ void A_CreateObjectRandom(CInstanceBase* self, CInstanceBase*, int32_t, RValue&,
 }
 
 void A_ChangeObject(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
-  Change(Inst(self), Int(a[0]), Int(a[1]) >= 1);
+  Instance_Change(Inst(self), Int(a[0]), Int(a[1]) >= 1);
 }
 
 void A_SetSprite(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {

@@ -1,6 +1,7 @@
 #include "world/World_Main.h"
 
 #include "script/Variable_Main.h"
+#include "world/Collision_Main.h"
 #include "world/Event_Action.h"
 #include "world/Room_Main.h"
 #include "world/Run_State.h"
@@ -28,6 +29,7 @@ void World_Install() {
   g_ScriptWorld = {InstanceCount, InstanceAt, ObjectInstanceCount, ObjectInstanceAt};
   Event_RegisterFunctions();
   Instance_RegisterFunctions();
+  Collision_RegisterFunctions();
   Variable_RegisterWorld();
 }
 

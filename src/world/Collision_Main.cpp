@@ -1,0 +1,329 @@
+#include "world/Collision_Main.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "graphics/Sprite_Class.h"
+#include "script/Code_Error.h"
+#include "script/Code_Function.h"
+#include "script/Variable_Main.h"
+#include "world/Collision_Mask.h"
+#include "world/Event_Action.h"
+#include "world/Instance_Main.h"
+#include "world/Room_Main.h"
+#include "world/Run_State.h"
+
+namespace tavrin {
+
+std::vector<RCollisionPair> g_CollisionPairs;
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+int32_t Round(double v) { return Real_ToInt32(v); }
+
+// The sprite whose mask an instance collides with, when it has frames.
+const CSprite* MaskSprite(const CInstance& i) {
+  const CSprite* s = g_Sprites.Get(i.i_maskindex >= 0 ? i.i_maskindex : i.i_spriteindex);
+  return s && s->i_numb > 0 ? s : nullptr;
+}
+
+RPlacedMask Placed(const CInstance& i, const CSprite& s) {
+  return RPlacedMask::Of(s, i.i_imageindex, i.i_bbox, i.i_x, i.i_y, i.i_imagescalex, i.i_imagescaley,
+                         i.i_imageangle);
+}
+
+// Whether the box test passes for a rectangle with ordered corners.
+bool BoxMeets(const TRect& b, double xmin, double ymin, double xmax, double ymax) {
+  return b.Right + 1.0 > xmin && b.Left <= xmax && b.Bottom + 1.0 > ymin && b.Top <= ymax;
+}
+
+bool InEllipse(const TRect& rr, double px, double py) {
+  const double cx = (double(rr.Left) + rr.Right) / 2, rx = (double(rr.Right) - rr.Left) / 2;
+  const double cy = (double(rr.Top) + rr.Bottom) / 2, ry = (double(rr.Bottom) - rr.Top) / 2;
+  const double u = (px - cx) / rx, v = (py - cy) / ry;
+  return u * u + v * v <= 1;
+}
+
+TRect Rounded(double xmin, double ymin, double xmax, double ymax) {
+  return {Round(xmin), Round(ymin), Round(xmax), Round(ymax)};
+}
+
+}  // namespace
+
+// ------------------------------------------------------------------ tests of one instance
+
+bool Collision_Point(const CInstance& i, double x, double y, bool prec) {
+  const TRect& b = i.i_bbox;
+  if (i.i_marked || !(b.Left <= x && x < b.Right + 1.0 && b.Top <= y && y < b.Bottom + 1.0)) return false;
+  if (!prec) return true;
+  const CSprite* s = MaskSprite(i);
+  return s && Mask_CollidesPoint(Placed(i, *s), Round(x), Round(y));
+}
+
+bool Collision_Rectangle(const CInstance& i, double x1, double y1, double x2, double y2, bool prec) {
+  const double xmin = std::min(x1, x2), xmax = std::max(x1, x2), ymin = std::min(y1, y2), ymax = std::max(y1, y2);
+  if (i.i_marked || !BoxMeets(i.i_bbox, xmin, ymin, xmax, ymax)) return false;
+  if (!prec) return true;
+  const CSprite* s = MaskSprite(i);
+  return s && Mask_CollidesRectangle(Placed(i, *s), Rounded(xmin, ymin, xmax, ymax));
+}
+
+bool Collision_Ellipse(const CInstance& i, double x1, double y1, double x2, double y2, bool prec) {
+  const double xmin = std::min(x1, x2), xmax = std::max(x1, x2), ymin = std::min(y1, y2), ymax = std::max(y1, y2);
+  const TRect& b = i.i_bbox;
+  if (i.i_marked || !BoxMeets(b, xmin, ymin, xmax, ymax)) return false;
+  // A flat ellipse is its rectangle.
+  if (Round(x1) == Round(x2) || Round(y1) == Round(y2)) return Collision_Rectangle(i, x1, y1, x2, y2, prec);
+  const TRect rr = Rounded(xmin, ymin, xmax, ymax);
+  const double cx = (x1 + x2) / 2, cy = (y1 + y2) / 2;
+  if ((cx < b.Left || cx > b.Right) && (cy < b.Top || cy > b.Bottom) && !InEllipse(rr, b.Left, b.Top) &&
+      !InEllipse(rr, b.Left, b.Bottom) && !InEllipse(rr, b.Right, b.Top) && !InEllipse(rr, b.Right, b.Bottom))
+    return false;
+  if (!prec) return true;
+  const CSprite* s = MaskSprite(i);
+  return s && Mask_CollidesEllipse(Placed(i, *s), rr);
+}
+
+bool Collision_Line(const CInstance& i, double x1, double y1, double x2, double y2, bool prec) {
+  const TRect& b = i.i_bbox;
+  if (i.i_marked || !BoxMeets(b, std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)))
+    return false;
+  if (x1 > x2) {
+    std::swap(x1, x2);
+    std::swap(y1, y2);
+  }
+  // Clip the line to the box's columns; the box test keeps x2 - x1 from 0.
+  if (x1 < b.Left) {
+    y1 = y1 + (b.Left - x1) * (y2 - y1) / (x2 - x1);
+    x1 = b.Left;
+  }
+  if (x2 > b.Right + 1.0) {
+    y2 = y2 + (b.Right + 1.0 - x2) * (y2 - y1) / (x2 - x1);
+    x2 = b.Right + 1.0;
+  }
+  if ((y1 < b.Top && y2 < b.Top) || (y1 >= b.Bottom + 1.0 && y2 >= b.Bottom + 1.0)) return false;
+  if (!prec) return true;
+  const CSprite* s = MaskSprite(i);
+  return s && Mask_CollidesLine(Placed(i, *s), Round(x1), Round(y1), Round(x2), Round(y2));
+}
+
+bool Collision_Instance(const CInstance& a, const CInstance& b, bool prec) {
+  const TRect &p = a.i_bbox, &q = b.i_bbox;
+  if (&a == &b || a.i_marked || b.i_marked) return false;
+  if (int64_t(q.Left) >= int64_t(p.Right) + 1 || int64_t(p.Left) >= int64_t(q.Right) + 1 ||
+      int64_t(q.Top) >= int64_t(p.Bottom) + 1 || int64_t(p.Top) >= int64_t(q.Bottom) + 1)
+    return false;
+  if (!prec) return true;
+  const CSprite* sa = MaskSprite(a);
+  const CSprite* sb = MaskSprite(b);
+  return sa && sb && Mask_CollidesMask(Placed(a, *sa), Placed(b, *sb));
+}
+
+// ------------------------------------------------------------------ queries
+
+namespace {
+
+// The first unmarked instance that `obj` selects (all, an object with its
+// descendants, or an id) for which `test` holds.
+template <class F>
+CInstance* FindSelected(int32_t obj, F test) {
+  const CRunRoom* room = g_RunRoom;
+  if (!room) return nullptr;
+  if (obj == OWNER_ALL || obj >= kFirstInstanceId) {
+    const int32_t n = room->InstanceCount();
+    for (int32_t k = 0; k < n; ++k) {
+      CInstance* i = room->InstanceAt(k);
+      if (i && !i->i_marked && (obj == OWNER_ALL || i->i_id == obj) && test(*i)) return i;
+    }
+    return nullptr;
+  }
+  const int32_t n = room->Obj_Number_Recursive(obj);
+  for (int32_t k = 0; k < n; ++k) {
+    CInstance* i = room->Obj_Instance_Recursive(obj, k);
+    if (i && !i->i_marked && test(*i)) return i;
+  }
+  return nullptr;
+}
+
+// Moves the instance to (x, y) for the life of the object, then back.
+class CTrialMove {
+ public:
+  CTrialMove(CInstance& inst, double x, double y) : m_inst(inst), m_x(inst.i_x), m_y(inst.i_y) {
+    inst.SetPosition(x, y);
+  }
+  ~CTrialMove() { m_inst.SetPosition(m_x, m_y); }
+  CTrialMove(const CTrialMove&) = delete;
+  CTrialMove& operator=(const CTrialMove&) = delete;
+
+ private:
+  CInstance& m_inst;
+  double m_x, m_y;
+};
+
+bool Free(CInstance& inst, double x, double y, bool all) {
+  CTrialMove move(inst, x, y);
+  return !FindSelected(OWNER_ALL, [&](const CInstance& j) {
+    return (all || j.i_solid) && Collision_Instance(j, inst, true);
+  });
+}
+
+}  // namespace
+
+bool Place_Free(CInstance& inst, double x, double y) { return Free(inst, x, y, false); }
+bool Place_Empty(CInstance& inst, double x, double y) { return Free(inst, x, y, true); }
+
+CInstance* Instance_Place(CInstance& inst, int32_t obj, double x, double y) {
+  CTrialMove move(inst, x, y);
+  return FindSelected(obj, [&](const CInstance& j) { return Collision_Instance(j, inst, true); });
+}
+
+CInstance* Instance_Position(int32_t obj, double x, double y) {
+  return FindSelected(obj, [&](const CInstance& j) { return Collision_Point(j, x, y, true); });
+}
+
+CInstance* Collision_Find(EShape shape, const CInstance* inst, int32_t obj, bool prec, bool notme, double x1,
+                          double y1, double x2, double y2) {
+  return FindSelected(obj, [&](const CInstance& j) {
+    if (notme && &j == inst) return false;
+    switch (shape) {
+      case EShape::Point: return Collision_Point(j, x1, y1, prec);
+      case EShape::Rectangle: return Collision_Rectangle(j, x1, y1, x2, y2, prec);
+      case EShape::Ellipse: return Collision_Ellipse(j, x1, y1, x2, y2, prec);
+      case EShape::Line: return Collision_Line(j, x1, y1, x2, y2, prec);
+    }
+    return false;
+  });
+}
+
+// ------------------------------------------------------------------ moving against others
+
+namespace {
+
+int64_t MoveLimit(double maxdist) { return maxdist > 0 ? Real_ToInt64(maxdist) : 1000; }
+
+}  // namespace
+
+void Move_Contact(CInstance& inst, bool all, double maxdist, double dir) {
+  const double dx = std::cos(dir * kPi / 180), dy = -std::sin(dir * kPi / 180);
+  if (!Free(inst, inst.i_x, inst.i_y, all)) return;
+  const int64_t n = MoveLimit(maxdist);
+  for (int64_t k = 0; k < n; ++k) {
+    if (!Free(inst, inst.i_x + dx, inst.i_y + dy, all)) return;
+    inst.SetPosition(inst.i_x + dx, inst.i_y + dy);
+  }
+}
+
+bool Move_Outside(CInstance& inst, bool all, double maxdist, double dir) {
+  const double dx = std::cos(dir * kPi / 180), dy = -std::sin(dir * kPi / 180);
+  const int64_t n = MoveLimit(maxdist);
+  bool result = Free(inst, inst.i_x, inst.i_y, all);
+  for (int64_t k = 0; !result && k < n; ++k) {
+    inst.SetPosition(inst.i_x + dx, inst.i_y + dy);
+    result = Free(inst, inst.i_x, inst.i_y, all);
+  }
+  return result;
+}
+
+void Move_Bounce(CInstance& inst, bool advanced, bool all) {
+  bool blocked = false;
+  if (!Free(inst, inst.i_x, inst.i_y, all)) {
+    inst.SetPosition(inst.i_xprevious, inst.i_yprevious);
+    blocked = true;
+  }
+  if (advanced) {
+    // Search ten degrees at a time on both sides of the direction of motion
+    // for the first free way; the new direction mirrors about the middle.
+    const double m = 10 * Real_ToInt64(inst.i_direction / 10);
+    auto freeAt = [&](double a) {
+      return Free(inst, inst.i_x + std::cos(a * kPi / 180) * inst.i_speed,
+                  inst.i_y - std::sin(a * kPi / 180) * inst.i_speed, all);
+    };
+    double o = m, r = m;
+    for (int k = 0; k < 35; ++k) {
+      o -= 10;
+      if (freeAt(o)) break;
+      blocked = true;
+    }
+    for (int k = 0; k < 35; ++k) {
+      r += 10;
+      if (freeAt(r)) break;
+      blocked = true;
+    }
+    if (blocked) inst.SetDirection(o + r + 180 - m);
+    return;
+  }
+  const bool h = !Free(inst, inst.i_x + inst.i_hspeed, inst.i_y, all);
+  const bool v = !Free(inst, inst.i_x, inst.i_y + inst.i_vspeed, all);
+  const bool d = !Free(inst, inst.i_x + inst.i_hspeed, inst.i_y + inst.i_vspeed, all);
+  if ((h && v) || (!h && !v && d)) {
+    inst.SetHSpeed(-inst.i_hspeed);
+    inst.SetVSpeed(-inst.i_vspeed);
+  } else if (h) {
+    inst.SetHSpeed(-inst.i_hspeed);
+  } else if (v) {
+    inst.SetVSpeed(-inst.i_vspeed);
+  }
+}
+
+// ------------------------------------------------------------------ collision events
+
+void Collision_BuildPairs() {
+  g_CollisionPairs.clear();
+  for (int32_t e = 0; e < g_Objects.Count(); ++e) {
+    if (!g_Objects.Exists(e)) continue;
+    for (int32_t f = e; f < g_Objects.Count(); ++f)
+      if (g_Objects.Exists(f) && (Event_Find(e, EV_COLLISION, f) || Event_Find(f, EV_COLLISION, e)))
+        g_CollisionPairs.push_back({e, f});
+  }
+}
+
+namespace {
+
+void BackToPrevious(CInstance& i) {
+  i.SetPosition(i.i_xprevious, i.i_yprevious);
+  i.i_pathposition = i.i_pathpositionprevious;
+}
+
+// Two instances that touch: solid ones first go back to where they were,
+// both get their events, and solid ones then make one move again, which
+// stays only when it does not bring them together.
+void Collide(CInstance& a, CInstance& b) {
+  if (a.i_solid || b.i_solid) {
+    BackToPrevious(a);
+    BackToPrevious(b);
+  }
+  Event_Perform(&a, &b, EV_COLLISION, b.i_objectindex);
+  Event_Perform(&b, &a, EV_COLLISION, a.i_objectindex);
+  if (a.i_solid || b.i_solid) {
+    a.SetPosition(a.i_x + a.i_hspeed, a.i_y + a.i_vspeed);
+    b.SetPosition(b.i_x + b.i_hspeed, b.i_y + b.i_vspeed);
+    if (Collision_Instance(a, b, true)) {
+      BackToPrevious(a);
+      BackToPrevious(b);
+    }
+  }
+}
+
+}  // namespace
+
+void Collision_HandleEvents() {
+  for (size_t p = 0; p < g_CollisionPairs.size(); ++p) {
+    const RCollisionPair pair = g_CollisionPairs[p];
+    CRunRoom* room = g_RunRoom;
+    if (!room || Run_ChangePending()) return;
+    const int32_t na = room->Obj_Number(pair.obj1);
+    for (int32_t ia = 0; ia < na; ++ia) {
+      CInstance* a = room->Obj_Instance(pair.obj1, ia);
+      if (!a || a->i_marked) continue;
+      const int32_t nb = room->Obj_Number(pair.obj2);
+      for (int32_t ib = pair.obj1 == pair.obj2 ? ia : 0; ib < nb && !a->i_marked; ++ib) {
+        CInstance* b = room->Obj_Instance(pair.obj2, ib);
+        if (b && Collision_Instance(*a, *b, true)) Collide(*a, *b);
+        if (Run_ChangePending()) return;
+      }
+    }
+  }
+}
+
+}  // namespace tavrin

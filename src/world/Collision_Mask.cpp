@@ -1,0 +1,123 @@
+#include "world/Collision_Mask.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "graphics/Sprite_Class.h"
+#include "script/Variable_Class.h"
+
+namespace tavrin {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+// The cell of a mask that a mapped coordinate names, or -1 when it lies
+// outside the mask (huge, infinite and undefined values included).
+int32_t Cell(double v, int32_t size) {
+  if (!(v >= 0) || v >= size) return -1;
+  return int32_t(v);
+}
+
+}  // namespace
+
+RPlacedMask RPlacedMask::Of(const CSprite& sprite, double image, const TRect& box, double x, double y, double sx,
+                            double sy, double angle) {
+  RPlacedMask m;
+  if (sprite.i_numb <= 0 || sprite.i_mask.empty()) return m;
+  // The frame is floor(image) taken modulo the frame count, never negative.
+  double frame = std::fmod(std::floor(image), double(sprite.i_numb));
+  if (!(frame >= 0)) frame = std::isnan(frame) ? 0 : frame + sprite.i_numb;
+  const size_t index = sprite.i_sepmasks ? size_t(frame) : 0;
+  if (index >= sprite.i_mask.size()) return m;
+  m.mask = &sprite.i_mask[index];
+  m.box = box;
+  m.x = Real_ToInt32(x);
+  m.y = Real_ToInt32(y);
+  m.xo = sprite.i_xorig;
+  m.yo = sprite.i_yorig;
+  m.sx = sx;
+  m.sy = sy;
+  const double a = -angle * kPi / 180.0;
+  m.c = std::cos(a);
+  m.s = std::sin(a);
+  m.plain = sx == 1 && sy == 1 && angle == 0;
+  return m;
+}
+
+bool RPlacedMask::Covers(double px, double py) const {
+  if (!mask) return false;
+  double mx, my;
+  if (plain) {
+    mx = std::floor(px) - x + xo;
+    my = std::floor(py) - y + yo;
+  } else {
+    const double dx = px - x, dy = py - y;
+    mx = std::floor(xo + (dx * c + dy * s) / sx);
+    my = std::floor(yo + (dy * c - dx * s) / sy);
+  }
+  const int32_t cx = Cell(mx, mask->i_w), cy = Cell(my, mask->i_h);
+  return cx >= 0 && cy >= 0 && mask->i_mask[size_t(cx) * size_t(mask->i_h) + size_t(cy)] != 0;
+}
+
+bool Mask_CollidesMask(const RPlacedMask& a, const RPlacedMask& b) {
+  if (!a.mask || !b.mask) return false;
+  const int64_t left = std::max(a.box.Left, b.box.Left), right = std::min(a.box.Right, b.box.Right);
+  const int64_t top = std::max(a.box.Top, b.box.Top), bottom = std::min(a.box.Bottom, b.box.Bottom);
+  for (int64_t px = left; px <= right; ++px)
+    for (int64_t py = top; py <= bottom; ++py)
+      if (a.Covers(double(px), double(py)) && b.Covers(double(px), double(py))) return true;
+  return false;
+}
+
+bool Mask_CollidesPoint(const RPlacedMask& m, int32_t x, int32_t y) { return m.Covers(x, y); }
+
+bool Mask_CollidesRectangle(const RPlacedMask& m, const TRect& rr) {
+  const int64_t left = std::max(m.box.Left, rr.Left), right = std::min(m.box.Right, rr.Right);
+  const int64_t top = std::max(m.box.Top, rr.Top), bottom = std::min(m.box.Bottom, rr.Bottom);
+  for (int64_t px = left; px <= right; ++px)
+    for (int64_t py = top; py <= bottom; ++py)
+      if (m.Covers(double(px), double(py))) return true;
+  return false;
+}
+
+// The ellipse inscribed in rr, with the plain radii and its edge included.
+bool Mask_CollidesEllipse(const RPlacedMask& m, const TRect& rr) {
+  const double cx = (double(rr.Left) + rr.Right) / 2, rx = (double(rr.Right) - rr.Left) / 2;
+  const double cy = (double(rr.Top) + rr.Bottom) / 2, ry = (double(rr.Bottom) - rr.Top) / 2;
+  const int64_t left = std::max(m.box.Left, rr.Left), right = std::min(m.box.Right, rr.Right);
+  const int64_t top = std::max(m.box.Top, rr.Top), bottom = std::min(m.box.Bottom, rr.Bottom);
+  for (int64_t px = left; px <= right; ++px) {
+    for (int64_t py = top; py <= bottom; ++py) {
+      const double u = (double(px) - cx) / rx, v = (double(py) - cy) / ry;
+      if (u * u + v * v <= 1 && m.Covers(double(px), double(py))) return true;
+    }
+  }
+  return false;
+}
+
+bool Mask_CollidesLine(const RPlacedMask& m, int32_t xl, int32_t yl, int32_t xr, int32_t yr) {
+  if (xl == xr || yl == yr)
+    return Mask_CollidesRectangle(m, {std::min(xl, xr), std::min(yl, yr), std::max(xl, xr), std::max(yl, yr)});
+  if (std::abs(int64_t(xr) - xl) < std::abs(int64_t(yr) - yl)) {
+    // Steep: one point per row.
+    if (yl > yr) {
+      std::swap(xl, xr);
+      std::swap(yl, yr);
+    }
+    const double k = (double(xr) - xl) / (double(yr) - yl);
+    for (int64_t py = std::max(m.box.Top, yl); py <= std::min(m.box.Bottom, yr); ++py)
+      if (m.Covers(xl + double(py - yl) * k, double(py))) return true;
+    return false;
+  }
+  if (xl > xr) {
+    std::swap(xl, xr);
+    std::swap(yl, yr);
+  }
+  const double k = (double(yr) - yl) / (double(xr) - xl);
+  for (int64_t px = std::max(m.box.Left, xl); px <= std::min(m.box.Right, xr); ++px)
+    if (m.Covers(double(px), yl + double(px - xl) * k)) return true;
+  return false;
+}
+
+}  // namespace tavrin
