@@ -25,10 +25,11 @@ int32_t Variable_Find(std::string_view name) {
       } else if (name.size() > 8 && name.substr(0, 8) == "argument") {
         std::string_view digits = name.substr(8);
         int32_t k = 0;
+        // argument0 .. argument15; other names such as argument_relative are no slot.
         bool ok = !digits.empty() && digits.size() <= 2;
-        for (char c : digits) {
-          if (c < '0' || c > '9') ok = false;
-          k = k * 10 + (c - '0');
+        for (size_t i = 0; ok && i < digits.size(); ++i) {
+          ok = digits[i] >= '0' && digits[i] <= '9';
+          k = k * 10 + (digits[i] - '0');
         }
         if (ok && k <= 15 && k > g_ArgTracking->highest) g_ArgTracking->highest = k;
       }
