@@ -29,6 +29,7 @@ void World_Install() {
   Event_RegisterFunctions();
   Instance_RegisterFunctions();
   Variable_RegisterWorld();
+  Tile_RegisterFunctions();
 }
 
 }  // namespace tavrin
