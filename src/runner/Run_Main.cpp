@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 #include <thread>
+#include <ctime>
 
 #include "platform/Platform.h"
 #include "platform/Platform_Trace.h"
@@ -247,18 +248,28 @@ void F_Sleep(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RValue* a) {
   Run_WaitMicroseconds(Real_ToInt64(a[0].val * 1000));
 }
 
-// In fixed-clock runs the time games read is the step clock too.
-bool GetFixedCurrentTime(CInstanceBase*, int32_t, RValue& v) {
-  v.SetReal(double(g_FixedNow / 1000));
+// The action waits the same way; showing the room first, when asked to,
+// comes with the graphics layer.
+void A_Sleep(CInstanceBase* self, CInstanceBase* other, int32_t argc, RValue& r, RValue* a) {
+  F_Sleep(self, other, argc, r, a);
+}
+
+// Milliseconds since the system started; in fixed-clock runs the step clock,
+// so that the time games read repeats exactly too.
+bool GetCurrentTime(CInstanceBase*, int32_t, RValue& v) {
+  if (g_Config.fixedClock) {
+    v.SetReal(double(g_FixedNow / 1000));
+  } else {
+    timespec ts{};
+    clock_gettime(CLOCK_BOOTTIME, &ts);
+    v.SetReal(double(ts.tv_sec) * 1000.0 + double(ts.tv_nsec / 1000000));
+  }
   return true;
 }
 
 }  // namespace
 
-void Run_Configure(const RRunConfig& config) {
-  g_Config = config;
-  if (config.fixedClock) Variable_BuiltinImplement("current_time", GetFixedCurrentTime, nullptr);
-}
+void Run_Configure(const RRunConfig& config) { g_Config = config; }
 
 void Run_ResetClock() { g_ClockBase = g_Config.fixedClock ? g_FixedNow : RawMicroseconds(); }
 
@@ -294,8 +305,10 @@ int Run_ExitStatus() { return Error_Aborting() || g_NewRoom == CHANGE_ABORT ? 2 
 void Run_RegisterFunctions() {
   static const RFunctionRoutine kRoutines[] = {
       {"sleep", F_Sleep},
+      {"action_sleep", A_Sleep},
   };
   Function_ImplementTable(kRoutines);
+  Variable_BuiltinImplement("current_time", GetCurrentTime, nullptr);
 }
 
 }  // namespace tavrin

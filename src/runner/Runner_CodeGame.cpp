@@ -66,14 +66,12 @@ void BuildBlankGame(const std::string& code) {
   room->r_instances.push_back(placed);
   g_Rooms.Add(std::move(room), "room0");
   g_RoomOrder = {0};
-  g_LastInstanceId = kFirstInstanceId + 1;
+  Room_PrepareIds();
 }
 
 }  // namespace
 
 int Runner_PlayCodeText(const std::string& text, RRunConfig config) {
-  g_FunctionFamiliesHook = Runner_RegisterFunctionFamilies;
-  Script_InitEngine();
   Runner_InstallEngineHooks();
   Error_ResetRun();
   Argument_Reset();

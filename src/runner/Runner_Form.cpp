@@ -12,6 +12,7 @@
 #include "script/Script_Class.h"
 #include "script/Script_Package.h"
 #include "world/Event_Action.h"
+#include "world/Room_Main.h"
 
 namespace tavrin {
 
@@ -181,7 +182,8 @@ bool CRunnerForm::LoadGameData() {
   }
   const TLoadMessages failure = ReadHeader(stream, *m_load, Game_Sections());
   for (const std::string& message : failure) ShowError(message);
-  return failure.empty();
+  if (!failure.empty()) return false;
+  Room_PrepareIds();
   return true;
 }
 

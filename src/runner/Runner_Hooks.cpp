@@ -9,6 +9,7 @@
 #include "graphics/Font_Class.h"
 #include "graphics/Sprite_Class.h"
 #include "platform/Platform.h"
+#include "script/Code_Builtins.h"
 #include "script/Code_Constant.h"
 #include "script/Code_Error.h"
 #include "script/Code_Function.h"
@@ -82,8 +83,8 @@ void Runner_RegisterFunctionFamilies() {
 }
 
 void Runner_InstallEngineHooks() {
-  Runner_RegisterFunctionFamilies();
-  Constant_RegisterBuiltins();
+  g_FunctionFamiliesHook = Runner_RegisterFunctionFamilies;
+  Script_InitEngine();
   g_ConstantHooks.ResourceBeforeScripts = ResourceBeforeScripts;
   g_ConstantHooks.Room = RoomName;
   g_ConstantHooks.TriggerConstant = TriggerConstant;

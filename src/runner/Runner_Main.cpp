@@ -41,7 +41,6 @@ void WriteBanner() {
 
 int main(int argc, char** argv) {
   Exception_Install();
-  g_FunctionFamiliesHook = Runner_RegisterFunctionFamilies;
   const std::vector<std::string> args(argv + 1, argv + argc);
   const std::string self = Platform_ExecutablePath();
 

@@ -241,9 +241,10 @@ void (*g_FunctionFamiliesHook)() = nullptr;
 void Script_InitEngine() {
   Function_RegisterAll();
   Function_ImplementScriptEngine();
-  if (g_FunctionFamiliesHook) g_FunctionFamiliesHook();
   Variable_RegisterBuiltins();
   Constant_RegisterBuiltins();
+  // Families fill in functions and variables, so both tables exist first.
+  if (g_FunctionFamiliesHook) g_FunctionFamiliesHook();
 }
 
 }  // namespace tavrin

@@ -151,12 +151,6 @@ bool GetProgramDirectory(CInstanceBase*, int32_t, RValue& val) {
   val.SetString(RString(ec ? std::string() : exe.parent_path().string()));
   return true;
 }
-bool GetCurrentTime(CInstanceBase*, int32_t, RValue& val) {
-  timespec ts{};
-  clock_gettime(CLOCK_BOOTTIME, &ts);
-  val.SetReal(static_cast<double>(ts.tv_sec) * 1000.0 + static_cast<double>(ts.tv_nsec / 1000000));
-  return true;
-}
 template <int Field>
 bool GetDatePart(CInstanceBase*, int32_t, RValue& val) {
   std::time_t now = std::time(nullptr);
@@ -200,7 +194,6 @@ const ROwnVariable kOwnVariables[] = {
     {"async_load", GetConstant<-1>, nullptr},
     {"working_directory", GetWorkingDirectory, nullptr},
     {"program_directory", GetProgramDirectory, nullptr},
-    {"current_time", GetCurrentTime, nullptr},
     {"current_year", GetDatePart<0>, nullptr},
     {"current_month", GetDatePart<1>, nullptr},
     {"current_day", GetDatePart<2>, nullptr},

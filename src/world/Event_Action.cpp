@@ -160,41 +160,56 @@ class CActionRunner {
 
   // Runs one action for (self, other); the answer of a question.
   static bool Execute(const CAction& act, CInstance* self, CInstance* other) {
-    const RActionCode* c = act.act_compiled.get();
-    if (act.act_exetype == 0 || !c) return false;
+    if (act.act_exetype == 0 || !act.act_compiled) return false;
     const int32_t argc = std::min(act.act_argumentcount, kMaxActionArguments);
-    RValue args[kMaxActionArguments];
     RValue result;
     if (act.act_exetype == 1) {
+      CallFunction(act, argc, self, other, result);
+    } else {
+      // Code runs with the action's relative flag, which is restored after.
+      const bool savedRelative = g_ArgumentRelative;
       g_ArgumentRelative = act.act_userelative && act.act_relative;
-      for (int32_t i = 0; i < argc; ++i) args[i] = Argument(act, i, self, other);
-      const int32_t id = act.act_functionid;
-      if (id < 0) return false;
-      if (id >= kExtensionIdBase) {
-        if (g_ExtensionHooks.Call && !g_ExtensionHooks.Call(id - kExtensionIdBase, self, other, argc, result, args))
-          ReportFailure();
-      } else if (id >= kScriptIdBase) {
-        if (!Script_Execute(id - kScriptIdBase, self, other, result, true, args, argc)) ReportFailure();
-      } else if (size_t(id) < g_Functions.size()) {
-        g_CurrentFunction = id;
-        g_Functions[size_t(id)].f_routine(self, other, argc, result, args);
-      }
-      return Value_IsTrue(result) != act.act_isnot;
+      if (argc == 0)
+        Code_ExecuteReport(self, other, act.act_compiled->code.get(), result);
+      else
+        RunCodeWithArguments(act, argc, self, other, result);
+      g_ArgumentRelative = savedRelative;
     }
-    // Code with arguments sees them in its argument slots for the run only.
-    RValue saved[kMaxActionArguments];
-    const bool savedRelative = g_ArgumentRelative;
+    return Value_IsTrue(result) != act.act_isnot;
+  }
+
+  // A function action: the built-in routine, script or extension function
+  // with the action's arguments. Its relative flag stays set afterwards.
+  [[gnu::noinline]] static void CallFunction(const CAction& act, int32_t argc, CInstance* self, CInstance* other,
+                                             RValue& result) {
     g_ArgumentRelative = act.act_userelative && act.act_relative;
+    RValue args[kMaxActionArguments];
+    for (int32_t i = 0; i < argc; ++i) args[i] = Argument(act, i, self, other);
+    const int32_t id = act.act_functionid;
+    if (id < 0) return;
+    if (id >= kExtensionIdBase) {
+      if (g_ExtensionHooks.Call && !g_ExtensionHooks.Call(id - kExtensionIdBase, self, other, argc, result, args))
+        ReportFailure();
+    } else if (id >= kScriptIdBase) {
+      if (!Script_Execute(id - kScriptIdBase, self, other, result, true, args, argc)) ReportFailure();
+    } else if (size_t(id) < g_Functions.size()) {
+      g_CurrentFunction = id;
+      g_Functions[size_t(id)].f_routine(self, other, argc, result, args);
+    }
+  }
+
+  // Code with arguments sees them in its argument slots for the run only.
+  [[gnu::noinline]] static void RunCodeWithArguments(const CAction& act, int32_t argc, CInstance* self,
+                                                     CInstance* other, RValue& result) {
+    RValue saved[kMaxActionArguments];
     for (int32_t i = 0; i < argc; ++i) {
       RValue v = Argument(act, i, self, other);
       saved[i] = std::move(g_Arguments[i]);
       g_Arguments[i] = std::move(v);
       Argument_Touch(i);
     }
-    if (c->code) Code_ExecuteReport(self, other, c->code.get(), result);
+    Code_ExecuteReport(self, other, act.act_compiled->code.get(), result);
     for (int32_t i = 0; i < argc; ++i) g_Arguments[i] = std::move(saved[i]);
-    g_ArgumentRelative = savedRelative;
-    return Value_IsTrue(result) != act.act_isnot;
   }
 
   static void ReportFailure() {

@@ -239,6 +239,17 @@ void CRunRoom::SortTiles() {
   std::stable_sort(r_tiles.begin(), r_tiles.end(), [](const RTile& a, const RTile& b) { return a.depth > b.depth; });
 }
 
+void Room_PrepareIds() {
+  g_LastInstanceId = std::max(g_RoomLastInstanceId, kFirstInstanceId);
+  g_LastTileId = g_RoomLastTileId;
+  for (int32_t r = 0; r < g_Rooms.Count(); ++r) {
+    const CRoom* room = g_Rooms.Get(r);
+    if (!room) continue;
+    for (const RRoomInstance& i : room->r_instances) g_LastInstanceId = std::max(g_LastInstanceId, i.id);
+    for (const RTile& t : room->r_tiles) g_LastTileId = std::max(g_LastTileId, t.id);
+  }
+}
+
 // ------------------------------------------------------------------ the room order
 
 int32_t Room_First() { return g_RoomOrder.empty() ? -1 : g_RoomOrder.front(); }

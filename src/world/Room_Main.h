@@ -85,6 +85,10 @@ extern int32_t g_RoomIndex;
 inline int32_t g_ViewCurrent = 0;
 extern int32_t g_LastInstanceId, g_LastTileId;
 
+// Instances and tiles made while playing get ids above every id the rooms
+// were given, even when the package's own counters lag behind them.
+void Room_PrepareIds();
+
 // The room order.
 int32_t Room_First();
 int32_t Room_Last();

@@ -1,4 +1,5 @@
 #include "Pack_Project.h"
+#include "Pack_World.h"
 
 #include <algorithm>
 #include <fstream>
@@ -231,6 +232,7 @@ RPackageContent Project_Read(const fs::path& dir) {
   RProject project{dir, {}, {}};
   RPackageContent content = Project_ReadGame(project);
   for (const RProjectKind& kind : Project_Kinds()) kind.read(project);
+  Pack_AssignRoomIds();
   return content;
 }
 

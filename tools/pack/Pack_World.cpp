@@ -374,7 +374,7 @@ void ReadRooms(RProject& project) {
       i.x = Project_Get(in, "x", 0, where);
       i.y = Project_Get(in, "y", 0, where);
       i.object = RefFromJson(project, in, "object", "objects", where);
-      i.id = Project_Get(in, "id", 0, where);
+      i.id = Project_Get(in, "id", kIdToAssign, where);
       if (in.contains("code")) i.code = Pack_CodeFromJson(project, in["code"], where);
       i.xscale = Project_Get(in, "xscale", 1.0, where);
       i.yscale = Project_Get(in, "yscale", 1.0, where);
@@ -388,6 +388,7 @@ void ReadRooms(RProject& project) {
       t.x = Project_Get(tj, "x", 0, where);
       t.y = Project_Get(tj, "y", 0, where);
       t.index = RefFromJson(project, tj, "background", "backgrounds", where);
+      t.id = kIdToAssign;
       for (auto [key, field] : {std::pair{"xo", &t.xo}, {"yo", &t.yo}, {"w", &t.w}, {"h", &t.h}, {"id", &t.id}})
         *field = Project_Get(tj, key, *field, where);
       t.depth = Project_Get(tj, "depth", 0, where);
@@ -399,6 +400,28 @@ void ReadRooms(RProject& project) {
     }
   });
 }
+
+}  // namespace
+
+void Pack_AssignRoomIds() {
+  int32_t lastInstance = g_RoomLastInstanceId, lastTile = g_RoomLastTileId;
+  for (int32_t r = 0; r < g_Rooms.Count(); ++r) {
+    if (const CRoom* room = g_Rooms.Get(r)) {
+      for (const RRoomInstance& i : room->r_instances) lastInstance = std::max(lastInstance, i.id);
+      for (const RTile& t : room->r_tiles) lastTile = std::max(lastTile, t.id);
+    }
+  }
+  for (int32_t r = 0; r < g_Rooms.Count(); ++r) {
+    if (CRoom* room = g_Rooms.Get(r)) {
+      for (RRoomInstance& i : room->r_instances)
+        if (i.id == kIdToAssign) g_RoomLastInstanceId = i.id = ++lastInstance;
+      for (RTile& t : room->r_tiles)
+        if (t.id == kIdToAssign) g_RoomLastTileId = t.id = ++lastTile;
+    }
+  }
+}
+
+namespace {
 
 void WriteRooms(RProject& project) {
   Project_WriteList<CRoom>(project, "rooms", g_Rooms, [&](const CRoom& r, json& j, const std::string& name) {

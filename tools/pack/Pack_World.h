@@ -1,6 +1,8 @@
 // Project files of the game world and of the other kinds built here.
 #pragma once
 
+#include <climits>
+
 #include "Pack_Project.h"
 #include "world/Object_Class.h"
 
@@ -12,6 +14,11 @@ nlohmann::json Pack_EventToJson(const RProject& project, const CEvent& event, co
 CEvent Pack_EventFromJson(const RProject& project, const nlohmann::json& json, const std::string& where);
 // Code alone: a string or {"file": ...}.
 std::string Pack_CodeFromJson(const RProject& project, const nlohmann::json& json, const std::string& where);
+
+// Instances and tiles written without an id get the next ids after every id
+// in use, so a hand-written room needs none and no two ever share one.
+inline constexpr int32_t kIdToAssign = INT32_MIN;
+void Pack_AssignRoomIds();
 
 extern const RProjectKind kProjectPaths, kProjectTriggers, kProjectTimeLines, kProjectObjects, kProjectRooms;
 extern const RProjectKind kProjectScripts, kProjectExtensions, kProjectGameExtras;

@@ -1,0 +1,261 @@
+// Whole games, built with tavrin-pack and played headless with a fixed clock:
+// every game of tests/games/ that has a trace in tests/world/traces/ must
+// print exactly that trace, twice in a row; and small games made on the spot
+// show how the step ends when the game ends from each kind of event.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "support/TestProcess.h"
+
+namespace fs = std::filesystem;
+
+namespace tavrin {
+namespace {
+
+class GameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_dir = fs::temp_directory_path() / ("tavrin_games_" + std::to_string(::getpid()) + "_" +
+                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(m_dir);
+    fs::create_directories(m_dir);
+  }
+  void TearDown() override { fs::remove_all(m_dir); }
+
+  // Builds the project and plays it; `options` come before the game.
+  test::RRun Play(const fs::path& project, const std::vector<std::string>& options) {
+    const std::string game = (m_dir / (project.filename().string() + ".bin")).string();
+    const test::RRun packed = test::RunProgram({TAVRIN_PACK_EXE, "build", project.string(), "-o", game});
+    EXPECT_EQ(packed.status, 0) << packed.err;
+    std::vector<std::string> argv = {TAVRIN_EXE, "--headless", "--fixed-clock", "--seed", "7"};
+    argv.insert(argv.end(), options.begin(), options.end());
+    argv.push_back(game);
+    return test::RunProgram(argv, {"TAVRIN_HOME=" + m_dir.string()}, m_dir.string());
+  }
+
+  // A project written from (file, text) pairs.
+  fs::path Project(const std::string& name, const std::map<std::string, std::string>& files) {
+    const fs::path dir = m_dir / name;
+    for (const auto& [file, text] : files) {
+      fs::create_directories((dir / file).parent_path());
+      std::ofstream(dir / file) << text;
+    }
+    return dir;
+  }
+
+  fs::path m_dir;
+};
+
+// The first line of a trace file holds the options of the run, the second
+// the exit status; the rest is the output the game prints.
+struct RTrace {
+  std::vector<std::string> options;
+  int status = 0;
+  std::string out;
+};
+
+RTrace ReadTrace(const fs::path& path) {
+  std::ifstream in(path);
+  RTrace t;
+  std::string line, word;
+  std::getline(in, line);
+  std::istringstream words(line.substr(line.find(':') + 1));
+  while (words >> word) t.options.push_back(word);
+  std::getline(in, line);
+  t.status = std::stoi(line.substr(line.find(':') + 1));
+  std::ostringstream rest;
+  rest << in.rdbuf();
+  t.out = rest.str();
+  return t;
+}
+
+TEST_F(GameTest, EveryTracedGamePrintsItsTraceTheSameWayTwice) {
+  int games = 0;
+  for (const auto& entry : fs::directory_iterator(fs::path(TAVRIN_TESTS_DIR) / "world" / "traces")) {
+    const std::string name = entry.path().stem().string();
+    SCOPED_TRACE(name);
+    ++games;
+    const RTrace trace = ReadTrace(entry.path());
+    const test::RRun first = Play(fs::path(TAVRIN_TESTS_DIR) / "games" / name, trace.options);
+    EXPECT_EQ(first.out, trace.out) << first.err;
+    EXPECT_EQ(first.status, trace.status) << first.err;
+    const test::RRun second = Play(fs::path(TAVRIN_TESTS_DIR) / "games" / name, trace.options);
+    EXPECT_EQ(second.out, first.out);
+    EXPECT_EQ(second.err, first.err);
+  }
+  EXPECT_GE(games, 1);
+}
+
+// The events of one step in the order they run, each printing its name; the
+// event of each case ends the game. Nothing after it runs, except the
+// room-end and game-end events when the loop stops.
+TEST_F(GameTest, EndingTheGameFromAnyEventSkipsTheRestOfTheStep) {
+  const std::vector<std::pair<std::string, std::string>> events = {
+      {"create", "create"},   {"other:2", "game start"}, {"other:4", "room start"}, {"step:1", "begin step"},
+      {"alarm:0", "alarm"},   {"step", "step"},          {"other:10", "user event"}, {"step:2", "end step"},
+      {"draw", "draw"},
+  };
+  for (size_t ending = 0; ending < events.size(); ++ending) {
+    SCOPED_TRACE(events[ending].second);
+    std::string json = "{\"events\": {";
+    std::string expected;
+    for (size_t i = 0; i < events.size(); ++i) {
+      // Code after game_end() still runs, but it performs no more events.
+      std::string code = "show_debug_message('" + events[i].second + "')";
+      if (i == ending) code += "\\ngame_end()";
+      if (events[i].first == "create") code += "\\nalarm[0] = 1";
+      if (events[i].first == "step") code += "\\nevent_user(0)";
+      json += "\"" + events[i].first + "\": \"" + code + "\", ";
+      if (i <= ending) expected += events[i].second + "\n";
+    }
+    json += "\"other:5\": \"show_debug_message('room end')\", \"other:3\": \"show_debug_message('game end')\"}}";
+    expected += "room end\ngame end\n";
+    const fs::path project = Project("end" + std::to_string(ending),
+                                     {{"game.json", R"({"room_order": ["r"]})"},
+                                      {"objects/o.json", json},
+                                      {"rooms/r.json", R"({"instances": [{"x": 0, "y": 0, "object": "o"}]})"}});
+    const test::RRun r = Play(project, {"--steps", "5"});
+    EXPECT_EQ(r.out, expected) << r.err;
+    EXPECT_EQ(r.status, 0);
+  }
+}
+
+// With create-first on, an instance's create event runs before its creation
+// code and sees the variables the code has not set yet.
+TEST_F(GameTest, CreateFirstDecidesWhetherCreationCodeOrCreateEventRunsFirst) {
+  for (const bool first : {false, true}) {
+    SCOPED_TRACE(first);
+    const fs::path project = Project(
+        first ? "first" : "code",
+        {{"game.json", std::string(R"({"room_order": ["r"], "settings": {"createfirst": )") +
+                           (first ? "true" : "false") + R"(, "uninitzero": true}})"},
+         {"objects/o.json", R"j({"events": {"create": "show_debug_message('create sees ' + string(n))"}})j"},
+         {"rooms/r.json",
+          R"j({"instances": [{"x": 0, "y": 0, "object": "o", "code": "n = 2\nshow_debug_message('code')"}]})j"}});
+    const test::RRun r = Play(project, {"--steps", "1"});
+    EXPECT_EQ(r.out, first ? "create sees 0\ncode\n" : "code\ncreate sees 2\n") << r.err;
+  }
+}
+
+// A small game made of objects (name, events as JSON) and rooms (name, JSON),
+// played for some steps: the rules of instances, events and rooms that show
+// in a few lines of output.
+struct RWorldCase {
+  const char* name;
+  std::vector<std::pair<std::string, std::string>> objects;
+  std::vector<std::pair<std::string, std::string>> rooms;  // in room order
+  int steps;
+  const char* out;
+  int status = 0;
+  const char* err = "";    // text the error output must contain
+  const char* game = "";   // more fields of game.json
+};
+
+TEST_F(GameTest, InstanceEventAndRoomRulesHold) {
+  const std::string one = R"j({"instances": [{"x": 0, "y": 0, "object": "ctl"}]})j";
+  const RWorldCase cases[] = {
+      {"an instance created in a create event runs its own create event at once",
+       {{"ctl", R"j({"events": {"create": "show_debug_message('in ' + string(id))\nif (id < 100003) instance_create(0, 0, ctl)\nshow_debug_message('out ' + string(id))"}})j"}},
+       {{"r", one}}, 1, "in 100001\nin 100002\nin 100003\nout 100003\nout 100002\nout 100001\n"},
+      {"destroyed instances are skipped by queries at once; instances made during a loop are not visited",
+       {{"t", R"j({})j"},
+        {"ctl", R"j({"events": {"create": "with (instance_find(all, 0)) instance_destroy()\nshow_debug_message(instance_find(all, 0))\nshow_debug_message(instance_number(t))\nwith (t) instance_create(0, 0, t)\nshow_debug_message(instance_number(t))\nshow_debug_message(instance_count)"}})j"}},
+       {{"r", R"j({"instances": [{"x": 0, "y": 0, "object": "t"}, {"x": 0, "y": 0, "object": "t"}, {"x": 0, "y": 0, "object": "ctl"}]})j"}},
+       1, "100002\n1\n2\n4\n"},
+      {"instance_number counts the instances of child objects",
+       {{"p", R"j({})j"}, {"c", R"j({"parent": "p"})j"},
+        {"ctl", R"j({"events": {"create": "show_debug_message(string(instance_number(p)) + ' ' + string(instance_number(c)) + ' ' + string(instance_exists(c)) + ' ' + string(instance_number(all)))"}})j"}},
+       {{"r", R"j({"instances": [{"x": 0, "y": 0, "object": "c"}, {"x": 0, "y": 0, "object": "p"}, {"x": 0, "y": 0, "object": "c"}, {"x": 0, "y": 0, "object": "ctl"}]})j"}},
+       1, "3 2 1 4\n"},
+      {"a copy keeps alarms and variables under a new id",
+       {{"ctl", R"j({"events": {"create": "if (id > 100001) exit\nalarm[2] = 7\nhp = 3\nn = instance_copy(true)\nshow_debug_message(string(n) + ' ' + string(n.alarm[2]) + ' ' + string(n.hp))"}})j"}},
+       {{"r", one}}, 1, "100002 7 3\n"},
+      {"nearest and furthest: never beyond 100000 pixels, the first of equals",
+       {{"t", R"j({})j"},
+        {"ctl", R"j({"events": {"create": "show_debug_message(instance_nearest(0, 0, t))\ninstance_create(10, 0, t)\ninstance_create(0, 10, t)\nshow_debug_message(instance_nearest(0, 0, t))\nshow_debug_message(instance_furthest(0, 0, t))\nshow_debug_message(instance_nearest(0, 0, 100003))"}})j"}},
+       {{"r", R"j({"instances": [{"x": 200000, "y": 0, "object": "t"}, {"x": 0, "y": 0, "object": "ctl"}]})j"}},
+       1, "-4\n100003\n100001\n-4\n"},
+      {"deactivating a region keeps self with notme, and activation brings the rest back",
+       {{"t", R"j({})j"},
+        {"ctl", R"j({"events": {"create": "instance_deactivate_region(0, 0, 100, 100, true, 0.5)\nshow_debug_message(string(instance_count) + ' ' + string(instance_exists(100001)))\ninstance_activate_all()\nshow_debug_message(instance_count)\ninstance_deactivate_object(t)\nshow_debug_message(instance_number(t))"}})j"}},
+       {{"r", R"j({"instances": [{"x": 50, "y": 50, "object": "t"}, {"x": 500, "y": 500, "object": "t"}, {"x": 5, "y": 5, "object": "ctl"}]})j"}},
+       1, "2 0\n3\n0\n"},
+      {"draw events follow depth, highest first, equal depths in their order",
+       {{"d", R"j({"events": {"draw": "show_debug_message(string(id) + ' ' + string(depth))"}})j"}},
+       {{"r", R"j({"instances": [{"x": 0, "y": 0, "object": "d"}, {"x": 0, "y": 0, "object": "d", "code": "depth = 10"}, {"x": 0, "y": 0, "object": "d"}]})j"}},
+       1, "100002 10\n100001 0\n100003 0\n"},
+      {"a nested event leaves the event context of the outer one",
+       {{"ctl", R"j({"events": {"create": "event_user(0)\nshow_debug_message(string(event_type) + ' ' + string(event_number))", "other:10": "show_debug_message(string(event_type) + ' ' + string(event_number))"}})j"}},
+       {{"r", one}}, 1, "7 10\n0 0\n"},
+      {"an event that performs itself without end stops the game with an error; code stops with it",
+       {{"ctl", R"j({"events": {"create": "event_user(0)\nshow_debug_message('back')", "other:10": "event_user(0)"}})j"}},
+       {{"r", one}}, 1, "", 2},
+      {"a destroy event that destroys its own kind stops with an error",
+       {{"a", R"j({"events": {"destroy": "with (a) instance_destroy()"}})j"},
+        {"ctl", R"j({"events": {"create": "with (a) instance_destroy()\nshow_debug_message('done')"}})j"}},
+       {{"r", R"j({"instances": [{"x": 0, "y": 0, "object": "a"}, {"x": 0, "y": 0, "object": "a"}, {"x": 0, "y": 0, "object": "ctl"}]})j"}},
+       1, "", 2},
+      {"the last of two room changes in a step wins; a change pending skips the room start",
+       {{"ctl", R"j({"persistent": true, "events": {"create": "room_goto(r3)\nroom_goto(r2)", "other:4": "show_debug_message('start ' + string(room))"}})j"}},
+       {{"r1", one}, {"r2", "{}"}, {"r3", "{}"}}, 3, "start 1\n"},
+      {"moving past the last room stops the game",
+       {{"ctl", R"j({"events": {"create": "show_debug_message(room_next(room_last))\nshow_debug_message(room_previous(room_first))\nroom_goto_next()\nshow_debug_message('asked')", "other:3": "show_debug_message('game end')"}})j"}},
+       {{"r", one}}, 2, "-1\n-1\ngame end\n", 2},
+      {"lives and health raise their events once when they drop to 0",
+       {{"ctl", R"j({"events": {"create": "lives = 3\nlives = 0\nlives = 0\nhealth = -1\nhealth = -5", "other:6": "show_debug_message('no more lives')", "other:9": "show_debug_message('no more health')"}})j"}},
+       {{"r", one}}, 1, "no more lives\nno more health\n"},
+      {"an instance without a sprite ends its animation every step",
+       {{"ctl", R"j({"events": {"other:7": "show_debug_message('animation end ' + string(image_index))"}})j"}},
+       {{"r", one}}, 2, "animation end 1\nanimation end 2\n"},
+      {"a room speed of 0 runs one step a second and is corrected to 1",
+       {{"ctl", R"j({"events": {"step": "show_debug_message(string(current_time) + ' ' + string(room_speed))"}})j"}},
+       {{"r", R"j({"speed": 0, "instances": [{"x": 0, "y": 0, "object": "ctl"}]})j"}}, 3, "0 0\n1000 1\n2000 1\n"},
+      {"an error after a nested event names the action that was running",
+       {{"ctl", R"j({"events": {"create": [{"exe": 2, "code": "x = 1"}, {"exe": 2, "code": "event_user(0)\ns = 'a'\nshow_debug_message(1 + s)"}], "other:10": [{"exe": 2, "code": "a = 1"}, {"exe": 2, "code": "b = 1"}, {"exe": 2, "code": "c = 1"}]}})j"}},
+       {{"r", one}}, 1, "", 0, "ERROR in\naction number 2\nof Create Event\nfor object ctl"},
+      {"instance ids never run into the negative codes",
+       {{"ctl", R"j({"events": {"create": "n = instance_create(0, 0, ctl)\nshow_debug_message('made')"}})j"}},
+       {{"r", R"j({"instances": [{"x": 0, "y": 0, "object": "ctl", "id": 2147483646}]})j"}}, 1, "", 2,
+       "Out of instance ids"},
+      {"score and lives actions add when relative; their questions compare",
+       {{"ctl", R"j({"events": {"create": [
+          {"exe": 1, "function": "action_set_score", "use_relative": true, "relative": true, "argument_count": 1, "arguments": ["5"]},
+          {"exe": 1, "function": "action_set_score", "use_relative": true, "relative": true, "argument_count": 1, "arguments": ["2.6"]},
+          {"exe": 1, "function": "action_if_score", "question": true, "argument_count": 2, "arguments": ["8", "0"]},
+          {"exe": 2, "code": "show_debug_message('score ' + string(score))"},
+          {"exe": 1, "function": "action_set_life", "argument_count": 1, "arguments": ["2"]},
+          {"exe": 1, "function": "action_set_life", "use_relative": true, "relative": true, "argument_count": 1, "arguments": ["-2"]},
+          {"exe": 1, "function": "action_if_life", "question": true, "argument_count": 2, "arguments": ["1", "1"]},
+          {"exe": 2, "code": "show_debug_message('lives ' + string(lives))"}],
+          "other:6": "show_debug_message('no more lives')"}})j"}},
+       {{"r", one}}, 1, "score 8\nno more lives\nlives 0\n"},
+      {"fps counts the steps of the last whole second",
+       {{"ctl", R"j({"events": {"create": "n = 0", "step": "n += 1\nif (n == 1 || n == 32) show_debug_message(fps)"}})j"}},
+       {{"r", one}}, 32, "0\n30\n"},
+  };
+  int k = 0;
+  for (const RWorldCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::map<std::string, std::string> files;
+    std::string order;
+    for (const auto& [name, json] : c.objects) files["objects/" + name + ".json"] = json;
+    for (const auto& [name, json] : c.rooms) {
+      files["rooms/" + name + ".json"] = json;
+      order += (order.empty() ? "\"" : ", \"") + name + "\"";
+    }
+    files["game.json"] =
+        "{\"room_order\": [" + order + "], \"settings\": {\"uninitzero\": true}" + c.game + "}";
+    const test::RRun r = Play(Project("case" + std::to_string(k++), files), {"--steps", std::to_string(c.steps)});
+    EXPECT_EQ(r.out, c.out) << r.err;
+    EXPECT_EQ(r.status, c.status) << r.err;
+    EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+  }
+}
+
+}  // namespace
+}  // namespace tavrin
