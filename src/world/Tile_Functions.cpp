@@ -99,7 +99,7 @@ void F_TileAdd(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
 }
 
 void F_TileDelete(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
-  if (TileById(a[0])) g_RunRoom->DeleteTile(g_RunRoom->FindTile(Int(a[0])));
+  if (const RTile* t = TileById(a[0])) g_RunRoom->DeleteTile(int32_t(t - g_RunRoom->r_tiles.data()));
 }
 void F_TileExists(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
   r.SetReal(g_RunRoom && g_RunRoom->FindTile(Int(a[0])) >= 0 ? 1 : 0);
