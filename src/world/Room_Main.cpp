@@ -169,21 +169,67 @@ void CRunRoom::DeleteTile(int32_t ind) {
   if (ind >= 0 && ind < int32_t(r_tiles.size())) r_tiles.erase(r_tiles.begin() + ind);
 }
 
+namespace {
+
+// Whether the tile covers the point: from its left and top edges up to its
+// right and bottom edges, those included only when `farEdges`.
+bool Covers(const RTile& t, double x, double y, bool farEdges) {
+  const double right = t.x + t.w * t.xscale, bottom = t.y + t.h * t.yscale;
+  if (!(x >= t.x && y >= t.y)) return false;
+  return farEdges ? x <= right && y <= bottom : x < right && y < bottom;
+}
+
+}  // namespace
+
 int32_t CRunRoom::FindTileAt(double x, double y, bool foreground) {
   for (size_t i = 0; i < r_tiles.size(); ++i) {
     const RTile& t = r_tiles[i];
-    if (x >= t.x && x < t.x + t.w * t.xscale && y >= t.y && y < t.y + t.h * t.yscale &&
-        (t.depth < 0) == foreground)
-      return r_lasttile = int32_t(i);
+    if (Covers(t, x, y, false) && (t.depth < 0) == foreground) return r_lasttile = int32_t(i);
   }
   return -1;
 }
 
 void CRunRoom::DeleteTilesAt(double x, double y, bool foreground) {
   std::erase_if(r_tiles, [&](const RTile& t) {
-    return x >= t.x && x <= t.x + t.w * t.xscale && y >= t.y && y <= t.y + t.h * t.yscale &&
-           (foreground ? t.depth <= 0 : t.depth >= 0);
+    return Covers(t, x, y, true) && (foreground ? t.depth <= 0 : t.depth >= 0);
   });
+}
+
+void CRunRoom::HideTilesDepth(double depth) {
+  for (RTile& t : r_tiles)
+    if (t.depth == depth) t.visible = false;
+}
+
+void CRunRoom::ShowTilesDepth(double depth) {
+  for (RTile& t : r_tiles)
+    if (t.depth == depth) t.visible = true;
+}
+
+void CRunRoom::DeleteTilesDepth(double depth) {
+  std::erase_if(r_tiles, [&](const RTile& t) { return t.depth == depth; });
+}
+
+void CRunRoom::ShiftTilesDepth(double depth, double x, double y) {
+  for (RTile& t : r_tiles)
+    if (t.depth == depth) {
+      t.x += x;
+      t.y += y;
+    }
+}
+
+void CRunRoom::ChangeTilesDepth(double olddepth, double newdepth) {
+  for (RTile& t : r_tiles)
+    if (t.depth == olddepth) t.depth = newdepth;
+}
+
+int32_t CRunRoom::FindTileAtDepth(double depth, double x, double y) {
+  for (size_t i = 0; i < r_tiles.size(); ++i)
+    if (r_tiles[i].depth == depth && Covers(r_tiles[i], x, y, false)) return r_lasttile = int32_t(i);
+  return -1;
+}
+
+void CRunRoom::DeleteTilesAtDepth(double depth, double x, double y) {
+  std::erase_if(r_tiles, [&](const RTile& t) { return t.depth == depth && Covers(t, x, y, false); });
 }
 
 void CRunRoom::SortTiles() {

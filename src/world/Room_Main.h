@@ -62,6 +62,16 @@ class CRunRoom : public CRoom {
   int32_t FindTileAt(double x, double y, bool foreground);
   void DeleteTilesAt(double x, double y, bool foreground);
   void SortTiles();
+  // Tile layers: every tile of exactly that depth.
+  void HideTilesDepth(double depth);
+  void ShowTilesDepth(double depth);
+  void DeleteTilesDepth(double depth);
+  void ShiftTilesDepth(double depth, double x, double y);
+  void ChangeTilesDepth(double olddepth, double newdepth);
+  // The first tile of that depth covering the point (far edges excluded), or
+  // -1; and the removal of every such tile.
+  int32_t FindTileAtDepth(double depth, double x, double y);
+  void DeleteTilesAtDepth(double depth, double x, double y);
 
  private:
   void AddToObjectLists(CInstance* inst);
@@ -70,6 +80,9 @@ class CRunRoom : public CRoom {
 // The room the game is in (none before the first room and after the end).
 extern CRunRoom* g_RunRoom;
 extern int32_t g_RoomIndex;
+// The view being drawn while the room is drawn view by view; 0 at any other
+// time, so draw events outside view drawing see view 0.
+inline int32_t g_ViewCurrent = 0;
 extern int32_t g_LastInstanceId, g_LastTileId;
 
 // Instances and tiles made while playing get ids above every id the rooms

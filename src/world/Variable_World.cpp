@@ -3,27 +3,27 @@
 // reads and writes through the world's own setters, so a write has the same
 // side effects (bounding box, speed and direction, events) as the
 // corresponding function.
+#include <algorithm>
 #include <cmath>
 
+#include "graphics/Sprite_Class.h"
+#include "package/DataNew_Class.h"
+#include "package/Package_Load.h"
+#include "package/Support_TempDir.h"
 #include "script/Code_Error.h"
 #include "script/Variable_Main.h"
 #include "world/Event_Action.h"
+#include "world/Input_State.h"
 #include "world/Room_Main.h"
 #include "world/Run_State.h"
+#include "world/Variable_World.h"
 #include "world/World_Main.h"
 
 namespace tavrin {
 
 namespace {
 
-CInstance* Inst(CInstanceBase* i) { return static_cast<CInstance*>(i); }
-int32_t Int(const RValue& v) { return Real_ToInt32(v.val); }
-// Flags are stored as round(v) >= 1, so 0.5 stores false.
-bool Flag(const RValue& v) { return Real_ToInt64(v.val) >= 1; }
-bool Real(RValue& out, double v) {
-  out.SetReal(v);
-  return true;
-}
+using namespace var;
 
 // A plain real field of the instance, read and written unchanged.
 template <double CInstance::*F>
@@ -47,6 +47,11 @@ bool SetFlag(CInstanceBase* i, int32_t, const RValue& v) {
 template <int32_t CInstance::*F>
 bool GetIntField(CInstanceBase* i, int32_t, RValue& v) {
   return Real(v, Inst(i)->*F);
+}
+template <int32_t CInstance::*F>
+bool SetIntField(CInstanceBase* i, int32_t, const RValue& v) {
+  Inst(i)->*F = Int(v);
+  return true;
 }
 // A real field written through the instance's setter.
 template <double CInstance::*F, void (CInstance::*S)(double)>
@@ -104,6 +109,22 @@ template <int Side>
 bool GetBBox(CInstanceBase* i, int32_t, RValue& v) {
   const TRect& b = Inst(i)->i_bbox;
   return Real(v, Side == 0 ? b.Left : Side == 1 ? b.Right : Side == 2 ? b.Top : b.Bottom);
+}
+
+// The instance's sprite as drawn: its size and origin times the image
+// scales; 0 without a sprite.
+enum SpriteMeasure { SPRITE_WIDTH, SPRITE_HEIGHT, SPRITE_XOFFSET, SPRITE_YOFFSET };
+template <SpriteMeasure M>
+bool GetSpriteMeasure(CInstanceBase* i, int32_t, RValue& v) {
+  const CInstance* inst = Inst(i);
+  const CSprite* s = g_Sprites.Get(inst->i_spriteindex);
+  if (!s) return Real(v, 0);
+  switch (M) {
+    case SPRITE_WIDTH: return Real(v, s->GetWidth() * inst->i_imagescalex);
+    case SPRITE_HEIGHT: return Real(v, s->GetHeight() * inst->i_imagescaley);
+    case SPRITE_XOFFSET: return Real(v, s->i_xorig * inst->i_imagescalex);
+    default: return Real(v, s->i_yorig * inst->i_imagescaley);
+  }
 }
 
 // --- the room ---
@@ -170,6 +191,38 @@ bool SetHealth(CInstanceBase*, int32_t, const RValue& v) {
   return true;
 }
 bool GetFps(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_Fps); }
+// A transition takes at least one step.
+bool SetTransitionSteps(CInstanceBase*, int32_t, const RValue& v) {
+  g_Game.transition_steps = std::max(Int(v), 1);
+  return true;
+}
+// Setting show_score makes the caption show the score even while it is 0.
+bool SetShowScore(CInstanceBase*, int32_t, const RValue& v) {
+  g_Game.show_score = Flag(v);
+  g_Game.score_explicit = true;
+  return true;
+}
+
+// --- the package and the process ---
+bool GetGameId(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_GameIdentity.gameId); }
+bool GetTempDirectory(CInstanceBase*, int32_t, RValue& v) { return Text(v, TempDir()); }
+bool GetSecureMode(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_SecureMode ? 1 : 0); }
+bool GetDebugMode(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_DebugMode ? 1 : 0); }
+// No graphics device offers multisampling here: no levels are supported.
+bool GetDisplayAA(CInstanceBase*, int32_t, RValue& v) { return Real(v, 0); }
+
+// --- input ---
+// The last character keeps a whole character of what is written (nothing
+// for empty text), so the text read back is always valid UTF-8.
+bool SetKeyboardLastChar(CInstanceBase*, int32_t, const RValue& v) {
+  const std::string_view s = v.str.view();
+  if (s.empty()) return true;
+  size_t n = 1;
+  if ((uint8_t(s[0]) & 0xC0) == 0xC0)
+    while (n < s.size() && n < 4 && (uint8_t(s[n]) & 0xC0) == 0x80) ++n;
+  g_Input.keyboard_lastchar.assign(s.substr(0, n));
+  return true;
+}
 
 // --- the event context ---
 bool GetEventType(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_CurrentEventType); }
@@ -177,12 +230,6 @@ bool GetEventNumber(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_Curre
 bool GetEventObject(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_CurrentEventObject); }
 bool GetEventAction(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_CurrentAction); }
 bool GetArgumentRelative(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_ArgumentRelative ? 1 : 0); }
-
-struct RWorldVariable {
-  const char* name;
-  TGetter getter;
-  TSetter setter;
-};
 
 const RWorldVariable kWorldVariables[] = {
     {"x", GetField<&CInstance::i_x>, SetX},
@@ -221,6 +268,24 @@ const RWorldVariable kWorldVariables[] = {
     {"image_speed", GetField<&CInstance::i_imagespeed>, SetField<&CInstance::i_imagespeed>},
     {"image_blend", GetImageBlend, SetImageBlend},
     {"mask_index", GetIntField<&CInstance::i_maskindex>, SetMaskIndex},
+    {"sprite_width", GetSpriteMeasure<SPRITE_WIDTH>, nullptr},
+    {"sprite_height", GetSpriteMeasure<SPRITE_HEIGHT>, nullptr},
+    {"sprite_xoffset", GetSpriteMeasure<SPRITE_XOFFSET>, nullptr},
+    {"sprite_yoffset", GetSpriteMeasure<SPRITE_YOFFSET>, nullptr},
+    {"path_index", GetIntField<&CInstance::i_pathindex>, nullptr},
+    {"path_position", GetField<&CInstance::i_pathposition>,
+     SetThrough<&CInstance::i_pathposition, &CInstance::SetPathPosition>},
+    {"path_positionprevious", GetField<&CInstance::i_pathpositionprevious>,
+     SetThrough<&CInstance::i_pathpositionprevious, &CInstance::SetPathPositionPrevious>},
+    {"path_speed", GetField<&CInstance::i_pathspeed>, SetField<&CInstance::i_pathspeed>},
+    {"path_scale", GetField<&CInstance::i_pathscale>, SetField<&CInstance::i_pathscale>},
+    {"path_orientation", GetField<&CInstance::i_pathorientation>, SetField<&CInstance::i_pathorientation>},
+    {"path_endaction", GetIntField<&CInstance::i_pathend>, SetIntField<&CInstance::i_pathend>},
+    {"timeline_index", GetIntField<&CInstance::i_timelineindex>, SetIntField<&CInstance::i_timelineindex>},
+    {"timeline_position", GetField<&CInstance::i_timelineposition>, SetField<&CInstance::i_timelineposition>},
+    {"timeline_speed", GetField<&CInstance::i_timelinespeed>, SetField<&CInstance::i_timelinespeed>},
+    {"timeline_running", GetFlag<&CInstance::i_timelinerunning>, SetFlag<&CInstance::i_timelinerunning>},
+    {"timeline_loop", GetFlag<&CInstance::i_timelineloop>, SetFlag<&CInstance::i_timelineloop>},
     {"room", GetRoom, SetRoom},
     {"room_first", GetRoomFirst, nullptr},
     {"room_last", GetRoomLast, nullptr},
@@ -235,6 +300,35 @@ const RWorldVariable kWorldVariables[] = {
     {"lives", GetLives, SetLives},
     {"health", GetHealth, SetHealth},
     {"fps", GetFps, nullptr},
+    {"transition_kind", GetMember<g_Game, &RGameValues::transition_kind>,
+     SetMember<g_Game, &RGameValues::transition_kind>},
+    {"transition_steps", GetMember<g_Game, &RGameValues::transition_steps>, SetTransitionSteps},
+    {"cursor_sprite", GetMember<g_Game, &RGameValues::cursor_sprite>, SetMember<g_Game, &RGameValues::cursor_sprite>},
+    {"show_score", GetMember<g_Game, &RGameValues::show_score>, SetShowScore},
+    {"show_lives", GetMember<g_Game, &RGameValues::show_lives>, SetMember<g_Game, &RGameValues::show_lives>},
+    {"show_health", GetMember<g_Game, &RGameValues::show_health>, SetMember<g_Game, &RGameValues::show_health>},
+    {"caption_score", GetMember<g_Game, &RGameValues::caption_score>,
+     SetMember<g_Game, &RGameValues::caption_score>},
+    {"caption_lives", GetMember<g_Game, &RGameValues::caption_lives>,
+     SetMember<g_Game, &RGameValues::caption_lives>},
+    {"caption_health", GetMember<g_Game, &RGameValues::caption_health>,
+     SetMember<g_Game, &RGameValues::caption_health>},
+    {"game_id", GetGameId, nullptr},
+    {"temp_directory", GetTempDirectory, nullptr},
+    {"secure_mode", GetSecureMode, nullptr},
+    {"debug_mode", GetDebugMode, nullptr},
+    {"display_aa", GetDisplayAA, nullptr},
+    {"mouse_x", GetMember<g_Input, &RInputState::mouse_x>, nullptr},
+    {"mouse_y", GetMember<g_Input, &RInputState::mouse_y>, nullptr},
+    {"mouse_button", GetMember<g_Input, &RInputState::mouse_button>, SetMember<g_Input, &RInputState::mouse_button>},
+    {"mouse_lastbutton", GetMember<g_Input, &RInputState::mouse_lastbutton>,
+     SetMember<g_Input, &RInputState::mouse_lastbutton>},
+    {"keyboard_key", GetMember<g_Input, &RInputState::keyboard_key>, SetMember<g_Input, &RInputState::keyboard_key>},
+    {"keyboard_lastkey", GetMember<g_Input, &RInputState::keyboard_lastkey>,
+     SetMember<g_Input, &RInputState::keyboard_lastkey>},
+    {"keyboard_lastchar", GetMember<g_Input, &RInputState::keyboard_lastchar>, SetKeyboardLastChar},
+    {"keyboard_string", GetMember<g_Input, &RInputState::keyboard_string>,
+     SetMember<g_Input, &RInputState::keyboard_string>},
     {"event_type", GetEventType, nullptr},
     {"event_number", GetEventNumber, nullptr},
     {"event_object", GetEventObject, nullptr},
@@ -245,7 +339,8 @@ const RWorldVariable kWorldVariables[] = {
 }  // namespace
 
 void Variable_RegisterWorld() {
-  for (const auto& v : kWorldVariables) Variable_BuiltinImplement(v.name, v.getter, v.setter);
+  Variable_ImplementTable(kWorldVariables);
+  Variable_RegisterRoom();
 }
 
 }  // namespace tavrin

@@ -31,6 +31,7 @@ void World_Install() {
   Instance_RegisterFunctions();
   Collision_RegisterFunctions();
   Variable_RegisterWorld();
+  Tile_RegisterFunctions();
 }
 
 }  // namespace tavrin

@@ -12,5 +12,6 @@ void World_Install();
 // built-in variables, filled in by World_Install.
 void Instance_RegisterFunctions();
 void Variable_RegisterWorld();
+void Tile_RegisterFunctions();
 
 }  // namespace tavrin

@@ -1,0 +1,182 @@
+// The built-in functions on the tiles of the room in play: adding tiles,
+// finding them by id or position, reading and changing their fields, and
+// working on whole depth layers of tiles at once.
+#include "graphics/Background_Class.h"
+#include "script/Code_Error.h"
+#include "script/Code_Function.h"
+#include "world/Room_Main.h"
+#include "world/World_Main.h"
+
+namespace tavrin {
+
+namespace {
+
+using Args = RValue*;
+int32_t Int(const RValue& v) { return Real_ToInt32(v.val); }
+
+// The tile with the id given, or none after reporting it (also when there is
+// no room, since then there are no tiles).
+RTile* TileById(const RValue& id) {
+  const int32_t pos = g_RunRoom ? g_RunRoom->FindTile(Int(id)) : -1;
+  if (pos < 0) {
+    Error_ReportAction("Tile does not exist.", false);
+    return nullptr;
+  }
+  return &g_RunRoom->r_tiles[size_t(pos)];
+}
+
+bool BackgroundExists(const RValue& back) {
+  if (g_Backgrounds.Exists(Int(back))) return true;
+  Error_ReportAction("Background does not exist.", false);
+  return false;
+}
+
+// tile_get_*: one field of the tile; 0 for a missing tile.
+template <auto Field>
+void F_TileGet(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
+  if (const RTile* t = TileById(a[0])) r.SetReal(double(t->*Field));
+}
+
+// tile_set_*: calls f with the tile and the remaining arguments.
+template <class F>
+void WithTile(Args a, F f) {
+  if (RTile* t = TileById(a[0])) f(*t, a + 1);
+}
+void F_TileSetVisible(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+  WithTile(a, [](RTile& t, Args v) { t.visible = Value_IsTrue(v[0]); });
+}
+void F_TileSetBackground(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+  WithTile(a, [](RTile& t, Args v) {
+    if (BackgroundExists(v[0])) t.index = Int(v[0]);
+  });
+}
+void F_TileSetRegion(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+  WithTile(a, [](RTile& t, Args v) {
+    t.xo = Int(v[0]);
+    t.yo = Int(v[1]);
+    t.w = Int(v[2]);
+    t.h = Int(v[3]);
+  });
+}
+void F_TileSetPosition(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+  WithTile(a, [](RTile& t, Args v) {
+    t.x = v[0].val;
+    t.y = v[1].val;
+  });
+}
+void F_TileSetDepth(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+  WithTile(a, [](RTile& t, Args v) { t.depth = v[0].val; });
+}
+void F_TileSetScale(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+  WithTile(a, [](RTile& t, Args v) {
+    t.xscale = v[0].val;
+    t.yscale = v[1].val;
+  });
+}
+void F_TileSetBlend(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+  WithTile(a, [](RTile& t, Args v) { t.blend = Int(v[0]); });
+}
+void F_TileSetAlpha(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+  WithTile(a, [](RTile& t, Args v) { t.alpha = v[0].val; });
+}
+
+// tile_add(back, left, top, width, height, x, y, depth): the new tile's id,
+// or -1 when nothing was added.
+void F_TileAdd(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
+  r.SetReal(-1);
+  if (!BackgroundExists(a[0]) || !g_RunRoom) return;
+  RTile t;
+  t.index = Int(a[0]);
+  t.xo = Int(a[1]);
+  t.yo = Int(a[2]);
+  t.w = Int(a[3]);
+  t.h = Int(a[4]);
+  t.x = a[5].val;
+  t.y = a[6].val;
+  t.depth = a[7].val;
+  const int32_t pos = g_RunRoom->AddTile(t);
+  r.SetReal(g_RunRoom->r_tiles[size_t(pos)].id);
+}
+
+void F_TileDelete(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+  if (const RTile* t = TileById(a[0])) g_RunRoom->DeleteTile(int32_t(t - g_RunRoom->r_tiles.data()));
+}
+void F_TileExists(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
+  r.SetReal(g_RunRoom && g_RunRoom->FindTile(Int(a[0])) >= 0 ? 1 : 0);
+}
+
+// The id of the tile at a position in the room, or -1.
+double IdAt(int32_t pos) { return pos >= 0 ? g_RunRoom->r_tiles[size_t(pos)].id : -1; }
+
+void F_TileFind(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
+  r.SetReal(g_RunRoom ? IdAt(g_RunRoom->FindTileAt(a[0].val, a[1].val, Value_IsTrue(a[2]))) : -1);
+}
+void F_TileDeleteAt(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+  if (g_RunRoom) g_RunRoom->DeleteTilesAt(a[0].val, a[1].val, Value_IsTrue(a[2]));
+}
+
+// tile_layer_*: the first argument is the depth of the layer.
+void F_LayerHide(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+  if (g_RunRoom) g_RunRoom->HideTilesDepth(a[0].val);
+}
+void F_LayerShow(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+  if (g_RunRoom) g_RunRoom->ShowTilesDepth(a[0].val);
+}
+void F_LayerDelete(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+  if (g_RunRoom) g_RunRoom->DeleteTilesDepth(a[0].val);
+}
+void F_LayerShift(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+  if (g_RunRoom) g_RunRoom->ShiftTilesDepth(a[0].val, a[1].val, a[2].val);
+}
+void F_LayerFind(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
+  r.SetReal(g_RunRoom ? IdAt(g_RunRoom->FindTileAtDepth(a[0].val, a[1].val, a[2].val)) : -1);
+}
+void F_LayerDeleteAt(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+  if (g_RunRoom) g_RunRoom->DeleteTilesAtDepth(a[0].val, a[1].val, a[2].val);
+}
+void F_LayerDepth(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+  if (g_RunRoom) g_RunRoom->ChangeTilesDepth(a[0].val, a[1].val);
+}
+
+}  // namespace
+
+void Tile_RegisterFunctions() {
+  static const RFunctionRoutine kRoutines[] = {
+      {"tile_get_x", F_TileGet<&RTile::x>},
+      {"tile_get_y", F_TileGet<&RTile::y>},
+      {"tile_get_left", F_TileGet<&RTile::xo>},
+      {"tile_get_top", F_TileGet<&RTile::yo>},
+      {"tile_get_width", F_TileGet<&RTile::w>},
+      {"tile_get_height", F_TileGet<&RTile::h>},
+      {"tile_get_depth", F_TileGet<&RTile::depth>},
+      {"tile_get_visible", F_TileGet<&RTile::visible>},
+      {"tile_get_xscale", F_TileGet<&RTile::xscale>},
+      {"tile_get_yscale", F_TileGet<&RTile::yscale>},
+      {"tile_get_blend", F_TileGet<&RTile::blend>},
+      {"tile_get_alpha", F_TileGet<&RTile::alpha>},
+      {"tile_get_background", F_TileGet<&RTile::index>},
+      {"tile_set_visible", F_TileSetVisible},
+      {"tile_set_background", F_TileSetBackground},
+      {"tile_set_region", F_TileSetRegion},
+      {"tile_set_position", F_TileSetPosition},
+      {"tile_set_depth", F_TileSetDepth},
+      {"tile_set_scale", F_TileSetScale},
+      {"tile_set_blend", F_TileSetBlend},
+      {"tile_set_alpha", F_TileSetAlpha},
+      {"tile_add", F_TileAdd},
+      {"tile_find", F_TileFind},
+      {"tile_exists", F_TileExists},
+      {"tile_delete", F_TileDelete},
+      {"tile_delete_at", F_TileDeleteAt},
+      {"tile_layer_hide", F_LayerHide},
+      {"tile_layer_show", F_LayerShow},
+      {"tile_layer_delete", F_LayerDelete},
+      {"tile_layer_shift", F_LayerShift},
+      {"tile_layer_find", F_LayerFind},
+      {"tile_layer_delete_at", F_LayerDeleteAt},
+      {"tile_layer_depth", F_LayerDepth},
+  };
+  Function_ImplementTable(kRoutines);
+}
+
+}  // namespace tavrin
