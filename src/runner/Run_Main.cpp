@@ -12,6 +12,7 @@
 #include "script/Code_Function.h"
 #include "script/Code_Random.h"
 #include "script/Variable_Main.h"
+#include "world/Collision_Index.h"
 #include "world/Collision_Main.h"
 #include "world/Event_Action.h"
 #include "world/Room_Main.h"
@@ -272,7 +273,10 @@ bool GetCurrentTime(CInstanceBase*, int32_t, RValue& v) {
 
 }  // namespace
 
-void Run_Configure(const RRunConfig& config) { g_Config = config; }
+void Run_Configure(const RRunConfig& config) {
+  g_Config = config;
+  g_UseSpatialIndex = !config.plainCollisions;
+}
 
 void Run_ResetClock() { g_ClockBase = g_Config.fixedClock ? g_FixedNow : RawMicroseconds(); }
 

@@ -15,6 +15,7 @@ struct RRunConfig {
   // time and everything derived from it repeat exactly from run to run.
   bool fixedClock = false;
   std::optional<uint32_t> seed;  // the random seed at game start; none: from the clock
+  bool plainCollisions = false;  // test every instance instead of asking the spatial index
 };
 void Run_Configure(const RRunConfig& config);
 

@@ -63,6 +63,7 @@ int main(int argc, char** argv) {
   run.steps = options.steps;
   run.fixedClock = options.fixedClock;
   run.seed = options.seed;
+  run.plainCollisions = options.plainCollisions;
   if (!options.codeFile.empty()) return Runner_PlayCodeFile(options.codeFile, run);
   Run_Configure(run);
 

@@ -39,6 +39,9 @@ void AddRunnerOptions(CLI::App& app, RRunnerOptions& o, bool& showVersion) {
                  "No package: run FILE as the create code of a blank one-room game (text after a line "
                  "'#define NAME' is a script called NAME)")
       ->type_name("FILE");
+  app.add_flag("--plain-collisions", o.plainCollisions,
+               "Test collisions against every instance instead of asking the spatial index (the same answers, "
+               "slower; for comparison)");
   // The trace switch is read from the raw arguments; it is accepted here so
   // that it is not mistaken for the game.
   app.add_flag("--VXTrace")->group("");

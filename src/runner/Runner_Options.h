@@ -27,6 +27,7 @@ struct RRunnerOptions {
   int frameEvery = 1;
   std::string inputFile;
   std::string codeFile;
+  bool plainCollisions = false;
 };
 
 struct RParseResult {

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "graphics/Sprite_Class.h"
 #include "script/Code_Error.h"
 #include "script/Code_Function.h"
 #include "script/Variable_Main.h"
+#include "world/Collision_Index.h"
 #include "world/Collision_Mask.h"
 #include "world/Event_Action.h"
 #include "world/Instance_Main.h"
@@ -124,26 +126,65 @@ bool Collision_Instance(const CInstance& a, const CInstance& b, bool prec) {
 
 namespace {
 
-// The first unmarked instance that `obj` selects (all, an object with its
-// descendants, or an id) for which `test` holds.
+// Whether `obj` (all, an object with its descendants, or an id) selects the
+// instance.
+bool Selects(int32_t obj, const CInstance& i) {
+  if (obj == OWNER_ALL) return true;
+  if (obj >= kFirstInstanceId) return i.i_id == obj;
+  if (obj < 0) return false;
+  for (int32_t o = i.i_objectindex; const CObject* object = g_Objects.Get(o); o = object->o_parent)
+    if (o == obj) return true;
+  return false;
+}
+
+// The first unmarked instance that `obj` selects for which `test` holds, in
+// the order of the room's list (all, an id) or of the object's list.
 template <class F>
-CInstance* FindSelected(int32_t obj, F test) {
-  const CRunRoom* room = g_RunRoom;
-  if (!room) return nullptr;
+CInstance* ScanSelected(const CRunRoom& room, int32_t obj, F test) {
   if (obj == OWNER_ALL || obj >= kFirstInstanceId) {
-    const int32_t n = room->InstanceCount();
+    const int32_t n = room.InstanceCount();
     for (int32_t k = 0; k < n; ++k) {
-      CInstance* i = room->InstanceAt(k);
+      CInstance* i = room.InstanceAt(k);
       if (i && !i->i_marked && (obj == OWNER_ALL || i->i_id == obj) && test(*i)) return i;
     }
     return nullptr;
   }
-  const int32_t n = room->Obj_Number_Recursive(obj);
+  const int32_t n = room.Obj_Number_Recursive(obj);
   for (int32_t k = 0; k < n; ++k) {
-    CInstance* i = room->Obj_Instance_Recursive(obj, k);
+    CInstance* i = room.Obj_Instance_Recursive(obj, k);
     if (i && !i->i_marked && test(*i)) return i;
   }
   return nullptr;
+}
+
+// The same, asking the spatial index for the instances whose boxes may meet
+// `region` (every test below needs the boxes to meet), then testing those in
+// the order the scan would.
+template <class F>
+CInstance* FindSelected(int32_t obj, const TRect& region, F test) {
+  const CRunRoom* room = g_RunRoom;
+  if (!room) return nullptr;
+  if (!g_UseSpatialIndex) return ScanSelected(*room, obj, test);
+  static std::vector<CInstance*> candidates;
+  room->r_index.Query(region, candidates);
+  std::erase_if(candidates, [&](const CInstance* i) { return i->i_marked || !Selects(obj, *i); });
+  const bool byList = obj == OWNER_ALL || obj >= kFirstInstanceId;
+  std::sort(candidates.begin(), candidates.end(), [&](const CInstance* a, const CInstance* b) {
+    return byList ? a->i_listpos < b->i_listpos : a->i_objseq < b->i_objseq;
+  });
+  for (CInstance* i : candidates)
+    if (test(*i)) return i;
+  return nullptr;
+}
+
+// The cells a box test can pass in: the pixels from floor(min) to
+// floor(max). None for coordinates no box can reach (not numbers, or beyond
+// the integers boxes are made of).
+std::optional<TRect> RegionOf(double xmin, double ymin, double xmax, double ymax) {
+  constexpr double lo = -2147483648.0, hi = 2147483648.0;
+  if (!(xmax >= lo && ymax >= lo && xmin < hi && ymin < hi)) return std::nullopt;
+  auto clamp = [&](double v) { return int32_t(std::floor(std::clamp(v, lo, hi - 1))); };
+  return TRect{clamp(xmin), clamp(ymin), clamp(xmax), clamp(ymax)};
 }
 
 // Moves the instance to (x, y) for the life of the object, then back.
@@ -163,7 +204,7 @@ class CTrialMove {
 
 bool Free(CInstance& inst, double x, double y, bool all) {
   CTrialMove move(inst, x, y);
-  return !FindSelected(OWNER_ALL, [&](const CInstance& j) {
+  return !FindSelected(OWNER_ALL, inst.i_bbox, [&](const CInstance& j) {
     return (all || j.i_solid) && Collision_Instance(j, inst, true);
   });
 }
@@ -175,16 +216,21 @@ bool Place_Empty(CInstance& inst, double x, double y) { return Free(inst, x, y, 
 
 CInstance* Instance_Place(CInstance& inst, int32_t obj, double x, double y) {
   CTrialMove move(inst, x, y);
-  return FindSelected(obj, [&](const CInstance& j) { return Collision_Instance(j, inst, true); });
+  return FindSelected(obj, inst.i_bbox, [&](const CInstance& j) { return Collision_Instance(j, inst, true); });
 }
 
 CInstance* Instance_Position(int32_t obj, double x, double y) {
-  return FindSelected(obj, [&](const CInstance& j) { return Collision_Point(j, x, y, true); });
+  const std::optional<TRect> region = RegionOf(x, y, x, y);
+  if (!region) return nullptr;
+  return FindSelected(obj, *region, [&](const CInstance& j) { return Collision_Point(j, x, y, true); });
 }
 
 CInstance* Collision_Find(EShape shape, const CInstance* inst, int32_t obj, bool prec, bool notme, double x1,
                           double y1, double x2, double y2) {
-  return FindSelected(obj, [&](const CInstance& j) {
+  const std::optional<TRect> region =
+      RegionOf(std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2));
+  if (!region) return nullptr;
+  return FindSelected(obj, *region, [&](const CInstance& j) {
     if (notme && &j == inst) return false;
     switch (shape) {
       case EShape::Point: return Collision_Point(j, x1, y1, prec);
@@ -307,6 +353,49 @@ void Collide(CInstance& a, CInstance& b) {
 
 }  // namespace
 
+namespace {
+
+// The collision events of instance A (at position ia of the first object's
+// list) with the instances of obj2 from position `start` on, as a scan of
+// obj2's list would meet them. The index gives the few that may touch A; they
+// are gathered again whenever a box changed, and when an event rebuilt the
+// lists the scan itself takes over at the position it had reached.
+void CollideWithIndexed(CRunRoom& room, CInstance& a, int32_t obj2, int32_t start, int32_t nb) {
+  static std::vector<CInstance*> pending;
+  const uint64_t generation = g_ListGeneration;
+  uint64_t version = g_IndexVersion - 1;
+  int32_t next = start;  // the first position of obj2's list not yet passed
+  size_t at = 0;
+  for (;;) {
+    if (a.i_marked || Run_ChangePending()) return;
+    if (g_ListGeneration != generation) {
+      for (int32_t ib = next; ib < nb && !a.i_marked; ++ib) {
+        CInstance* b = room.Obj_Instance(obj2, ib);
+        if (b && Collision_Instance(a, *b, true)) Collide(a, *b);
+        if (Run_ChangePending()) return;
+      }
+      return;
+    }
+    if (g_IndexVersion != version) {
+      version = g_IndexVersion;
+      room.r_index.Query(a.i_bbox, pending);
+      std::erase_if(pending, [&](const CInstance* b) {
+        return b->i_objectindex != obj2 || b->i_directpos < next || b->i_directpos >= nb ||
+               room.Obj_Instance(obj2, b->i_directpos) != b;
+      });
+      std::sort(pending.begin(), pending.end(),
+                [](const CInstance* x, const CInstance* y) { return x->i_directpos < y->i_directpos; });
+      at = 0;
+    }
+    if (at >= pending.size()) return;
+    CInstance* b = pending[at++];
+    next = b->i_directpos + 1;
+    if (Collision_Instance(a, *b, true)) Collide(a, *b);
+  }
+}
+
+}  // namespace
+
 void Collision_HandleEvents() {
   for (size_t p = 0; p < g_CollisionPairs.size(); ++p) {
     const RCollisionPair pair = g_CollisionPairs[p];
@@ -317,11 +406,18 @@ void Collision_HandleEvents() {
       CInstance* a = room->Obj_Instance(pair.obj1, ia);
       if (!a || a->i_marked) continue;
       const int32_t nb = room->Obj_Number(pair.obj2);
-      for (int32_t ib = pair.obj1 == pair.obj2 ? ia : 0; ib < nb && !a->i_marked; ++ib) {
-        CInstance* b = room->Obj_Instance(pair.obj2, ib);
-        if (b && Collision_Instance(*a, *b, true)) Collide(*a, *b);
-        if (Run_ChangePending()) return;
+      // Two instances of one object meet once: B starts at A's own place.
+      const int32_t start = pair.obj1 == pair.obj2 ? ia : 0;
+      if (g_UseSpatialIndex) {
+        CollideWithIndexed(*room, *a, pair.obj2, start, nb);
+      } else {
+        for (int32_t ib = start; ib < nb && !a->i_marked; ++ib) {
+          CInstance* b = room->Obj_Instance(pair.obj2, ib);
+          if (b && Collision_Instance(*a, *b, true)) Collide(*a, *b);
+          if (Run_ChangePending()) return;
+        }
       }
+      if (Run_ChangePending()) return;
     }
   }
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "graphics/Sprite_Class.h"
+#include "world/Collision_Index.h"
 #include "world/Object_Class.h"
 
 namespace tavrin {
@@ -103,6 +104,8 @@ void CInstance::Assign(const CInstance& o) {
   i_timelinerunning = o.i_timelinerunning;
   i_timelineloop = o.i_timelineloop;
   i_initcode = o.i_initcode;
+  // The box was copied as stored: the index follows it.
+  if (i_index) i_index->Update(this);
 }
 
 // ------------------------------------------------------------------ appearance
@@ -168,6 +171,7 @@ void CInstance::UpdateBoundingBox() {
   const CSprite* s = g_Sprites.Get(i_maskindex >= 0 ? i_maskindex : i_spriteindex);
   if (!s) {
     i_bbox = {-100000, -100000, -100000, -100000};
+    if (i_index) i_index->Update(this);
     return;
   }
   const TRect& b = s->i_bbox;
@@ -178,6 +182,7 @@ void CInstance::UpdateBoundingBox() {
     if (r < l) std::swap(l, r);
     if (bo < t) std::swap(t, bo);
     i_bbox = {l, t, r, bo};
+    if (i_index) i_index->Update(this);
     return;
   }
   const double xa = (std::min(b.Left, b.Right) - xo) * sx, xb = (std::max(b.Left, b.Right) - xo + 1) * sx - 1;
@@ -187,6 +192,7 @@ void CInstance::UpdateBoundingBox() {
   i_bbox.Right = RoundInt(i_x + std::max(c * xa, c * xb) + std::max(sn * ya, sn * yb));
   i_bbox.Top = RoundInt(i_y + std::min(c * ya, c * yb) - std::max(sn * xa, sn * xb));
   i_bbox.Bottom = RoundInt(i_y + std::max(c * ya, c * yb) - std::min(sn * xa, sn * xb));
+  if (i_index) i_index->Update(this);
 }
 
 // ------------------------------------------------------------------ motion

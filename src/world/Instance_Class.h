@@ -14,6 +14,7 @@
 namespace tavrin {
 
 class CObject;
+class CSpatialIndex;
 
 inline constexpr int32_t kAlarmCount = 12;
 
@@ -42,6 +43,17 @@ class CInstance : public CInstanceBase {
   double i_timelineposition = 0, i_timelinespeed = 1;
   bool i_timelinerunning = false, i_timelineloop = false;
   std::string i_initcode;
+
+  // Where the room keeps the instance; not copied by Assign. The spatial
+  // index holds the cells its box covers; the positions give the order in
+  // which a full scan of the lists would meet it.
+  CSpatialIndex* i_index = nullptr;
+  int32_t i_cells[4] = {0, 0, -1, -1};
+  bool i_big = false;
+  mutable uint64_t i_stamp = 0;
+  int32_t i_listpos = 0;    // in the room's instance list
+  int64_t i_objseq = 0;     // in every per-object list that holds it
+  int32_t i_directpos = 0;  // in its object's direct list
 
   CInstance() = default;
   CInstance(double x, double y, int32_t id, int32_t objectindex) { Create(x, y, id, objectindex); }

@@ -8,6 +8,7 @@
 #include "package/Option_Main.h"
 #include "script/Code_Error.h"
 #include "script/Code_Exec.h"
+#include "world/Collision_Index.h"
 #include "world/Event_Action.h"
 #include "world/Run_State.h"
 
@@ -47,19 +48,23 @@ CRunRoom::CRunRoom(const CRoom& resource) : CRoom(resource) {
     inst->i_imagealpha = placed.alpha;
     inst->SetImageAngle(placed.angle);
     r_instance.push_back(inst);
+    r_index.Insert(inst);
   }
   r_instances.clear();
   RebuildObjectLists();
 }
 
 CRunRoom::~CRunRoom() {
+  r_index.Clear();
   for (CInstance* inst : r_instance) delete inst;
   for (CInstance* inst : r_instance_deact) delete inst;
 }
 
 void CRunRoom::AddToObjectLists(CInstance* inst) {
+  inst->i_objseq = ++r_objseq;
   const int32_t obj = inst->i_objectindex;
   if (obj < 0 || obj >= int32_t(r_obj_instance.size())) return;
+  inst->i_directpos = int32_t(r_obj_instance[size_t(obj)].size());
   r_obj_instance[size_t(obj)].push_back(inst);
   ForObjectAndAncestors(obj, [&](int32_t o) {
     if (o < int32_t(r_obj_instance_recursive.size())) r_obj_instance_recursive[size_t(o)].push_back(inst);
@@ -70,7 +75,12 @@ void CRunRoom::RebuildObjectLists() {
   const size_t objects = size_t(g_Objects.Count());
   r_obj_instance.assign(objects, {});
   r_obj_instance_recursive.assign(objects, {});
-  for (CInstance* inst : r_instance) AddToObjectLists(inst);
+  r_objseq = 0;
+  ++g_ListGeneration;
+  for (size_t k = 0; k < r_instance.size(); ++k) {
+    r_instance[k]->i_listpos = int32_t(k);
+    AddToObjectLists(r_instance[k]);
+  }
 }
 
 CInstance* CRunRoom::AddInstance(double x, double y, int32_t objectind) {
@@ -80,7 +90,9 @@ CInstance* CRunRoom::AddInstance(double x, double y, int32_t objectind) {
     return nullptr;
   }
   auto* inst = new CInstance(x, y, ++g_LastInstanceId, objectind);
+  inst->i_listpos = InstanceCount();
   r_instance.push_back(inst);
+  r_index.Insert(inst);
   if (r_obj_instance.size() < size_t(g_Objects.Count())) RebuildObjectLists();
   AddToObjectLists(inst);
   return inst;
@@ -118,13 +130,18 @@ void CRunRoom::SortInstances() {
   if (ordered) return;
   std::stable_sort(r_instance.begin(), r_instance.end(),
                    [&](const CInstance* a, const CInstance* b) { return key(a) > key(b); });
+  for (size_t k = 0; k < r_instance.size(); ++k) r_instance[k]->i_listpos = int32_t(k);
+  ++g_ListGeneration;
 }
 
 void CRunRoom::RemoveMarked() {
   const auto kept = std::stable_partition(r_instance.begin(), r_instance.end(),
                                           [](const CInstance* i) { return !i->i_marked; });
   if (kept == r_instance.end()) return;
-  for (auto it = kept; it != r_instance.end(); ++it) delete *it;
+  for (auto it = kept; it != r_instance.end(); ++it) {
+    r_index.Remove(*it);
+    delete *it;
+  }
   r_instance.erase(kept, r_instance.end());
   RebuildObjectLists();
 }
@@ -145,6 +162,8 @@ void CRunRoom::UpdateActive() {
     if (i->i_deactivated) inactive.push_back(i);
   r_instance = std::move(active);
   r_instance_deact = std::move(inactive);
+  for (CInstance* i : r_instance) r_index.Insert(i);
+  for (CInstance* i : r_instance_deact) r_index.Remove(i);
   RebuildObjectLists();
 }
 

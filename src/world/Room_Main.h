@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "world/Collision_Index.h"
 #include "world/Instance_Class.h"
 #include "world/Room_Class.h"
 
@@ -24,6 +25,8 @@ class CRunRoom : public CRoom {
   std::vector<CInstance*> r_instance_deact;
   std::vector<std::vector<CInstance*>> r_obj_instance, r_obj_instance_recursive;
   int32_t r_lasttile = -1;
+  CSpatialIndex r_index;
+  int64_t r_objseq = 0;  // the last order number given in the per-object lists
 
   CRunRoom() = default;
   // A fresh room: the resource room's fields, its tiles, and an instance for

@@ -1,0 +1,57 @@
+// The spatial index of a room: its active instances by the grid cells their
+// bounding boxes cover, kept current by every bounding-box update. Collision
+// queries and collision events ask it for the few instances near a place
+// instead of testing every instance, and then test those in the very order
+// the full scan would, so answers and event order stay the same.
+#pragma once
+
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "graphics/BM32_Record.h"
+
+namespace tavrin {
+
+class CInstance;
+
+// Off, every query and the collision events scan the lists in full (the way
+// to compare the two in tests and benchmarks).
+extern bool g_UseSpatialIndex;
+
+// Changes whenever any indexed box changes or an instance enters or leaves
+// an index: a loop that gathered nearby instances gathers again after it.
+extern uint64_t g_IndexVersion;
+// Changes whenever the room's lists are reordered or rebuilt, so that
+// positions taken from them before no longer hold.
+extern uint64_t g_ListGeneration;
+
+class CSpatialIndex {
+ public:
+  CSpatialIndex() = default;
+  ~CSpatialIndex() { Clear(); }
+  CSpatialIndex(const CSpatialIndex&) = delete;
+  CSpatialIndex& operator=(const CSpatialIndex&) = delete;
+
+  void Insert(CInstance* inst);
+  void Remove(CInstance* inst);
+  // After the instance's box changed.
+  void Update(CInstance* inst);
+  void Clear();
+
+  // The instances whose cells meet the region, each once, in no set order.
+  void Query(const TRect& region, std::vector<CInstance*>& out) const;
+
+ private:
+  static constexpr int32_t kCellShift = 6;  // cells of 64 x 64 pixels
+  static constexpr int64_t kMaxCells = 64;   // a box covering more cells lives in m_big
+  std::unordered_map<uint64_t, std::vector<CInstance*>> m_cells;
+  std::vector<CInstance*> m_big;
+  mutable uint64_t m_stamp = 0;
+
+  static uint64_t Key(int32_t cx, int32_t cy) { return (uint64_t(uint32_t(cx)) << 32) | uint32_t(cy); }
+  void Place(CInstance* inst);
+  void Unplace(CInstance* inst);
+};
+
+}  // namespace tavrin
