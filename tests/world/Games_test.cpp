@@ -257,5 +257,41 @@ TEST_F(GameTest, InstanceEventAndRoomRulesHold) {
   }
 }
 
+// A seeded random world of 2,000 instances that move, collide, bounce, make
+// and destroy others, deactivate and come back, and ask where things are:
+// answered through the spatial index and by testing every instance, its
+// trace is the same to the byte.
+TEST_F(GameTest, TheSpatialIndexAnswersExactlyAsTheFullScan) {
+  const fs::path sprites = fs::path(TAVRIN_TESTS_DIR) / "games" / "collisions" / "sprites";
+  const fs::path project = Project("crowd", {
+      {"game.json", R"j({"room_order": ["r"], "settings": {"uninitzero": true}})j"},
+      {"sprites/spr_ball.json", R"j({"origin": {"x": 4, "y": 4}})j"},
+      {"sprites/spr_wall.json", "{}"},
+      {"objects/obj_mover.json", R"j({"sprite": "spr_ball", "events": {
+        "create": "speed = 1 + random(3)\ndirection = random(360)\nsolid = irandom(7) == 0\nimage_xscale = choose(1, 1, 2, -1)\nimage_angle = choose(0, 0, 45)",
+        "step": "if (x < 0) x += 400\nif (x > 400) x -= 400\nif (y < 0) y += 400\nif (y > 400) y -= 400\nif (irandom(300) == 0) instance_deactivate_object(id)\nif (irandom(100) == 0) show_debug_message('place ' + string(id) + ' ' + string(instance_place(x + hspeed, y + vspeed, obj_block)) + ' ' + string(place_free(x, y)) + ' ' + string(place_meeting(x, y, obj_mover)))",
+        "collision:obj_mover": "show_debug_message(string(id) + ' meets ' + string(other.id) + ' at ' + string(x) + ',' + string(y))\nif (irandom(20) == 0) instance_destroy()\nif (irandom(30) == 0) instance_create(random(400), random(400), obj_mover)",
+        "collision:obj_block": "show_debug_message(string(id) + ' blocked by ' + string(other.id))\nif (irandom(3) == 0) move_bounce_solid(irandom(1))\nif (irandom(50) == 0) instance_deactivate_region(x - 20, y - 20, 40, 40, true, true)"}})j"},
+      {"objects/obj_block.json", R"j({"sprite": "spr_wall", "solid": true, "events": {
+        "step": "if (irandom(200) == 0) instance_activate_all()\nif (irandom(100) == 0) { x += 3; image_angle += 30 }"}})j"},
+      {"objects/obj_ctl.json", R"j({"events": {
+        "create": "repeat (1900) instance_create(random(400), random(400), obj_mover)\nrepeat (100) instance_create(random(400), random(400), obj_block)",
+        "step": "repeat (3) show_debug_message('shapes ' + string(collision_rectangle(random(400), random(400), random(400), random(400), obj_mover, true, false)) + ' ' + string(collision_line(random(400), random(400), random(400), random(400), all, true, true)) + ' ' + string(collision_circle(random(400), random(400), random(30), obj_block, false, false)) + ' ' + string(instance_position(random(400), random(400), all)) + ' ' + string(collision_point(random(400), random(400), obj_mover, true, false)))"}})j"},
+      {"rooms/r.json", R"j({"width": 400, "height": 400, "instances": [{"x": 0, "y": 0, "object": "obj_ctl"}]})j"},
+  });
+  fs::copy(sprites, project / "sprites", fs::copy_options::recursive | fs::copy_options::skip_existing);
+  const test::RRun indexed = Play(project, {"--steps", "20"});
+  const test::RRun plain = Play(project, {"--steps", "20", "--plain-collisions"});
+  EXPECT_EQ(indexed.status, 0) << indexed.err;
+  EXPECT_EQ(indexed.err, "");
+  // The world is busy enough to mean something.
+  size_t meets = 0;
+  for (size_t at = 0; (at = indexed.out.find(" meets ", at)) != std::string::npos; ++at) ++meets;
+  EXPECT_GT(meets, 2000u);
+  EXPECT_NE(indexed.out.find(" blocked by "), std::string::npos);
+  EXPECT_TRUE(indexed.out == plain.out) << "the traces differ; sizes " << indexed.out.size() << " and "
+                                        << plain.out.size();
+}
+
 }  // namespace
 }  // namespace tavrin
