@@ -17,6 +17,7 @@
 #include "world/Event_Action.h"
 #include "world/Room_Main.h"
 #include "world/Run_State.h"
+#include "world/TimeLine_Main.h"
 
 namespace tavrin {
 
@@ -71,8 +72,11 @@ void PerformOnObjects(int32_t etype, int32_t enumb) {
   }
 }
 
-// Triggers of moment m come with the world's triggers; then the step event m.
-void RaiseTriggersAndStep(int32_t m) { PerformOnObjects(EV_STEP, m); }
+// The triggers of moment m, then the step event m.
+void RaiseTriggersAndStep(int32_t m) {
+  Trigger_RaiseAll(m);
+  PerformOnObjects(EV_STEP, m);
+}
 
 // An alarm counts down only on instances whose object (or an ancestor) has
 // that alarm event; it fires when it reaches 0, so an alarm set to 0 never
@@ -144,6 +148,8 @@ void DoStep() {
     });
   }
   RaiseTriggersAndStep(EV_STEP_BEGIN);
+  if (Run_ChangePending()) return;
+  TimeLine_AdvanceAll();
   if (Run_ChangePending()) return;
   Alarms();
   if (Run_ChangePending()) return;

@@ -14,7 +14,7 @@
 #include "world/Event_Action.h"
 #include "world/Room_Main.h"
 #include "world/Run_State.h"
-#include "world/TimeLine_Class.h"
+#include "world/TimeLine_Main.h"
 
 namespace tavrin {
 
@@ -51,6 +51,7 @@ void BuildBlankGame(const std::string& code) {
   g_Rooms.Clear();
   g_RoomOrder.clear();
   g_TimeLines.Clear();
+  g_Triggers.Clear();
   g_LibraryInitCode.clear();
   auto object = std::make_unique<CObject>();
   CAction action;
@@ -84,7 +85,7 @@ int Runner_PlayCodeText(const std::string& text, RRunConfig config) {
   for (const auto& [name, body] : scripts) Script_Add(name, body);
   BuildBlankGame(main);
 
-  if (Script_CompileAll() && Object_CompileAll()) {
+  if (Script_CompileAll() && Object_CompileAll() && Trigger_PrepareAll()) {
     if (config.steps < 0) config.steps = 1;
     Run_Configure(config);
     RunMain();

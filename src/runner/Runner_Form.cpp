@@ -13,6 +13,7 @@
 #include "script/Script_Package.h"
 #include "world/Event_Action.h"
 #include "world/Room_Main.h"
+#include "world/TimeLine_Main.h"
 
 namespace tavrin {
 
@@ -39,7 +40,7 @@ std::vector<RPreparePhase> Runner_PreparePhases() {
       {50, "Extracting included files", "Failed to extract the included files.", PrepareDataFiles},
       {55, "Preparing extension packages", "Failed to prepare extension packages.", nothing},
       {60, "Preparing constants", "Failed to define the constants.", [] { return Constant_DefineUser(g_UserConstants); }},
-      {61, "Preparing triggers", "Failed to prepare triggers.", nothing},
+      {61, "Preparing triggers", "Failed to prepare triggers.", Trigger_PrepareAll},
       {62, "Compiling scripts", "Failed to compile the scripts.", Script_CompileAll},
       {70, "Compiling time line actions", "Failed to compile the actions in the time lines.", TimeLine_CompileAll},
       {72, "Compiling object actions", "Failed to compile the actions in the objects.", Object_CompileAll},

@@ -5,6 +5,7 @@
 #include "world/Event_Action.h"
 #include "world/Room_Main.h"
 #include "world/Run_State.h"
+#include "world/TimeLine_Main.h"
 
 namespace tavrin {
 
@@ -30,6 +31,7 @@ void World_Install() {
   Event_RegisterFunctions();
   Instance_RegisterFunctions();
   Collision_RegisterFunctions();
+  TimeLine_RegisterFunctions();
   Variable_RegisterWorld();
   Tile_RegisterFunctions();
 }
