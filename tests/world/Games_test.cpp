@@ -51,6 +51,17 @@ class GameTest : public ::testing::Test {
   fs::path m_dir;
 };
 
+// Code as a JSON string.
+std::string JsonString(const std::string& code) {
+  std::string out = "\"";
+  for (char c : code) {
+    if (c == '\n') out += "\\n";
+    else if (c == '"' || c == '\\') out += std::string("\\") + c;
+    else out += c;
+  }
+  return out + "\"";
+}
+
 // The first line of a trace file holds the options of the run, the second
 // the exit status; the rest is the output the game prints.
 struct RTrace {
@@ -291,6 +302,65 @@ TEST_F(GameTest, TheSpatialIndexAnswersExactlyAsTheFullScan) {
   EXPECT_NE(indexed.out.find(" blocked by "), std::string::npos);
   EXPECT_TRUE(indexed.out == plain.out) << "the traces differ; sizes " << indexed.out.size() << " and "
                                         << plain.out.size();
+}
+
+// Collision rules in small games with the 8 x 8 round ball (origin 4, 4) and
+// the 16 x 16 wall of tests/games/collisions.
+TEST_F(GameTest, CollisionRulesHold) {
+  const fs::path sprites = fs::path(TAVRIN_TESTS_DIR) / "games" / "collisions" / "sprites";
+  const std::string wall = R"j({"sprite": "spr_wall", "solid": true})j";
+  struct RCase {
+    const char* name;
+    const char* ctl;  // the create code of an instance of obj_ctl (sprite spr_ball) at (40, 40)
+    const char* out;
+  };
+  const RCase cases[] = {
+      {"an instance without sprite or mask never collides precisely",
+       "sprite_index = -1\nshow_debug_message(string(bbox_left) + ' ' + string(place_free(100, 100)) + ' ' + string(position_meeting(x, y, self)) + ' ' + string(place_meeting(100, 100, obj_wall)))",
+       "-100000 1 0 0\n"},
+      {"self is no obstacle to itself; position_empty counts it",
+       "solid = true\nshow_debug_message(string(place_free(x, y)) + ' ' + string(place_meeting(x, y, self)) + ' ' + string(collision_point(x, y, self, true, false)) + ' ' + string(position_empty(x, y)) + ' ' + string(collision_point(x, y, all, true, true)))",
+       "1 0 -4 0 -4\n"},
+      {"move_contact_solid stops before the wall; without a limit it may go 1000 pixels",
+       "move_contact_solid(0, 0)\nshow_debug_message(x)\nx = 40\ny = 400\nmove_contact_solid(0, -1)\nshow_debug_message(x)",
+       "96\n1040\n"},
+      {"move_outside_solid leaves a free place alone and walks out of a wall",
+       "move_outside_solid(180, 50)\nshow_debug_message(x)\nx = 104\nmove_outside_solid(180, 50)\nshow_debug_message(x)",
+       "40\n96\n"},
+      {"bouncing reverses the blocked speeds only",
+       "hspeed = 3\nvspeed = 0\nmove_bounce_solid(false)\nshow_debug_message(string(hspeed) + ' ' + string(vspeed))\nx = 94\nhspeed = 3\nvspeed = 2\nmove_bounce_solid(false)\nshow_debug_message(string(hspeed) + ' ' + string(vspeed))",
+       "3 0\n-3 2\n"},
+      {"advanced bouncing off a vertical wall turns right round",
+       "x = 96\ny = 150\nspeed = 3\ndirection = 0\nmove_bounce_solid(true)\nshow_debug_message(direction)",
+       "180\n"},
+      {"a vertical collision line tests the one-pixel column between its ends",
+       "show_debug_message(string(collision_line(110, 0, 110, 300, obj_wall, true, false)) + ' ' + string(collision_line(116, 300, 116, 0, obj_wall, false, false)))",
+       "100001 -4\n"},
+      {"mirroring and turning change the box",
+       "image_xscale = -1\nshow_debug_message(string(bbox_left) + ' ' + string(bbox_right))\nimage_xscale = 1\nimage_yscale = 2\nimage_angle = 90\nshow_debug_message(string(bbox_right - bbox_left + 1) + ' ' + string(bbox_bottom - bbox_top + 1))",
+       "35 44\n16 8\n"},
+      {"extreme scales and positions never break the tests",
+       "image_xscale = 0\nshow_debug_message(collision_point(x, y, obj_ctl, true, false))\nimage_xscale = 1\nimage_angle = 37\nbig = power(10, 300)\nx = big\nshow_debug_message(place_free(big, -big))\nx = 40\ny = 40\nshow_debug_message(collision_circle(40, 40, 100, obj_wall, true, false))\nshow_debug_message(collision_rectangle(-big, -big, big, big, all, false, true))\nhuge = big * big\nimage_angle = huge - huge\nshow_debug_message(place_meeting(x, y, obj_wall))",
+       "-4\n1\n100001\n100001\n0\n"},
+  };
+  int k = 0;
+  for (const RCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path project = Project(
+        "collide" + std::to_string(k++),
+        {{"game.json", R"j({"room_order": ["r"], "settings": {"uninitzero": true}})j"},
+         {"sprites/spr_ball.json", R"j({"origin": {"x": 4, "y": 4}})j"},
+         {"sprites/spr_wall.json", "{}"},
+         {"objects/obj_wall.json", wall},
+         {"objects/obj_ctl.json", std::string(R"j({"sprite": "spr_ball", "events": {"create": )j") +
+                                      JsonString(c.ctl) + "}}"},
+         {"rooms/r.json",
+          R"j({"width": 300, "height": 300, "instances": [{"x": 100, "y": 0, "object": "obj_wall", "yscale": 20}, {"x": 40, "y": 40, "object": "obj_ctl"}]})j"}});
+    fs::copy(sprites, project / "sprites", fs::copy_options::recursive | fs::copy_options::skip_existing);
+    const test::RRun r = Play(project, {"--steps", "1"});
+    EXPECT_EQ(r.out, c.out) << r.err;
+    EXPECT_EQ(r.err, "");
+  }
 }
 
 }  // namespace
