@@ -59,23 +59,12 @@ void ForEachInstance(CRunRoom& room, void (*f)(CInstance&)) {
     if (CInstance* inst = room.InstanceAt(i)) f(*inst);
 }
 
-// The event on every unmarked direct instance of each object that has it.
-void PerformOnObjects(int32_t etype, int32_t enumb) {
-  for (int32_t obj : Event_Objects(etype, enumb)) {
-    CRunRoom* room = g_RunRoom;
-    if (!room || Run_ChangePending()) return;
-    const int32_t n = room->Obj_Number(obj);
-    for (int32_t i = 0; i < n && !Run_ChangePending(); ++i) {
-      CInstance* inst = room->Obj_Instance(obj, i);
-      if (inst && !inst->i_marked) Event_PerformObject(inst, inst, obj, etype, enumb);
-    }
-  }
-}
-
 // The triggers of moment m, then the step event m.
 void RaiseTriggersAndStep(int32_t m) {
   Trigger_RaiseAll(m);
-  PerformOnObjects(EV_STEP, m);
+  Event_ForEachHolder(EV_STEP, m, [m](CInstance* inst, int32_t obj) {
+    Event_PerformObject(inst, inst, obj, EV_STEP, m);
+  });
 }
 
 // An alarm counts down only on instances whose object (or an ancestor) has
@@ -83,18 +72,10 @@ void RaiseTriggersAndStep(int32_t m) {
 // fires and one set to 1 fires in the next step.
 void Alarms() {
   for (int32_t alarm = 0; alarm < kAlarmCount; ++alarm) {
-    for (int32_t obj : Event_Objects(EV_ALARM, alarm)) {
-      CRunRoom* room = g_RunRoom;
-      if (!room || Run_ChangePending()) return;
-      const int32_t n = room->Obj_Number(obj);
-      for (int32_t i = 0; i < n && !Run_ChangePending(); ++i) {
-        CInstance* inst = room->Obj_Instance(obj, i);
-        if (!inst || inst->i_marked) continue;
-        int32_t& timer = inst->i_timer[size_t(alarm)];
-        if (timer < 0) continue;
-        if (--timer == 0) Event_Perform(inst, inst, EV_ALARM, alarm);
-      }
-    }
+    Event_ForEachHolder(EV_ALARM, alarm, [alarm](CInstance* inst, int32_t) {
+      int32_t& timer = inst->i_timer[size_t(alarm)];
+      if (timer >= 0 && --timer == 0) Event_Perform(inst, inst, EV_ALARM, alarm);
+    });
   }
 }
 

@@ -10,10 +10,10 @@
 
 #include "script/Code_Main.h"
 #include "world/Object_Class.h"
+#include "world/Room_Main.h"
+#include "world/Run_State.h"
 
 namespace tavrin {
-
-class CInstance;
 
 // Event types and the numbers the runner raises itself.
 enum : int32_t {
@@ -65,6 +65,23 @@ extern std::array<std::vector<std::vector<int32_t>>, kEventTypes> g_EventObjects
 void Event_BuildLists();
 // The objects that have event etype/enumb (empty past the table).
 const std::vector<int32_t>& Event_Objects(int32_t etype, int32_t enumb);
+
+// Calls f(instance, object) for every unmarked direct instance of each
+// object that has event etype/enumb: objects in index order, instances in
+// list order, each count taken as its loop starts; stops once a change of
+// room is pending.
+template <class F>
+void Event_ForEachHolder(int32_t etype, int32_t enumb, F f) {
+  for (int32_t obj : Event_Objects(etype, enumb)) {
+    CRunRoom* room = g_RunRoom;
+    if (!room || Run_ChangePending()) return;
+    const int32_t n = room->Obj_Number(obj);
+    for (int32_t i = 0; i < n && !Run_ChangePending(); ++i) {
+      CInstance* inst = room->Obj_Instance(obj, i);
+      if (inst && !inst->i_marked) f(inst, obj);
+    }
+  }
+}
 
 // `argument_relative`: the relative flag of the action being performed.
 extern bool g_ArgumentRelative;

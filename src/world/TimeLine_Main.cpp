@@ -117,22 +117,15 @@ void Trigger_RaiseAll(int32_t moment) {
     const CTrigger* trigger = g_Triggers.Get(k);
     const CCodeRef code = g_TriggerCode[size_t(k)];
     if (!trigger || !code || trigger->i_moment != moment) continue;
-    for (int32_t obj : Event_Objects(EV_TRIGGER, k)) {
-      CRunRoom* room = g_RunRoom;
-      if (!room || Run_ChangePending()) return;
-      const int32_t n = room->Obj_Number(obj);
-      for (int32_t i = 0; i < n && !Run_ChangePending(); ++i) {
-        CInstance* inst = room->Obj_Instance(obj, i);
-        if (!inst || inst->i_marked) continue;
-        RValue result;
-        if (!Code_Execute(inst, inst, code.get(), result)) {
-          Error_Report("ERROR in trigger " + trigger->i_name + "\r\n" + g_LastErrorText, false);
-          Error_ClearPending();
-        } else if (Value_IsTrue(result)) {
-          Event_Perform(inst, inst, EV_TRIGGER, k);
-        }
+    Event_ForEachHolder(EV_TRIGGER, k, [&](CInstance* inst, int32_t) {
+      RValue result;
+      if (!Code_Execute(inst, inst, code.get(), result)) {
+        Error_Report("ERROR in trigger " + trigger->i_name + "\r\n" + g_LastErrorText, false);
+        Error_ClearPending();
+      } else if (Value_IsTrue(result)) {
+        Event_Perform(inst, inst, EV_TRIGGER, k);
       }
-    }
+    });
   }
 }
 
