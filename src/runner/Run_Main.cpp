@@ -174,8 +174,18 @@ void EndGame() {
   Room_FreeAll();
 }
 
+// Set when the desktop asks the program to quit (a signal, the window
+// manager, the close button until the game handles it): the game ends as if
+// it had ended itself.
+bool g_QuitRequested = false;
+
+void HandlePlatformEvent(const RPlatformEvent& e) {
+  if (e.type == RPlatformEvent::Quit || e.type == RPlatformEvent::WindowClose) g_QuitRequested = true;
+}
+
 // Serves the pending change; true when the game has stopped.
 bool ServeChange() {
+  if (g_QuitRequested && g_NewRoom != CHANGE_ABORT) g_NewRoom = CHANGE_END;
   const int32_t code = g_NewRoom;
   switch (code) {
     case CHANGE_NONE: return false;
@@ -187,6 +197,10 @@ bool ServeChange() {
       return false;
     case CHANGE_RESTART:
       EndGame();
+      if (g_NewRoom == CHANGE_ABORT) {
+        g_Running = false;
+        return true;
+      }
       // Cleared before the new start, so its create and room-start events
       // run, and a restart cannot repeat itself forever.
       g_NewRoom = CHANGE_NONE;
@@ -282,6 +296,7 @@ void Run_WaitMicroseconds(int64_t d) {
 }
 
 void RunMain() {
+  if (Platform_Installed()) Platform().SetEventHandler(HandlePlatformEvent);
   if (!g_Running) {
     g_Running = true;
     g_StepsDone = 0;

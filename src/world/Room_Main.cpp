@@ -302,6 +302,7 @@ void Room_Request(int32_t n, int32_t transition) {
 
 void Room_Change(int32_t n) {
   Room_Leave(false);
+  if (g_NewRoom == CHANGE_ABORT) return;
   g_NewRoom = CHANGE_NONE;
   Room_Goto(n, false);
 }
@@ -314,7 +315,8 @@ void Room_Leave(bool gameEnd) {
   g_NewRoom = CHANGE_NONE;
   Event_PerformAll(EV_OTHER, EV_ROOM_END);
   if (gameEnd) Event_PerformAll(EV_OTHER, EV_GAME_END);
-  g_NewRoom = pending;
+  // A fatal error in those events ends the game, whatever was pending.
+  g_NewRoom = g_NewRoom == CHANGE_ABORT ? CHANGE_ABORT : pending;
 
   // Persistent instances travel as copies; the originals are marked so that a
   // persistent room does not show them when it is visited again.

@@ -32,7 +32,8 @@ class GameTest : public ::testing::Test {
     const std::string game = (m_dir / (project.filename().string() + ".bin")).string();
     const test::RRun packed = test::RunProgram({TAVRIN_PACK_EXE, "build", project.string(), "-o", game});
     EXPECT_EQ(packed.status, 0) << packed.err;
-    std::vector<std::string> argv = {TAVRIN_EXE, "--headless", "--fixed-clock", "--seed", "7"};
+    // A game that must end by itself gets a minute before it counts as hung.
+    std::vector<std::string> argv = {"timeout", "60", TAVRIN_EXE, "--headless", "--fixed-clock", "--seed", "7"};
     argv.insert(argv.end(), options.begin(), options.end());
     argv.push_back(game);
     return test::RunProgram(argv, {"TAVRIN_HOME=" + m_dir.string()}, m_dir.string());
@@ -160,7 +161,7 @@ struct RWorldCase {
   const char* name;
   std::vector<std::pair<std::string, std::string>> objects;
   std::vector<std::pair<std::string, std::string>> rooms;  // in room order
-  int steps;
+  int steps;  // 0: the game must end by itself
   const char* out;
   int status = 0;
   const char* err = "";    // text the error output must contain
@@ -233,6 +234,9 @@ TEST_F(GameTest, InstanceEventAndRoomRulesHold) {
        {{"ctl", R"j({"events": {"create": "n = instance_create(0, 0, ctl)\nshow_debug_message('made')"}})j"}},
        {{"r", R"j({"instances": [{"x": 0, "y": 0, "object": "ctl", "id": 2147483646}]})j"}}, 1, "", 2,
        "Out of instance ids"},
+      {"a fatal error while leaving a room ends the game instead of entering the next",
+       {{"ctl", R"j({"events": {"create": "room_goto_next()", "other:5": "show_debug_message('leaving')\nroom_goto_previous()", "other:4": "show_debug_message('entered ' + string(room))"}})j"}},
+       {{"r1", one}, {"r2", "{}"}}, 0, "leaving\n", 2, "Moving to previous room before the first room."},
       {"score and lives actions add when relative; their questions compare",
        {{"ctl", R"j({"events": {"create": [
           {"exe": 1, "function": "action_set_score", "use_relative": true, "relative": true, "argument_count": 1, "arguments": ["5"]},
@@ -261,7 +265,9 @@ TEST_F(GameTest, InstanceEventAndRoomRulesHold) {
     }
     files["game.json"] =
         "{\"room_order\": [" + order + "], \"settings\": {\"uninitzero\": true}" + c.game + "}";
-    const test::RRun r = Play(Project("case" + std::to_string(k++), files), {"--steps", std::to_string(c.steps)});
+    const test::RRun r = Play(Project("case" + std::to_string(k++), files),
+                              c.steps > 0 ? std::vector<std::string>{"--steps", std::to_string(c.steps)}
+                                          : std::vector<std::string>{});
     EXPECT_EQ(r.out, c.out) << r.err;
     EXPECT_EQ(r.status, c.status) << r.err;
     EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
