@@ -13,6 +13,7 @@
 #include "script/Code_Random.h"
 #include "script/Variable_Main.h"
 #include "world/Event_Action.h"
+#include "world/Motion_Main.h"
 #include "world/Room_Main.h"
 #include "world/Run_State.h"
 
@@ -56,21 +57,8 @@ void ForEachInstance(CRunRoom& room, void (*f)(CInstance&)) {
     if (CInstance* inst = room.InstanceAt(i)) f(*inst);
 }
 
-// The event on every unmarked direct instance of each object that has it.
-void PerformOnObjects(int32_t etype, int32_t enumb) {
-  for (int32_t obj : Event_Objects(etype, enumb)) {
-    CRunRoom* room = g_RunRoom;
-    if (!room || Run_ChangePending()) return;
-    const int32_t n = room->Obj_Number(obj);
-    for (int32_t i = 0; i < n && !Run_ChangePending(); ++i) {
-      CInstance* inst = room->Obj_Instance(obj, i);
-      if (inst && !inst->i_marked) Event_PerformObject(inst, inst, obj, etype, enumb);
-    }
-  }
-}
-
 // Triggers of moment m come with the world's triggers; then the step event m.
-void RaiseTriggersAndStep(int32_t m) { PerformOnObjects(EV_STEP, m); }
+void RaiseTriggersAndStep(int32_t m) { Event_PerformOnObjects(EV_STEP, m); }
 
 // An alarm counts down only on instances whose object (or an ancestor) has
 // that alarm event; it fires when it reaches 0, so an alarm set to 0 never
@@ -92,10 +80,13 @@ void Alarms() {
   }
 }
 
-// Every instance moves, those already destroyed in this step included.
+// Every instance moves, those already destroyed in this step included:
+// friction and gravity, then a step along its path (the end-of-path event
+// comes at once, except to destroyed instances), then its own speed.
 void Motion(CRunRoom& room) {
   ForEachInstance(room, [](CInstance& inst) {
     inst.AdaptSpeed();
+    if (inst.AdaptPath() && !inst.i_marked) Event_Perform(&inst, &inst, EV_OTHER, EV_END_OF_PATH);
     if (inst.i_hspeed != 0 || inst.i_vspeed != 0) inst.SetPosition(inst.i_x + inst.i_hspeed, inst.i_y + inst.i_vspeed);
   });
 }
@@ -148,6 +139,8 @@ void DoStep() {
   RaiseTriggersAndStep(EV_STEP_NORMAL);
   if (Run_ChangePending() || !g_RunRoom) return;
   Motion(*g_RunRoom);
+  Motion_BoundaryEvents();
+  if (Run_ChangePending() || !g_RunRoom) return;
   RaiseTriggersAndStep(EV_STEP_END);
   if (Run_ChangePending() || !g_RunRoom) return;
   CRunRoom& room = *g_RunRoom;

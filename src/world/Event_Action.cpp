@@ -389,6 +389,18 @@ void Event_PerformAll(int32_t etype, int32_t enumb) {
   }
 }
 
+void Event_PerformOnObjects(int32_t etype, int32_t enumb, const std::function<bool(const CInstance&)>& when) {
+  for (int32_t obj : Event_Objects(etype, enumb)) {
+    CRunRoom* room = g_RunRoom;
+    if (!room || Run_ChangePending()) return;
+    const int32_t n = room->Obj_Number(obj);
+    for (int32_t i = 0; i < n && !Run_ChangePending(); ++i) {
+      CInstance* inst = room->Obj_Instance(obj, i);
+      if (inst && !inst->i_marked && (!when || when(*inst))) Event_PerformObject(inst, inst, obj, etype, enumb);
+    }
+  }
+}
+
 // ------------------------------------------------------------------ event tables
 
 void Event_BuildLists() {

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "script/Code_Main.h"
@@ -24,6 +25,7 @@ enum : int32_t { EV_STEP_NORMAL = 0, EV_STEP_BEGIN = 1, EV_STEP_END = 2 };
 enum : int32_t {
   EV_OUTSIDE = 0, EV_BOUNDARY = 1, EV_GAME_START = 2, EV_GAME_END = 3, EV_ROOM_START = 4, EV_ROOM_END = 5,
   EV_NO_MORE_LIVES = 6, EV_ANIMATION_END = 7, EV_END_OF_PATH = 8, EV_NO_MORE_HEALTH = 9, EV_USER0 = 10,
+  EV_OUTSIDE_VIEW0 = 40, EV_BOUNDARY_VIEW0 = 50,
 };
 
 // The compiled action: the code of a code action, and every argument as a
@@ -57,6 +59,11 @@ void Event_PerformMoment(CInstance* self, CInstance* other, int32_t timeline, co
 // The event on every active, unmarked instance of the room, each as its own
 // other, over the instances present when it starts.
 void Event_PerformAll(int32_t etype, int32_t enumb);
+// The event on every unmarked direct instance of each object that has it (by
+// the event tables), object by object, each as its own other; with `when`,
+// only on those for which it holds at their turn. Stops once a change is
+// pending.
+void Event_PerformOnObjects(int32_t etype, int32_t enumb, const std::function<bool(const CInstance&)>& when = nullptr);
 
 // Per event type and number, the objects (in index order) that have the event
 // directly or through a parent. Rebuilt at every game start and when objects
