@@ -4,7 +4,15 @@
 // instance, without a sprite, starts at (0, 0).
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+#include <memory>
+
+#include "graphics/Sprite_Class.h"
+#include "script/Code_Random.h"
 #include "script/Conformance.h"
+#include "world/Instance_Class.h"
+#include "world/Motion_Main.h"
 
 namespace tavrin::test {
 namespace {
@@ -126,6 +134,66 @@ TEST(Motion, StartingAPathPlacesTheInstance) {
            Show({"x", "y"}),
        "0\n0\n", ""},
   });
+}
+
+// Placing at random, with the free-place test played by the test: every
+// place tried is recorded.
+struct RTried {
+  static inline std::vector<std::pair<double, double>> places;
+  static inline bool answer = true;
+  static bool Free(CInstance&, double x, double y) {
+    places.emplace_back(x, y);
+    return answer;
+  }
+};
+
+class MoveRandom : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RTried::places.clear();
+    RTried::answer = true;
+    Random_SetSeed(11);
+    auto wide = std::make_unique<CSprite>();
+    wide->i_bbox = {0, 0, 999, 7};  // wider than the 640 x 480 room
+    g_Sprites.Set(0, std::move(wide), "spr_wide");
+  }
+  void TearDown() override { g_Sprites.Clear(); }
+};
+
+TEST_F(MoveRandom, AnInstanceWiderThanTheRoomKeepsItsXAndStillMovesInY) {
+  CInstance inst(300, 200, 100001, -1);
+  inst.SetSpriteIndex(0);
+  EXPECT_TRUE(Motion_MoveRandom(inst, 0, 0, 640, 480, RTried::Free));
+  ASSERT_EQ(RTried::places.size(), 1u);
+  EXPECT_EQ(inst.i_x, 300);
+  // The box (8 high, from the instance's position down) stays in the room.
+  EXPECT_GE(inst.i_y, 0);
+  EXPECT_LE(inst.i_y, 480 - 8);
+}
+
+TEST_F(MoveRandom, DrawsSnappedPlacesInTheRoomAndGivesUpAfterAHundred) {
+  CInstance inst(7, 9, 100001, -1);  // no sprite: the whole room
+  RTried::answer = false;
+  EXPECT_FALSE(Motion_MoveRandom(inst, 16, 0, 640, 480, RTried::Free));
+  EXPECT_EQ(RTried::places.size(), 100u);
+  EXPECT_EQ(inst.i_x, 7);
+  EXPECT_EQ(inst.i_y, 9);
+  bool yVaries = false;
+  for (const auto& [x, y] : RTried::places) {
+    EXPECT_EQ(std::fmod(x, 16), 0) << x;
+    EXPECT_TRUE(x >= 0 && x < 640 && y >= 0 && y < 480) << x << " " << y;
+    yVaries = yVaries || y != RTried::places[0].second;
+  }
+  EXPECT_TRUE(yVaries);
+}
+
+TEST_F(MoveRandom, HugeOrUndefinedPositionsLeaveTheInstanceInPlace) {
+  for (const double x : {1e300, -1e300, std::numeric_limits<double>::quiet_NaN()}) {
+    CInstance inst(x, 5, 100001, -1);
+    inst.SetSpriteIndex(0);
+    Motion_MoveRandom(inst, 0, 0, 640, 480, RTried::Free);
+    EXPECT_TRUE(inst.i_x == x || (std::isnan(x) && std::isnan(inst.i_x)));
+  }
 }
 
 }  // namespace
