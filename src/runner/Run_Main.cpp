@@ -15,6 +15,7 @@
 #include "world/Collision_Index.h"
 #include "world/Collision_Main.h"
 #include "world/Event_Action.h"
+#include "world/Motion_Main.h"
 #include "world/Room_Main.h"
 #include "world/Run_State.h"
 #include "world/TimeLine_Main.h"
@@ -79,10 +80,13 @@ void Alarms() {
   }
 }
 
-// Every instance moves, those already destroyed in this step included.
+// Every instance moves, those already destroyed in this step included:
+// friction and gravity, then a step along its path (the end-of-path event
+// comes at once, except to destroyed instances), then its own speed.
 void Motion(CRunRoom& room) {
   ForEachInstance(room, [](CInstance& inst) {
     inst.AdaptSpeed();
+    if (inst.AdaptPath() && !inst.i_marked) Event_Perform(&inst, &inst, EV_OTHER, EV_END_OF_PATH);
     if (inst.i_hspeed != 0 || inst.i_vspeed != 0) inst.SetPosition(inst.i_x + inst.i_hspeed, inst.i_y + inst.i_vspeed);
   });
 }
@@ -137,8 +141,10 @@ void DoStep() {
   RaiseTriggersAndStep(EV_STEP_NORMAL);
   if (Run_ChangePending() || !g_RunRoom) return;
   Motion(*g_RunRoom);
+  Motion_BoundaryEvents();
+  if (Run_ChangePending() || !g_RunRoom) return;
   Collision_HandleEvents();
-  if (Run_ChangePending()) return;
+  if (Run_ChangePending() || !g_RunRoom) return;
   RaiseTriggersAndStep(EV_STEP_END);
   if (Run_ChangePending() || !g_RunRoom) return;
   CRunRoom& room = *g_RunRoom;

@@ -24,6 +24,7 @@ enum : int32_t { EV_STEP_NORMAL = 0, EV_STEP_BEGIN = 1, EV_STEP_END = 2 };
 enum : int32_t {
   EV_OUTSIDE = 0, EV_BOUNDARY = 1, EV_GAME_START = 2, EV_GAME_END = 3, EV_ROOM_START = 4, EV_ROOM_END = 5,
   EV_NO_MORE_LIVES = 6, EV_ANIMATION_END = 7, EV_END_OF_PATH = 8, EV_NO_MORE_HEALTH = 9, EV_USER0 = 10,
+  EV_OUTSIDE_VIEW0 = 40, EV_BOUNDARY_VIEW0 = 50,
 };
 
 // The compiled action: the code of a code action, and every argument as a

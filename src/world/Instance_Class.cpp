@@ -5,6 +5,7 @@
 
 #include "graphics/Sprite_Class.h"
 #include "world/Collision_Index.h"
+#include "world/Path_Class.h"
 #include "world/Object_Class.h"
 
 namespace tavrin {
@@ -19,7 +20,8 @@ int32_t RoundInt(double v) { return Real_ToInt32(v); }
 
 double Motion_Snap(double v) {
   const double r = std::nearbyint(v);
-  return std::fabs(v - r) < 0.0001 ? r : v;
+  // Adding 0 turns a snapped -0 (a sine of 0 times a negative speed) into 0.
+  return std::fabs(v - r) < 0.0001 ? r + 0.0 : v;
 }
 
 void CInstance::Create(double x, double y, int32_t id, int32_t objectindex) {
@@ -258,5 +260,101 @@ void CInstance::AdaptSpeed() {
 // or clamped.
 void CInstance::SetPathPosition(double v) { i_pathposition = v >= 0 ? std::min(v, 1.0) : 0.0; }
 void CInstance::SetPathPositionPrevious(double v) { i_pathpositionprevious = v >= 0 ? std::min(v, 1.0) : 0.0; }
+
+// ------------------------------------------------------------------ paths
+
+namespace {
+
+enum : int32_t { PATH_STOP = 0, PATH_RESTART = 1, PATH_CONTINUE = 2, PATH_REVERSE = 3 };
+
+// A path that can be followed: it exists and has a length.
+const CPath* FollowablePath(int32_t ind) {
+  const CPath* p = g_Paths.Get(ind);
+  return p && p->Length() > 0 ? p : nullptr;
+}
+
+}  // namespace
+
+void CInstance::AssignPath(int32_t ind, double speed, double scale, double orient, bool relative, int32_t endact) {
+  i_pathindex = ind;
+  if (ind < 0) return;
+  const CPath* path = FollowablePath(ind);
+  if (!path) {
+    i_pathindex = -1;
+    return;
+  }
+  i_pathspeed = speed;
+  i_pathposition = i_pathpositionprevious = speed < 0 ? 1 : 0;
+  i_pathscale = scale;
+  if (scale < 0) {
+    i_pathindex = -1;
+    return;
+  }
+  i_pathorientation = orient;
+  i_pathend = endact;
+  if (!relative) {
+    const RWayPoint p = path->GetPosition(i_pathposition);
+    SetPosition(p.x, p.y);
+  }
+  i_pathxstart = i_x;
+  i_pathystart = i_y;
+}
+
+bool CInstance::AdaptPath() {
+  const CPath* path = i_pathindex >= 0 ? FollowablePath(i_pathindex) : nullptr;
+  if (!path || i_pathspeed == 0) return false;
+  double t = i_pathposition;
+  const double factor = path->GetPosition(t).speed;
+  const double advance = i_pathspeed * (factor / (100 * i_pathscale)) / path->Length();
+  // A scale of 0, or a speed, factor or length that is not a number, gives no
+  // sensible step; the instance then stays where it is on its path.
+  if (!std::isfinite(advance)) return false;
+  t += advance;
+  const RWayPoint first = path->GetPosition(0);
+  const double o = Radians(i_pathorientation), co = std::cos(o), so = std::sin(o);
+  bool ended = false;
+  if (t >= 1 || t <= 0) {
+    ended = true;
+    switch (i_pathend) {
+      case PATH_RESTART: t += t >= 0 ? -1 : 1; break;
+      case PATH_CONTINUE: {
+        // The path is laid again from where it ended: its start moves by the
+        // distance from its first to its last point, as the instance sees it.
+        const RWayPoint last = path->GetPosition(1);
+        const double px = last.x - first.x, py = last.y - first.y;
+        const double dx = (co * px + so * py) * i_pathscale, dy = (co * py - so * px) * i_pathscale;
+        const double sign = t >= 0 ? 1 : -1;
+        i_pathxstart += sign * dx;
+        i_pathystart += sign * dy;
+        t -= sign;
+        break;
+      }
+      case PATH_REVERSE:
+        if (t >= 0) {
+          t = 2 - t;
+          i_pathspeed = -std::fabs(i_pathspeed);
+        } else {
+          t = -t;
+          i_pathspeed = std::fabs(i_pathspeed);
+        }
+        break;
+      default:
+        // Stopping puts the instance at the far end, whichever way it went.
+        t = 1;
+        i_pathindex = -1;
+        break;
+    }
+  }
+  i_pathposition = t;
+  const RWayPoint at = path->GetPosition(t);
+  const double px = at.x - first.x, py = at.y - first.y;
+  const double tx = (co * px + so * py) * i_pathscale + i_pathxstart;
+  const double ty = (co * py - so * px) * i_pathscale + i_pathystart;
+  SetHSpeed(tx - i_x);
+  SetVSpeed(ty - i_y);
+  SetSpeed(0);
+  SetPosition(tx, ty);
+  return ended;
+}
 
 }  // namespace tavrin

@@ -88,6 +88,16 @@ class CInstance : public CInstanceBase {
   void SetPathPosition(double v);
   void SetPathPositionPrevious(double v);
 
+  // Starts following path `ind` (a negative index stops following): from
+  // position 0, or from 1 with a negative speed; when not `relative` the
+  // instance is first put on the path's point there. The path is anchored
+  // at the instance's position.
+  void AssignPath(int32_t ind, double speed, double scale, double orient, bool relative, int32_t endact);
+  // One step along the path, before the instance moves by its speed: the
+  // instance is put on its next point, facing along the path with speed 0.
+  // True when the path's end was reached in this step.
+  bool AdaptPath();
+
   void UpdateBoundingBox();
 
  private:

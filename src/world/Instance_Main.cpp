@@ -2,6 +2,7 @@
 // deactivate and activate instances, the instance and sprite actions, and the
 // room-change, game and score functions that set the pending change.
 #include <cmath>
+#include <functional>
 
 #include "graphics/Sprite_Class.h"
 #include "script/Code_Error.h"
@@ -441,6 +442,11 @@ void A_SetCaption(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
 }
 
 }  // namespace
+
+void Instance_ForMatching(CInstanceBase* self, CInstanceBase* other, int32_t who,
+                          const std::function<void(CInstance*)>& f) {
+  ForMatching(self, other, who, f);
+}
 
 void Game_SetLives(int32_t lives) {
   const bool had = g_Game.lives > 0;

@@ -28,6 +28,8 @@ CInstanceBase* ObjectInstanceAt(int32_t obj, int32_t pos) {
 
 void World_Install() {
   g_ScriptWorld = {InstanceCount, InstanceAt, ObjectInstanceCount, ObjectInstanceAt};
+  Motion_RegisterFunctions();
+  Path_RegisterFunctions();
   Event_RegisterFunctions();
   Instance_RegisterFunctions();
   Collision_RegisterFunctions();

@@ -17,6 +17,21 @@ namespace fs = std::filesystem;
 namespace tavrin {
 namespace {
 
+// A small game made of objects (name, events as JSON) and rooms (name, JSON),
+// played for some steps: the rules of instances, events and rooms that show
+// in a few lines of output.
+struct RWorldCase {
+  const char* name;
+  std::vector<std::pair<std::string, std::string>> objects;
+  std::vector<std::pair<std::string, std::string>> rooms;  // in room order
+  int steps;  // -1: the game must end by itself
+  const char* out;
+  int status = 0;
+  const char* err = "";    // text the error output must contain
+  const char* game = "";   // more fields of game.json
+  bool ball = false;       // the game has spr_ball: 8 x 8, origin and box from its top left
+};
+
 class GameTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -47,6 +62,36 @@ class GameTest : public ::testing::Test {
       std::ofstream(dir / file) << text;
     }
     return dir;
+  }
+
+  // Plays each case as its own game and compares what it prints.
+  template <size_t N>
+  void PlayWorldCases(const RWorldCase (&cases)[N]) {
+    int k = 0;
+    for (const RWorldCase& c : cases) {
+      SCOPED_TRACE(c.name);
+      std::map<std::string, std::string> files;
+      std::string order;
+      for (const auto& [name, json] : c.objects) files["objects/" + name + ".json"] = json;
+      for (const auto& [name, json] : c.rooms) {
+        files["rooms/" + name + ".json"] = json;
+        order += (order.empty() ? "\"" : ", \"") + name + "\"";
+      }
+      files["game.json"] =
+          "{\"room_order\": [" + order + "], \"settings\": {\"uninitzero\": true}" + c.game + "}";
+      if (c.ball) files["sprites/spr_ball.json"] = R"({"mask": {"shape": "rectangle", "bbox": "full"}})";
+      const fs::path project = Project("case" + std::to_string(k++), files);
+      if (c.ball) {
+        fs::create_directories(project / "sprites" / "spr_ball");
+        fs::copy_file(fs::path(TAVRIN_TESTS_DIR) / "games" / "media" / "sprites" / "spr_ball" / "0.png",
+                      project / "sprites" / "spr_ball" / "0.png");
+      }
+      const test::RRun r = Play(project, c.steps >= 0 ? std::vector<std::string>{"--steps", std::to_string(c.steps)}
+                                                      : std::vector<std::string>{});
+      EXPECT_EQ(r.out, c.out) << r.err;
+      EXPECT_EQ(r.status, c.status) << r.err;
+      EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+    }
   }
 
   fs::path m_dir;
@@ -154,20 +199,6 @@ TEST_F(GameTest, CreateFirstDecidesWhetherCreationCodeOrCreateEventRunsFirst) {
   }
 }
 
-// A small game made of objects (name, events as JSON) and rooms (name, JSON),
-// played for some steps: the rules of instances, events and rooms that show
-// in a few lines of output.
-struct RWorldCase {
-  const char* name;
-  std::vector<std::pair<std::string, std::string>> objects;
-  std::vector<std::pair<std::string, std::string>> rooms;  // in room order
-  int steps;  // 0: the game must end by itself
-  const char* out;
-  int status = 0;
-  const char* err = "";    // text the error output must contain
-  const char* game = "";   // more fields of game.json
-};
-
 TEST_F(GameTest, InstanceEventAndRoomRulesHold) {
   const std::string one = R"j({"instances": [{"x": 0, "y": 0, "object": "ctl"}]})j";
   const RWorldCase cases[] = {
@@ -236,7 +267,7 @@ TEST_F(GameTest, InstanceEventAndRoomRulesHold) {
        "Out of instance ids"},
       {"a fatal error while leaving a room ends the game instead of entering the next",
        {{"ctl", R"j({"events": {"create": "room_goto_next()", "other:5": "show_debug_message('leaving')\nroom_goto_previous()", "other:4": "show_debug_message('entered ' + string(room))"}})j"}},
-       {{"r1", one}, {"r2", "{}"}}, 0, "leaving\n", 2, "Moving to previous room before the first room."},
+       {{"r1", one}, {"r2", "{}"}}, -1, "leaving\n", 2, "Moving to previous room before the first room."},
       {"score and lives actions add when relative; their questions compare",
        {{"ctl", R"j({"events": {"create": [
           {"exe": 1, "function": "action_set_score", "use_relative": true, "relative": true, "argument_count": 1, "arguments": ["5"]},
@@ -253,25 +284,60 @@ TEST_F(GameTest, InstanceEventAndRoomRulesHold) {
        {{"ctl", R"j({"events": {"create": "n = 0", "step": "n += 1\nif (n == 1 || n == 32) show_debug_message(fps)"}})j"}},
        {{"r", one}}, 32, "0\n30\n"},
   };
-  int k = 0;
-  for (const RWorldCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    std::map<std::string, std::string> files;
-    std::string order;
-    for (const auto& [name, json] : c.objects) files["objects/" + name + ".json"] = json;
-    for (const auto& [name, json] : c.rooms) {
-      files["rooms/" + name + ".json"] = json;
-      order += (order.empty() ? "\"" : ", \"") + name + "\"";
-    }
-    files["game.json"] =
-        "{\"room_order\": [" + order + "], \"settings\": {\"uninitzero\": true}" + c.game + "}";
-    const test::RRun r = Play(Project("case" + std::to_string(k++), files),
-                              c.steps > 0 ? std::vector<std::string>{"--steps", std::to_string(c.steps)}
-                                          : std::vector<std::string>{});
-    EXPECT_EQ(r.out, c.out) << r.err;
-    EXPECT_EQ(r.status, c.status) << r.err;
-    EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
-  }
+  PlayWorldCases(cases);
+}
+
+
+// Motion in the step: friction and gravity before the move, the events of
+// leaving the room and the views, in every step their condition holds.
+TEST_F(GameTest, MotionAndBoundaryRulesHold) {
+  const auto at = [](const char* object, int x, int y) {
+    return std::string(R"j({"instances": [{"x": )j") + std::to_string(x) + ", \"y\": " + std::to_string(y) +
+           ", \"object\": \"" + object + "\"}]}";
+  };
+  const std::string edges =
+      R"j("other:0": "show_debug_message('outside')", "other:1": "show_debug_message('boundary')")j";
+  const RWorldCase cases[] = {
+      {"friction stops a slow instance at 0 instead of reversing it; a negative friction speeds it up",
+       {{"o", R"j({"events": {"create": "if (x == 0) { speed = 0.5; friction = 1 } else { speed = 1; friction = -0.5 }", "step:2": "show_debug_message(string(x) + ' ' + string(speed))"}})j"}},
+       {{"r", R"j({"instances": [{"x": 0, "y": 0, "object": "o"}, {"x": 10, "y": 0, "object": "o"}]})j"}},
+       2, "0 0\n11.50 1.50\n0 0\n13.50 2\n"},
+      {"gravity pulls a resting instance: half a pixel down after one step",
+       {{"o", R"j({"events": {"create": "gravity = 0.5\ngravity_direction = 270", "step:2": "show_debug_message(string(y) + ' ' + string(vspeed) + ' ' + string(direction) + ' ' + string(speed))"}})j"}},
+       {{"r", at("o", 0, 0)}}, 1, "0.50 0.50 270 0.50\n"},
+      {"an instance without a sprite just left of the room is outside in every step",
+       {{"o", std::string(R"j({"events": {)j") + edges + "}}"}}, {{"r", at("o", -1, 10)}}, 2,
+       "outside\nboundary\noutside\nboundary\n"},
+      {"with a sprite, only the whole box left of the room is outside; any part is a boundary",
+       {{"o", std::string(R"j({"sprite": "spr_ball", "events": {)j") + edges + ", \"step:2\": \"x -= 7\"}}"}},
+       {{"r", at("o", -1, 10)}}, 2, "boundary\noutside\nboundary\n", 0, "", "", true},
+      {"an instance moving out of the room raises the events in the step it leaves",
+       {{"o", std::string(R"j({"events": {"create": "hspeed = -3", "step": "show_debug_message(x)", )j") + edges + "}}"}},
+       {{"r", at("o", 4, 10)}}, 3, "4\n1\noutside\nboundary\n-2\noutside\nboundary\n"},
+      {"views: outside and boundary of each visible view; hidden views and disabled views raise nothing",
+       {{"o", R"j({"events": {"other:40": "show_debug_message('outside view 0')", "other:50": "show_debug_message('boundary view 0')", "other:41": "show_debug_message('outside view 1')", "other:51": "show_debug_message('boundary view 1')", "step": "if (x > 140) exit\nshow_debug_message('step')\nx = 150"}})j"}},
+       {{"r", R"j({"views_enabled": true, "views": [{"visible": true, "xview": 0, "yview": 0, "wview": 100, "hview": 100}, {"visible": false, "xview": 500, "yview": 0, "wview": 100, "hview": 100}], "instances": [{"x": 50, "y": 50, "object": "o"}]})j"}},
+       2, "step\noutside view 0\nboundary view 0\noutside view 0\nboundary view 0\n"},
+      {"the end of a path comes after the step event; a destroyed instance moves but gets no event",
+       {{"o", R"j({"events": {"create": "p = path_add()\npath_set_closed(p, false)\npath_add_point(p, 0, 0, 100)\npath_add_point(p, 10, 0, 100)\npath_start(p, 10, 0, false)", "step": "show_debug_message('step ' + string(id))\nif (id == 100002) instance_destroy()", "other:8": "show_debug_message('end of path ' + string(id) + ' at ' + string(x))", "destroy": "show_debug_message('destroyed ' + string(x))"}})j"}},
+       {{"r", R"j({"instances": [{"x": 0, "y": 0, "object": "o"}, {"x": 0, "y": 0, "object": "o"}]})j"}},
+       1, "step 100001\nstep 100002\ndestroyed 0\nend of path 100001 at 10\n"},
+      {"a path without length or with a speed of 0 is not followed",
+       {{"o", R"j({"events": {"create": "p = path_add()\npath_add_point(p, 0, 0, 100)\nif (x == 0) path_start(p, 10, 0, false)\nelse { path_add_point(p, 10, 0, 100); path_start(p, 0, 1, false) }", "step:2": "show_debug_message(x)", "other:8": "show_debug_message('end of path')"}})j"}},
+       {{"r", R"j({"instances": [{"x": 0, "y": 0, "object": "o"}, {"x": 5, "y": 0, "object": "o"}]})j"}},
+       2, "0\n5\n0\n5\n"},
+      {"movement actions: relative motion adds, action_wrap wraps only towards the motion",
+       {{"o", R"j({"events": {"create": [
+          {"exe": 1, "function": "action_set_motion", "argument_count": 2, "arguments": ["0", "3"]},
+          {"exe": 1, "function": "action_set_motion", "use_relative": true, "relative": true, "argument_count": 2, "arguments": ["90", "4"]},
+          {"exe": 2, "code": "show_debug_message(string(speed) + ' ' + string(direction))"},
+          {"exe": 1, "function": "action_set_friction", "use_relative": true, "relative": true, "argument_count": 1, "arguments": ["0.25"]},
+          {"exe": 1, "function": "action_set_friction", "use_relative": true, "relative": true, "argument_count": 1, "arguments": ["0.25"]},
+          {"exe": 1, "function": "action_move_to", "use_relative": true, "relative": true, "argument_count": 2, "arguments": ["-5", "0"]},
+          {"exe": 2, "code": "show_debug_message(string(friction) + ' ' + string(x))\nhspeed = -1\naction_wrap(0)\nshow_debug_message(x)\nhspeed = 0\nx = -1\naction_wrap(2)\nshow_debug_message(x)"}]}})j"}},
+       {{"r", at("o", 2, 0)}}, 0, "5 53.13\n0.50 -3\n637\n-1\n"},
+  };
+  PlayWorldCases(cases);
 }
 
 // A seeded random world of 2,000 instances that move, collide, bounce, make
