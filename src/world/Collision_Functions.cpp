@@ -8,6 +8,7 @@
 #include "world/Collision_Main.h"
 #include "world/Event_Action.h"
 #include "world/Instance_Main.h"
+#include "world/Motion_Main.h"
 #include "world/Room_Main.h"
 
 namespace tavrin {
@@ -117,6 +118,11 @@ void F_MoveBounce(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, Args a) {
   if (s) Move_Bounce(*Inst(s), Bool(a[0]), All);
 }
 
+// A random free place in the room, snapped; a hundred tries at most.
+void F_MoveRandom(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, Args a) {
+  if (s && g_RunRoom) Motion_MoveRandom(*Inst(s), a[0].val, a[1].val, g_RunRoom->r_width, g_RunRoom->r_height, Place_Free);
+}
+
 void F_SpriteCollisionMask(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
   CSprite* sprite = g_Sprites.Get(Int(a[0]));
   if (!sprite) {
@@ -184,6 +190,8 @@ void Collision_RegisterFunctions() {
       {"move_bounce_solid", F_MoveBounce<false>},
       {"move_bounce_all", F_MoveBounce<true>},
       {"sprite_collision_mask", F_SpriteCollisionMask},
+      {"move_random", F_MoveRandom},
+      {"action_move_random", F_MoveRandom},
       {"action_move_contact", A_MoveContact},
       {"action_bounce", A_Bounce},
       {"action_if_empty", A_IfEmpty},

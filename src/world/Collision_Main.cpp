@@ -331,9 +331,9 @@ void BackToPrevious(CInstance& i) {
   i.i_pathposition = i.i_pathpositionprevious;
 }
 
-// Two instances that touch: solid ones first go back to where they were,
-// both get their events, and solid ones then make one move again, which
-// stays only when it does not bring them together.
+// Two instances that touch: solid ones first go back to where they were
+// (on their paths too), both get their events, and solid ones then make one
+// move again, which stays only when it does not bring them together.
 void Collide(CInstance& a, CInstance& b) {
   if (a.i_solid || b.i_solid) {
     BackToPrevious(a);
@@ -342,6 +342,10 @@ void Collide(CInstance& a, CInstance& b) {
   Event_Perform(&a, &b, EV_COLLISION, b.i_objectindex);
   Event_Perform(&b, &a, EV_COLLISION, a.i_objectindex);
   if (a.i_solid || b.i_solid) {
+    // The repeated move along a path raises no end-of-path event: the motion
+    // of this step has raised it already when the end was reached.
+    a.AdaptPath();
+    b.AdaptPath();
     a.SetPosition(a.i_x + a.i_hspeed, a.i_y + a.i_vspeed);
     b.SetPosition(b.i_x + b.i_hspeed, b.i_y + b.i_vspeed);
     if (Collision_Instance(a, b, true)) {

@@ -342,9 +342,6 @@ bool Motion_MoveRandom(CInstance& inst, double hsnap, double vsnap, int32_t room
 }
 
 void Motion_RegisterFunctions() {
-  // move_random, the contact, outside and bounce moves and their actions
-  // need the free-place and collision tests; they stay unavailable until
-  // those exist (Motion_MoveRandom is ready for move_random).
   static const RFunctionRoutine kRoutines[] = {
       {"motion_set", F_MotionSet},
       {"motion_add", F_MotionAdd},

@@ -435,5 +435,31 @@ TEST_F(GameTest, CollisionRulesHold) {
   }
 }
 
+// An instance whose path ends against a solid wall: the motion raises the
+// end-of-path event once; the collision puts it back, and its repeated move
+// along the path raises no second one.
+TEST_F(GameTest, ASolidCollisionRepeatsThePathMoveWithoutASecondEndEvent) {
+  const fs::path sprites = fs::path(TAVRIN_TESTS_DIR) / "games" / "collisions" / "sprites";
+  const fs::path project = Project("pathwall", {
+      {"game.json", R"j({"room_order": ["r"], "settings": {"uninitzero": true}})j"},
+      {"sprites/spr_ball.json", R"j({"origin": {"x": 4, "y": 4}})j"},
+      {"sprites/spr_wall.json", "{}"},
+      {"objects/obj_wall.json", R"j({"sprite": "spr_wall", "solid": true})j"},
+      {"objects/obj_ball.json", R"j({"sprite": "spr_ball", "events": {
+        "create": "p = path_add()\npath_set_closed(p, false)\npath_add_point(p, 40, 40, 100)\npath_add_point(p, 104, 40, 100)\npath_start(p, 100, 1, true)",
+        "other:8": "show_debug_message('end of path at ' + string(x))",
+        "collision:obj_wall": "show_debug_message('wall at ' + string(x) + ', path position ' + string(path_position))",
+        "step:2": "show_debug_message('end step at ' + string(x) + ', path position ' + string(path_position))"}})j"},
+      {"rooms/r.json", R"j({"width": 300, "height": 300, "instances": [{"x": 100, "y": 0, "object": "obj_wall", "yscale": 20}, {"x": 40, "y": 40, "object": "obj_ball"}]})j"},
+  });
+  fs::copy(sprites, project / "sprites", fs::copy_options::recursive | fs::copy_options::skip_existing);
+  const test::RRun r = Play(project, {"--steps", "2"});
+  // The path restarts at its end; the second step ends it against the wall.
+  EXPECT_EQ(r.out,
+            "end of path at 76\nend step at 76, path position 0.56\n"
+            "end of path at 104\nwall at 76, path position 0.56\nend step at 76, path position 0.56\n")
+      << r.err;
+}
+
 }  // namespace
 }  // namespace tavrin
