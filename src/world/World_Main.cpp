@@ -3,6 +3,7 @@
 #include "script/Variable_Main.h"
 #include "world/Collision_Main.h"
 #include "world/Event_Action.h"
+#include "world/Motion_Planning.h"
 #include "world/Room_Main.h"
 #include "world/Run_State.h"
 
@@ -32,6 +33,8 @@ void World_Install() {
   Collision_RegisterFunctions();
   Variable_RegisterWorld();
   Tile_RegisterFunctions();
+  Potential_RegisterFunctions();
+  Grid_RegisterFunctions();
 }
 
 }  // namespace tavrin

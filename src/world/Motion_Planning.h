@@ -1,0 +1,33 @@
+// Motion planning: the straight-line and potential-field steppers that move
+// an instance towards a goal, the grids that find a shortest cell path, and
+// the recording of a planned route into a path resource.
+#pragma once
+
+#include <cstdint>
+
+#include "world/Path_Class.h"
+
+namespace tavrin {
+
+// A planner never records more points than this: a route that long is a
+// runaway (a tiny step over a huge distance) and is reported as not found.
+inline constexpr int64_t kPlanMaxPoints = 1'000'000;
+
+// The path a planner records into, or none after reporting the error that it
+// does not exist.
+CPath* Planning_TargetPath(int32_t index);
+// Empties the path and makes it straight and open, ready for recording.
+void Planning_BeginPath(CPath& path);
+// Appends a point with normal speed.
+void Planning_AddPoint(CPath& path, double x, double y);
+// The recording is complete (every change of the points goes through here).
+void Planning_EndPath(CPath& path);
+
+// The direction, in degrees 0 .. 360, of travel from (x1, y1) to (x2, y2).
+double Planning_Direction(double x1, double y1, double x2, double y2);
+
+// The built-in functions of the steppers and of the grids.
+void Potential_RegisterFunctions();
+void Grid_RegisterFunctions();
+
+}  // namespace tavrin
