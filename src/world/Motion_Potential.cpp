@@ -44,7 +44,7 @@ bool Bool(const RValue& v) { return v.val >= 0.5; }
 void Truth(RValue& r, bool b) { r.SetReal(b ? 1 : 0); }
 
 struct RPotentialSettings {
-  double maxrot = 30;  // the largest turn in one step, in degrees
+  double maxrot = 30;   // the largest turn in one step, in degrees
   double rotstep = 10;  // the angle between two directions tried
   double ahead = 3;     // how many steps ahead a direction must be free
   bool onspot = true;   // turn on the spot when no direction is free
@@ -72,6 +72,12 @@ struct RObstacles {
 
 bool AtGoal(const CInstance& inst, double gx, double gy) { return inst.i_x == gx && inst.i_y == gy; }
 
+// A goal or step that is not a number (or a goal at infinity) gives no
+// place to move to.
+bool Unusable(double gx, double gy, double stepsize) {
+  return !std::isfinite(gx) || !std::isfinite(gy) || std::isnan(stepsize);
+}
+
 // Moves to (x, y), facing the way it went.
 void MoveTo(CInstance& inst, double x, double y) {
   inst.SetDirection(Planning_Direction(inst.i_x, inst.i_y, x, y));
@@ -81,6 +87,7 @@ void MoveTo(CInstance& inst, double x, double y) {
 // True when the goal was within reach of this step, even when it was
 // blocked and the instance stayed where it was.
 bool LinearStep(CInstance& inst, double gx, double gy, double stepsize, const RObstacles& obstacles) {
+  if (Unusable(gx, gy, stepsize)) return false;
   if (AtGoal(inst, gx, gy)) return true;
   const double dx = gx - inst.i_x, dy = gy - inst.i_y, d = std::hypot(dx, dy);
   double tx = gx, ty = gy;
@@ -116,6 +123,7 @@ bool TryDirection(CInstance& inst, double dir, double stepsize, const RObstacles
 
 // True when the goal was within reach of this step (moved there when free).
 bool PotentialStep(CInstance& inst, double gx, double gy, double stepsize, const RObstacles& obstacles) {
+  if (Unusable(gx, gy, stepsize)) return false;
   if (AtGoal(inst, gx, gy)) return true;
   if (std::hypot(gx - inst.i_x, gy - inst.i_y) <= stepsize) {
     if (obstacles.Free(inst, gx, gy)) MoveTo(inst, gx, gy);

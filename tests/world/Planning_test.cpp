@@ -9,6 +9,7 @@
 
 #include "graphics/Sprite_Class.h"
 #include "script/Conformance.h"
+#include "world/Motion_Planning.h"
 #include "world/Path_Class.h"
 
 namespace tavrin::test {
@@ -308,6 +309,18 @@ TEST_F(Planning, PotentialPathsGiveUpPastFactorTimesTheDistance) {
   }
   EXPECT_GT(length, 20);
   EXPECT_LE(length - last, 20);
+}
+
+// A step of one pixel towards a goal a hundred million pixels away: the
+// recording stops at its limit instead of filling memory.
+TEST_F(Planning, RunawayPlansStopAtTheirPointLimit) {
+  for (const char* call : {"mp_linear_path(0, 100000000, 50, 1, false)", "mp_potential_path(0, 100000000, 50, 1, 10, false)"}) {
+    SCOPED_TRACE(call);
+    const CodeResult r = Play(kMover + "r = " + call + kShow);
+    EXPECT_EQ(r.out, "0 50,50 0\n") << r.err;
+    EXPECT_EQ(int64_t(Points(0).size()), kPlanMaxPoints);
+    EXPECT_EQ(Points(0)[1], (RWayPoint{51, 50, 100}));
+  }
 }
 
 }  // namespace
