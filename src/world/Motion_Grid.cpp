@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "script/Code_Error.h"
@@ -129,8 +130,8 @@ bool CGrid::FindPath(CPath& path, double xs, double ys, double xg, double yg, bo
     // Back from the goal through ever smaller values; the points are
     // gathered goal first and turned round at the end.
     static constexpr ENeighbour kBack[] = {Left, Right, Up, Down, DownLeft, DownRight, UpLeft, UpRight};
-    Planning_BeginPath(path);
-    Planning_AddPoint(path, xg, yg);
+    TRoute route;
+    Planning_AddPoint(route, xg, yg);
     int64_t i = gi, j = gj;
     while (Cell(i, j) > 1) {
       const int32_t w = Cell(i, j);
@@ -149,11 +150,12 @@ bool CGrid::FindPath(CPath& path, double xs, double ys, double xg, double yg, bo
       }
       if (Cell(i, j) != w - 1) break;  // cannot happen: the cell it came from qualifies
       if (Cell(i, j) > 1)
-        Planning_AddPoint(path, double(i_left) + double(i) * i_cellw + i_cellw / 2,
+        Planning_AddPoint(route, double(i_left) + double(i) * i_cellw + i_cellw / 2,
                           double(i_top) + double(j) * i_cellh + i_cellh / 2);
     }
-    Planning_AddPoint(path, xs, ys);
-    std::reverse(path.i_points.begin(), path.i_points.end());
+    Planning_AddPoint(route, xs, ys);
+    std::reverse(route.begin(), route.end());
+    Planning_StorePath(path, std::move(route));
   }
   for (int32_t& c : i_cells)
     if (c > 0) c = kFree;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "world/Path_Class.h"
 
@@ -16,12 +17,12 @@ inline constexpr int64_t kPlanMaxPoints = 1'000'000;
 // The path a planner records into, or none after reporting the error that it
 // does not exist.
 CPath* Planning_TargetPath(int32_t index);
-// Empties the path and makes it straight and open, ready for recording.
-void Planning_BeginPath(CPath& path);
-// Appends a point with normal speed.
-void Planning_AddPoint(CPath& path, double x, double y);
-// The recording is complete (every change of the points goes through here).
-void Planning_EndPath(CPath& path);
+// A route as it is planned, point by point, each with normal speed.
+using TRoute = std::vector<RWayPoint>;
+inline void Planning_AddPoint(TRoute& route, double x, double y) { route.push_back({x, y, 100}); }
+// Makes the route the path's points, joined by straight lines, open. Every
+// planner changes a path through here only.
+void Planning_StorePath(CPath& path, TRoute route);
 
 // The direction, in degrees 0 .. 360, of travel from (x1, y1) to (x2, y2).
 double Planning_Direction(double x1, double y1, double x2, double y2);

@@ -4,6 +4,7 @@
 // moving the instance. Also the recording of planned routes into paths.
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "script/Code_Error.h"
 #include "script/Code_Function.h"
@@ -19,13 +20,11 @@ CPath* Planning_TargetPath(int32_t index) {
   return path;
 }
 
-void Planning_BeginPath(CPath& path) {
-  path.i_points.clear();
+void Planning_StorePath(CPath& path, TRoute route) {
+  path.i_points = std::move(route);
   path.i_kind = 0;
   path.i_closed = false;
 }
-
-void Planning_AddPoint(CPath& path, double x, double y) { path.i_points.push_back({x, y, 100}); }
 
 double Planning_Direction(double x1, double y1, double x2, double y2) {
   const double dx = x2 - x1, dy = y2 - y1;
@@ -165,18 +164,19 @@ class CKeepMotion {
 bool LinearPath(CInstance& inst, CPath& path, double gx, double gy, double stepsize, const RObstacles& obstacles) {
   if (!(stepsize > 0)) return false;
   CKeepMotion keep(inst);
-  Planning_BeginPath(path);
+  TRoute route;
   bool found = false;
   for (int64_t n = 1; n <= kPlanMaxPoints; ++n) {
     const double px = inst.i_x, py = inst.i_y;
-    Planning_AddPoint(path, px, py);
+    Planning_AddPoint(route, px, py);
     if (LinearStep(inst, gx, gy, stepsize, obstacles)) {
       found = true;
       break;
     }
     if (inst.i_x == px && inst.i_y == py) break;  // blocked
   }
-  if (found) Planning_AddPoint(path, gx, gy);
+  if (found) Planning_AddPoint(route, gx, gy);
+  Planning_StorePath(path, std::move(route));
   return found;
 }
 
@@ -189,8 +189,8 @@ bool PotentialPath(CInstance& inst, CPath& path, double gx, double gy, double st
   // from here: it is stuck, and more steps would only repeat the same place.
   const int64_t stuckAfter = g_Potential.onspot ? int64_t(std::ceil(360 / g_Potential.maxrot)) + 1 : 1;
   CKeepMotion keep(inst);
-  Planning_BeginPath(path);
-  Planning_AddPoint(path, inst.i_x, inst.i_y);
+  TRoute route;
+  Planning_AddPoint(route, inst.i_x, inst.i_y);
   bool found = false;
   double length = 0;
   int64_t still = 0;
@@ -200,13 +200,14 @@ bool PotentialPath(CInstance& inst, CPath& path, double gx, double gy, double st
       found = true;
       break;
     }
-    Planning_AddPoint(path, inst.i_x, inst.i_y);
+    Planning_AddPoint(route, inst.i_x, inst.i_y);
     length += std::hypot(inst.i_x - px, inst.i_y - py);
     if (length > limit) break;
     still = inst.i_x == px && inst.i_y == py ? still + 1 : 0;
     if (still >= stuckAfter) break;
   }
-  if (found) Planning_AddPoint(path, gx, gy);
+  if (found) Planning_AddPoint(route, gx, gy);
+  Planning_StorePath(path, std::move(route));
   return found;
 }
 
