@@ -131,10 +131,7 @@ namespace {
 bool Selects(int32_t obj, const CInstance& i) {
   if (obj == OWNER_ALL) return true;
   if (obj >= kFirstInstanceId) return i.i_id == obj;
-  if (obj < 0) return false;
-  for (int32_t o = i.i_objectindex; const CObject* object = g_Objects.Get(o); o = object->o_parent)
-    if (o == obj) return true;
-  return false;
+  return obj >= 0 && Object_IsOrDescends(i.i_objectindex, obj);
 }
 
 // The first unmarked instance that `obj` selects for which `test` holds, in

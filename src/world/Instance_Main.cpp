@@ -26,18 +26,11 @@ std::string Number(const RValue& v) { return std::to_string(Int(v)); }
 
 bool Live(const CInstance* i) { return i && !i->i_marked; }
 
-// Whether object `obj` is `ancestor` or descends from it.
-bool IsOrDescends(int32_t obj, int32_t ancestor) {
-  for (int32_t o = obj; const CObject* object = g_Objects.Get(o); o = object->o_parent)
-    if (o == ancestor) return true;
-  return false;
-}
-
 // Designates `who` (all, an id or an object) instance `i`?
 bool Designates(int32_t who, const CInstance* i) {
   if (who == OWNER_ALL) return true;
   if (who >= kFirstInstanceId) return i->i_id == who;
-  return IsOrDescends(i->i_objectindex, who);
+  return Object_IsOrDescends(i->i_objectindex, who);
 }
 
 // Calls f for every unmarked active instance that `who` designates: self,

@@ -179,6 +179,12 @@ bool Object_ParentsAcyclic(const CResourceList<CObject>& objects) {
   return true;
 }
 
+bool Object_IsOrDescends(int32_t obj, int32_t ancestor) {
+  for (int32_t o = obj; const CObject* object = g_Objects.Get(o); o = object->o_parent)
+    if (o == ancestor) return true;
+  return false;
+}
+
 bool Object_LoadAll(CStream& content) {
   return Section_ReadList(content, g_Objects) && Object_ParentsAcyclic(g_Objects);
 }

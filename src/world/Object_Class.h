@@ -107,6 +107,9 @@ int32_t Action_ResolveFunction(const std::string& name);
 bool Object_LoadAll(CStream& content);
 void Object_SaveAll(CStream& content);
 bool Object_ParentsAcyclic(const CResourceList<CObject>& objects);
+// Whether object `obj` is `ancestor` or one of its descendants (the parent
+// chain is walked while its objects exist).
+bool Object_IsOrDescends(int32_t obj, int32_t ancestor);
 
 // The library initialisation code: code strings run at the start of a game.
 extern std::vector<std::string> g_LibraryInitCode;

@@ -3,6 +3,7 @@
 #include "script/Variable_Main.h"
 #include "world/Collision_Main.h"
 #include "world/Event_Action.h"
+#include "world/Motion_Planning.h"
 #include "world/Room_Main.h"
 #include "world/Run_State.h"
 #include "world/TimeLine_Main.h"
@@ -36,6 +37,8 @@ void World_Install() {
   TimeLine_RegisterFunctions();
   Variable_RegisterWorld();
   Tile_RegisterFunctions();
+  Potential_RegisterFunctions();
+  Grid_RegisterFunctions();
 }
 
 }  // namespace tavrin
