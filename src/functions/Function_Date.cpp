@@ -207,10 +207,15 @@ ROUTINE(F_IsToday) {
 
 // Spans and comparisons measure on the time line, so two moments either side
 // of day 0 are as far apart as the clock says.
-template <double PerDay, double Divisor>
+// Units of a span, as (per day, divisor): a year is 365.25 days on average
+// and a month a twelfth of that.
+enum ESpan { kSpanYear, kSpanMonth, kSpanWeek, kSpanDay, kSpanHour, kSpanMinute, kSpanSecond };
+constexpr double kSpanUnits[][2] = {{1.0, 365.25}, {1.0, 30.4375}, {1.0, 7.0},      {1.0, 1.0},
+                                    {24.0, 1.0},   {1440.0, 1.0},  {86400.0, 1.0}};
+template <ESpan Unit>
 ROUTINE(F_Span) {
   const double days = std::fabs(Date_ToTimeLine(a[0].val) - Date_ToTimeLine(a[1].val));
-  result.SetReal(days * PerDay / Divisor);
+  result.SetReal(days * kSpanUnits[Unit][0] / kSpanUnits[Unit][1]);
 }
 int CompareWithin(double a, double b) {
   const double d = a - b;
@@ -268,14 +273,13 @@ constexpr RFunctionRoutine kDateFunctions[] = {
     {"date_get_hour_of_year", F_GetOfYear<1>},
     {"date_get_minute_of_year", F_GetOfYear<2>},
     {"date_get_second_of_year", F_GetOfYear<3>},
-    // A year is 365.25 days on average and a month a twelfth of that.
-    {"date_year_span", F_Span<1.0, 365.25>},
-    {"date_month_span", F_Span<1.0, 30.4375>},
-    {"date_week_span", F_Span<1.0, 7.0>},
-    {"date_day_span", F_Span<1.0, 1.0>},
-    {"date_hour_span", F_Span<24.0, 1.0>},
-    {"date_minute_span", F_Span<1440.0, 1.0>},
-    {"date_second_span", F_Span<86400.0, 1.0>},
+    {"date_year_span", F_Span<kSpanYear>},
+    {"date_month_span", F_Span<kSpanMonth>},
+    {"date_week_span", F_Span<kSpanWeek>},
+    {"date_day_span", F_Span<kSpanDay>},
+    {"date_hour_span", F_Span<kSpanHour>},
+    {"date_minute_span", F_Span<kSpanMinute>},
+    {"date_second_span", F_Span<kSpanSecond>},
     {"date_compare_datetime", F_CompareDatetime},
     {"date_compare_date", F_CompareDate},
     {"date_compare_time", F_CompareTime},
