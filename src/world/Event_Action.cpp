@@ -302,20 +302,6 @@ bool Object_CompileAll() {
   return true;
 }
 
-bool TimeLine_CompileAll() {
-  for (int32_t t = 0; t < g_TimeLines.Count(); ++t) {
-    CTimeLine* line = g_TimeLines.Get(t);
-    if (!line) continue;
-    g_CurrentEventObject = t;
-    g_CurrentEventType = kEventTimeLineMoment;
-    for (auto& [step, moment] : line->s_moments) {
-      g_CurrentEventNumber = step;
-      if (!Event_Compile(moment)) return false;
-    }
-  }
-  return true;
-}
-
 void LibraryInit_Run() {
   for (const std::string& text : g_LibraryInitCode) {
     if (text.empty()) continue;

@@ -38,8 +38,6 @@ struct RActionCode {
 // Compiles every object's actions ("Compiling object actions"); the first
 // failure is reported and stops.
 bool Object_CompileAll();
-// Compiles every time line's moments ("Compiling time line actions").
-bool TimeLine_CompileAll();
 // Compiles one action list; used for objects and time-line moments.
 bool Event_Compile(CEvent& event);
 // The library initialisation code, compiled and run once per game start.

@@ -95,6 +95,20 @@ void TimeLine_AdvanceAll() {
   }
 }
 
+bool TimeLine_CompileAll() {
+  for (int32_t t = 0; t < g_TimeLines.Count(); ++t) {
+    CTimeLine* line = g_TimeLines.Get(t);
+    if (!line) continue;
+    g_CurrentEventObject = t;
+    g_CurrentEventType = kEventTimeLineMoment;
+    for (auto& [step, moment] : line->s_moments) {
+      g_CurrentEventNumber = step;
+      if (!Event_Compile(moment)) return false;
+    }
+  }
+  return true;
+}
+
 // ------------------------------------------------------------------ triggers
 
 bool Trigger_PrepareAll() {

@@ -16,6 +16,10 @@ int32_t TimeLine_FindLarger(const CTimeLine& line, double position);
 // The last moment at or before `position`, or -1 when none is.
 int32_t TimeLine_FindSmaller(const CTimeLine& line, double position);
 
+// Compiles every time line's moments ("Compiling time line actions"); the
+// first failure is reported and stops.
+bool TimeLine_CompileAll();
+
 // Advances every running time line of the room by its speed (once a step).
 void TimeLine_AdvanceAll();
 
