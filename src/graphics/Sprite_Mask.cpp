@@ -51,7 +51,18 @@ TMask TMask::Create(const TBitmap32* bm, int32_t bbmode, const TRect& bbox, int3
   return m;
 }
 
+const std::vector<uint64_t>& TMask::Rows() const {
+  if (!m_rows.empty() || i_w <= 0 || i_h <= 0) return m_rows;
+  const size_t words = size_t(RowWords());
+  m_rows.assign(words * size_t(i_h), 0);
+  for (int32_t x = 0; x < i_w; ++x)
+    for (int32_t y = 0; y < i_h; ++y)
+      if (i_mask[size_t(x) * size_t(i_h) + size_t(y)]) m_rows[size_t(y) * words + size_t(x) / 64] |= uint64_t(1) << (x % 64);
+  return m_rows;
+}
+
 void TMask::Merge(const TBitmap32& bm, int32_t bbmode, const TRect& bbox, int32_t kind, int32_t tolerance) {
+  m_rows.clear();
   const TMask n = Create(&bm, bbmode, bbox, kind, tolerance);
   i_bbox = {std::min(i_bbox.Left, n.i_bbox.Left), std::min(i_bbox.Top, n.i_bbox.Top),
             std::max(i_bbox.Right, n.i_bbox.Right), std::max(i_bbox.Bottom, n.i_bbox.Bottom)};

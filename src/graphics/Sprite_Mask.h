@@ -34,10 +34,18 @@ class TMask {
   TRect i_bbox{};
   std::vector<uint8_t> i_mask;  // i_w columns of i_h cells: cell (x, y) at x * i_h + y
 
+  // The cells again as rows of bits, 64 to a word, made on first use: two
+  // unscaled, unturned masks are compared a word at a time.
+  const std::vector<uint64_t>& Rows() const;
+  int32_t RowWords() const { return (i_w + 63) / 64; }
+
   bool Get(int32_t x, int32_t y) const {
     return x >= 0 && y >= 0 && x < i_w && y < i_h && i_mask[size_t(x) * size_t(i_h) + size_t(y)];
   }
-  void Set(int32_t x, int32_t y, bool on) { i_mask[size_t(x) * size_t(i_h) + size_t(y)] = on; }
+  void Set(int32_t x, int32_t y, bool on) {
+    i_mask[size_t(x) * size_t(i_h) + size_t(y)] = on;
+    m_rows.clear();
+  }
 
   // The mask of `bm` (nullptr: the empty mask).
   static TMask Create(const TBitmap32* bm, int32_t bbmode, const TRect& bbox, int32_t kind, int32_t tolerance);
@@ -50,9 +58,12 @@ class TMask {
   bool LoadFromStream(CStream& stream);
   void SaveToStream(CStream& stream) const;
 
-  bool operator==(const TMask&) const = default;
+  bool operator==(const TMask& o) const {
+    return i_w == o.i_w && i_h == o.i_h && i_bbox == o.i_bbox && i_mask == o.i_mask;
+  }
 
  private:
+  mutable std::vector<uint64_t> m_rows;  // empty until asked for; dropped when cells change
   void FillShape(const TRect& box, int32_t kind);
 };
 

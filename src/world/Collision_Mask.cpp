@@ -60,10 +60,53 @@ bool RPlacedMask::Covers(double px, double py) const {
   return cx >= 0 && cy >= 0 && mask->i_mask[size_t(cx) * size_t(mask->i_h) + size_t(cy)] != 0;
 }
 
+namespace {
+
+// 64 bits of a row of bits from bit `start` on (bits past the row read 0).
+uint64_t BitsAt(const uint64_t* row, int32_t words, int64_t start) {
+  const int64_t w = start / 64, shift = start % 64;
+  const uint64_t lo = w < words ? row[w] : 0;
+  if (shift == 0) return lo;
+  const uint64_t hi = w + 1 < words ? row[w + 1] : 0;
+  return (lo >> shift) | (hi << (64 - shift));
+}
+
+// Two unscaled, unturned masks over the overlap of their boxes, a row at a
+// time and 64 columns to a word: the same cells as the pixel walk, so the
+// same answer.
+bool PlainMasksMeet(const RPlacedMask& a, const RPlacedMask& b, int64_t left, int64_t right, int64_t top,
+                    int64_t bottom) {
+  const TMask &ma = *a.mask, &mb = *b.mask;
+  // Room column px is mask column px - x + xo; keep the columns both masks have.
+  const int64_t ax = int64_t(a.xo) - a.x, bx = int64_t(b.xo) - b.x;
+  left = std::max({left, -ax, -bx});
+  right = std::min({right, ma.i_w - 1 - ax, mb.i_w - 1 - bx});
+  const int64_t ay = int64_t(a.yo) - a.y, by = int64_t(b.yo) - b.y;
+  top = std::max({top, -ay, -by});
+  bottom = std::min({bottom, ma.i_h - 1 - ay, mb.i_h - 1 - by});
+  if (left > right || top > bottom) return false;
+  const std::vector<uint64_t>& ra = ma.Rows();
+  const std::vector<uint64_t>& rb = mb.Rows();
+  const int32_t wa = ma.RowWords(), wb = mb.RowWords();
+  for (int64_t py = top; py <= bottom; ++py) {
+    const uint64_t* rowA = ra.data() + size_t(py + ay) * size_t(wa);
+    const uint64_t* rowB = rb.data() + size_t(py + by) * size_t(wb);
+    for (int64_t px = left; px <= right; px += 64) {
+      const int64_t n = std::min<int64_t>(64, right - px + 1);
+      const uint64_t keep = n == 64 ? ~uint64_t(0) : (uint64_t(1) << n) - 1;
+      if (BitsAt(rowA, wa, px + ax) & BitsAt(rowB, wb, px + bx) & keep) return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
 bool Mask_CollidesMask(const RPlacedMask& a, const RPlacedMask& b) {
   if (!a.mask || !b.mask) return false;
   const int64_t left = std::max(a.box.Left, b.box.Left), right = std::min(a.box.Right, b.box.Right);
   const int64_t top = std::max(a.box.Top, b.box.Top), bottom = std::min(a.box.Bottom, b.box.Bottom);
+  if (a.plain && b.plain) return PlainMasksMeet(a, b, left, right, top, bottom);
   for (int64_t px = left; px <= right; ++px)
     for (int64_t py = top; py <= bottom; ++py)
       if (a.Covers(double(px), double(py)) && b.Covers(double(px), double(py))) return true;
