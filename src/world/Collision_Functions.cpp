@@ -10,46 +10,43 @@
 #include "world/Instance_Main.h"
 #include "world/Motion_Main.h"
 #include "world/Room_Main.h"
+#include "world/World_Routine.h"
 
 namespace tavrin {
 
 namespace {
 
-using Args = RValue*;
-CInstance* Inst(CInstanceBase* i) { return static_cast<CInstance*>(i); }
-int32_t Int(const RValue& v) { return Real_ToInt32(v.val); }
-bool Bool(const RValue& v) { return v.val >= 0.5; }
 void Truth(RValue& r, bool b) { r.SetReal(b ? 1 : 0); }
 void Id(RValue& r, const CInstance* i) { r.SetReal(i ? i->i_id : OWNER_NOONE); }
 
 // In the two *_meeting functions self and other stand for those instances.
 int32_t MeetingTarget(CInstanceBase* self, CInstanceBase* other, const RValue& v) {
-  const int32_t obj = Int(v);
+  const int32_t obj = ArgInt(v);
   if (obj == OWNER_SELF && self) return self->i_id;
   if (obj == OWNER_OTHER && other) return other->i_id;
   return obj;
 }
 
-void F_PlaceFree(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, Args a) {
-  if (s) Truth(r, Place_Free(*Inst(s), a[0].val, a[1].val));
+void F_PlaceFree(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, RArgs a) {
+  if (s) Truth(r, Place_Free(*AsInstance(s), a[0].val, a[1].val));
 }
-void F_PlaceEmpty(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, Args a) {
-  if (s) Truth(r, Place_Empty(*Inst(s), a[0].val, a[1].val));
+void F_PlaceEmpty(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, RArgs a) {
+  if (s) Truth(r, Place_Empty(*AsInstance(s), a[0].val, a[1].val));
 }
-void F_PlaceMeeting(CInstanceBase* s, CInstanceBase* o, int32_t, RValue& r, Args a) {
-  if (s) Truth(r, Instance_Place(*Inst(s), MeetingTarget(s, o, a[2]), a[0].val, a[1].val) != nullptr);
+void F_PlaceMeeting(CInstanceBase* s, CInstanceBase* o, int32_t, RValue& r, RArgs a) {
+  if (s) Truth(r, Instance_Place(*AsInstance(s), MeetingTarget(s, o, a[2]), a[0].val, a[1].val) != nullptr);
 }
-void F_InstancePlace(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, Args a) {
-  Id(r, s ? Instance_Place(*Inst(s), Int(a[2]), a[0].val, a[1].val) : nullptr);
+void F_InstancePlace(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, RArgs a) {
+  Id(r, s ? Instance_Place(*AsInstance(s), ArgInt(a[2]), a[0].val, a[1].val) : nullptr);
 }
-void F_PositionEmpty(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
+void F_PositionEmpty(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
   Truth(r, Instance_Position(OWNER_ALL, a[0].val, a[1].val) == nullptr);
 }
-void F_PositionMeeting(CInstanceBase* s, CInstanceBase* o, int32_t, RValue& r, Args a) {
+void F_PositionMeeting(CInstanceBase* s, CInstanceBase* o, int32_t, RValue& r, RArgs a) {
   Truth(r, Instance_Position(MeetingTarget(s, o, a[2]), a[0].val, a[1].val) != nullptr);
 }
-void F_InstancePosition(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
-  Id(r, Instance_Position(Int(a[2]), a[0].val, a[1].val));
+void F_InstancePosition(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
+  Id(r, Instance_Position(ArgInt(a[2]), a[0].val, a[1].val));
 }
 
 // Every instance at the point when the call starts, precisely.
@@ -65,101 +62,101 @@ void ForInstancesAt(double x, double y, F f) {
 }
 
 void PositionDestroy(double x, double y) { ForInstancesAt(x, y, Instance_Destroy); }
-void F_PositionDestroy(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) { PositionDestroy(a[0].val, a[1].val); }
-void F_PositionChange(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
-  const int32_t obj = Int(a[2]);
+void F_PositionDestroy(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) { PositionDestroy(a[0].val, a[1].val); }
+void F_PositionChange(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
+  const int32_t obj = ArgInt(a[2]);
   if (!g_Objects.Exists(obj)) {
     Error_ReportAction("Asking to change into non-existing object: " + std::to_string(obj), false);
     return;
   }
-  const bool perform = Bool(a[3]);
+  const bool perform = ArgFlag(a[3]);
   ForInstancesAt(a[0].val, a[1].val, [&](CInstance* i) { Instance_Change(i, obj, perform); });
 }
 
 void Find(EShape shape, CInstanceBase* s, RValue& r, double x1, double y1, double x2, double y2, const RValue& obj,
           const RValue& prec, const RValue& notme) {
-  Id(r, Collision_Find(shape, Inst(s), Int(obj), Bool(prec), Bool(notme), x1, y1, x2, y2));
+  Id(r, Collision_Find(shape, AsInstance(s), ArgInt(obj), ArgFlag(prec), ArgFlag(notme), x1, y1, x2, y2));
 }
-void F_CollisionPoint(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, Args a) {
+void F_CollisionPoint(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, RArgs a) {
   Find(EShape::Point, s, r, a[0].val, a[1].val, a[0].val, a[1].val, a[2], a[3], a[4]);
 }
-void F_CollisionRectangle(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, Args a) {
+void F_CollisionRectangle(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, RArgs a) {
   Find(EShape::Rectangle, s, r, a[0].val, a[1].val, a[2].val, a[3].val, a[4], a[5], a[6]);
 }
-void F_CollisionCircle(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, Args a) {
+void F_CollisionCircle(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, RArgs a) {
   const double xc = a[0].val, yc = a[1].val, radius = a[2].val;
   Find(EShape::Ellipse, s, r, xc - radius, yc - radius, xc + radius, yc + radius, a[3], a[4], a[5]);
 }
-void F_CollisionEllipse(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, Args a) {
+void F_CollisionEllipse(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, RArgs a) {
   Find(EShape::Ellipse, s, r, a[0].val, a[1].val, a[2].val, a[3].val, a[4], a[5], a[6]);
 }
-void F_CollisionLine(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, Args a) {
+void F_CollisionLine(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, RArgs a) {
   Find(EShape::Line, s, r, a[0].val, a[1].val, a[2].val, a[3].val, a[4], a[5], a[6]);
 }
 
 template <bool All>
-void F_MoveContact(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, Args a) {
-  if (s) Move_Contact(*Inst(s), All, a[1].val, a[0].val);
+void F_MoveContact(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, RArgs a) {
+  if (s) Move_Contact(*AsInstance(s), All, a[1].val, a[0].val);
 }
 template <bool All>
-void F_MoveOutside(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, Args a) {
-  if (s) Move_Outside(*Inst(s), All, a[1].val, a[0].val);
+void F_MoveOutside(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, RArgs a) {
+  if (s) Move_Outside(*AsInstance(s), All, a[1].val, a[0].val);
 }
-void F_MoveContactDir(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, Args a) {
+void F_MoveContactDir(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (!s) return;
-  CInstance& i = *Inst(s);
+  CInstance& i = *AsInstance(s);
   if (Place_Free(i, i.i_x, i.i_y))
     Move_Contact(i, false, -1, a[0].val);
   else
     Move_Outside(i, false, -1, a[0].val);
 }
 template <bool All>
-void F_MoveBounce(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, Args a) {
-  if (s) Move_Bounce(*Inst(s), Bool(a[0]), All);
+void F_MoveBounce(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, RArgs a) {
+  if (s) Move_Bounce(*AsInstance(s), ArgFlag(a[0]), All);
 }
 
 // A random free place in the room, snapped; a hundred tries at most.
-void F_MoveRandom(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, Args a) {
-  if (s && g_RunRoom) Motion_MoveRandom(*Inst(s), a[0].val, a[1].val, g_RunRoom->r_width, g_RunRoom->r_height, Place_Free);
+void F_MoveRandom(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, RArgs a) {
+  if (s && g_RunRoom) Motion_MoveRandom(*AsInstance(s), a[0].val, a[1].val, g_RunRoom->r_width, g_RunRoom->r_height, Place_Free);
 }
 
-void F_SpriteCollisionMask(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
-  CSprite* sprite = g_Sprites.Get(Int(a[0]));
+void F_SpriteCollisionMask(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
+  CSprite* sprite = g_Sprites.Get(ArgInt(a[0]));
   if (!sprite) {
     Error_ReportAction("Trying to set collision mode for non-existing sprite.", false);
     return;
   }
   RMaskSettings m;
-  m.sepmasks = Bool(a[1]);
-  m.bbmode = Int(a[2]);
-  m.bbox = {Int(a[3]), Int(a[4]), Int(a[5]), Int(a[6])};
-  m.kind = Int(a[7]);
-  m.tolerance = Int(a[8]);
+  m.sepmasks = ArgFlag(a[1]);
+  m.bbmode = ArgInt(a[2]);
+  m.bbox = {ArgInt(a[3]), ArgInt(a[4]), ArgInt(a[5]), ArgInt(a[6])};
+  m.kind = ArgInt(a[7]);
+  m.tolerance = ArgInt(a[8]);
   sprite->ComputeMask(m);
 }
 
 // --- actions: positions are relative to the instance when asked ---
-double RelX(CInstanceBase* s, double x) { return g_ArgumentRelative && s ? x + Inst(s)->i_x : x; }
-double RelY(CInstanceBase* s, double y) { return g_ArgumentRelative && s ? y + Inst(s)->i_y : y; }
+double RelX(CInstanceBase* s, double x) { return g_ArgumentRelative && s ? x + AsInstance(s)->i_x : x; }
+double RelY(CInstanceBase* s, double y) { return g_ArgumentRelative && s ? y + AsInstance(s)->i_y : y; }
 
-void A_MoveContact(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, Args a) {
-  if (s) Move_Contact(*Inst(s), Int(a[2]) != 0, a[1].val, a[0].val);
+void A_MoveContact(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, RArgs a) {
+  if (s) Move_Contact(*AsInstance(s), ArgInt(a[2]) != 0, a[1].val, a[0].val);
 }
-void A_Bounce(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, Args a) {
-  if (s) Move_Bounce(*Inst(s), Bool(a[0]), Int(a[1]) == 1);
+void A_Bounce(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, RArgs a) {
+  if (s) Move_Bounce(*AsInstance(s), ArgFlag(a[0]), ArgInt(a[1]) == 1);
 }
-bool IfEmpty(CInstanceBase* s, Args a) {
-  CInstance& i = *Inst(s);
+bool IfEmpty(CInstanceBase* s, RArgs a) {
+  CInstance& i = *AsInstance(s);
   const double x = RelX(s, a[0].val), y = RelY(s, a[1].val);
-  return Int(a[2]) != 0 ? Place_Empty(i, x, y) : Place_Free(i, x, y);
+  return ArgInt(a[2]) != 0 ? Place_Empty(i, x, y) : Place_Free(i, x, y);
 }
-void A_IfEmpty(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, Args a) {
+void A_IfEmpty(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, RArgs a) {
   if (s) Truth(r, IfEmpty(s, a));
 }
-void A_IfCollision(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, Args a) {
+void A_IfCollision(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, RArgs a) {
   if (s) Truth(r, !IfEmpty(s, a));
 }
-void A_KillPosition(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, Args a) {
+void A_KillPosition(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, RArgs a) {
   PositionDestroy(RelX(s, a[0].val), RelY(s, a[1].val));
 }
 

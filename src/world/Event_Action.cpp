@@ -1,5 +1,7 @@
 #include "world/Event_Action.h"
 
+#include <climits>
+
 #include "script/Code_Error.h"
 #include "script/Code_Exec.h"
 #include "script/Code_Function.h"
@@ -9,6 +11,7 @@
 #include "world/Room_Main.h"
 #include "world/Run_State.h"
 #include "world/TimeLine_Class.h"
+#include "world/World_Routine.h"
 
 namespace tavrin {
 
@@ -399,8 +402,6 @@ const std::vector<int32_t>& Event_Objects(int32_t etype, int32_t enumb) {
 
 namespace {
 
-CInstance* AsInstance(CInstanceBase* i) { return static_cast<CInstance*>(i); }
-
 void F_EventInherited(CInstanceBase* self, CInstanceBase* other, int32_t, RValue&, RValue*) {
   const CObject* obj = g_Objects.Get(g_CurrentEventObject);
   if (!obj || !g_Objects.Exists(obj->o_parent)) return;
@@ -412,7 +413,9 @@ void F_EventPerform(CInstanceBase* self, CInstanceBase* other, int32_t, RValue&,
 }
 
 void F_EventUser(CInstanceBase* self, CInstanceBase* other, int32_t, RValue&, RValue* args) {
-  Event_Perform(AsInstance(self), AsInstance(other), EV_OTHER, Real_ToInt32(args[0].val) + EV_USER0);
+  // User events 0 to 15 are other events 10 to 25; far numbers name no event.
+  const int64_t number = Real_ToInt64(args[0].val) + EV_USER0;
+  if (number >= 0 && number <= INT32_MAX) Event_Perform(AsInstance(self), AsInstance(other), EV_OTHER, int32_t(number));
 }
 
 void F_EventPerformObject(CInstanceBase* self, CInstanceBase* other, int32_t, RValue&, RValue* args) {

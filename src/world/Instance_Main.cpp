@@ -14,15 +14,13 @@
 #include "world/Run_State.h"
 #include "world/Instance_Main.h"
 #include "world/World_Main.h"
+#include "world/World_Routine.h"
 
 namespace tavrin {
 
 namespace {
 
-using Args = RValue*;
-CInstance* Inst(CInstanceBase* i) { return static_cast<CInstance*>(i); }
-int32_t Int(const RValue& v) { return Real_ToInt32(v.val); }
-std::string Number(const RValue& v) { return std::to_string(Int(v)); }
+std::string Number(const RValue& v) { return std::to_string(ArgInt(v)); }
 
 bool Live(const CInstance* i) { return i && !i->i_marked; }
 
@@ -40,7 +38,7 @@ template <class F>
 void ForMatching(CInstanceBase* self, CInstanceBase* other, int32_t who, F f) {
   CRunRoom* room = g_RunRoom;
   if (who == OWNER_SELF || who == OWNER_OTHER) {
-    CInstance* i = Inst(who == OWNER_SELF ? self : other);
+    CInstance* i = AsInstance(who == OWNER_SELF ? self : other);
     if (Live(i) && !i->i_deactivated) f(i);
     return;
   }
@@ -70,12 +68,12 @@ int32_t CountMatching(CInstanceBase* self, CInstanceBase* other, int32_t who) {
 // first. The id, or noone when the object does not exist.
 template <class F>
 double CreateInstance(double x, double y, const RValue& obj, F before) {
-  if (!g_Objects.Exists(Int(obj))) {
+  if (!g_Objects.Exists(ArgInt(obj))) {
     Error_ReportAction("Creating instance for non-existing object: " + Number(obj), false);
     return OWNER_NOONE;
   }
   if (!g_RunRoom) return OWNER_NOONE;
-  CInstance* inst = g_RunRoom->AddInstance(x, y, Int(obj));
+  CInstance* inst = g_RunRoom->AddInstance(x, y, ArgInt(obj));
   if (!inst) return OWNER_NOONE;
   const int32_t id = inst->i_id;
   before(inst);
@@ -114,22 +112,22 @@ void Instance_Change(CInstance* self, int32_t obj, bool perform) {
 namespace {
 
 bool SetSprite(CInstance* self, const RValue& spr) {
-  if (!g_Sprites.Exists(Int(spr))) {
+  if (!g_Sprites.Exists(ArgInt(spr))) {
     Error_ReportAction("Setting instance to non-existing sprite: " + Number(spr), false);
     return false;
   }
-  if (self) self->SetSpriteIndex(Int(spr));
+  if (self) self->SetSpriteIndex(ArgInt(spr));
   return true;
 }
 
 // ------------------------------------------------------------------ creating and destroying
 
-void F_InstanceCreate(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
+void F_InstanceCreate(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
   r.SetReal(CreateInstance(a[0].val, a[1].val, a[2]));
 }
 
-void F_InstanceCopy(CInstanceBase* self, CInstanceBase*, int32_t, RValue& r, Args a) {
-  CInstance* s = Inst(self);
+void F_InstanceCopy(CInstanceBase* self, CInstanceBase*, int32_t, RValue& r, RArgs a) {
+  CInstance* s = AsInstance(self);
   if (!s || !g_RunRoom) return;
   CInstance* copy = g_RunRoom->AddInstance(s->i_x, s->i_y, s->i_objectindex);
   if (!copy) return;
@@ -140,29 +138,29 @@ void F_InstanceCopy(CInstanceBase* self, CInstanceBase*, int32_t, RValue& r, Arg
   r.SetReal(id);
 }
 
-void F_InstanceDestroy(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args) { Instance_Destroy(Inst(self)); }
+void F_InstanceDestroy(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs) { Instance_Destroy(AsInstance(self)); }
 
-void F_InstanceChange(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
-  Instance_Change(Inst(self), Int(a[0]), a[1].val >= 0.5);
+void F_InstanceChange(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
+  Instance_Change(AsInstance(self), ArgInt(a[0]), a[1].val >= 0.5);
 }
 
-void F_InstanceSprite(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) { SetSprite(Inst(self), a[0]); }
+void F_InstanceSprite(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) { SetSprite(AsInstance(self), a[0]); }
 
 // ------------------------------------------------------------------ queries
 
-void F_InstanceExists(CInstanceBase* self, CInstanceBase* other, int32_t, RValue& r, Args a) {
+void F_InstanceExists(CInstanceBase* self, CInstanceBase* other, int32_t, RValue& r, RArgs a) {
   bool found = false;
-  ForMatching(self, other, Int(a[0]), [&](CInstance*) { found = true; });
+  ForMatching(self, other, ArgInt(a[0]), [&](CInstance*) { found = true; });
   r.SetReal(found ? 1 : 0);
 }
 
-void F_InstanceNumber(CInstanceBase* self, CInstanceBase* other, int32_t, RValue& r, Args a) {
-  r.SetReal(CountMatching(self, other, Int(a[0])));
+void F_InstanceNumber(CInstanceBase* self, CInstanceBase* other, int32_t, RValue& r, RArgs a) {
+  r.SetReal(CountMatching(self, other, ArgInt(a[0])));
 }
 
-void F_InstanceFind(CInstanceBase* self, CInstanceBase* other, int32_t, RValue& r, Args a) {
-  const int32_t who = Int(a[0]);
-  int32_t n = Int(a[1]);
+void F_InstanceFind(CInstanceBase* self, CInstanceBase* other, int32_t, RValue& r, RArgs a) {
+  const int32_t who = ArgInt(a[0]);
+  int32_t n = ArgInt(a[1]);
   r.SetReal(OWNER_NOONE);
   if (who == OWNER_SELF || who == OWNER_OTHER || n < 0) return;
   if (who >= kFirstInstanceId && n != 0) return;
@@ -173,8 +171,8 @@ void F_InstanceFind(CInstanceBase* self, CInstanceBase* other, int32_t, RValue& 
 
 // The instance nearest to (or furthest from) a point. Only the strictly
 // better one replaces the best so far, so the first of equals wins.
-void NearestOrFurthest(CInstanceBase* self, CInstanceBase* other, RValue& r, Args a, bool nearest) {
-  const int32_t who = Int(a[2]);
+void NearestOrFurthest(CInstanceBase* self, CInstanceBase* other, RValue& r, RArgs a, bool nearest) {
+  const int32_t who = ArgInt(a[2]);
   r.SetReal(OWNER_NOONE);
   if (who != OWNER_ALL && (who < 0 || who >= kFirstInstanceId)) return;
   double best = nearest ? 1e10 : -1;
@@ -186,10 +184,10 @@ void NearestOrFurthest(CInstanceBase* self, CInstanceBase* other, RValue& r, Arg
     }
   });
 }
-void F_InstanceNearest(CInstanceBase* s, CInstanceBase* o, int32_t, RValue& r, Args a) {
+void F_InstanceNearest(CInstanceBase* s, CInstanceBase* o, int32_t, RValue& r, RArgs a) {
   NearestOrFurthest(s, o, r, a, true);
 }
-void F_InstanceFurthest(CInstanceBase* s, CInstanceBase* o, int32_t, RValue& r, Args a) {
+void F_InstanceFurthest(CInstanceBase* s, CInstanceBase* o, int32_t, RValue& r, RArgs a) {
   NearestOrFurthest(s, o, r, a, false);
 }
 
@@ -205,24 +203,24 @@ bool OutsideRegion(const CInstance* i, double left, double top, double width, do
 }
 
 void KeepSelf(CInstanceBase* self, const RValue& notme) {
-  if (notme.val >= 0.5 && self) Inst(self)->i_deactivated = false;
+  if (notme.val >= 0.5 && self) AsInstance(self)->i_deactivated = false;
 }
 
 void Update() {
   if (g_RunRoom) g_RunRoom->UpdateActive();
 }
 
-void F_DeactivateAll(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
+void F_DeactivateAll(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (!g_RunRoom) return;
   for (CInstance* i : g_RunRoom->r_instance) i->i_deactivated = true;
   KeepSelf(self, a[0]);
   Update();
 }
 
-void F_DeactivateObject(CInstanceBase* self, CInstanceBase* other, int32_t, RValue&, Args a) {
-  const int32_t who = Int(a[0]);
+void F_DeactivateObject(CInstanceBase* self, CInstanceBase* other, int32_t, RValue&, RArgs a) {
+  const int32_t who = ArgInt(a[0]);
   if (who == OWNER_SELF || who == OWNER_OTHER) {
-    if (CInstance* i = Inst(who == OWNER_SELF ? self : other)) i->i_deactivated = true;
+    if (CInstance* i = AsInstance(who == OWNER_SELF ? self : other)) i->i_deactivated = true;
   } else if (g_RunRoom) {
     for (CInstance* i : g_RunRoom->r_instance)
       if (Designates(who, i)) i->i_deactivated = true;
@@ -230,7 +228,7 @@ void F_DeactivateObject(CInstanceBase* self, CInstanceBase* other, int32_t, RVal
   Update();
 }
 
-void F_DeactivateRegion(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
+void F_DeactivateRegion(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (!g_RunRoom) return;
   const bool inside = a[4].val >= 0.5;
   for (CInstance* i : g_RunRoom->r_instance)
@@ -239,16 +237,16 @@ void F_DeactivateRegion(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, A
   Update();
 }
 
-void F_ActivateAll(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args) {
+void F_ActivateAll(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs) {
   if (!g_RunRoom) return;
   for (CInstance* i : g_RunRoom->r_instance_deact) i->i_deactivated = false;
   Update();
 }
 
-void F_ActivateObject(CInstanceBase* self, CInstanceBase* other, int32_t, RValue&, Args a) {
-  const int32_t who = Int(a[0]);
+void F_ActivateObject(CInstanceBase* self, CInstanceBase* other, int32_t, RValue&, RArgs a) {
+  const int32_t who = ArgInt(a[0]);
   if (who == OWNER_SELF || who == OWNER_OTHER) {
-    if (CInstance* i = Inst(who == OWNER_SELF ? self : other)) i->i_deactivated = false;
+    if (CInstance* i = AsInstance(who == OWNER_SELF ? self : other)) i->i_deactivated = false;
   } else if (g_RunRoom) {
     for (CInstance* i : g_RunRoom->r_instance_deact)
       if (Designates(who, i)) i->i_deactivated = false;
@@ -256,7 +254,7 @@ void F_ActivateObject(CInstanceBase* self, CInstanceBase* other, int32_t, RValue
   Update();
 }
 
-void F_ActivateRegion(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+void F_ActivateRegion(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (!g_RunRoom) return;
   const bool inside = a[4].val >= 0.5;
   for (CInstance* i : g_RunRoom->r_instance_deact)
@@ -266,50 +264,50 @@ void F_ActivateRegion(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) 
 
 // ------------------------------------------------------------------ instance actions
 
-double RelX(CInstanceBase* self, double x) { return g_ArgumentRelative && self ? x + Inst(self)->i_x : x; }
-double RelY(CInstanceBase* self, double y) { return g_ArgumentRelative && self ? y + Inst(self)->i_y : y; }
+double RelX(CInstanceBase* self, double x) { return g_ArgumentRelative && self ? x + AsInstance(self)->i_x : x; }
+double RelY(CInstanceBase* self, double y) { return g_ArgumentRelative && self ? y + AsInstance(self)->i_y : y; }
 
-void A_CreateObject(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
+void A_CreateObject(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
   CreateInstance(RelX(self, a[1].val), RelY(self, a[2].val), a[0]);
 }
 
-void A_CreateObjectMotion(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
+void A_CreateObjectMotion(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
   CreateInstance(RelX(self, a[1].val), RelY(self, a[2].val), a[0], [&](CInstance* i) {
     i->SetSpeed(a[3].val);
     i->SetDirection(a[4].val);
   });
 }
 
-void A_CreateObjectRandom(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
+void A_CreateObjectRandom(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
   bool any = false;
-  for (int k = 0; k < 4; ++k) any = any || g_Objects.Exists(Int(a[k]));
+  for (int k = 0; k < 4; ++k) any = any || g_Objects.Exists(ArgInt(a[k]));
   if (!any) return;
   int32_t pick;
   do pick = int32_t(Random_Below(4));
-  while (!g_Objects.Exists(Int(a[pick])));
+  while (!g_Objects.Exists(ArgInt(a[pick])));
   CreateInstance(RelX(self, a[4].val), RelY(self, a[5].val), a[pick]);
 }
 
-void A_ChangeObject(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
-  Instance_Change(Inst(self), Int(a[0]), Int(a[1]) >= 1);
+void A_ChangeObject(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
+  Instance_Change(AsInstance(self), ArgInt(a[0]), ArgInt(a[1]) >= 1);
 }
 
-void A_SetSprite(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
-  if (!SetSprite(Inst(self), a[0]) || !self) return;
+void A_SetSprite(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
+  if (!SetSprite(AsInstance(self), a[0]) || !self) return;
   if (a[1].val > 0) {
-    Inst(self)->SetImageScaleX(a[1].val);
-    Inst(self)->SetImageScaleY(a[1].val);
+    AsInstance(self)->SetImageScaleX(a[1].val);
+    AsInstance(self)->SetImageScaleY(a[1].val);
   }
 }
 
-void A_SpriteSet(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
-  if (!SetSprite(Inst(self), a[0]) || !self) return;
-  if (a[1].val >= 0) Inst(self)->i_imageindex = a[1].val;
-  Inst(self)->i_imagespeed = a[2].val;
+void A_SpriteSet(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
+  if (!SetSprite(AsInstance(self), a[0]) || !self) return;
+  if (a[1].val >= 0) AsInstance(self)->i_imageindex = a[1].val;
+  AsInstance(self)->i_imagespeed = a[2].val;
 }
 
-void A_SpriteTransform(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
-  CInstance* s = Inst(self);
+void A_SpriteTransform(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
+  CInstance* s = AsInstance(self);
   if (!s) return;
   s->SetImageScaleX(a[0].val);
   s->SetImageScaleY(a[1].val);
@@ -319,30 +317,30 @@ void A_SpriteTransform(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Ar
   if (mirror == 2 || mirror == 3) s->SetImageScaleY(-s->i_imagescaley);
 }
 
-void A_SpriteColor(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
+void A_SpriteColor(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (!self) return;
-  Inst(self)->i_imageblend = uint32_t(Int(a[0]));
-  Inst(self)->i_imagealpha = a[1].val;
+  AsInstance(self)->i_imageblend = uint32_t(ArgInt(a[0]));
+  AsInstance(self)->i_imagealpha = a[1].val;
 }
 
 // With the operation rounded: 1 less than, 2 greater than, else equal.
 bool Compare(double value, double given, const RValue& operation) {
-  switch (Int(operation)) {
+  switch (ArgInt(operation)) {
     case 1: return value < given;
     case 2: return value > given;
     default: return value == given;
   }
 }
 
-void A_IfNumber(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
-  const int32_t who = Int(a[0]);
+void A_IfNumber(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
+  const int32_t who = ArgInt(a[0]);
   const int32_t c = who == OWNER_SELF || who == OWNER_OTHER ? 0 : CountMatching(nullptr, nullptr, who);
   r.SetReal(Compare(c, a[1].val, a[2]) ? 1 : 0);
 }
 
-void A_SetAlarm(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
-  CInstance* s = Inst(self);
-  const int32_t alarm = Int(a[1]);
+void A_SetAlarm(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
+  CInstance* s = AsInstance(self);
+  const int32_t alarm = ArgInt(a[1]);
   if (!s || alarm < 0 || alarm >= kAlarmCount) return;
   int64_t v = Real_ToInt32(a[0].val);
   if (g_ArgumentRelative && s->i_timer[size_t(alarm)] >= 0) v += s->i_timer[size_t(alarm)];
@@ -369,68 +367,68 @@ void GotoNext(int32_t transition) {
   Room_Request(Room_Next(g_RoomIndex), transition);
 }
 
-void F_RoomGoto(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
-  Room_Request(Int(a[0]), g_Game.transition_kind);
+void F_RoomGoto(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
+  Room_Request(ArgInt(a[0]), g_Game.transition_kind);
 }
-void F_RoomGotoPrevious(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args) {
+void F_RoomGotoPrevious(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs) {
   GotoPrevious(g_Game.transition_kind);
 }
-void F_RoomGotoNext(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args) { GotoNext(g_Game.transition_kind); }
-void F_RoomRestart(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args) {
+void F_RoomGotoNext(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs) { GotoNext(g_Game.transition_kind); }
+void F_RoomRestart(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs) {
   Room_Request(g_RoomIndex, g_Game.transition_kind);
 }
-void F_RoomPrevious(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
-  const int32_t n = Int(a[0]);
+void F_RoomPrevious(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
+  const int32_t n = ArgInt(a[0]);
   r.SetReal(!Room_Exists(n) || n == Room_First() ? -1 : Room_Previous(n));
 }
-void F_RoomNext(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
-  const int32_t n = Int(a[0]);
+void F_RoomNext(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
+  const int32_t n = ArgInt(a[0]);
   r.SetReal(!Room_Exists(n) || n == Room_Last() ? -1 : Room_Next(n));
 }
-void A_PreviousRoom(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) { GotoPrevious(Int(a[0])); }
-void A_NextRoom(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) { GotoNext(Int(a[0])); }
-void A_CurrentRoom(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) { Room_Request(g_RoomIndex, Int(a[0])); }
-void A_AnotherRoom(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) { Room_Request(Int(a[0]), Int(a[1])); }
-void A_IfPreviousRoom(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args) {
+void A_PreviousRoom(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) { GotoPrevious(ArgInt(a[0])); }
+void A_NextRoom(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) { GotoNext(ArgInt(a[0])); }
+void A_CurrentRoom(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) { Room_Request(g_RoomIndex, ArgInt(a[0])); }
+void A_AnotherRoom(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) { Room_Request(ArgInt(a[0]), ArgInt(a[1])); }
+void A_IfPreviousRoom(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs) {
   r.SetReal(g_RoomIndex != Room_First() ? 1 : 0);
 }
-void A_IfNextRoom(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args) {
+void A_IfNextRoom(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs) {
   r.SetReal(g_RoomIndex != Room_Last() ? 1 : 0);
 }
 
 // ------------------------------------------------------------------ the game
 
-void F_GameEnd(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args) { g_NewRoom = CHANGE_END; }
-void F_GameRestart(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args) { g_NewRoom = CHANGE_RESTART; }
+void F_GameEnd(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs) { g_NewRoom = CHANGE_END; }
+void F_GameRestart(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs) { g_NewRoom = CHANGE_RESTART; }
 
 int32_t Relative(int32_t current, const RValue& v) {
   const int64_t r = int64_t(Real_ToInt32(v.val)) + (g_ArgumentRelative ? current : 0);
   return int32_t(std::clamp<int64_t>(r, INT32_MIN, INT32_MAX));
 }
 
-void A_SetScore(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+void A_SetScore(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
   g_Game.score = Relative(g_Game.score, a[0]);
 }
-void A_SetLife(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) { Game_SetLives(Relative(g_Game.lives, a[0])); }
-void A_SetHealth(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+void A_SetLife(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) { Game_SetLives(Relative(g_Game.lives, a[0])); }
+void A_SetHealth(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
   Game_SetHealth(a[0].val + (g_ArgumentRelative ? g_Game.health : 0));
 }
-void A_IfScore(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
+void A_IfScore(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
   r.SetReal(Compare(g_Game.score, a[0].val, a[1]) ? 1 : 0);
 }
-void A_IfLife(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
+void A_IfLife(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
   r.SetReal(Compare(g_Game.lives, a[0].val, a[1]) ? 1 : 0);
 }
-void A_IfHealth(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
+void A_IfHealth(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
   r.SetReal(Compare(g_Game.health, a[0].val, a[1]) ? 1 : 0);
 }
-void A_SetCaption(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+void A_SetCaption(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
   g_Game.score_explicit = true;
-  g_Game.show_score = Int(a[0]) == 1;
+  g_Game.show_score = ArgInt(a[0]) == 1;
   g_Game.caption_score = a[1].str.str();
-  g_Game.show_lives = Int(a[2]) == 1;
+  g_Game.show_lives = ArgInt(a[2]) == 1;
   g_Game.caption_lives = a[3].str.str();
-  g_Game.show_health = Int(a[4]) == 1;
+  g_Game.show_health = ArgInt(a[4]) == 1;
   g_Game.caption_health = a[5].str.str();
 }
 

@@ -14,14 +14,12 @@
 #include "world/Motion_Planning.h"
 #include "world/Object_Class.h"
 #include "world/Room_Main.h"
+#include "world/World_Routine.h"
 
 namespace tavrin {
 
 namespace {
 
-using Args = RValue*;
-CInstance* Inst(CInstanceBase* i) { return static_cast<CInstance*>(i); }
-int32_t Int(const RValue& v) { return Real_ToInt32(v.val); }
 void Truth(RValue& r, bool b) { r.SetReal(b ? 1 : 0); }
 
 constexpr int32_t kFree = 0, kForbidden = -1;
@@ -165,12 +163,12 @@ bool CGrid::FindPath(CPath& path, double xs, double ys, double xg, double yg, bo
 std::vector<std::unique_ptr<CGrid>> g_Grids;
 
 CGrid* GridOf(const RValue& v) {
-  const int32_t id = Int(v);
+  const int32_t id = ArgInt(v);
   return id >= 0 && size_t(id) < g_Grids.size() ? g_Grids[size_t(id)].get() : nullptr;
 }
 
-void F_GridCreate(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
-  const int32_t hcells = Int(a[2]), vcells = Int(a[3]), cellw = Int(a[4]), cellh = Int(a[5]);
+void F_GridCreate(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
+  const int32_t hcells = ArgInt(a[2]), vcells = ArgInt(a[3]), cellw = ArgInt(a[4]), cellh = ArgInt(a[5]);
   r.SetReal(-1);
   if (cellw <= 0 || cellh <= 0) {
     Error_ReportAction("Cannot create a grid whose cells are less than one pixel wide or high.", false);
@@ -182,29 +180,29 @@ void F_GridCreate(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
                        false);
     return;
   }
-  auto grid = std::make_unique<CGrid>(Int(a[0]), Int(a[1]), hcells, vcells, cellw, cellh);
+  auto grid = std::make_unique<CGrid>(ArgInt(a[0]), ArgInt(a[1]), hcells, vcells, cellw, cellh);
   auto slot = std::find(g_Grids.begin(), g_Grids.end(), nullptr);
   if (slot == g_Grids.end()) slot = g_Grids.insert(slot, nullptr);
   *slot = std::move(grid);
   r.SetReal(double(slot - g_Grids.begin()));
 }
 
-void F_GridDestroy(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
-  if (GridOf(a[0])) g_Grids[size_t(Int(a[0]))].reset();
+void F_GridDestroy(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
+  if (GridOf(a[0])) g_Grids[size_t(ArgInt(a[0]))].reset();
 }
 
-void F_GridClearAll(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+void F_GridClearAll(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (CGrid* g = GridOf(a[0])) std::fill(g->i_cells.begin(), g->i_cells.end(), kFree);
 }
 
 template <int32_t Value>
-void F_GridCell(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+void F_GridCell(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
   CGrid* g = GridOf(a[0]);
-  if (g && g->Inside(Int(a[1]), Int(a[2]))) g->Cell(Int(a[1]), Int(a[2])) = Value;
+  if (g && g->Inside(ArgInt(a[1]), ArgInt(a[2]))) g->Cell(ArgInt(a[1]), ArgInt(a[2])) = Value;
 }
 
 template <int32_t Value>
-void F_GridRectangle(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+void F_GridRectangle(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
   CGrid* g = GridOf(a[0]);
   RCellRange range;
   if (g && g->Range(a[1].val, a[2].val, a[3].val, a[4].val, range)) g->Fill(range, Value);
@@ -226,13 +224,13 @@ void AddInstance(CGrid& g, const CInstance& inst, bool prec) {
     }
 }
 
-void F_GridAddInstances(CInstanceBase* self, CInstanceBase* other, int32_t, RValue&, Args a) {
+void F_GridAddInstances(CInstanceBase* self, CInstanceBase* other, int32_t, RValue&, RArgs a) {
   CGrid* g = GridOf(a[0]);
-  const int32_t who = Int(a[1]);
+  const int32_t who = ArgInt(a[1]);
   const bool prec = a[2].val >= 0.5;
   if (!g) return;
   if (who == OWNER_SELF || who == OWNER_OTHER) {
-    if (CInstanceBase* i = who == OWNER_SELF ? self : other) AddInstance(*g, *Inst(i), prec);
+    if (CInstanceBase* i = who == OWNER_SELF ? self : other) AddInstance(*g, *AsInstance(i), prec);
     return;
   }
   if (!g_RunRoom) return;
@@ -241,10 +239,10 @@ void F_GridAddInstances(CInstanceBase* self, CInstanceBase* other, int32_t, RVal
       AddInstance(*g, *i, prec);
 }
 
-void F_GridPath(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
+void F_GridPath(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
   CGrid* g = GridOf(a[0]);
   if (!g) return;
-  CPath* path = Planning_TargetPath(Int(a[1]));
+  CPath* path = Planning_TargetPath(ArgInt(a[1]));
   if (path) Truth(r, g->FindPath(*path, a[2].val, a[3].val, a[4].val, a[5].val, a[6].val >= 0.5));
 }
 

@@ -17,15 +17,11 @@
 #include "world/Room_Main.h"
 #include "world/Run_State.h"
 #include "world/World_Main.h"
+#include "world/World_Routine.h"
 
 namespace tavrin {
 
 namespace {
-
-using Args = RValue*;
-CInstance* Inst(CInstanceBase* i) { return static_cast<CInstance*>(i); }
-int32_t Int(const RValue& v) { return Real_ToInt32(v.val); }
-bool True(const RValue& v) { return v.val >= 0.5; }
 
 // The rectangle an instance occupies: its bounding box when it has a sprite
 // or mask to make one, else the single point of its position. The far-away
@@ -84,7 +80,7 @@ bool PlaceSnapped(const CInstance& s, double hsnap, double vsnap) {
 }
 
 void PathStart(CInstance& s, const RValue& path, const RValue& speed, const RValue& endaction, const RValue& absolute) {
-  s.AssignPath(Int(path), speed.val, 1, 0, !True(absolute), Int(endaction));
+  s.AssignPath(ArgInt(path), speed.val, 1, 0, !ArgFlag(absolute), ArgInt(endaction));
 }
 
 // Gap between two boxes along one axis: 0 when they overlap.
@@ -96,39 +92,39 @@ double Gap(double lo1, double hi1, double lo2, double hi2) {
 
 // ------------------------------------------------------------------ functions
 
-void F_MotionSet(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
+void F_MotionSet(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (!self) return;
-  Inst(self)->SetDirection(a[0].val);
-  Inst(self)->SetSpeed(a[1].val);
+  AsInstance(self)->SetDirection(a[0].val);
+  AsInstance(self)->SetSpeed(a[1].val);
 }
 
-void F_MotionAdd(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
-  if (self) Inst(self)->AddToSpeed(a[0].val, a[1].val);
+void F_MotionAdd(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
+  if (self) AsInstance(self)->AddToSpeed(a[0].val, a[1].val);
 }
 
-void F_MoveTowardsPoint(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
-  if (self) MoveTowardsPoint(*Inst(self), a[0].val, a[1].val, a[2].val);
+void F_MoveTowardsPoint(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
+  if (self) MoveTowardsPoint(*AsInstance(self), a[0].val, a[1].val, a[2].val);
 }
 
-void F_MoveSnap(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
-  if (self) MoveSnap(*Inst(self), a[0].val, a[1].val);
+void F_MoveSnap(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
+  if (self) MoveSnap(*AsInstance(self), a[0].val, a[1].val);
 }
 
-void F_PlaceSnapped(CInstanceBase* self, CInstanceBase*, int32_t, RValue& r, Args a) {
-  if (self) r.SetReal(PlaceSnapped(*Inst(self), a[0].val, a[1].val) ? 1 : 0);
+void F_PlaceSnapped(CInstanceBase* self, CInstanceBase*, int32_t, RValue& r, RArgs a) {
+  if (self) r.SetReal(PlaceSnapped(*AsInstance(self), a[0].val, a[1].val) ? 1 : 0);
 }
 
-void F_MoveWrap(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
+void F_MoveWrap(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (!self) return;
-  CInstance& s = *Inst(self);
+  CInstance& s = *AsInstance(self);
   const double margin = a[2].val;
   double x = s.i_x, y = s.i_y;
-  if (True(a[0])) {
+  if (ArgFlag(a[0])) {
     const double w = RoomWidth();
     if (x < -margin) x += w + 2 * margin;
     if (x > w + margin) x -= w + 2 * margin;
   }
-  if (True(a[1])) {
+  if (ArgFlag(a[1])) {
     const double h = RoomHeight();
     if (y < -margin) y += h + 2 * margin;
     if (y > h + margin) y -= h + 2 * margin;
@@ -136,20 +132,20 @@ void F_MoveWrap(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
   s.SetPosition(x, y);
 }
 
-void F_DistanceToPoint(CInstanceBase* self, CInstanceBase*, int32_t, RValue& r, Args a) {
+void F_DistanceToPoint(CInstanceBase* self, CInstanceBase*, int32_t, RValue& r, RArgs a) {
   if (!self) return;
-  const RBox b = BoxOf(*Inst(self));
+  const RBox b = BoxOf(*AsInstance(self));
   const double x = a[0].val, y = a[1].val;
   const double dx = x > b.r ? x - b.r : x < b.l ? x - b.l : 0;
   const double dy = y > b.b ? y - b.b : y < b.t ? y - b.t : 0;
   r.SetReal(std::sqrt(dx * dx + dy * dy));
 }
 
-void F_DistanceToObject(CInstanceBase* self, CInstanceBase* other, int32_t, RValue& r, Args a) {
+void F_DistanceToObject(CInstanceBase* self, CInstanceBase* other, int32_t, RValue& r, RArgs a) {
   double best = 1000000;
-  const int32_t who = Int(a[0]);
+  const int32_t who = ArgInt(a[0]);
   if (self && who != OWNER_SELF) {
-    const RBox s = BoxOf(*Inst(self));
+    const RBox s = BoxOf(*AsInstance(self));
     Instance_ForMatching(self, other, who, [&](CInstance* i) {
       if (i == self) return;
       const RBox o = BoxOf(*i);
@@ -160,12 +156,12 @@ void F_DistanceToObject(CInstanceBase* self, CInstanceBase* other, int32_t, RVal
   r.SetReal(best);
 }
 
-void F_PathStart(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
-  if (self) PathStart(*Inst(self), a[0], a[1], a[2], a[3]);
+void F_PathStart(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
+  if (self) PathStart(*AsInstance(self), a[0], a[1], a[2], a[3]);
 }
 
-void F_PathEnd(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args) {
-  if (self) Inst(self)->AssignPath(-1, 0, 1, 0, true, 0);
+void F_PathEnd(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs) {
+  if (self) AsInstance(self)->AssignPath(-1, 0, 1, 0, true, 0);
 }
 
 // ------------------------------------------------------------------ actions
@@ -177,14 +173,14 @@ double Rel(double value, double current) { return g_ArgumentRelative ? value + c
 // keypad from the bottom row up; the middle key (-1) stops.
 constexpr double kKeypadDirections[9] = {225, 270, 315, 180, -1, 0, 135, 90, 45};
 
-void A_Move(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
+void A_Move(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
   const std::string keys = a[0].str.str();
   if (keys.size() != 9) {
     Error_ReportAction("Wrong argument to action_move().", false);
     return;
   }
   if (!self || keys.find('1') == std::string::npos) return;
-  CInstance& s = *Inst(self);
+  CInstance& s = *AsInstance(self);
   s.SetSpeed(Rel(a[1].val, s.i_speed));
   uint32_t p;
   do p = Random_Below(9);
@@ -197,57 +193,57 @@ void A_Move(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
   }
 }
 
-void A_SetMotion(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
+void A_SetMotion(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (!self) return;
   if (g_ArgumentRelative) {
-    Inst(self)->AddToSpeed(a[0].val, a[1].val);
+    AsInstance(self)->AddToSpeed(a[0].val, a[1].val);
   } else {
-    Inst(self)->SetDirection(a[0].val);
-    Inst(self)->SetSpeed(a[1].val);
+    AsInstance(self)->SetDirection(a[0].val);
+    AsInstance(self)->SetSpeed(a[1].val);
   }
 }
 
-void A_SetHSpeed(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
-  if (self) Inst(self)->SetHSpeed(Rel(a[0].val, Inst(self)->i_hspeed));
+void A_SetHSpeed(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
+  if (self) AsInstance(self)->SetHSpeed(Rel(a[0].val, AsInstance(self)->i_hspeed));
 }
 
-void A_SetVSpeed(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
-  if (self) Inst(self)->SetVSpeed(Rel(a[0].val, Inst(self)->i_vspeed));
+void A_SetVSpeed(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
+  if (self) AsInstance(self)->SetVSpeed(Rel(a[0].val, AsInstance(self)->i_vspeed));
 }
 
-void A_SetGravity(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
+void A_SetGravity(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (!self) return;
-  CInstance& s = *Inst(self);
+  CInstance& s = *AsInstance(self);
   s.i_gravitydir = Rel(a[0].val, s.i_gravitydir);
   s.i_gravity = Rel(a[1].val, s.i_gravity);
 }
 
-void A_SetFriction(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
-  if (self) Inst(self)->i_friction = Rel(a[0].val, Inst(self)->i_friction);
+void A_SetFriction(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
+  if (self) AsInstance(self)->i_friction = Rel(a[0].val, AsInstance(self)->i_friction);
 }
 
-void A_MovePoint(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
+void A_MovePoint(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (!self) return;
-  CInstance& s = *Inst(self);
+  CInstance& s = *AsInstance(self);
   MoveTowardsPoint(s, Rel(a[0].val, s.i_x), Rel(a[1].val, s.i_y), a[2].val);
 }
 
-void A_MoveTo(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
+void A_MoveTo(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (!self) return;
-  CInstance& s = *Inst(self);
+  CInstance& s = *AsInstance(self);
   s.SetPosition(Rel(a[0].val, s.i_x), Rel(a[1].val, s.i_y));
 }
 
-void A_MoveStart(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args) {
-  if (self) Inst(self)->SetPosition(Inst(self)->i_xstart, Inst(self)->i_ystart);
+void A_MoveStart(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs) {
+  if (self) AsInstance(self)->SetPosition(AsInstance(self)->i_xstart, AsInstance(self)->i_ystart);
 }
 
 // Wraps only across the edge the instance moves towards, by the room size
 // plus the sprite size, so the sprite re-enters just out of sight.
-void A_Wrap(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
+void A_Wrap(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (!self) return;
-  CInstance& s = *Inst(self);
-  const int32_t kind = Int(a[0]);
+  CInstance& s = *AsInstance(self);
+  const int32_t kind = ArgInt(a[0]);
   if (kind < 0 || kind > 2) return;
   double x = s.i_x, y = s.i_y;
   if (kind == 0 || kind == 2) {
@@ -263,20 +259,20 @@ void A_Wrap(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
   s.SetPosition(x, y);
 }
 
-void A_ReverseXDir(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args) {
-  if (self) Inst(self)->SetHSpeed(-Inst(self)->i_hspeed);
+void A_ReverseXDir(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs) {
+  if (self) AsInstance(self)->SetHSpeed(-AsInstance(self)->i_hspeed);
 }
 
-void A_ReverseYDir(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args) {
-  if (self) Inst(self)->SetVSpeed(-Inst(self)->i_vspeed);
+void A_ReverseYDir(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs) {
+  if (self) AsInstance(self)->SetVSpeed(-AsInstance(self)->i_vspeed);
 }
 
-void A_PathPosition(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
-  if (self) Inst(self)->SetPathPosition(Rel(a[0].val, Inst(self)->i_pathposition));
+void A_PathPosition(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
+  if (self) AsInstance(self)->SetPathPosition(Rel(a[0].val, AsInstance(self)->i_pathposition));
 }
 
-void A_PathSpeed(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, Args a) {
-  if (self) Inst(self)->i_pathspeed = Rel(a[0].val, Inst(self)->i_pathspeed);
+void A_PathSpeed(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
+  if (self) AsInstance(self)->i_pathspeed = Rel(a[0].val, AsInstance(self)->i_pathspeed);
 }
 
 // ------------------------------------------------------------------ boundary events

@@ -11,6 +11,7 @@
 #include "world/Collision_Main.h"
 #include "world/Event_Action.h"
 #include "world/Motion_Planning.h"
+#include "world/World_Routine.h"
 
 namespace tavrin {
 
@@ -38,9 +39,6 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-using Args = RValue*;
-CInstance* Inst(CInstanceBase* i) { return static_cast<CInstance*>(i); }
-bool Bool(const RValue& v) { return v.val >= 0.5; }
 void Truth(RValue& r, bool b) { r.SetReal(b ? 1 : 0); }
 
 struct RPotentialSettings {
@@ -57,7 +55,7 @@ struct RObstacles {
   enum EKind { Solid, All, Object } kind;
   int32_t obj = 0;
 
-  static RObstacles Checkall(const RValue& v) { return {Bool(v) ? All : Solid, 0}; }
+  static RObstacles Checkall(const RValue& v) { return {ArgFlag(v) ? All : Solid, 0}; }
   static RObstacles Of(const RValue& v) { return {Object, Real_ToInt32(v.val)}; }
 
   bool Free(CInstance& inst, double x, double y) const {
@@ -215,38 +213,38 @@ bool PotentialPath(CInstance& inst, CPath& path, double gx, double gy, double st
 // ------------------------------------------------------------------ built-in functions
 
 template <RObstacles (*Make)(const RValue&)>
-void F_LinearStep(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, Args a) {
-  if (s) Truth(r, LinearStep(*Inst(s), a[0].val, a[1].val, a[2].val, Make(a[3])));
+void F_LinearStep(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, RArgs a) {
+  if (s) Truth(r, LinearStep(*AsInstance(s), a[0].val, a[1].val, a[2].val, Make(a[3])));
 }
 template <RObstacles (*Make)(const RValue&)>
-void F_PotentialStep(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, Args a) {
-  if (s) Truth(r, PotentialStep(*Inst(s), a[0].val, a[1].val, a[2].val, Make(a[3])));
+void F_PotentialStep(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, RArgs a) {
+  if (s) Truth(r, PotentialStep(*AsInstance(s), a[0].val, a[1].val, a[2].val, Make(a[3])));
 }
 template <RObstacles (*Make)(const RValue&)>
-void F_LinearPath(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, Args a) {
+void F_LinearPath(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, RArgs a) {
   CPath* path = Planning_TargetPath(Real_ToInt32(a[0].val));
-  if (s && path) Truth(r, LinearPath(*Inst(s), *path, a[1].val, a[2].val, a[3].val, Make(a[4])));
+  if (s && path) Truth(r, LinearPath(*AsInstance(s), *path, a[1].val, a[2].val, a[3].val, Make(a[4])));
 }
 template <RObstacles (*Make)(const RValue&)>
-void F_PotentialPath(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, Args a) {
+void F_PotentialPath(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, RArgs a) {
   CPath* path = Planning_TargetPath(Real_ToInt32(a[0].val));
-  if (s && path) Truth(r, PotentialPath(*Inst(s), *path, a[1].val, a[2].val, a[3].val, a[4].val, Make(a[5])));
+  if (s && path) Truth(r, PotentialPath(*AsInstance(s), *path, a[1].val, a[2].val, a[3].val, a[4].val, Make(a[5])));
 }
 
-void F_PotentialSettings(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+void F_PotentialSettings(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
   // Below 1 (or not a number) the search would stall or never end.
   auto atLeastOne = [](double v) { return v >= 1 ? v : 1.0; };
   g_Potential.maxrot = atLeastOne(a[0].val);
   g_Potential.rotstep = atLeastOne(a[1].val);
   g_Potential.ahead = atLeastOne(a[2].val);
-  g_Potential.onspot = Bool(a[3]);
+  g_Potential.onspot = ArgFlag(a[3]);
 }
 
 // The actions take the goal relative to the instance when asked.
 template <bool (*Step)(CInstance&, double, double, double, const RObstacles&)>
-void A_Step(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, Args a) {
+void A_Step(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, RArgs a) {
   if (!s) return;
-  CInstance& inst = *Inst(s);
+  CInstance& inst = *AsInstance(s);
   const double dx = g_ArgumentRelative ? inst.i_x : 0, dy = g_ArgumentRelative ? inst.i_y : 0;
   Truth(r, Step(inst, a[0].val + dx, a[1].val + dy, a[2].val, RObstacles::Checkall(a[3])));
 }

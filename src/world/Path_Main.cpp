@@ -8,14 +8,13 @@
 #include "script/Code_Function.h"
 #include "world/Path_Class.h"
 #include "world/World_Main.h"
+#include "world/World_Routine.h"
 
 namespace tavrin {
 
 namespace {
 
-using Args = RValue*;
-int32_t Int(const RValue& v) { return Real_ToInt32(v.val); }
-CPath* PathOf(const RValue& v) { return g_Paths.Get(Int(v)); }
+CPath* PathOf(const RValue& v) { return g_Paths.Get(ArgInt(v)); }
 
 // Paths made while the game runs are named after their index.
 int32_t AddPath(std::unique_ptr<CPath> path) {
@@ -25,17 +24,17 @@ int32_t AddPath(std::unique_ptr<CPath> path) {
 
 // ------------------------------------------------------------------ queries
 
-void F_PathExists(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
-  r.SetReal(g_Paths.Exists(Int(a[0])) ? 1 : 0);
+void F_PathExists(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
+  r.SetReal(g_Paths.Exists(ArgInt(a[0])) ? 1 : 0);
 }
 
-void F_PathName(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
-  r.SetString(g_Paths.Exists(Int(a[0])) ? g_Paths.Name(Int(a[0])) : std::string("<undefined>"));
+void F_PathName(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
+  r.SetString(g_Paths.Exists(ArgInt(a[0])) ? g_Paths.Name(ArgInt(a[0])) : std::string("<undefined>"));
 }
 
 // A numeric query: the value read from the path, or -1 without one.
 template <double (*Read)(const CPath&)>
-void Query(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
+void Query(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
   const CPath* p = PathOf(a[0]);
   r.SetReal(p ? Read(*p) : -1);
 }
@@ -48,13 +47,13 @@ double Number(const CPath& p) { return double(p.i_points.size()); }
 // A control point's value; a point out of range reads as an empty point:
 // 0 for x and y, 1 for the speed.
 template <double RWayPoint::*Field>
-void PointQuery(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
+void PointQuery(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
   const CPath* p = PathOf(a[0]);
   if (!p) {
     r.SetReal(-1);
     return;
   }
-  const int32_t n = Int(a[1]);
+  const int32_t n = ArgInt(a[1]);
   if (n < 0 || size_t(n) >= p->i_points.size())
     r.SetReal(Field == &RWayPoint::speed ? 1 : 0);
   else
@@ -62,7 +61,7 @@ void PointQuery(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
 }
 
 template <double RWayPoint::*Field>
-void PositionQuery(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
+void PositionQuery(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
   const CPath* p = PathOf(a[0]);
   r.SetReal(p ? p->GetPosition(a[1].val).*Field : -1);
 }
@@ -70,35 +69,35 @@ void PositionQuery(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
 // ------------------------------------------------------------------ changes
 
 // A change to an existing path; a missing path is left alone silently.
-template <void (*Change)(CPath&, Args)>
-void Edit(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+template <void (*Change)(CPath&, RArgs)>
+void Edit(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (CPath* p = PathOf(a[0])) Change(*p, a);
 }
-void SetKind(CPath& p, Args a) { p.SetKind(Int(a[1])); }
-void SetClosed(CPath& p, Args a) { p.SetClosed(a[1].val >= 0.5); }
-void SetPrecision(CPath& p, Args a) { p.SetPrecision(Int(a[1])); }
-void AddPoint(CPath& p, Args a) { p.AddPoint(a[1].val, a[2].val, a[3].val); }
-void InsertPoint(CPath& p, Args a) { p.InsertPoint(Int(a[1]), a[2].val, a[3].val, a[4].val); }
-void ChangePoint(CPath& p, Args a) { p.ChangePoint(Int(a[1]), a[2].val, a[3].val, a[4].val); }
-void DeletePoint(CPath& p, Args a) { p.DeletePoint(Int(a[1])); }
-void ClearPoints(CPath& p, Args) { p.Clear(); }
-void Reverse(CPath& p, Args) { p.Reverse(); }
-void Mirror(CPath& p, Args) { p.Mirror(); }
-void Flip(CPath& p, Args) { p.Flip(); }
-void Rotate(CPath& p, Args a) { p.Rotate(a[1].val); }
-void Scale(CPath& p, Args a) { p.Scale(a[1].val, a[2].val); }
-void Shift(CPath& p, Args a) { p.Shift(a[1].val, a[2].val); }
+void SetKind(CPath& p, RArgs a) { p.SetKind(ArgInt(a[1])); }
+void SetClosed(CPath& p, RArgs a) { p.SetClosed(a[1].val >= 0.5); }
+void SetPrecision(CPath& p, RArgs a) { p.SetPrecision(ArgInt(a[1])); }
+void AddPoint(CPath& p, RArgs a) { p.AddPoint(a[1].val, a[2].val, a[3].val); }
+void InsertPoint(CPath& p, RArgs a) { p.InsertPoint(ArgInt(a[1]), a[2].val, a[3].val, a[4].val); }
+void ChangePoint(CPath& p, RArgs a) { p.ChangePoint(ArgInt(a[1]), a[2].val, a[3].val, a[4].val); }
+void DeletePoint(CPath& p, RArgs a) { p.DeletePoint(ArgInt(a[1])); }
+void ClearPoints(CPath& p, RArgs) { p.Clear(); }
+void Reverse(CPath& p, RArgs) { p.Reverse(); }
+void Mirror(CPath& p, RArgs) { p.Mirror(); }
+void Flip(CPath& p, RArgs) { p.Flip(); }
+void Rotate(CPath& p, RArgs a) { p.Rotate(a[1].val); }
+void Scale(CPath& p, RArgs a) { p.Scale(a[1].val, a[2].val); }
+void Shift(CPath& p, RArgs a) { p.Shift(a[1].val, a[2].val); }
 
 // ------------------------------------------------------------------ paths as resources
 
-void F_PathAdd(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args) {
+void F_PathAdd(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs) {
   auto path = std::make_unique<CPath>();
   path->Rebuild();
   r.SetReal(AddPath(std::move(path)));
 }
 
 // A failed copy gives -1, never an index that could be a real path.
-void F_PathDuplicate(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
+void F_PathDuplicate(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
   const CPath* source = PathOf(a[0]);
   if (!source) {
     Error_ReportAction("Trying to duplicate non-existing path.", false);
@@ -110,8 +109,8 @@ void F_PathDuplicate(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a)
   r.SetReal(AddPath(std::move(copy)));
 }
 
-void F_PathAssign(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
-  const int32_t target = Int(a[0]);
+void F_PathAssign(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
+  const int32_t target = ArgInt(a[0]);
   const CPath* source = PathOf(a[1]);
   if (!source || target < 0 || target >= g_Paths.Count()) {
     Error_ReportAction("Error assigning a path.", false);
@@ -121,7 +120,7 @@ void F_PathAssign(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
   g_Paths.Get(target)->Assign(*source);
 }
 
-void F_PathAppend(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+void F_PathAppend(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
   CPath* target = PathOf(a[0]);
   if (!target) {
     Error_ReportAction("Appending to non-existing path.", false);
@@ -135,12 +134,12 @@ void F_PathAppend(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
   target->Append(*source);
 }
 
-void F_PathDelete(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
-  if (!g_Paths.Exists(Int(a[0]))) {
+void F_PathDelete(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
+  if (!g_Paths.Exists(ArgInt(a[0]))) {
     Error_ReportAction("Trying to delete non-existing path.", false);
     return;
   }
-  g_Paths.Remove(Int(a[0]));
+  g_Paths.Remove(ArgInt(a[0]));
 }
 
 }  // namespace

@@ -6,18 +6,16 @@
 #include "script/Code_Function.h"
 #include "world/Room_Main.h"
 #include "world/World_Main.h"
+#include "world/World_Routine.h"
 
 namespace tavrin {
 
 namespace {
 
-using Args = RValue*;
-int32_t Int(const RValue& v) { return Real_ToInt32(v.val); }
-
 // The tile with the id given, or none after reporting it (also when there is
 // no room, since then there are no tiles).
 RTile* TileById(const RValue& id) {
-  const int32_t pos = g_RunRoom ? g_RunRoom->FindTile(Int(id)) : -1;
+  const int32_t pos = g_RunRoom ? g_RunRoom->FindTile(ArgInt(id)) : -1;
   if (pos < 0) {
     Error_ReportAction("Tile does not exist.", false);
     return nullptr;
@@ -26,71 +24,71 @@ RTile* TileById(const RValue& id) {
 }
 
 bool BackgroundExists(const RValue& back) {
-  if (g_Backgrounds.Exists(Int(back))) return true;
+  if (g_Backgrounds.Exists(ArgInt(back))) return true;
   Error_ReportAction("Background does not exist.", false);
   return false;
 }
 
 // tile_get_*: one field of the tile; 0 for a missing tile.
 template <auto Field>
-void F_TileGet(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
+void F_TileGet(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
   if (const RTile* t = TileById(a[0])) r.SetReal(double(t->*Field));
 }
 
 // tile_set_*: calls f with the tile and the remaining arguments.
 template <class F>
-void WithTile(Args a, F f) {
+void WithTile(RArgs a, F f) {
   if (RTile* t = TileById(a[0])) f(*t, a + 1);
 }
-void F_TileSetVisible(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
-  WithTile(a, [](RTile& t, Args v) { t.visible = Value_IsTrue(v[0]); });
+void F_TileSetVisible(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
+  WithTile(a, [](RTile& t, RArgs v) { t.visible = Value_IsTrue(v[0]); });
 }
-void F_TileSetBackground(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
-  WithTile(a, [](RTile& t, Args v) {
-    if (BackgroundExists(v[0])) t.index = Int(v[0]);
+void F_TileSetBackground(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
+  WithTile(a, [](RTile& t, RArgs v) {
+    if (BackgroundExists(v[0])) t.index = ArgInt(v[0]);
   });
 }
-void F_TileSetRegion(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
-  WithTile(a, [](RTile& t, Args v) {
-    t.xo = Int(v[0]);
-    t.yo = Int(v[1]);
-    t.w = Int(v[2]);
-    t.h = Int(v[3]);
+void F_TileSetRegion(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
+  WithTile(a, [](RTile& t, RArgs v) {
+    t.xo = ArgInt(v[0]);
+    t.yo = ArgInt(v[1]);
+    t.w = ArgInt(v[2]);
+    t.h = ArgInt(v[3]);
   });
 }
-void F_TileSetPosition(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
-  WithTile(a, [](RTile& t, Args v) {
+void F_TileSetPosition(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
+  WithTile(a, [](RTile& t, RArgs v) {
     t.x = v[0].val;
     t.y = v[1].val;
   });
 }
-void F_TileSetDepth(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
-  WithTile(a, [](RTile& t, Args v) { t.depth = v[0].val; });
+void F_TileSetDepth(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
+  WithTile(a, [](RTile& t, RArgs v) { t.depth = v[0].val; });
 }
-void F_TileSetScale(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
-  WithTile(a, [](RTile& t, Args v) {
+void F_TileSetScale(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
+  WithTile(a, [](RTile& t, RArgs v) {
     t.xscale = v[0].val;
     t.yscale = v[1].val;
   });
 }
-void F_TileSetBlend(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
-  WithTile(a, [](RTile& t, Args v) { t.blend = Int(v[0]); });
+void F_TileSetBlend(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
+  WithTile(a, [](RTile& t, RArgs v) { t.blend = ArgInt(v[0]); });
 }
-void F_TileSetAlpha(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
-  WithTile(a, [](RTile& t, Args v) { t.alpha = v[0].val; });
+void F_TileSetAlpha(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
+  WithTile(a, [](RTile& t, RArgs v) { t.alpha = v[0].val; });
 }
 
 // tile_add(back, left, top, width, height, x, y, depth): the new tile's id,
 // or -1 when nothing was added.
-void F_TileAdd(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
+void F_TileAdd(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
   r.SetReal(-1);
   if (!BackgroundExists(a[0]) || !g_RunRoom) return;
   RTile t;
-  t.index = Int(a[0]);
-  t.xo = Int(a[1]);
-  t.yo = Int(a[2]);
-  t.w = Int(a[3]);
-  t.h = Int(a[4]);
+  t.index = ArgInt(a[0]);
+  t.xo = ArgInt(a[1]);
+  t.yo = ArgInt(a[2]);
+  t.w = ArgInt(a[3]);
+  t.h = ArgInt(a[4]);
   t.x = a[5].val;
   t.y = a[6].val;
   t.depth = a[7].val;
@@ -98,43 +96,43 @@ void F_TileAdd(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
   r.SetReal(g_RunRoom->r_tiles[size_t(pos)].id);
 }
 
-void F_TileDelete(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+void F_TileDelete(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (const RTile* t = TileById(a[0])) g_RunRoom->DeleteTile(int32_t(t - g_RunRoom->r_tiles.data()));
 }
-void F_TileExists(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
-  r.SetReal(g_RunRoom && g_RunRoom->FindTile(Int(a[0])) >= 0 ? 1 : 0);
+void F_TileExists(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
+  r.SetReal(g_RunRoom && g_RunRoom->FindTile(ArgInt(a[0])) >= 0 ? 1 : 0);
 }
 
 // The id of the tile at a position in the room, or -1.
 double IdAt(int32_t pos) { return pos >= 0 ? g_RunRoom->r_tiles[size_t(pos)].id : -1; }
 
-void F_TileFind(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
+void F_TileFind(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
   r.SetReal(g_RunRoom ? IdAt(g_RunRoom->FindTileAt(a[0].val, a[1].val, Value_IsTrue(a[2]))) : -1);
 }
-void F_TileDeleteAt(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+void F_TileDeleteAt(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (g_RunRoom) g_RunRoom->DeleteTilesAt(a[0].val, a[1].val, Value_IsTrue(a[2]));
 }
 
 // tile_layer_*: the first argument is the depth of the layer.
-void F_LayerHide(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+void F_LayerHide(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (g_RunRoom) g_RunRoom->HideTilesDepth(a[0].val);
 }
-void F_LayerShow(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+void F_LayerShow(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (g_RunRoom) g_RunRoom->ShowTilesDepth(a[0].val);
 }
-void F_LayerDelete(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+void F_LayerDelete(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (g_RunRoom) g_RunRoom->DeleteTilesDepth(a[0].val);
 }
-void F_LayerShift(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+void F_LayerShift(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (g_RunRoom) g_RunRoom->ShiftTilesDepth(a[0].val, a[1].val, a[2].val);
 }
-void F_LayerFind(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, Args a) {
+void F_LayerFind(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
   r.SetReal(g_RunRoom ? IdAt(g_RunRoom->FindTileAtDepth(a[0].val, a[1].val, a[2].val)) : -1);
 }
-void F_LayerDeleteAt(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+void F_LayerDeleteAt(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (g_RunRoom) g_RunRoom->DeleteTilesAtDepth(a[0].val, a[1].val, a[2].val);
 }
-void F_LayerDepth(CInstanceBase*, CInstanceBase*, int32_t, RValue&, Args a) {
+void F_LayerDepth(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (g_RunRoom) g_RunRoom->ChangeTilesDepth(a[0].val, a[1].val);
 }
 

@@ -9,6 +9,7 @@
 #include "world/Event_Action.h"
 #include "world/Room_Main.h"
 #include "world/Run_State.h"
+#include "world/World_Routine.h"
 
 namespace tavrin {
 
@@ -147,41 +148,37 @@ void Trigger_RaiseAll(int32_t moment) {
 
 namespace {
 
-using Args = RValue*;
-CInstance* Inst(CInstanceBase* i) { return static_cast<CInstance*>(i); }
-int32_t Int(const RValue& v) { return Real_ToInt32(v.val); }
-
-void A_SetTimeline(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, Args a) {
+void A_SetTimeline(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (!s) return;
-  Inst(s)->i_timelineindex = Int(a[0]);
-  Inst(s)->i_timelineposition = Int(a[1]);
-  Inst(s)->i_timelinerunning = true;
+  AsInstance(s)->i_timelineindex = ArgInt(a[0]);
+  AsInstance(s)->i_timelineposition = ArgInt(a[1]);
+  AsInstance(s)->i_timelinerunning = true;
 }
-void A_TimelineSet(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, Args a) {
+void A_TimelineSet(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (!s) return;
-  Inst(s)->i_timelineindex = Int(a[0]);
-  Inst(s)->i_timelineposition = Int(a[1]);
-  Inst(s)->i_timelinerunning = Int(a[2]) == 0;
-  Inst(s)->i_timelineloop = Int(a[3]) == 1;
+  AsInstance(s)->i_timelineindex = ArgInt(a[0]);
+  AsInstance(s)->i_timelineposition = ArgInt(a[1]);
+  AsInstance(s)->i_timelinerunning = ArgInt(a[2]) == 0;
+  AsInstance(s)->i_timelineloop = ArgInt(a[3]) == 1;
 }
-void A_TimelineStart(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, Args) {
-  if (s) Inst(s)->i_timelinerunning = true;
+void A_TimelineStart(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, RArgs) {
+  if (s) AsInstance(s)->i_timelinerunning = true;
 }
-void A_TimelinePause(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, Args) {
-  if (s) Inst(s)->i_timelinerunning = false;
+void A_TimelinePause(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, RArgs) {
+  if (s) AsInstance(s)->i_timelinerunning = false;
 }
-void A_TimelineStop(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, Args) {
+void A_TimelineStop(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, RArgs) {
   if (!s) return;
-  Inst(s)->i_timelineposition = 0;
-  Inst(s)->i_timelinerunning = false;
+  AsInstance(s)->i_timelineposition = 0;
+  AsInstance(s)->i_timelinerunning = false;
 }
-void A_SetTimelinePosition(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, Args a) {
+void A_SetTimelinePosition(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (!s) return;
-  Inst(s)->i_timelineposition = Int(a[0]) + (g_ArgumentRelative ? Inst(s)->i_timelineposition : 0);
+  AsInstance(s)->i_timelineposition = ArgInt(a[0]) + (g_ArgumentRelative ? AsInstance(s)->i_timelineposition : 0);
 }
-void A_SetTimelineSpeed(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, Args a) {
+void A_SetTimelineSpeed(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (!s) return;
-  Inst(s)->i_timelinespeed = a[0].val + (g_ArgumentRelative ? Inst(s)->i_timelinespeed : 0);
+  AsInstance(s)->i_timelinespeed = a[0].val + (g_ArgumentRelative ? AsInstance(s)->i_timelinespeed : 0);
 }
 
 }  // namespace
