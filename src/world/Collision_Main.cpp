@@ -352,10 +352,6 @@ void Collide(CInstance& a, CInstance& b) {
   }
 }
 
-}  // namespace
-
-namespace {
-
 // The collision events of instance A (at position ia of the first object's
 // list) with the instances of obj2 from position `start` on, as a scan of
 // obj2's list would meet them. The index gives the few that may touch A; they
