@@ -62,7 +62,7 @@ class CRoom {
   std::string r_caption;
   int32_t r_width = 640, r_height = 480, r_speed = 30;
   bool r_persistent = false;
-  int32_t r_color = 0;
+  int32_t r_color = 0xC0C0C0;  // silver, for rooms made without a colour
   int32_t r_flags = 1;  // bit 0 fill with the colour; bit 1 set: do not clear the window behind views
   std::string r_code;
   int32_t r_backcount = kRoomLayers;  // layers stored (the rest keep their defaults)

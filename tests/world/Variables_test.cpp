@@ -187,7 +187,7 @@ TEST(WorldVariables, OutsideAnyRoomReadsAFreshRoomAndDropsWrites) {
     int32_t index;
     double value;
   } cases[] = {{"background_xscale", 1, 1}, {"view_wview", 3, 640}, {"background_index", 0, -1},
-               {"background_color", 0, 0},  {"view_enabled", 0, 0}, {"background_showcolor", 0, 1},
+               {"background_color", 0, 0xC0C0C0}, {"view_enabled", 0, 0}, {"background_showcolor", 0, 1},
                {"background_width", 2, 0}};
   for (const auto& c : cases) EXPECT_EQ(read(c.name, c.index), c.value) << c.name;
 }
