@@ -461,5 +461,23 @@ TEST_F(GameTest, ASolidCollisionRepeatsThePathMoveWithoutASecondEndEvent) {
       << r.err;
 }
 
+// A game that never ends by itself ends like the game's own end when the
+// desktop asks the program to quit (here a SIGTERM): room-end and game-end
+// events run and the exit status is 0.
+TEST_F(GameTest, AQuitRequestEndsTheGame) {
+  const fs::path project = Project("endless", {
+      {"game.json", R"j({"room_order": ["r"]})j"},
+      {"objects/o.json", R"j({"events": {"create": "show_debug_message('started')", "other:3": "show_debug_message('game end')"}})j"},
+      {"rooms/r.json", R"j({"instances": [{"x": 0, "y": 0, "object": "o"}]})j"},
+  });
+  const std::string game = (m_dir / "endless.bin").string();
+  ASSERT_EQ(test::RunProgram({TAVRIN_PACK_EXE, "build", project.string(), "-o", game}).status, 0);
+  const std::string script = "'" + std::string(TAVRIN_EXE) + "' --headless '" + game +
+                             "' & pid=$!; sleep 2; kill -TERM $pid; wait $pid";
+  const test::RRun r = test::RunProgram({"timeout", "60", "sh", "-c", script});
+  EXPECT_EQ(r.out, "started\ngame end\n") << r.err;
+  EXPECT_EQ(r.status, 0);
+}
+
 }  // namespace
 }  // namespace tavrin
