@@ -21,14 +21,6 @@ constexpr int kInstances = 5000;
 constexpr int kSteps = 30;
 constexpr int kRoomSize = 1600;
 
-tavrin::CAction CodeAction(const std::string& code) {
-  tavrin::CAction a;
-  a.act_kind = 7;
-  a.act_exetype = 2;
-  a.act_argstring = {code};
-  return a;
-}
-
 void BuildWorld() {
   using namespace tavrin;
   Sprite_ClearAll();
@@ -44,9 +36,9 @@ void BuildWorld() {
   for (const char* name : {"obj_a", "obj_b"}) {
     auto object = std::make_unique<CObject>();
     object->o_spriteindex = 0;
-    object->AddEvent(EV_CREATE, 0).e_actions.push_back(CodeAction("speed = 2; direction = random(360);"));
+    object->AddEvent(EV_CREATE, 0).e_actions.push_back(CAction::CreateCode("speed = 2; direction = random(360);"));
     if (std::string(name) == "obj_a")
-      object->AddEvent(EV_COLLISION, 1).e_actions.push_back(CodeAction("hits += 1;"));
+      object->AddEvent(EV_COLLISION, 1).e_actions.push_back(CAction::CreateCode("hits += 1;"));
     g_Objects.Add(std::move(object), name);
   }
   auto room = std::make_unique<CRoom>();

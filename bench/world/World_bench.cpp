@@ -28,11 +28,7 @@ void BuildWorld() {
   g_Objects.Clear();
   g_Rooms.Clear();
   auto object = std::make_unique<CObject>();
-  CAction action;
-  action.act_kind = 7;
-  action.act_exetype = 2;
-  action.act_argstring = {kStatements};
-  object->AddEvent(EV_STEP, EV_STEP_NORMAL).e_actions.push_back(std::move(action));
+  object->AddEvent(EV_STEP, EV_STEP_NORMAL).e_actions.push_back(CAction::CreateCode(kStatements));
   g_Objects.Add(std::move(object), "obj_busy");
   auto room = std::make_unique<CRoom>();
   for (int i = 0; i < kInstances; ++i) {

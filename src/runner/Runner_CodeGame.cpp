@@ -54,11 +54,7 @@ void BuildBlankGame(const std::string& code) {
   g_Triggers.Clear();
   g_LibraryInitCode.clear();
   auto object = std::make_unique<CObject>();
-  CAction action;
-  action.act_kind = 7;
-  action.act_exetype = 2;
-  action.act_argstring = {code};
-  object->AddEvent(EV_CREATE, 0).e_actions.push_back(std::move(action));
+  object->AddEvent(EV_CREATE, 0).e_actions.push_back(CAction::CreateCode(code));
   g_Objects.Add(std::move(object), "object0");
   auto room = std::make_unique<CRoom>();
   RRoomInstance placed;

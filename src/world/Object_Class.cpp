@@ -27,6 +27,14 @@ int32_t Action_ResolveFunction(const std::string& name) { return g_resolver ? g_
 
 // ------------------------------------------------------------------ actions
 
+CAction CAction::CreateCode(std::string code) {
+  CAction a;
+  a.act_kind = 7;
+  a.act_exetype = 2;
+  a.act_argstring = {std::move(code)};
+  return a;
+}
+
 bool CAction::LoadFromStream(CStream& s) {
   *this = CAction{};
   if (s.ReadInteger() != kActionVersion) return false;

@@ -46,6 +46,10 @@ class CAction {
   // Copies of an action share its compiled form, which never changes.
   std::shared_ptr<RActionCode> act_compiled;
 
+  // A code action: its text runs as code, with no arguments, relative flag,
+  // question or apply-to.
+  static CAction CreateCode(std::string code);
+
   bool LoadFromStream(CStream& s);
   void SaveToStream(CStream& s) const;
   bool operator==(const CAction&) const = default;
