@@ -24,6 +24,9 @@ tavrin_install_packages() {
 tavrin_build() {
   local dir="$1"; shift
   export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/ccache}"
+  # Paths relative to the checkout, so that clones and worktrees in other
+  # folders share one cache.
+  export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$ROOT}" CCACHE_NOHASHDIR=1
   cmake -S "$ROOT" -B "$dir" -G Ninja "$@" >/dev/null
   ninja -C "$dir"
 }
