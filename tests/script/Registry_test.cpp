@@ -1,4 +1,4 @@
-// The registry against the shared tables of built-in names: every function
+// The registry against the tables of built-in names: every function
 // at its place with its argument count as the compiler checks it, and every
 // constant reading its value in code.
 #include <gtest/gtest.h>
@@ -19,10 +19,9 @@ namespace tavrin::test {
 
 namespace {
 
-// The rows of a table in the shared folder beside the repository, without
-// the heading.
+// The rows of a table of built-in names, without the heading.
 std::vector<std::vector<std::string>> ReadTable(const std::string& file) {
-  std::ifstream in(std::string(TAVRIN_TESTS_DIR) + "/../../shared/builtins/" + file);
+  std::ifstream in(std::string(TAVRIN_TESTS_DIR) + "/../src/script/builtins/" + file);
   std::vector<std::vector<std::string>> rows;
   std::string line;
   std::getline(in, line);
