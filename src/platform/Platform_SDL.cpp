@@ -15,6 +15,7 @@
 #include <stdexcept>
 
 #include "platform/Platform.h"
+#include "platform/Platform_Quit.h"
 #include "platform/Platform_Trace.h"
 
 namespace tavrin {
@@ -206,7 +207,8 @@ class CPlatformSDL final : public IPlatform {
   void Sleep_Microseconds(int64_t us) override {
     if (us <= 0) return;
     timespec ts{time_t(us / 1000000), long(us % 1000000) * 1000};
-    while (nanosleep(&ts, &ts) != 0) {
+    // A quit signal wakes the sleep, and ends it.
+    while (nanosleep(&ts, &ts) != 0 && !Quit_Requested()) {
     }
   }
 

@@ -5,9 +5,12 @@
 #include <cmath>
 #include <thread>
 #include <ctime>
+#include <string>
 
 #include "platform/Platform.h"
+#include "platform/Platform_Quit.h"
 #include "platform/Platform_Trace.h"
+#include "runner/Runner_Exception.h"
 #include "script/Code_Error.h"
 #include "script/Code_Function.h"
 #include "script/Code_Random.h"
@@ -45,11 +48,16 @@ void Pump() {
   if (Platform_Installed()) PumpMessages();
 }
 
+// Sleeps in short slices, so that a quit request ends a long wait at once.
 void SleepMilliseconds(int64_t ms) {
-  if (Platform_Installed())
-    Platform().Sleep_Microseconds(ms * 1000);
-  else
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+  constexpr int64_t kSlice = 20;
+  for (int64_t left = ms; left > 0 && !Quit_Requested(); left -= kSlice) {
+    const int64_t slice = std::min(left, kSlice);
+    if (Platform_Installed())
+      Platform().Sleep_Microseconds(slice * 1000);
+    else
+      std::this_thread::sleep_for(std::chrono::milliseconds(slice));
+  }
 }
 
 // --- the step ---
@@ -180,18 +188,30 @@ void EndGame() {
   Room_FreeAll();
 }
 
-// Set when the desktop asks the program to quit (a signal, the window
-// manager, the close button until the game handles it): the game ends as if
-// it had ended itself.
-bool g_QuitRequested = false;
-
+// The desktop asking the program to quit (the window manager, the close
+// button until the game handles it) is a quit request like a signal: the game
+// ends as if it had ended itself.
 void HandlePlatformEvent(const RPlatformEvent& e) {
-  if (e.type == RPlatformEvent::Quit || e.type == RPlatformEvent::WindowClose) g_QuitRequested = true;
+  if (e.type == RPlatformEvent::Quit || e.type == RPlatformEvent::WindowClose) Quit_Request();
+}
+
+// Something the runner could not handle (memory ran out in a game's event,
+// say) escaped the game's code: what it was doing cannot be trusted to
+// repeat, so the game ends as after a fatal error, with its clean-up.
+void AbortAfterException() {
+  Error_Report("Unexpected error occurred when running the game: " + Exception_Text(std::current_exception()), true);
+  g_NewRoom = CHANGE_ABORT;
+  g_Running = false;
 }
 
 // Serves the pending change; true when the game has stopped.
 bool ServeChange() {
-  if (g_QuitRequested && g_NewRoom != CHANGE_ABORT) g_NewRoom = CHANGE_END;
+  if (Quit_Requested()) {
+    // Taken here, so that the game's end events run; a second request stops
+    // them too.
+    Quit_Clear();
+    if (g_NewRoom != CHANGE_ABORT) g_NewRoom = CHANGE_END;
+  }
   const int32_t code = g_NewRoom;
   switch (code) {
     case CHANGE_NONE: return false;
@@ -226,8 +246,10 @@ void Loop() {
   while (g_Running && !g_Paused) {
     try {
       DoStep();
+      // The last step allowed ends the game, whatever room change or restart
+      // the game asked for in it; only an abort after an error stands.
       const bool last = g_Config.steps >= 0 && ++g_StepsDone >= g_Config.steps;
-      if (last && !Run_ChangePending()) g_NewRoom = CHANGE_END;
+      if (last && g_NewRoom != CHANGE_ABORT) g_NewRoom = CHANGE_END;
       if (!last) {
         const int64_t now = Run_Microseconds();
         if (now < t) t = now;
@@ -250,7 +272,8 @@ void Loop() {
       if (ServeChange()) return;
       Pump();
     } catch (...) {
-      // One bad step does not end the game; the next one follows.
+      AbortAfterException();
+      return;
     }
   }
 }
@@ -298,20 +321,30 @@ void Run_WaitMicroseconds(int64_t d) {
   }
   const int64_t start = Run_Microseconds(), end = start + d;
   if (d >= 2000) SleepMilliseconds((d - 1000) / 1000);
-  for (int64_t now = Run_Microseconds(); start <= now && now < end; now = Run_Microseconds()) Pump();
+  for (int64_t now = Run_Microseconds(); start <= now && now < end && !Quit_Requested(); now = Run_Microseconds())
+    Pump();
 }
 
 void RunMain() {
   if (Platform_Installed()) Platform().SetEventHandler(HandlePlatformEvent);
-  if (!g_Running) {
-    g_Running = true;
-    g_StepsDone = 0;
-    StartGame();
-  }
-  g_Running = true;
   g_Paused = false;
-  Loop();
-  if (!g_Running) EndGame();
+  try {
+    if (!g_Running) {
+      g_Running = true;
+      g_StepsDone = 0;
+      StartGame();
+    }
+    g_Running = true;
+    Loop();
+  } catch (...) {
+    AbortAfterException();
+  }
+  if (g_Running) return;
+  try {
+    EndGame();
+  } catch (...) {
+    AbortAfterException();
+  }
 }
 
 bool Run_IsRunning() { return g_Running; }

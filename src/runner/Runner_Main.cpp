@@ -12,6 +12,7 @@
 #include "package/Support_File.h"
 #include "package/Support_TempDir.h"
 #include "platform/Platform.h"
+#include "platform/Platform_Quit.h"
 #include "platform/Platform_Trace.h"
 #include "runner/Runner_Exception.h"
 #include "runner/Run_Main.h"
@@ -41,6 +42,7 @@ void WriteBanner() {
 
 int main(int argc, char** argv) {
   Exception_Install();
+  Quit_InstallSignalHandlers();
   const std::vector<std::string> args(argv + 1, argv + argc);
   const std::string self = Platform_ExecutablePath();
 

@@ -160,7 +160,9 @@ void F_ShowDebugMessage(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RValue
   std::string text = Value_ToText(args[0]);
   if (g_DebugMessageHook) g_DebugMessageHook(text);
   text += '\n';
-  std::fwrite(text.data(), 1, text.size(), stdout);
+  // Once standard output is gone (a closed pipe), the output has ended: the
+  // game goes on without it.
+  if (!std::ferror(stdout)) std::fwrite(text.data(), 1, text.size(), stdout);
 }
 
 void F_IsReal(CInstanceBase*, CInstanceBase*, int32_t, RValue& result, RValue* args) {

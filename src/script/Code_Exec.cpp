@@ -9,6 +9,7 @@
 #include <new>
 
 #include "package/Option_Main.h"
+#include "platform/Platform_Quit.h"
 #include "script/Code_Error.h"
 #include "script/Code_Function.h"
 #include "script/Code_Operator.h"
@@ -441,11 +442,14 @@ inline bool StepFast(RunContext& run, const RToken& step) {
 }
 
 // The loops, kept out of Exec so that the common statements stay cheap to
-// enter.
+// enter. Every turn of a loop answers a quit request (a signal, the desktop):
+// the code unwinds as if it had met `exit`, so that a game stuck in an
+// endless loop still ends with its end events and clean-up.
 [[gnu::noinline]] int32_t ExecLoop(RunContext& run, const RToken& node) {
   switch (node.kind) {
     case TK_WHILE:
       for (;;) {
+        if (Quit_Requested()) return RESULT_EXIT;
         bool truth;
         if (Condition(run, node.items[0], truth, "Boolean expression expected") < 0) return RESULT_ERROR;
         if (!truth) return RESULT_NORMAL;
@@ -455,6 +459,7 @@ inline bool StepFast(RunContext& run, const RToken& step) {
       }
     case TK_DO:
       for (;;) {
+        if (Quit_Requested()) return RESULT_EXIT;
         int32_t c = Exec(run, node.items[0]);
         if (c == RESULT_BREAK) return RESULT_NORMAL;
         if (c != RESULT_NORMAL && c != RESULT_CONTINUE) return c;
@@ -471,6 +476,7 @@ inline bool StepFast(RunContext& run, const RToken& step) {
       run.result = bodyResult;
       if (c != RESULT_NORMAL) return c;
       for (;;) {
+        if (Quit_Requested()) return RESULT_EXIT;
         bool truth;
         if (Condition(run, node.items[1], truth, "Expression expected") < 0) return RESULT_ERROR;
         if (!truth) return RESULT_NORMAL;
@@ -490,6 +496,7 @@ inline bool StepFast(RunContext& run, const RToken& step) {
       if (v.kind != VALUE_REAL) return Fail(run, node.items[0].position, "Repeat count must be a number");
       const int64_t n = Real_ToInt64(v.val);
       for (int64_t i = 0; i < n; ++i) {
+        if (Quit_Requested()) return RESULT_EXIT;
         int32_t c = Exec(run, node.items[1]);
         if (c == RESULT_BREAK) return RESULT_NORMAL;
         if (c != RESULT_NORMAL && c != RESULT_CONTINUE) return c;
@@ -509,7 +516,12 @@ int32_t Exec(RunContext& run, const RToken& node) {
       }
       return RESULT_NORMAL;
     case TK_ASSIGN: return ExecAssign(run, node);
-    case TK_FUNCTION: return CallFunction(run, node, *run.result);
+    case TK_FUNCTION: {
+      // A call that waited (sleep, a dialog) may have been cut short by a
+      // quit request: the code goes no further than that call.
+      const int32_t c = CallFunction(run, node, *run.result);
+      return c == RESULT_NORMAL && Quit_Requested() ? RESULT_EXIT : c;
+    }
     case TK_IF: {
       bool truth;
       if (Condition(run, node.items[0], truth, "Expression expected") < 0) return RESULT_ERROR;

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/Platform_Quit.h"
+
 namespace tavrin {
 
 // What the main loop does after the current step. Room changes, restarts and
@@ -22,7 +24,9 @@ enum : int32_t {
 // A room index, or one of the codes above.
 extern int32_t g_NewRoom;
 extern std::string g_LoadFileName;
-inline bool Run_ChangePending() { return g_NewRoom != CHANGE_NONE; }
+// A quit request from outside (a signal, the desktop) counts as a change, so
+// that event dispatch stops for it too; the loop turns it into the end.
+inline bool Run_ChangePending() { return g_NewRoom != CHANGE_NONE || Quit_Requested(); }
 
 struct RGameValues {
   int32_t score = 0;

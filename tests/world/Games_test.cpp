@@ -461,22 +461,105 @@ TEST_F(GameTest, ASolidCollisionRepeatsThePathMoveWithoutASecondEndEvent) {
       << r.err;
 }
 
-// A game that never ends by itself ends like the game's own end when the
-// desktop asks the program to quit (here a SIGTERM): room-end and game-end
-// events run and the exit status is 0.
-TEST_F(GameTest, AQuitRequestEndsTheGame) {
-  const fs::path project = Project("endless", {
-      {"game.json", R"j({"room_order": ["r"]})j"},
-      {"objects/o.json", R"j({"events": {"create": "show_debug_message('started')", "other:3": "show_debug_message('game end')"}})j"},
-      {"rooms/r.json", R"j({"instances": [{"x": 0, "y": 0, "object": "o"}]})j"},
-  });
-  const std::string game = (m_dir / "endless.bin").string();
+// The step limit ends the game even when the game asks for a room change or
+// a restart in every step (a room given as text included): the last step's
+// request gives way to the end, and the end events run once.
+TEST_F(GameTest, TheStepLimitEndsTheGameWhateverIsPending) {
+  const char* requests[][2] = {
+      {"room_goto(room)", "create\nstep\nroom end\ncreate\nstep\nroom end\ncreate\nstep\nroom end\ngame end\n"},
+      {"room_goto('r')", "create\nstep\nroom end\ncreate\nstep\nroom end\ncreate\nstep\nroom end\ngame end\n"},
+      {"game_restart()",
+       "create\nstep\nroom end\ngame end\ncreate\nstep\nroom end\ngame end\ncreate\nstep\nroom end\ngame end\n"},
+  };
+  int k = 0;
+  for (const auto& [request, expected] : requests) {
+    SCOPED_TRACE(request);
+    const fs::path project = Project(
+        "pending" + std::to_string(k++),
+        {{"game.json", R"({"room_order": ["r"]})"},
+         {"objects/o.json", std::string(R"j({"events": {"create": "show_debug_message('create')", "step": )j") +
+                                JsonString(std::string("show_debug_message('step')\n") + request) +
+                                R"j(, "other:5": "show_debug_message('room end')", "other:3": "show_debug_message('game end')"}})j"},
+         {"rooms/r.json", R"({"instances": [{"x": 0, "y": 0, "object": "o"}]})"}});
+    const test::RRun r = Play(project, {"--steps", "3"});
+    EXPECT_EQ(r.out, expected) << r.err;
+    EXPECT_EQ(r.status, 0);
+  }
+}
+
+// A game that never ends by itself ends like the game's own end when it is
+// asked to quit (SIGTERM, SIGINT, SIGHUP, SIGQUIT), even while its code loops
+// or sleeps: the code stops, room-end and game-end events run, the exit
+// status is 0 and the game's temporary folder is gone.
+TEST_F(GameTest, AQuitRequestEndsTheGameWhateverItIsDoing) {
+  struct Case {
+    const char* signal;
+    const char* step;  // the step event's code
+  };
+  const Case cases[] = {
+      {"TERM", "x = 1"},
+      {"TERM", "while (true) { x += 1 }"},
+      {"INT", "for (i = 0; i >= 0; i += 1) {}"},
+      {"HUP", "repeat (1000000000000) { x += 1 }"},
+      {"QUIT", "do { x += 1 } until (false)"},
+      {"TERM", "sleep(1000000)\nshow_debug_message('woke')"},
+  };
+  std::ofstream(m_dir / "tempdir.txt") << (m_dir / "tmp").string() << "\n";
+  fs::create_directories(m_dir / "tmp");
+  int k = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.signal) + ": " + c.step);
+    const std::string name = "endless" + std::to_string(k++);
+    const fs::path project = Project(
+        name, {{"game.json", R"j({"room_order": ["r"]})j"},
+               {"objects/o.json", std::string(R"j({"events": {"create": "show_debug_message('started')", "step": )j") +
+                                      JsonString(c.step) + R"j(, "other:3": "show_debug_message('game end')"}})j"},
+               {"rooms/r.json", R"j({"instances": [{"x": 0, "y": 0, "object": "o"}]})j"}});
+    const std::string game = (m_dir / (name + ".bin")).string();
+    ASSERT_EQ(test::RunProgram({TAVRIN_PACK_EXE, "build", project.string(), "-o", game}).status, 0);
+    const std::string script = "'" + std::string(TAVRIN_EXE) + "' --headless '" + game +
+                               "' & pid=$!; sleep 1; kill -" + c.signal + " $pid; wait $pid";
+    const test::RRun r = test::RunProgram({"timeout", "60", "sh", "-c", script});
+    EXPECT_EQ(r.out, "started\ngame end\n") << r.err;
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(fs::is_empty(m_dir / "tmp"));
+  }
+}
+
+// A reader that goes away (a pipe into `head`) ends the output, not the
+// game: it plays to its end and cleans up.
+TEST_F(GameTest, AClosedOutputEndsTheOutputNotTheGame) {
+  const fs::path project = Project(
+      "talker", {{"game.json", R"j({"room_order": ["r"]})j"},
+                 {"objects/o.json", R"j({"events": {"step": "repeat (100) show_debug_message(string_repeat('x', 100))"}})j"},
+                 {"rooms/r.json", R"j({"instances": [{"x": 0, "y": 0, "object": "o"}]})j"}});
+  std::ofstream(m_dir / "tempdir.txt") << (m_dir / "tmp").string() << "\n";
+  fs::create_directories(m_dir / "tmp");
+  const std::string game = (m_dir / "talker.bin").string();
   ASSERT_EQ(test::RunProgram({TAVRIN_PACK_EXE, "build", project.string(), "-o", game}).status, 0);
-  const std::string script = "'" + std::string(TAVRIN_EXE) + "' --headless '" + game +
-                             "' & pid=$!; sleep 2; kill -TERM $pid; wait $pid";
+  const std::string script = "'" + std::string(TAVRIN_EXE) + "' --headless --fixed-clock --steps 20 '" + game +
+                             "' | head -n 1 >/dev/null; exit ${PIPESTATUS[0]}";
+  const test::RRun r = test::RunProgram({"timeout", "60", "bash", "-c", script});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(fs::is_empty(m_dir / "tmp"));
+}
+
+// Running out of memory in a game's step is no reason to repeat the step
+// forever: the game ends as after a fatal error (status 2) with a message.
+TEST_F(GameTest, AnExceptionInAStepEndsTheGameAsAFatalError) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer cannot start under an address space limit";
+#endif
+  const fs::path project = Project(
+      "greedy", {{"game.json", R"j({"room_order": ["r"]})j"},
+                 {"objects/o.json", R"j({"events": {"step": "l = ds_list_create()\nrepeat (1000000000) ds_list_add(l, 'x')"}})j"},
+                 {"rooms/r.json", R"j({"instances": [{"x": 0, "y": 0, "object": "o"}]})j"}});
+  const std::string game = (m_dir / "greedy.bin").string();
+  ASSERT_EQ(test::RunProgram({TAVRIN_PACK_EXE, "build", project.string(), "-o", game}).status, 0);
+  const std::string script = "ulimit -v 600000; exec '" + std::string(TAVRIN_EXE) + "' --headless --steps 5 '" + game + "'";
   const test::RRun r = test::RunProgram({"timeout", "60", "sh", "-c", script});
-  EXPECT_EQ(r.out, "started\ngame end\n") << r.err;
-  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.status, 2) << r.err;
+  EXPECT_NE(r.err.find("Unexpected error occurred when running the game"), std::string::npos) << r.err;
 }
 
 }  // namespace
