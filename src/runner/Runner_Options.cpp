@@ -2,6 +2,9 @@
 
 #include <CLI/CLI.hpp>
 
+#include <charconv>
+#include <cstdint>
+#include <filesystem>
 #include <sstream>
 
 namespace tavrin {
@@ -19,6 +22,20 @@ class CUsageFormatter : public CLI::Formatter {
   }
 };
 
+// A whole number from `min` to `max`, said in words when it is not one
+// (the library's own message would print the limits of a double).
+CLI::Validator WholeNumber(int64_t min, int64_t max, const std::string& words) {
+  return CLI::Validator(
+      [=](const std::string& text) -> std::string {
+        int64_t n = 0;
+        const char* end = text.data() + text.size();
+        const auto [at, error] = std::from_chars(text.data(), end, n);
+        if (error == std::errc() && at == end && n >= min && n <= max) return {};
+        return "\"" + text + "\" is not " + words;
+      },
+      "");
+}
+
 void AddRunnerOptions(CLI::App& app, RRunnerOptions& o, bool& showVersion) {
   app.add_flag("--headless", o.headless,
                "Run without a display or a person: offscreen video, silent audio, message boxes answered from "
@@ -28,12 +45,15 @@ void AddRunnerOptions(CLI::App& app, RRunnerOptions& o, bool& showVersion) {
       ->check(CLI::ExistingFile);
   app.add_option("--steps", o.steps, "End the game after N steps, as the game's own end would")
       ->type_name("N")
-      ->check(CLI::NonNegativeNumber);
+      ->check(WholeNumber(0, INT64_MAX, "a whole number of steps, 0 or more"));
   app.add_flag("--fixed-clock", o.fixedClock,
                "Do not sleep between steps; the clock advances exactly one step period per step");
-  app.add_option("--seed", o.seed, "The random seed at game start")->type_name("N");
+  app.add_option("--seed", o.seed, "The random seed at game start")
+      ->type_name("N")
+      ->check(WholeNumber(0, UINT32_MAX, "a whole number from 0 to 4294967295"));
   app.add_option("--frames", o.framesDir, "Write presented frames as PNG files into DIR")->type_name("DIR");
-  app.add_option("--frame-every", o.frameEvery, "With --frames: write every K-th frame")->type_name("K")->check(CLI::PositiveNumber);
+  app.add_option("--frame-every", o.frameEvery, "With --frames: write every K-th frame")->type_name("K")
+      ->check(WholeNumber(1, INT32_MAX, "a whole number, 1 or more"));
   app.add_option("--input", o.inputFile, "Replay keyboard and mouse events from FILE")->type_name("FILE");
   app.add_option("--code", o.codeFile,
                  "No package: run FILE as the create code of a blank one-room game (text after a line "
@@ -116,11 +136,24 @@ RParseResult Runner_ParseOptions(const std::vector<std::string>& args, const std
       result.output = "TAVRIN_OPTIONS: unexpected word " + app.remaining().front() + "\n";
       return result;
     }
+    // A standalone game always plays its own package.
+    if (!o.codeFile.empty()) {
+      result.exitCode = 1;
+      result.output = "TAVRIN_OPTIONS: --code cannot be used here: a standalone game plays its own package\n";
+      return result;
+    }
     o.gameFile = selfPath;
     o.gameArgs.push_back(selfPath);
     o.gameArgs.insert(o.gameArgs.end(), args.begin(), args.end());
   } else {
     const std::vector<std::string> rest = app.remaining();
+    // The first word that is no option is the game; a word that looks like
+    // an option there is a mistyped one (a game named so is given as ./-x).
+    if (!rest.empty() && rest.front().size() > 1 && rest.front()[0] == '-') {
+      result.exitCode = 1;
+      result.output = "tavrin: unknown option " + rest.front() + "\nRun `tavrin --help` for the options.\n";
+      return result;
+    }
     if (!rest.empty()) {
       o.gameFile = rest.front();
       o.gameArgs = rest;
@@ -132,6 +165,17 @@ RParseResult Runner_ParseOptions(const std::vector<std::string>& args, const std
     } else {
       o.gameArgs.push_back(o.codeFile);
     }
+  }
+  // A folder read as a file gives nonsense ("corrupted", or nothing at all):
+  // say what it is.
+  std::error_code ec;
+  for (const std::string* file : {&o.gameFile, &o.codeFile}) {
+    if (file->empty() || !std::filesystem::is_directory(*file, ec)) continue;
+    result.exitCode = 1;
+    result.output = "tavrin: " + *file + " is a folder; " +
+                    (file == &o.codeFile ? "--code needs a file of code" : "GAME is a package file or a standalone game") +
+                    "\n";
+    return result;
   }
   result.options = std::move(o);
   return result;

@@ -75,6 +75,21 @@ TEST(RunnerOptions, MistakesAndQuestionsEndBeforeTheGame) {
       {{"--steps", "-3", "g"}, false, nullptr, 1, "--steps"},
       {{"--answers", "/no/such/file", "g"}, false, nullptr, 1, "/no/such/file"},
       {{}, true, "--bogus", 1, "TAVRIN_OPTIONS"},
+      // Mistyped options are named, not taken for the game.
+      {{"--headles", "g.bin"}, false, nullptr, 1, "unknown option --headles"},
+      {{"-x"}, false, nullptr, 1, "unknown option -x"},
+      // Numbers out of range are said in words, whatever the library's limits.
+      {{"--steps", "-1", "g"}, false, nullptr, 1, "\"-1\" is not a whole number of steps, 0 or more"},
+      {{"--steps", "abc", "g"}, false, nullptr, 1, "\"abc\" is not a whole number of steps"},
+      {{"--steps", "1.5", "g"}, false, nullptr, 1, "\"1.5\" is not a whole number of steps"},
+      {{"--frame-every", "0", "g"}, false, nullptr, 1, "\"0\" is not a whole number, 1 or more"},
+      {{"--seed", "4294967296", "g"}, false, nullptr, 1, "from 0 to 4294967295"},
+      {{"--seed", "-5", "g"}, false, nullptr, 1, "from 0 to 4294967295"},
+      // A standalone game plays its own package, never another file.
+      {{}, true, "--code /etc/hostname", 1, "TAVRIN_OPTIONS: --code cannot be used here"},
+      // Folders are not games.
+      {{"/tmp"}, false, nullptr, 1, "/tmp is a folder; GAME is a package file"},
+      {{"--code", "/tmp"}, false, nullptr, 1, "/tmp is a folder; --code needs a file of code"},
   };
   for (const Case& c : cases) {
     const auto r = Runner_ParseOptions(c.args, "/usr/bin/tavrin", c.selfHasPackage, c.env);
