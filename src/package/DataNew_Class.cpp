@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <utility>
 
 #include "package/Package_Sections.h"
 #include "package/Support_TempDir.h"
@@ -63,9 +64,7 @@ bool CDataFile::ExportIt(const std::string& fname) {
   if (!s_exists) return false;
   struct stat st;
   if (::lstat(fname.c_str(), &st) == 0 && !s_overwrite) return false;
-  if (!s_data.SaveToFile(fname)) return false;
-  s_written = true;
-  return true;
+  return s_data.SaveToFile(fname);
 }
 
 void CDataFile::Discard() {
@@ -104,14 +103,41 @@ bool CDataFile::Prepare() {
   bool ok = false;
   if (path.empty()) {
     WriteTrace("Included file " + s_filename + " not exported: its name leaves its folder");
+  } else if (!Path_RealFolderInside(path, s_exportaction == 1 ? TempDir() : ".")) {
+    // The name is fine as text, but a symbolic link already on its way
+    // leads out of the folder.
+    WriteTrace("Included file " + s_filename + " not exported: a link on its way leaves its folder");
   } else {
     std::error_code ec;
     const std::filesystem::path parent = std::filesystem::path(path).parent_path();
     if (!parent.empty()) std::filesystem::create_directories(parent, ec);
-    ok = ExportIt(path);
+    ok = ExportKeeping(path);
   }
   if (s_freedata) Discard();
   return ok;
+}
+
+bool CDataFile::ExportKeeping(const std::string& path) {
+  struct stat st;
+  std::string kept;
+  if (s_exists && s_overwrite && path != s_writtenPath && ::lstat(path.c_str(), &st) == 0) {
+    if (s_removeend) {
+      // The end removes the export: the player's file waits beside it, under
+      // a hidden name, and comes back then (a crash leaves it there, found).
+      const std::filesystem::path p(path);
+      kept = (p.parent_path() / ("." + p.filename().string() + ".kept")).string();
+      if (::rename(path.c_str(), kept.c_str()) != 0) return false;
+    } else if (S_ISLNK(st.st_mode) && ::unlink(path.c_str()) != 0) {
+      return false;  // the export replaces a link; it never writes through one
+    }
+  }
+  if (!ExportIt(path)) {
+    if (!kept.empty()) ::rename(kept.c_str(), path.c_str());
+    return false;
+  }
+  if (!kept.empty()) s_keptPath = kept;
+  s_writtenPath = path;
+  return true;
 }
 
 bool CDataFile::Remove() {
@@ -119,10 +145,11 @@ bool CDataFile::Remove() {
   if (g_SecureMode && (s_filename.find_first_of("/\\") != std::string::npos || s_exportaction == 3)) return false;
   if (s_exportaction == 0) return true;
   // Only a file this run wrote is removed: a file of the same name that was
-  // there before belongs to the player.
-  if (!s_written) return false;
-  const std::string path = ExportPath();
-  return !path.empty() && ::unlink(path.c_str()) == 0;
+  // there before belongs to the player, and is put back.
+  if (s_writtenPath.empty()) return false;
+  const std::string path = std::exchange(s_writtenPath, {});
+  if (!s_keptPath.empty()) return ::rename(std::exchange(s_keptPath, {}).c_str(), path.c_str()) == 0;
+  return ::unlink(path.c_str()) == 0;
 }
 
 bool DataFile_LoadAll(CStream& content) {

@@ -22,7 +22,11 @@ class CDataFile {
   bool s_overwrite = false;
   bool s_freedata = true;
   bool s_removeend = true;
-  bool s_written = false;  // this run wrote the file: only then may the end remove it
+  // What the export at start (or on the game's request) did, so that the end
+  // undoes exactly that: the file it wrote (only such a file is removed),
+  // and where a file of the player's that it replaced waits to be put back.
+  std::string s_writtenPath;
+  std::string s_keptPath;
 
   bool LoadFromStream(CStream& s);
   void SaveToStream(CStream& s) const;
@@ -31,8 +35,11 @@ class CDataFile {
   void Discard();
   // Exports as the file's action says (the start of the game, and on request).
   bool Prepare();
+  // ExportIt for Prepare: a file of the player's that the export overwrites
+  // is kept aside for Remove to put back.
+  bool ExportKeeping(const std::string& path);
   // Deletes the exported file at the end, when asked to and when this run
-  // wrote it.
+  // wrote it, and puts back the player's file it replaced.
   bool Remove();
   // The path `Prepare` writes to, or "" when the action exports nowhere or
   // the name or export folder would leave the folder it belongs in.

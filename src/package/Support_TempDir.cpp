@@ -5,8 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <random>
 
@@ -105,6 +107,16 @@ bool Path_StaysInside(const std::string& path) {
     start = end + 1;
   }
   return true;
+}
+
+bool Path_RealFolderInside(const std::string& path, const std::string& base) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path realBase = fs::weakly_canonical(fs::absolute(base, ec), ec);
+  if (ec || base.empty()) return false;
+  const fs::path folder = fs::weakly_canonical(fs::absolute(path, ec).parent_path(), ec);
+  if (ec) return false;
+  return std::mismatch(realBase.begin(), realBase.end(), folder.begin(), folder.end()).first == realBase.end();
 }
 
 bool CreateTempDir(const std::string& gameFolder) {

@@ -26,6 +26,12 @@ std::string TempFileName(const std::string& extension);
 // since packages are written on many systems.
 bool Path_StaysInside(const std::string& path);
 
+// Whether the folder that holds `path` lies inside `base` once the symbolic
+// links on the way are followed (the text of a name can stay inside while a
+// link already in the folder leads elsewhere). Missing folders count as
+// inside when their existing parent is.
+bool Path_RealFolderInside(const std::string& path, const std::string& base);
+
 // Removes `root` recursively without following links; entries are removed
 // only when their path lies below `root`. Failures are ignored.
 void TempDir_RemoveTree(const std::string& root);
