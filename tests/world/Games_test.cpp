@@ -148,14 +148,15 @@ TEST_F(GameTest, EveryTracedGamePrintsItsTraceTheSameWayTwice) {
   EXPECT_GE(games, 1);
 }
 
-// The events of one step in the order they run, each printing its name; the
-// event of each case ends the game. Nothing after it runs, except the
+// The events of room entry (which ends by drawing the room) and of one step
+// in the order they run, each printing its name; the event of each case ends
+// the game. Nothing after it runs, except the
 // room-end and game-end events when the loop stops.
 TEST_F(GameTest, EndingTheGameFromAnyEventSkipsTheRestOfTheStep) {
   const std::vector<std::pair<std::string, std::string>> events = {
-      {"create", "create"},   {"other:2", "game start"}, {"other:4", "room start"}, {"step:1", "begin step"},
-      {"alarm:0", "alarm"},   {"step", "step"},          {"other:10", "user event"}, {"step:2", "end step"},
-      {"draw", "draw"},
+      {"create", "create"},  {"other:2", "game start"}, {"other:4", "room start"}, {"draw", "draw"},
+      {"step:1", "begin step"}, {"alarm:0", "alarm"},   {"step", "step"},    {"other:10", "user event"},
+      {"step:2", "end step"},
   };
   for (size_t ending = 0; ending < events.size(); ++ending) {
     SCOPED_TRACE(events[ending].second);
@@ -215,6 +216,13 @@ TEST_F(GameTest, InstanceEventAndRoomRulesHold) {
         {"ctl", R"j({"events": {"create": "show_debug_message(string(instance_number(p)) + ' ' + string(instance_number(c)) + ' ' + string(instance_exists(c)) + ' ' + string(instance_number(all)))"}})j"}},
        {{"r", R"j({"instances": [{"x": 0, "y": 0, "object": "c"}, {"x": 0, "y": 0, "object": "p"}, {"x": 0, "y": 0, "object": "c"}, {"x": 0, "y": 0, "object": "ctl"}]})j"}},
        1, "3 2 1 4\n"},
+      {"entering a room draws it, in depth order, before the first step; a pending change skips the drawing",
+       {{"a", R"j({"depth": 1, "events": {"draw": "show_debug_message('draw a ' + string(room))", "step": "show_debug_message('step')\nif (room == 0) room_goto_next()"}})j"},
+        {"b", R"j({"depth": 5, "events": {"draw": "show_debug_message('draw b')", "create": "if (room == 1) room_goto(2)"}})j"}},
+       {{"r0", R"j({"instances": [{"x": 0, "y": 0, "object": "a"}, {"x": 0, "y": 0, "object": "b"}]})j"},
+        {"r1", R"j({"instances": [{"x": 0, "y": 0, "object": "b"}]})j"},
+        {"r2", R"j({"instances": [{"x": 0, "y": 0, "object": "a"}]})j"}},
+       3, "draw b\ndraw a 0\nstep\ndraw a 2\nstep\ndraw a 2\n"},
       {"a copy keeps alarms and variables under a new id",
        {{"ctl", R"j({"events": {"create": "if (id > 100001) exit\nalarm[2] = 7\nhp = 3\nn = instance_copy(true)\nshow_debug_message(string(n) + ' ' + string(n.alarm[2]) + ' ' + string(n.hp))"}})j"}},
        {{"r", one}}, 1, "100002 7 3\n"},
@@ -228,10 +236,10 @@ TEST_F(GameTest, InstanceEventAndRoomRulesHold) {
         {"ctl", R"j({"events": {"create": "instance_deactivate_region(0, 0, 100, 100, true, 0.5)\nshow_debug_message(string(instance_count) + ' ' + string(instance_exists(100001)))\ninstance_activate_all()\nshow_debug_message(instance_count)\ninstance_deactivate_object(t)\nshow_debug_message(instance_number(t))"}})j"}},
        {{"r", R"j({"instances": [{"x": 50, "y": 50, "object": "t"}, {"x": 500, "y": 500, "object": "t"}, {"x": 5, "y": 5, "object": "ctl"}]})j"}},
        1, "2 0\n3\n0\n"},
-      {"draw events follow depth, highest first, equal depths in their order",
+      {"draw events follow depth, highest first, equal depths in their order, at room entry and in each step",
        {{"d", R"j({"events": {"draw": "show_debug_message(string(id) + ' ' + string(depth))"}})j"}},
        {{"r", R"j({"instances": [{"x": 0, "y": 0, "object": "d"}, {"x": 0, "y": 0, "object": "d", "code": "depth = 10"}, {"x": 0, "y": 0, "object": "d"}]})j"}},
-       1, "100002 10\n100001 0\n100003 0\n"},
+       1, "100002 10\n100001 0\n100003 0\n100002 10\n100001 0\n100003 0\n"},
       {"a nested event leaves the event context of the outer one",
        {{"ctl", R"j({"events": {"create": "event_user(0)\nshow_debug_message(string(event_type) + ' ' + string(event_number))", "other:10": "show_debug_message(string(event_type) + ' ' + string(event_number))"}})j"}},
        {{"r", one}}, 1, "7 10\n0 0\n"},
