@@ -37,8 +37,21 @@ void CSpatialIndex::Place(CInstance* inst) {
   inst->i_cells[1] = y0;
   inst->i_cells[2] = x1;
   inst->i_cells[3] = y1;
-  for (int32_t cx = x0; cx <= x1; ++cx)
-    for (int32_t cy = y0; cy <= y1; ++cy) m_cells[Key(cx, cy)].push_back(inst);
+  for (int32_t cx = x0; cx <= x1; ++cx) {
+    for (int32_t cy = y0; cy <= y1; ++cy) {
+      std::vector<CInstance*>& cell = m_cells[Key(cx, cy)];
+      if (cell.capacity() == 0)
+        cell.reserve(kCellReserve);  // room for a crowd from the start: a cell rarely grows again
+      else if (cell.empty())
+        --m_emptyCells;
+      cell.push_back(inst);
+    }
+  }
+}
+
+void CSpatialIndex::SweepEmpty() {
+  std::erase_if(m_cells, [](const auto& entry) { return entry.second.empty(); });
+  m_emptyCells = 0;
 }
 
 void CSpatialIndex::Unplace(CInstance* inst) {
@@ -51,7 +64,10 @@ void CSpatialIndex::Unplace(CInstance* inst) {
       const auto it = m_cells.find(Key(cx, cy));
       if (it == m_cells.end()) continue;
       Erase(it->second, inst);
-      if (it->second.empty()) m_cells.erase(it);
+      // An emptied cell is kept with its storage: the next instance to pass
+      // by reuses it instead of allocating. Only when empty cells pile up
+      // (instances wandering far) are they swept.
+      if (it->second.empty() && ++m_emptyCells > kMaxEmptyCells && m_emptyCells > m_cells.size() / 2) SweepEmpty();
     }
   }
 }
@@ -89,6 +105,7 @@ void CSpatialIndex::Clear() {
   for (CInstance* inst : m_big) inst->i_index = nullptr;
   m_cells.clear();
   m_big.clear();
+  m_emptyCells = 0;
   ++g_IndexVersion;
 }
 

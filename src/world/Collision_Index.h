@@ -45,13 +45,17 @@ class CSpatialIndex {
  private:
   static constexpr int32_t kCellShift = 6;  // cells of 64 x 64 pixels
   static constexpr int64_t kMaxCells = 64;   // a box covering more cells lives in m_big
+  static constexpr size_t kMaxEmptyCells = 4096;
+  static constexpr size_t kCellReserve = 32;
   std::unordered_map<uint64_t, std::vector<CInstance*>> m_cells;
+  size_t m_emptyCells = 0;  // cells kept for reuse with no instance in them
   std::vector<CInstance*> m_big;
   mutable uint64_t m_stamp = 0;
 
   static uint64_t Key(int32_t cx, int32_t cy) { return (uint64_t(uint32_t(cx)) << 32) | uint32_t(cy); }
   void Place(CInstance* inst);
   void Unplace(CInstance* inst);
+  void SweepEmpty();
 };
 
 }  // namespace tavrin

@@ -6,6 +6,7 @@
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void* operator new(std::size_t n) {
   if (n > tavrin::test::g_largestAllocation) tavrin::test::g_largestAllocation = n;
+  ++tavrin::test::g_allocationCount;
   if (void* p = std::malloc(n ? n : 1)) return p;
   throw std::bad_alloc();
 }
