@@ -12,6 +12,7 @@
 #include "runner/Run_Main.h"
 #include "runner/Runner_CodeGame.h"
 #include "runner/Runner_Hooks.h"
+#include "script/Code_Error.h"
 #include "script/Code_Function.h"
 #include "script/Code_Random.h"
 #include "script/Variable_Main.h"
@@ -51,9 +52,10 @@ TEST(Allocations, CodeLoopsAndCallsAllocateNothing) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const size_t extra = ExtraAllocations(2000, [&](int n) {
-      const std::string text = "c = 0; t = 'text'; for (i = 0; i < " + std::to_string(n) + "; i += 1) { " + c.body +
+      const std::string text = "c = 0; t = 'text'; arr[9] = 0; for (i = 0; i < " + std::to_string(n) + "; i += 1) { " + c.body +
                                " }\n#define add\nreturn argument0 + argument1";
       EXPECT_EQ(Runner_PlayCodeText(text, RRunConfig{}), 0);
+      EXPECT_FALSE(g_ErrorOccurred) << g_ErrorLast;
     });
     EXPECT_EQ(extra, 0u);
   }
