@@ -163,15 +163,23 @@ TEST(Path, PackagePrecisionIsBoundedWhenInterpolating) {
   EXPECT_DOUBLE_EQ(loaded.Length(), eight.Length());
 }
 
+// An odd point spoils the path's length and the positions after it, but no
+// more: no crash, no runaway subdivision, and the path still starts at its
+// first point.
 TEST(Path, PointsAtInfinityOrNotANumberGiveNoCrash) {
   const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
   for (const RWayPoint& odd : {RWayPoint{inf, 0, 100}, RWayPoint{nan, nan, nan}, RWayPoint{-inf, inf, 100}}) {
     for (const int32_t kind : {0, 1}) {
       CPath p = MakePath(kind, false, 8, {{0, 0, 100}, odd, {10, 10, 100}, {20, 0, 100}});
       for (const double t : {0.0, 0.3, 0.5, 1.0}) p.GetPosition(t);
+      EXPECT_LE(p.IntPoints().size(), 3u * 255 + 1);
+      const RWayPoint start = p.GetPosition(0);
+      EXPECT_EQ(start.x, 0);
+      EXPECT_EQ(start.y, 0);
       p.Rotate(30);
       p.Scale(2, 0.5);
       p.GetPosition(0.5);
+      EXPECT_LE(p.IntPoints().size(), 3u * 255 + 1);
     }
   }
 }
