@@ -439,18 +439,6 @@ void Instance_ForMatching(CInstanceBase* self, CInstanceBase* other, int32_t who
   ForMatching(self, other, who, f);
 }
 
-void Game_SetLives(int32_t lives) {
-  const bool had = g_Game.lives > 0;
-  g_Game.lives = lives;
-  if (had && lives <= 0) Event_PerformAll(EV_OTHER, EV_NO_MORE_LIVES);
-}
-
-void Game_SetHealth(double health) {
-  const bool had = g_Game.health > 0;
-  g_Game.health = health;
-  if (had && !(health > 0)) Event_PerformAll(EV_OTHER, EV_NO_MORE_HEALTH);
-}
-
 void Instance_RegisterFunctions() {
   static const RFunctionRoutine kRoutines[] = {
       {"instance_create", F_InstanceCreate},

@@ -10,12 +10,6 @@
 
 namespace tavrin {
 
-int32_t g_NewRoom = CHANGE_NONE;
-std::string g_LoadFileName;
-RGameValues g_Game;
-int32_t g_Fps = 0;
-bool g_AutomaticDraw = true;
-
 namespace {
 
 int32_t InstanceCount() { return g_RunRoom ? g_RunRoom->InstanceCount() : 0; }
