@@ -167,6 +167,7 @@ void DoStep() {
 
 void StartGame() {
   Event_BuildLists();
+  Collision_BuildPairs();
   Variable_ResetGlobals();
   g_Game.score = 0;
   g_Game.lives = -1;

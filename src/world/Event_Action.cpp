@@ -6,7 +6,6 @@
 #include "script/Code_Exec.h"
 #include "script/Code_Function.h"
 #include "script/Script_Class.h"
-#include "world/Collision_Main.h"
 #include "world/Instance_Class.h"
 #include "world/Room_Main.h"
 #include "world/Run_State.h"
@@ -389,7 +388,6 @@ void Event_BuildLists() {
       for (int32_t o = 0; o < g_Objects.Count(); ++o)
         if (g_Objects.Exists(o) && Event_Find(o, type, number)) table[size_t(number)].push_back(o);
   }
-  Collision_BuildPairs();
 }
 
 const std::vector<int32_t>& Event_Objects(int32_t etype, int32_t enumb) {
