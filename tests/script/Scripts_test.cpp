@@ -2,7 +2,9 @@
 // execute_file, argument checks and runaway recursion.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -98,6 +100,40 @@ TEST(Scripts, CodeFilesAreReadUpToACap) {
   std::filesystem::remove(big);
   std::filesystem::remove(full);
   std::filesystem::remove(err);
+}
+
+namespace {
+// The peak memory, in bytes, of the runner running the code file `path`.
+long PeakBytesOfRun(const std::string& path) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    std::freopen("/dev/null", "w", stdout);
+    std::freopen("/dev/null", "w", stderr);
+    execl(TAVRIN_EXE, TAVRIN_EXE, "--headless", "--code", path.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  int status = 0;
+  struct rusage usage {};
+  wait4(pid, &status, 0, &usage);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  return usage.ru_maxrss * 1024L;
+}
+}  // namespace
+
+// Compiling takes memory in proportion to the text, and a modest multiple of
+// it: 8 MB of the smallest statements (one token per byte) stay within 75
+// times their size beyond what an empty program takes.
+TEST(Scripts, CompilingTakesMemoryInProportionToTheText) {
+  const auto dir = std::filesystem::temp_directory_path();
+  const auto empty = dir / "tavrin_compile_empty.txt", big = dir / "tavrin_compile_big.txt";
+  constexpr size_t kBytes = 8 * 1000 * 1000;
+  std::ofstream(empty, std::ios::binary) << "exit;\n";
+  std::ofstream(big, std::ios::binary) << "exit;\n" << std::string(kBytes, ';');
+  const long base = PeakBytesOfRun(empty.string());
+  const long peak = PeakBytesOfRun(big.string());
+  EXPECT_LT(peak - base, 75L * static_cast<long>(kBytes)) << "peak " << peak << ", base " << base;
+  std::filesystem::remove(empty);
+  std::filesystem::remove(big);
 }
 
 TEST(Scripts, ArgumentChecks) {
