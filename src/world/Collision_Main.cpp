@@ -308,10 +308,14 @@ void Move_Contact(CInstance& inst, bool all, double maxdist, double dir) {
   const double dx = std::cos(dir * kPi / 180), dy = -std::sin(dir * kPi / 180);
   if (!Free(inst, inst.i_x, inst.i_y, all)) return;
   const int64_t n = MoveLimit(maxdist);
-  const std::optional<TRect> bounds = ObstacleBounds(inst, all);
+  // Most moves end within a few steps; only a longer one looks at the whole
+  // room to learn where nothing more can be met.
+  constexpr int64_t kStepsBeforeLookingAhead = 32;
+  std::optional<TRect> bounds;
   for (int64_t k = 0; k < n; ++k) {
     if (StandsStill(inst, dx, dy)) return;
-    if (NothingAhead(inst.i_bbox, bounds, dx, dy)) {
+    if (k == kStepsBeforeLookingAhead) bounds = ObstacleBounds(inst, all);
+    if (k >= kStepsBeforeLookingAhead && NothingAhead(inst.i_bbox, bounds, dx, dy)) {
       MoveFreely(inst, dx, dy, n - k);
       return;
     }
