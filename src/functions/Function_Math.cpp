@@ -208,12 +208,6 @@ ROUTINE(F_DotProduct3d) {
 
 // ------------------------------------------------------------------ texts
 
-bool TooLong(size_t bytes) {
-  if (bytes <= kMaxStringLength) return false;
-  Error_ReportAction("Resulting string is too long.", false);
-  return true;
-}
-
 bool IsAscii(std::string_view s) {
   for (unsigned char c : s)
     if (c >= 0x80) return false;
@@ -292,7 +286,7 @@ std::string Slice(const RTextInfo& t, int64_t from, int64_t count) {
 int64_t Rounded(const RValue& v) { return Real_ToInt64(v.val); }
 
 void SetText(RValue& result, std::string_view text) {
-  if (TooLong(text.size())) return;
+  if (Error_StringTooLong(text.size())) return;
   result.SetString(RString(text));
 }
 
@@ -305,7 +299,7 @@ ROUTINE(F_StringFormat) {
   int64_t dec = Rounded(a[2]);
   dec = dec < 0 ? 0 : (dec > 18 ? 18 : dec);
   const int64_t total = Rounded(a[1]);
-  if (total > 0 && TooLong(static_cast<uint64_t>(total))) return;
+  if (total > 0 && Error_StringTooLong(static_cast<uint64_t>(total))) return;
   char buf[400];
   int n;
   if (!std::isfinite(x))
@@ -420,7 +414,7 @@ ROUTINE(F_StringInsert) {
   const int64_t len = Units(t);
   int64_t at = Rounded(a[2]);
   at = at < 1 ? 1 : (at > len + 1 ? len + 1 : at);
-  if (TooLong(sub.size() + a[1].str.size())) return;
+  if (Error_StringTooLong(sub.size() + a[1].str.size())) return;
   result.SetString(RString(Slice(t, 0, at - 1) + std::string(sub) + Slice(t, at - 1, len - (at - 1))));
 }
 
@@ -481,7 +475,7 @@ ROUTINE(F_StringRepeat) {
     return;
   }
   if (static_cast<uint64_t>(n) > kMaxStringLength / s.size()) {
-    TooLong(kMaxStringLength + 1);
+    Error_StringTooLong(kMaxStringLength + 1);
     return;
   }
   result.SetString(RString::Repeat(s, static_cast<size_t>(n)));
@@ -517,7 +511,7 @@ void Replace(RValue& result, const RValue* a, bool all) {
     for (size_t k = s.find(old, at + old.size()); k != std::string_view::npos; k = s.find(old, k + old.size())) ++count;
   const size_t kept = s.size() - count * old.size();
   if (with.size() > old.size() && count > (kMaxStringLength - kept) / with.size()) {
-    TooLong(kMaxStringLength + 1);
+    Error_StringTooLong(kMaxStringLength + 1);
     return;
   }
   std::string out;

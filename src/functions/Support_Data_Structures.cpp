@@ -84,10 +84,7 @@ void DS_CellOperation(int op, RValue& cell, const RValue& val) {
       if (cell.kind == VALUE_REAL && val.kind == VALUE_REAL)
         cell.val += val.val;
       else if (cell.kind == VALUE_STRING && val.kind == VALUE_STRING) {
-        if (cell.str.size() + val.str.size() > kMaxStringLength) {
-          Error_ReportAction("Resulting string is too long.", false);
-          return;
-        }
+        if (Error_StringTooLong(cell.str.size() + val.str.size())) return;
         cell.str = RString::Concat(cell.str.view(), val.str.view());
       } else
         cell = val;
@@ -159,6 +156,15 @@ bool OpenText(std::string_view text, int32_t tag, CStream& stream) {
   return stream.ReadInteger() == tag;
 }
 
+// The stream bytes of values, and the length of the text of a stream holding
+// the kind's number and `bytes` more.
+size_t ValuesBytes(const std::vector<RValue>& values) {
+  size_t n = 0;
+  for (const RValue& v : values) n += kMinValueBytes + v.str.size();
+  return n;
+}
+size_t TextLengthOf(size_t bytes) { return 2 * (4 + bytes); }
+
 // The text of a stream that starts with the kind's number.
 template <class F>
 std::string WriteText(int32_t tag, F&& fill) {
@@ -211,6 +217,7 @@ void WritePairs(CStream& s, const std::vector<RValue>& first, const std::vector<
 
 }  // namespace
 
+size_t CDS_Stack::TextLength() const { return TextLengthOf(4 + ValuesBytes(i_val)); }
 std::string CDS_Stack::WriteToString() const {
   return WriteText(kStackTag, [&](CStream& s) { WriteCounted(s, i_val); });
 }
@@ -221,6 +228,7 @@ bool CDS_Stack::ReadFromString(std::string_view text) {
   });
 }
 
+size_t CDS_Queue::TextLength() const { return TextLengthOf(12 + ValuesBytes(i_val)); }
 std::string CDS_Queue::WriteToString() const {
   return WriteText(kQueueTag, [&](CStream& s) {
     s.WriteInteger(i_first);
@@ -243,6 +251,7 @@ bool CDS_Queue::ReadFromString(std::string_view text) {
   });
 }
 
+size_t CDS_List::TextLength() const { return TextLengthOf(4 + ValuesBytes(i_val)); }
 std::string CDS_List::WriteToString() const {
   return WriteText(kListTag, [&](CStream& s) { WriteCounted(s, i_val); });
 }
@@ -253,6 +262,12 @@ bool CDS_List::ReadFromString(std::string_view text) {
   });
 }
 
+size_t CDS_Map::TextLength() const {
+  size_t n = 4;
+  for (const Block& b : m_blocks)
+    for (const RPair& p : b) n += 2 * kMinValueBytes + p.key.str.size() + p.val.str.size();
+  return TextLengthOf(n);
+}
 std::string CDS_Map::WriteToString() const {
   return WriteText(kMapTag, [&](CStream& s) {
     s.WriteInteger(m_size);
@@ -276,6 +291,9 @@ bool CDS_Map::ReadFromString(std::string_view text) {
   return true;
 }
 
+size_t CDS_Priority::TextLength() const {
+  return TextLengthOf(4 + ValuesBytes(i_priority) + ValuesBytes(i_val));
+}
 std::string CDS_Priority::WriteToString() const {
   return WriteText(kPriorityTag, [&](CStream& s) { WritePairs(s, i_priority, i_val); });
 }
@@ -283,6 +301,7 @@ bool CDS_Priority::ReadFromString(std::string_view text) {
   return ReadText(text, kPriorityTag, [&](CStream& s) { return ReadPairs(s, i_priority, i_val); });
 }
 
+size_t CDS_Grid::TextLength() const { return TextLengthOf(8 + ValuesBytes(i_val)); }
 std::string CDS_Grid::WriteToString() const {
   return WriteText(kGridTag, [&](CStream& s) {
     s.WriteInteger(i_w);
@@ -650,7 +669,8 @@ struct Common {
     if (d && s && d != s) *d = *s;
   }
   static ROUTINE(Write) {
-    if (T* d = table.Get(a[0])) result.SetString(RString(d->WriteToString()));
+    T* d = table.Get(a[0]);
+    if (d && !Error_StringTooLong(d->TextLength())) result.SetString(RString(d->WriteToString()));
   }
   // 1 when the text was read, 0 when it was of another kind or damaged (the
   // structure is then unchanged).

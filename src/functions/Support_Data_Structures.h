@@ -3,12 +3,16 @@
 // (a hexadecimal dump of a little-endian byte stream) that games use to save
 // them.
 //
+// Writing one is refused beyond the string cap before anything is built; its
+// length is known from the values alone.
+//
 // Reading a text form is all-or-nothing: the whole text is parsed first and
 // the structure changes only when every count, position and value kind in it
 // is sound. A damaged or hostile save must never leave a structure half
 // loaded, nor make the runner allocate more than the text can describe.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -36,6 +40,7 @@ class CDS_Stack {
  public:
   std::vector<RValue> i_val;  // bottom to top
   std::string WriteToString() const;
+  size_t TextLength() const;  // of WriteToString's text, without making it
   bool ReadFromString(std::string_view text);
 };
 
@@ -48,6 +53,7 @@ class CDS_Queue {
   void Enqueue(const RValue& v);
   RValue Dequeue();
   std::string WriteToString() const;
+  size_t TextLength() const;  // of WriteToString's text, without making it
   bool ReadFromString(std::string_view text);
 };
 
@@ -57,6 +63,7 @@ class CDS_List {
   void Sort(bool ascending);
   void Shuffle();
   std::string WriteToString() const;
+  size_t TextLength() const;  // of WriteToString's text, without making it
   bool ReadFromString(std::string_view text);
 };
 
@@ -77,6 +84,7 @@ class CDS_Map {
   void Add(const RValue& key, const RValue& val);
   void Delete(int32_t i);
   std::string WriteToString() const;
+  size_t TextLength() const;  // of WriteToString's text, without making it
   bool ReadFromString(std::string_view text);
 
  private:
@@ -113,6 +121,7 @@ class CDS_Priority {
   int32_t FindMax() const;
   void DeleteAt(int32_t index);
   std::string WriteToString() const;
+  size_t TextLength() const;  // of WriteToString's text, without making it
   bool ReadFromString(std::string_view text);
 };
 
@@ -137,6 +146,7 @@ class CDS_Grid {
   void GridOperation(int op, const CDS_Grid& source, int64_t x1, int64_t y1, int64_t x2, int64_t y2, int64_t xpos,
                      int64_t ypos);
   std::string WriteToString() const;
+  size_t TextLength() const;  // of WriteToString's text, without making it
   bool ReadFromString(std::string_view text);
 };
 

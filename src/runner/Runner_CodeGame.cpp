@@ -1,14 +1,13 @@
 #include "runner/Runner_CodeGame.h"
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <utility>
 #include <vector>
 
 #include "runner/Runner_Hooks.h"
 #include "script/Code_Builtins.h"
 #include "script/Code_Error.h"
+#include "script/Code_File.h"
 #include "script/Script_Class.h"
 #include "script/Variable_Main.h"
 #include "world/Event_Action.h"
@@ -96,14 +95,17 @@ int Runner_PlayCodeText(const std::string& text, RRunConfig config) {
 }
 
 int Runner_PlayCodeFile(const std::string& path, RRunConfig config) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  if (in) text << in.rdbuf();
-  if (!in || in.bad()) {
-    std::fprintf(stderr, "Cannot read the code file %s\n", path.c_str());
-    return 1;
+  std::string text;
+  switch (Code_ReadFile(path, text)) {
+    case ECodeFile::Read: return Runner_PlayCodeText(text, config);
+    case ECodeFile::Unreadable: std::fprintf(stderr, "Cannot read the code file %s\n", path.c_str()); break;
+    case ECodeFile::Directory: std::fprintf(stderr, "%s is a directory, not a code file\n", path.c_str()); break;
+    case ECodeFile::TooLarge:
+      std::fprintf(stderr, "The code file %s is too large: more than %zu MiB of code\n", path.c_str(),
+                   kMaxCodeFileMiB);
+      break;
   }
-  return Runner_PlayCodeText(text.str(), config);
+  return 1;
 }
 
 }  // namespace tavrin

@@ -166,15 +166,12 @@ RParseResult Runner_ParseOptions(const std::vector<std::string>& args, const std
       o.gameArgs.push_back(o.codeFile);
     }
   }
-  // A folder read as a file gives nonsense ("corrupted", or nothing at all):
-  // say what it is.
+  // A folder read as a game gives nonsense ("corrupted"): say what it is.
+  // (--code says so where it reads its file.)
   std::error_code ec;
-  for (const std::string* file : {&o.gameFile, &o.codeFile}) {
-    if (file->empty() || !std::filesystem::is_directory(*file, ec)) continue;
+  if (!o.standalone && !o.gameFile.empty() && std::filesystem::is_directory(o.gameFile, ec)) {
     result.exitCode = 1;
-    result.output = "tavrin: " + *file + " is a folder; " +
-                    (file == &o.codeFile ? "--code needs a file of code" : "GAME is a package file or a standalone game") +
-                    "\n";
+    result.output = "tavrin: " + o.gameFile + " is a folder; GAME is a package file or a standalone game\n";
     return result;
   }
   result.options = std::move(o);

@@ -4,11 +4,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 
 #include "script/Code_Builtins.h"
 #include "script/Code_Error.h"
 #include "script/Code_Exec.h"
+#include "script/Code_File.h"
 #include "script/Code_Function.h"
 #include "script/Code_Variable.h"
 #include "script/Script_Class.h"
@@ -21,6 +21,9 @@ std::string Value_ToText(const RValue& v) {
   const double x = v.val;
   if (std::isnan(x)) return "nan";
   if (std::isinf(x)) return x > 0 ? "inf" : "-inf";
+  // Zero has no sign in text: -0 (from -n with n = 0, or the fraction of a
+  // negative whole number) prints as 0.
+  if (x == 0) return "0";
   char buf[64];
   if (x == std::nearbyint(x)) {
     if (std::fabs(x) < 1e21)
@@ -64,27 +67,33 @@ void F_ExecuteString(CInstanceBase* self, CInstanceBase* other, int32_t argc, RV
   ExecuteText(self, other, args[0].str.str(), "COMPILATION ERROR in string to be executed", argc, result, args);
 }
 
+// Every line of a file to be executed ends in CR, whatever line end (CR LF,
+// LF or CR) the file has, the last line too.
+std::string LinesEndedByCR(const std::string& raw) {
+  std::string text;
+  text.reserve(raw.size() + 1);
+  for (size_t i = 0; i < raw.size(); ++i) {
+    if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') continue;
+    text += raw[i] == '\n' ? '\r' : raw[i];
+  }
+  if (!text.empty() && text.back() != '\r') text += '\r';
+  return text;
+}
+
 void F_ExecuteFile(CInstanceBase* self, CInstanceBase* other, int32_t argc, RValue& result, RValue* args) {
   if (argc == 0) return;
-  std::ifstream in(args[0].str.str(), std::ios::binary);
-  if (!in) {
-    Error_ReportAction("Trying to execute non-existing file.", false);
-    return;
+  std::string raw;
+  switch (Code_ReadFile(args[0].str.str(), raw)) {
+    case ECodeFile::Read: break;
+    case ECodeFile::Unreadable: Error_ReportAction("Trying to execute non-existing file.", false); return;
+    case ECodeFile::Directory: Error_ReportAction("Trying to execute a directory.", false); return;
+    case ECodeFile::TooLarge:
+      Error_ReportAction("File to be executed is too large: more than " +
+                             std::to_string(kMaxCodeFileMiB) + " MiB of code.",
+                         false);
+      return;
   }
-  // Every line is followed by CR, whatever line ends the file has.
-  std::string text, line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    size_t start = 0, cr;
-    while ((cr = line.find('\r', start)) != std::string::npos) {
-      text.append(line, start, cr - start);
-      text += '\r';
-      start = cr + 1;
-    }
-    text.append(line, start, std::string::npos);
-    text += '\r';
-  }
-  ExecuteText(self, other, text, "COMPILATION ERROR in file to be executed", argc, result, args);
+  ExecuteText(self, other, LinesEndedByCR(raw), "COMPILATION ERROR in file to be executed", argc, result, args);
 }
 
 void F_ScriptExecute(CInstanceBase* self, CInstanceBase* other, int32_t argc, RValue& result, RValue* args) {

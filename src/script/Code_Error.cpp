@@ -8,6 +8,7 @@
 #include "platform/Platform_Trace.h"
 #include "script/Code_Main.h"
 #include "script/Code_Phase.h"
+#include "script/Variable_Class.h"
 
 namespace tavrin {
 
@@ -89,21 +90,30 @@ void Error_SetCodeError(const CCode* code, int32_t position, std::string_view me
   std::u16string source = code ? Text_ToUTF16(code->GetText()) : std::u16string();
   int32_t p = position < 1 ? 1 : position;
   if (p > static_cast<int32_t>(source.size())) p = static_cast<int32_t>(source.size());
-  std::u16string t = NormalizeLineEnds(source, p);
 
+  // Line and column as the text was written: CR, a bare LF or a CR LF pair
+  // ends a line, and the LF of a pair counts as a column of the next line.
   int32_t line = 1, column = 0;
   for (int32_t i = 0; i < p; ++i) {
-    char16_t c = t[i];
-    if (c == u'\r' || (c == u'\n' && (i == 0 || t[i - 1] != u'\r'))) {
+    const char16_t c = source[i];
+    if (c == u'\r' || (c == u'\n' && (i == 0 || source[i - 1] != u'\r'))) {
       ++line;
       column = 0;
     } else {
       ++column;
     }
   }
+  // The offending line and the caret under it are found in the text with
+  // every line end made CR LF, so that they come out right whatever line ends
+  // the text has; the caret stands one further than the column of a line
+  // after a single-character line end.
+  int32_t q = p;
+  const std::u16string t = NormalizeLineEnds(source, q);
+  int32_t caret = 0;
+  for (int32_t i = q; i > 0 && t[i - 1] != u'\r'; --i) ++caret;
   std::u16string offending;
   if (!t.empty()) {
-    int32_t start = p < 1 ? 1 : p;
+    int32_t start = q < 1 ? 1 : q;
     while (start > 1 && t[start - 2] != u'\r') --start;
     size_t end = t.find(u'\r', static_cast<size_t>(start - 1));
     if (end == std::u16string::npos) end = t.size();
@@ -113,7 +123,7 @@ void Error_SetCodeError(const CCode* code, int32_t position, std::string_view me
   std::string& out = g_LastErrorText;
   if (isProgram) {
     out = "Error in code at line " + std::to_string(line) + ":\r   " + Text_ToUTF8(offending) + "\r" +
-          std::string(static_cast<size_t>(column) + 1, ' ') + "^\rat position " + std::to_string(column) +
+          std::string(static_cast<size_t>(caret) + 1, ' ') + "^\rat position " + std::to_string(column) +
           ": ";
   } else {
     out = "Error in expression:" + Text_ToUTF8(source) + "\r position " + std::to_string(column) + ": ";
@@ -197,6 +207,12 @@ void Error_ReportAction(std::string_view message, bool fatal) {
   }
   text += message;
   Error_Report(text, fatal);
+}
+
+bool Error_StringTooLong(size_t bytes) {
+  if (bytes <= kMaxStringLength) return false;
+  Error_ReportAction(kStringTooLongMessage, false);
+  return true;
 }
 
 void Error_InternalMessage(std::string_view text) {

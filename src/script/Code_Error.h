@@ -3,6 +3,7 @@
 // window, "game_errors.log", the error_last and error_occurred variables).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -58,6 +59,13 @@ extern RErrorHooks g_ErrorHooks;
 void Error_Report(std::string_view message, bool fatal);
 // The same with a heading naming the object, event and action being performed.
 void Error_ReportAction(std::string_view message, bool fatal);
+
+// Strings longer than kMaxStringLength are never built: the operators record
+// this message as a code error, built-in functions report it.
+inline constexpr std::string_view kStringTooLongMessage = "Resulting string is too long.";
+// For built-in functions: true, after reporting the error, when a string of
+// `bytes` bytes would pass the cap. Asked before the string is built.
+bool Error_StringTooLong(size_t bytes);
 
 // The event text used in headings ("Create Event", " Step Event" ...).
 std::string Event_Description(int32_t type, int32_t number);

@@ -14,13 +14,18 @@ bool CCode::Compile() {
     return false;
   }
   RArgTracking args;
+  std::u16string text;
   std::vector<RToken1> tokens1;
-  std::vector<RToken2> tokens2;
-  if (!Code_Phase1(this, tokens1)) return false;
+  RTokens2 tokens2;
+  if (!Code_Phase1(this, text, tokens1)) return false;
   if (!Code_Phase2(this, tokens1, tokens2, args)) return false;
-  tokens1.clear();
+  // Each phase's input is let go as soon as the next one is done with it, so
+  // a long text never has all its forms in memory at once.
+  std::vector<RToken1>().swap(tokens1);
+  std::u16string().swap(text);
   RToken root;
   if (!Code_Phase3(this, tokens2, i_kind == CODE_EXPRESSION, root)) return false;
+  tokens2 = RTokens2();
   if (!Code_Phase4(this, root)) return false;
   i_token = std::move(root);
   if (i_kind == CODE_EXPRESSION && i_token.kind == TK_CONSTANT) {

@@ -9,7 +9,7 @@ namespace tavrin {
 
 namespace {
 
-bool Fail(const CCode* code, int32_t position, const char* message) {
+bool Fail(const CCode* code, int32_t position, std::string_view message) {
   Error_SetCodeError(code, position, message);
   return false;
 }
@@ -52,7 +52,7 @@ bool Operator_Binary(const CCode* code, int32_t position, int32_t op, const RVal
       }
       if (left.kind == VALUE_STRING && right.kind == VALUE_STRING) {
         if (left.str.size() + right.str.size() > kMaxStringLength)
-          return Fail(code, position, "Resulting string is too long.");
+          return Fail(code, position, kStringTooLongMessage);
         if (right.str.empty()) return true;
         if (left.str.empty()) {
           left.str = right.str;
@@ -76,7 +76,7 @@ bool Operator_Binary(const CCode* code, int32_t position, int32_t op, const RVal
         RString result;
         if (count > 0 && !right.str.empty()) {
           if (static_cast<uint64_t>(count) > kMaxStringLength / right.str.size())
-            return Fail(code, position, "Resulting string is too long.");
+            return Fail(code, position, kStringTooLongMessage);
           result = RString::Repeat(right.str.view(), static_cast<size_t>(count));
         }
         left.SetString(std::move(result));

@@ -82,25 +82,35 @@ enum : int32_t {
   OP_SHIFTRIGHT = 222,
 };
 
+// A token of the lexer. Its text is a view into the UTF-16 text the lexer
+// was given, which lives until the names are resolved: a token costs a few
+// bytes, not a string of its own.
 struct RToken1 {
   int32_t symbol = 0;
-  std::u16string str;
   int32_t position = 0;
+  std::u16string_view str;
 };
 
+// A resolved token. The value of a literal or constant (SYM_VALUE) is kept
+// aside in RTokens2::values at index `ind`, so the tokens of a long text stay
+// small: most tokens carry no value.
 struct RToken2 {
   int32_t symbol = 0;
   int32_t ind = 0;
-  RValue val;
   int32_t position = 0;
+};
+struct RTokens2 {
+  std::vector<RToken2> tokens;
+  std::vector<RValue> values;
 };
 
 // Text conversions: code positions count UTF-16 code units, values hold UTF-8.
 std::u16string Text_ToUTF16(std::string_view utf8);
 std::string Text_ToUTF8(std::u16string_view utf16);
 
-// Phase 1: cuts the text into tokens ending with SYM_END.
-bool Code_Phase1(const CCode* code, std::vector<RToken1>& out);
+// Phase 1: cuts the text into tokens ending with SYM_END. `text` receives the
+// code's text in UTF-16, which the tokens point into.
+bool Code_Phase1(const CCode* code, std::u16string& text, std::vector<RToken1>& out);
 
 // Argument use found while resolving names.
 struct RArgTracking {
@@ -108,10 +118,10 @@ struct RArgTracking {
   bool array = false;
 };
 // Phase 2: resolves identifiers to functions, constants and variables.
-bool Code_Phase2(const CCode* code, const std::vector<RToken1>& in, std::vector<RToken2>& out,
+bool Code_Phase2(const CCode* code, const std::vector<RToken1>& in, RTokens2& out,
                  RArgTracking& args);
 // Phase 3: parses the tokens into the tree.
-bool Code_Phase3(const CCode* code, const std::vector<RToken2>& in, bool isexp, RToken& root);
+bool Code_Phase3(const CCode* code, const RTokens2& in, bool isexp, RToken& root);
 // Phase 4: marks locals, fixes constant owners and folds constant operations.
 bool Code_Phase4(const CCode* code, RToken& root);
 

@@ -131,18 +131,20 @@ int32_t SingleCharOp(char16_t c) {
 
 }  // namespace
 
-bool Code_Phase1(const CCode* code, std::vector<RToken1>& out) {
+bool Code_Phase1(const CCode* code, std::u16string& t, std::vector<RToken1>& out) {
   out.clear();
   // The text is scanned with three blanks appended, so every look-ahead of one
   // or two characters stays inside it.
-  std::u16string t = Text_ToUTF16(code->GetText()) + u"   ";
+  t = Text_ToUTF16(code->GetText());
+  t.append(u"   ");
+  const std::u16string_view view(t);
   const size_t n = t.size();
   size_t p = 0;  // 0-based here; positions reported are p + 1
   auto at = [&](size_t i) -> char16_t { return i < n ? t[i] : u'\0'; };
   for (;;) {
     while (p < n && t[p] <= 32) ++p;
     if (p >= n) {
-      out.push_back({SYM_END, u"", static_cast<int32_t>(p + 1)});
+      out.push_back({SYM_END, static_cast<int32_t>(p + 1), {}});
       return true;
     }
     char16_t c = t[p];
@@ -163,7 +165,7 @@ bool Code_Phase1(const CCode* code, std::vector<RToken1>& out) {
     if (IsLetter(c)) {
       size_t s = p;
       while (p < n && (IsLetter(t[p]) || IsDigit(t[p]))) ++p;
-      tok.str = t.substr(s, p - s);
+      tok.str = view.substr(s, p - s);
       tok.symbol = SYM_IDENT;
       for (const auto& kw : kKeywords)
         if (tok.str == kw.text) {
@@ -175,12 +177,12 @@ bool Code_Phase1(const CCode* code, std::vector<RToken1>& out) {
       bool hex = c == u'$';
       if (hex) ++p;
       while (p < n && (IsDigit(t[p]) || (hex ? IsHexDigit(t[p]) : t[p] == u'.'))) ++p;
-      tok.str = t.substr(s, p - s);
+      tok.str = view.substr(s, p - s);
       tok.symbol = SYM_NUMBER;
     } else if (c == u'"' || c == u'\'') {
       size_t s = ++p;
       while (p < n && t[p] != c) ++p;
-      tok.str = t.substr(s, p - s);
+      tok.str = view.substr(s, p - s);
       tok.symbol = SYM_STRING;
       if (p < n) ++p;
     } else {
@@ -189,14 +191,14 @@ bool Code_Phase1(const CCode* code, std::vector<RToken1>& out) {
         for (const auto& op : kTwoCharOps)
           if (op.text[0] == c && op.text[1] == t[p + 1]) {
             tok.symbol = op.symbol;
-            tok.str = t.substr(p, 2);
+            tok.str = view.substr(p, 2);
             p += 2;
             break;
           }
       }
       if (tok.symbol == SYM_BAD) {
         tok.symbol = SingleCharOp(c);
-        tok.str = t.substr(p, 1);
+        tok.str = view.substr(p, 1);
         ++p;
       }
       if (tok.symbol == SYM_BAD) {

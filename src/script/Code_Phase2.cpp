@@ -14,7 +14,7 @@ namespace {
 
 // Number literals are read digit by digit in doubles, rounding at every step,
 // so that every game gets the same value for the same text.
-double NumberValue(const std::u16string& s) {
+double NumberValue(std::u16string_view s) {
   double value = 0.0;
   if (!s.empty() && s[0] == u'$') {
     for (size_t i = 1; i < s.size(); ++i) {
@@ -44,15 +44,22 @@ double NumberValue(const std::u16string& s) {
 
 }  // namespace
 
-bool Code_Phase2(const CCode* code, const std::vector<RToken1>& in, std::vector<RToken2>& out,
-                 RArgTracking& args) {
-  out.clear();
-  out.resize(in.size());
+bool Code_Phase2(const CCode* code, const std::vector<RToken1>& in, RTokens2& out, RArgTracking& args) {
+  out.values.clear();
+  out.tokens.clear();
+  out.tokens.resize(in.size());
+  RValue value;
+  // A literal or constant: its value goes aside, the token keeps its index.
+  auto setValue = [&](RToken2& r, RValue v) {
+    r.symbol = SYM_VALUE;
+    r.ind = static_cast<int32_t>(out.values.size());
+    out.values.push_back(std::move(v));
+  };
   g_ArgTracking = &args;
   bool ok = true;
   for (size_t i = 0; i < in.size() && ok; ++i) {
     const RToken1& t = in[i];
-    RToken2& r = out[i];
+    RToken2& r = out.tokens[i];
     r.symbol = t.symbol;
     r.position = t.position;
     switch (t.symbol) {
@@ -67,8 +74,8 @@ bool Code_Phase2(const CCode* code, const std::vector<RToken1>& in, std::vector<
           }
           r.symbol = SYM_FUNCTION;
           r.ind = id;
-        } else if (Constant_Find(name, r.val)) {
-          r.symbol = SYM_VALUE;
+        } else if (Constant_Find(name, value)) {
+          setValue(r, std::move(value));
         } else {
           r.symbol = SYM_VARIABLE;
           r.ind = Variable_Find(name);
@@ -76,12 +83,10 @@ bool Code_Phase2(const CCode* code, const std::vector<RToken1>& in, std::vector<
         break;
       }
       case SYM_NUMBER:
-        r.symbol = SYM_VALUE;
-        r.val = RValue::Real(NumberValue(t.str));
+        setValue(r, RValue::Real(NumberValue(t.str)));
         break;
       case SYM_STRING:
-        r.symbol = SYM_VALUE;
-        r.val = RValue::String(RString(Text_ToUTF8(t.str)));
+        setValue(r, RValue::String(RString(Text_ToUTF8(t.str))));
         break;
       default: break;
     }

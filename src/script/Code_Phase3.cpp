@@ -13,7 +13,7 @@ namespace {
 
 class Parser {
  public:
-  Parser(const CCode* code, const std::vector<RToken2>& tk) : code_(code), tk_(tk) {}
+  Parser(const CCode* code, const RTokens2& tk) : code_(code), tk_(tk.tokens), values_(tk.values) {}
 
   bool Program(RToken& root) {
     if (Sym(0) == SYM_END) {
@@ -325,7 +325,7 @@ class Parser {
     switch (Sym(i)) {
       case SYM_VALUE:
         node.kind = TK_CONSTANT;
-        node.value = tk_[i].val;
+        node.value = values_[static_cast<size_t>(tk_[i].ind)];
         node.position = Pos(i);
         return i + 1;
       case SYM_FUNCTION: return Call(i, node);
@@ -353,12 +353,13 @@ class Parser {
 
   const CCode* code_;
   const std::vector<RToken2>& tk_;
+  const std::vector<RValue>& values_;
   int32_t nesting_ = 0;
 };
 
 }  // namespace
 
-bool Code_Phase3(const CCode* code, const std::vector<RToken2>& in, bool isexp, RToken& root) {
+bool Code_Phase3(const CCode* code, const RTokens2& in, bool isexp, RToken& root) {
   Parser parser(code, in);
   return isexp ? parser.Expression(root) : parser.Program(root);
 }

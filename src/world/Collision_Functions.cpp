@@ -99,8 +99,8 @@ void F_MoveContact(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, RArgs a) 
   if (s) Move_Contact(*AsInstance(s), All, a[1].val, a[0].val);
 }
 template <bool All>
-void F_MoveOutside(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  if (s) Move_Outside(*AsInstance(s), All, a[1].val, a[0].val);
+void F_MoveOutside(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, RArgs a) {
+  if (s) Truth(r, Move_Outside(*AsInstance(s), All, a[1].val, a[0].val));
 }
 void F_MoveContactDir(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (!s) return;

@@ -245,13 +245,80 @@ namespace {
 
 int64_t MoveLimit(double maxdist) { return maxdist > 0 ? Real_ToInt64(maxdist) : 1000; }
 
+// The box around every instance a move of `inst` may run into (the solid
+// ones, or all), or none when there is nothing to run into. A move whose box
+// has left it and goes on away from it meets nothing for the rest of its
+// way, however long that is.
+std::optional<TRect> ObstacleBounds(const CInstance& inst, bool all) {
+  const CRunRoom* room = g_RunRoom;
+  if (!room || !MaskSprite(inst)) return std::nullopt;
+  std::optional<TRect> u;
+  for (int32_t k = 0, n = room->InstanceCount(); k < n; ++k) {
+    const CInstance* j = room->InstanceAt(k);
+    if (!j || j == &inst || j->i_marked || !(all || j->i_solid) || !MaskSprite(*j)) continue;
+    const TRect& b = j->i_bbox;
+    if (!u) {
+      u = b;
+      continue;
+    }
+    u->Left = std::min(u->Left, b.Left);
+    u->Top = std::min(u->Top, b.Top);
+    u->Right = std::max(u->Right, b.Right);
+    u->Bottom = std::max(u->Bottom, b.Bottom);
+  }
+  return u;
+}
+
+// Whether a box that moves by (dx, dy) at every step can never meet `bounds`:
+// it lies beyond them on one side and does not move back towards them.
+bool NothingAhead(const TRect& box, const std::optional<TRect>& bounds, double dx, double dy) {
+  if (!bounds) return true;
+  const TRect& u = *bounds;
+  return (box.Left > u.Right && dx >= 0) || (box.Right < u.Left && dx <= 0) || (box.Top > u.Bottom && dy >= 0) ||
+         (box.Bottom < u.Top && dy <= 0);
+}
+
+// A step that leaves the position as it was (too small for its size, or not a
+// number): every step after it is the same step again.
+bool Same(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
+bool StandsStill(const CInstance& inst, double dx, double dy) {
+  return Same(inst.i_x + dx, inst.i_x) && Same(inst.i_y + dy, inst.i_y);
+}
+
+// Where `steps` more steps of `d` take the coordinate `c`, as adding them one
+// by one would. A step too small to change the coordinate never changes it;
+// other steps are added one by one while they are few, and beyond that one
+// product stands for them.
+constexpr int64_t kStepsAddedOneByOne = int64_t(1) << 20;
+double Walk(double c, double d, int64_t steps) {
+  if (Same(c + d, c)) return c;
+  if (steps > kStepsAddedOneByOne) return c + d * double(steps);
+  for (int64_t k = 0; k < steps; ++k) c += d;
+  return c;
+}
+
+// The last `steps` steps of a move that nothing can stop any more.
+void MoveFreely(CInstance& inst, double dx, double dy, int64_t steps) {
+  inst.SetPosition(Walk(inst.i_x, dx, steps), Walk(inst.i_y, dy, steps));
+}
+
 }  // namespace
 
 void Move_Contact(CInstance& inst, bool all, double maxdist, double dir) {
   const double dx = std::cos(dir * kPi / 180), dy = -std::sin(dir * kPi / 180);
   if (!Free(inst, inst.i_x, inst.i_y, all)) return;
   const int64_t n = MoveLimit(maxdist);
+  // Most moves end within a few steps; only a longer one looks at the whole
+  // room to learn where nothing more can be met.
+  constexpr int64_t kStepsBeforeLookingAhead = 32;
+  std::optional<TRect> bounds;
   for (int64_t k = 0; k < n; ++k) {
+    if (StandsStill(inst, dx, dy)) return;
+    if (k == kStepsBeforeLookingAhead) bounds = ObstacleBounds(inst, all);
+    if (k >= kStepsBeforeLookingAhead && NothingAhead(inst.i_bbox, bounds, dx, dy)) {
+      MoveFreely(inst, dx, dy, n - k);
+      return;
+    }
     if (!Free(inst, inst.i_x + dx, inst.i_y + dy, all)) return;
     inst.SetPosition(inst.i_x + dx, inst.i_y + dy);
   }
@@ -261,7 +328,7 @@ bool Move_Outside(CInstance& inst, bool all, double maxdist, double dir) {
   const double dx = std::cos(dir * kPi / 180), dy = -std::sin(dir * kPi / 180);
   const int64_t n = MoveLimit(maxdist);
   bool result = Free(inst, inst.i_x, inst.i_y, all);
-  for (int64_t k = 0; !result && k < n; ++k) {
+  for (int64_t k = 0; !result && k < n && !StandsStill(inst, dx, dy); ++k) {
     inst.SetPosition(inst.i_x + dx, inst.i_y + dy);
     result = Free(inst, inst.i_x, inst.i_y, all);
   }

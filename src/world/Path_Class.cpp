@@ -75,7 +75,8 @@ void CPath::SaveToStream(CStream& s) const {
 
 // ------------------------------------------------------------------ the polyline
 
-void CPath::Rebuild() {
+void CPath::MakePolyline() const {
+  i_stale = false;
   i_intpoints.clear();
   const size_t n = i_points.size();
   if (n > 0) {
@@ -107,6 +108,7 @@ void CPath::Rebuild() {
 }
 
 RWayPoint CPath::GetPosition(double t) const {
+  Refresh();
   const size_t count = i_intpoints.size();
   if (count == 0) return {0, 0, 100};
   const auto way = [](const RIntPoint& p) { return RWayPoint{p.x, p.y, p.speed}; };

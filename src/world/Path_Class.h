@@ -1,8 +1,9 @@
 // Paths: control points with a speed each, joined by lines or a smooth
-// curve, open or closed. The control points are turned once, whenever they
-// or the settings change, into a dense polyline with the length run so far at
-// each point, so that a position from 0 (start) to 1 (end) finds its point
-// and speed factor by a binary search along the length.
+// curve, open or closed. The control points are turned into a dense polyline
+// with the length run so far at each point, so that a position from 0 (start)
+// to 1 (end) finds its point and speed factor by a binary search along the
+// length. The polyline is made when it is next asked for after a change, so
+// a game adding points one by one pays for one polyline, not one per point.
 #pragma once
 
 #include <vector>
@@ -28,7 +29,7 @@ class CPath {
  public:
   // The package form, kept as read so that a package written back is the
   // same. Code that changes these fields directly calls Rebuild afterwards;
-  // the methods below rebuild by themselves.
+  // the methods below see to the polyline by themselves.
   std::vector<RWayPoint> i_points;
   int32_t i_kind = 0;  // 0 straight lines, 1 smooth curve
   bool i_closed = true;
@@ -38,9 +39,15 @@ class CPath {
   void SaveToStream(CStream& s) const;
 
   // The polyline and its length.
-  void Rebuild();
-  const std::vector<RIntPoint>& IntPoints() const { return i_intpoints; }
-  double Length() const { return i_length; }
+  void Rebuild() { i_stale = true; }
+  const std::vector<RIntPoint>& IntPoints() const {
+    Refresh();
+    return i_intpoints;
+  }
+  double Length() const {
+    Refresh();
+    return i_length;
+  }
 
   // The point and speed factor at position t (0 .. 1, clamped); (0, 0, 100)
   // for a path without points.
@@ -71,8 +78,14 @@ class CPath {
   void Append(const CPath& path);
 
  private:
-  std::vector<RIntPoint> i_intpoints;
-  double i_length = 0;
+  void Refresh() const {
+    if (i_stale) MakePolyline();
+  }
+  void MakePolyline() const;
+  // Made from the fields above when first asked for after a change.
+  mutable std::vector<RIntPoint> i_intpoints;
+  mutable double i_length = 0;
+  mutable bool i_stale = false;
 };
 
 extern CResourceList<CPath> g_Paths;

@@ -428,6 +428,57 @@ TEST(DataStructures, TextFormRoundTrips) {
   });
 }
 
+// Every kind's text form obeys the string cap: two shared strings of 64 MiB
+// make a text of more than 256 MiB, which is refused before it is built.
+TEST(DataStructures, TextFormsObeyTheStringCap) {
+  struct Kind {
+    const char* name;
+    const char* fill;  // puts s into `d` twice, and writes it into w
+  };
+  const Kind kinds[] = {
+      {"stack", "d = ds_stack_create(); ds_stack_push(d, s); ds_stack_push(d, s); w = ds_stack_write(d);"},
+      {"queue", "d = ds_queue_create(); ds_queue_enqueue(d, s); ds_queue_enqueue(d, s); w = ds_queue_write(d);"},
+      {"list", "d = ds_list_create(); ds_list_add(d, s); ds_list_add(d, s); w = ds_list_write(d);"},
+      {"map", "d = ds_map_create(); ds_map_add(d, s, s); w = ds_map_write(d);"},
+      {"priority", "d = ds_priority_create(); ds_priority_add(d, s, s); w = ds_priority_write(d);"},
+      {"grid", "d = ds_grid_create(2, 1); ds_grid_set(d, 0, 0, s); ds_grid_set(d, 1, 0, s); w = ds_grid_write(d);"},
+  };
+  std::vector<CodeCase> cases;
+  for (const Kind& k : kinds)
+    cases.push_back({k.name, std::string("s = string_repeat('a', 67108864); ") + k.fill + "\n" + Show({"is_real(w)"}),
+                     "1\n", ActionError("Resulting string is too long.")});
+  RunTable(cases);
+}
+
+// The length of a text form is known before the text is made; it must be the
+// length the text comes out with.
+TEST(DataStructures, TextLengthIsKnownBeforeWriting) {
+  const RValue a = RValue::String("héllo"), r = RValue::Real(2.5), e = RValue::String("");
+  CDS_Stack stack;
+  stack.i_val = {a, r, e};
+  CDS_Queue queue;
+  for (int i = 0; i < 20; ++i) queue.Enqueue(i % 2 ? a : r);
+  queue.Dequeue();
+  CDS_List list;
+  list.i_val = {e, a};
+  CDS_Map map;
+  map.Add(a, r);
+  map.Add(r, a);
+  CDS_Priority priority;
+  priority.i_val = {a, r};
+  priority.i_priority = {r, a};
+  CDS_Grid grid;
+  ASSERT_TRUE(grid.Create(3, 2));
+  grid.Cell(2, 1) = a;
+  EXPECT_EQ(stack.TextLength(), stack.WriteToString().size());
+  EXPECT_EQ(queue.TextLength(), queue.WriteToString().size());
+  EXPECT_EQ(list.TextLength(), list.WriteToString().size());
+  EXPECT_EQ(map.TextLength(), map.WriteToString().size());
+  EXPECT_EQ(priority.TextLength(), priority.WriteToString().size());
+  EXPECT_EQ(grid.TextLength(), grid.WriteToString().size());
+  EXPECT_EQ(CDS_Map().TextLength(), CDS_Map().WriteToString().size());
+}
+
 TEST(DataStructures, DamagedTextChangesNothing) {
   struct Kind {
     const char* name;

@@ -10,6 +10,9 @@ TEST(StringFunctions, Conversions) {
   RunTable({
       {"string", Show({"string(5)", "string(5.0001)", "string(-3)", "string(-0.5)", "string('x')"}),
        "5\n5.00\n-3\n-0.50\nx\n", ""},
+      {"zero has no sign in text, however it was made",
+       "n = 0;\n" + Show({"string(-0)", "-n", "frac(-3)", "string(-n) + '|' + string(frac(-3))"}),
+       "0\n0\n0\n0|0\n", ""},
       {"string_format pads to the total and clamps the decimals to 0 to 18",
        Show({"string_format(3.14159, 8, 3) + '|'", "string_format(-2, 0, 2)", "string_format('x', 5, 2)",
              "string_format(1.5, 2, 25)", "string_format(3.14, 0, -3)", "string_format(power(10, 20), 0, 2)"}),

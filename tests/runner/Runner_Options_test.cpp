@@ -89,7 +89,6 @@ TEST(RunnerOptions, MistakesAndQuestionsEndBeforeTheGame) {
       {{}, true, "--code /etc/hostname", 1, "TAVRIN_OPTIONS: --code cannot be used here"},
       // Folders are not games.
       {{"/tmp"}, false, nullptr, 1, "/tmp is a folder; GAME is a package file"},
-      {{"--code", "/tmp"}, false, nullptr, 1, "/tmp is a folder; --code needs a file of code"},
   };
   for (const Case& c : cases) {
     const auto r = Runner_ParseOptions(c.args, "/usr/bin/tavrin", c.selfHasPackage, c.env);

@@ -108,9 +108,10 @@ std::string Show(std::initializer_list<const char*> expressions) {
   return code;
 }
 
-std::string CodeError(int line, const std::string& text, int column, const std::string& message) {
+std::string CodeError(int line, const std::string& text, int column, const std::string& message, int caret) {
+  if (caret < 0) caret = column;
   return "Error in code at line " + std::to_string(line) + ":\n   " + text + "\n" +
-         std::string(static_cast<size_t>(column) + 1, ' ') + "^\nat position " + std::to_string(column) + ": " +
+         std::string(static_cast<size_t>(caret) + 1, ' ') + "^\nat position " + std::to_string(column) + ": " +
          message;
 }
 

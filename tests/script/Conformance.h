@@ -48,7 +48,8 @@ std::string CompileError(const std::string& body);
 std::string Show(std::initializer_list<const char*> expressions);
 
 // The located text of an error in code: line, the offending line, a caret
-// after column + 1 blanks, the column and the message.
-std::string CodeError(int line, const std::string& text, int column, const std::string& message);
+// after caret + 1 blanks (column + 1 when not given), the column and the
+// message.
+std::string CodeError(int line, const std::string& text, int column, const std::string& message, int caret = -1);
 
 }  // namespace tavrin::test

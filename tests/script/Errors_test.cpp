@@ -7,16 +7,20 @@
 
 namespace tavrin::test {
 
-TEST(Errors, LineEndsGiveTheSameText) {
+TEST(Errors, LineEndsGiveTheSameLineAndCaret) {
   // The same program with CR LF, LF and CR line ends: the error on line 3 is
-  // reported identically.
-  const std::string expected =
-      ActionError(CodeError(3, "r = q + nothing", 10, "Unknown variable nothing"));
+  // shown with the same line and caret. A new line starts at column 0, so
+  // the column is one less with single-character line ends, where there is
+  // no LF after a CR to count.
+  const std::string line3 = "r = q + nothing";
+  const std::string message = "Unknown variable nothing";
   RunTable({
-      {"CR LF", "q = 1\r\n// two\r\nr = q + nothing", "", expected},
-      {"LF", "q = 1\n// two\nr = q + nothing", "", expected},
-      {"CR", "q = 1\r// two\rr = q + nothing", "", expected},
+      {"CR LF", "q = 1\r\n// two\r\nr = q + nothing", "", ActionError(CodeError(3, line3, 10, message))},
+      {"LF", "q = 1\n// two\nr = q + nothing", "", ActionError(CodeError(3, line3, 9, message, 10))},
+      {"CR", "q = 1\r// two\rr = q + nothing", "", ActionError(CodeError(3, line3, 9, message, 10))},
+      {"LF on the first line only", "q = 1\n// two\r\nr = q + nothing", "", ActionError(CodeError(3, line3, 10, message))},
       {"first line", "r = nothing\nq = 1", "", ActionError(CodeError(1, "r = nothing", 5, "Unknown variable nothing"))},
+      {"compiling, LF", "q = 1\nab#", "", CompileError(CodeError(2, "ab#", 3, "Unexpected symbol.", 4)), 2},
   });
 }
 

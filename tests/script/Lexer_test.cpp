@@ -26,7 +26,7 @@ TEST(Lexer, TokensCommentsAndLiterals) {
        "[a   ]\n", ""},
       {"keywords are case-sensitive", "IF = 3; Begin = 4; show_debug_message(IF + Begin)", "7\n", ""},
       {"non-ASCII letters start no token", "q = 1\nshow_debug_message(q) \xc3\xa9", "",
-       CompileError(CodeError(2, "show_debug_message(q) \xc3\xa9", 24, "Unexpected symbol.")), 2},
+       CompileError(CodeError(2, "show_debug_message(q) \xc3\xa9", 23, "Unexpected symbol.", 24)), 2},
       {"stray character", "a = 1 # 2", "", CompileError(CodeError(1, "a = 1 # 2", 7, "Unexpected symbol.")), 2},
       {"no exponents: 1e3 is 1 then e3", "a = 1e3", "",
        CompileError(CodeError(1, "a = 1e3", 7, "Assignment operator expected.")), 2},

@@ -2,8 +2,14 @@
 // execute_file, argument checks and runaway recursion.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "Conformance.h"
 
@@ -51,8 +57,83 @@ TEST(Scripts, ExecuteFileEndsEveryLineWithCR) {
   std::ofstream(path, std::ios::binary) << "q = argument0\nr = 2\r\nreturn q + r + nothing";
   const std::string code = "execute_file(\"" + path.string() + "\", 1)";
   RunTable({{"a run-time error on the third line", code, "",
-             ActionError(CodeError(3, "return q + r + nothing", 17, "Unknown variable nothing"))}});
+             ActionError(CodeError(3, "return q + r + nothing", 16, "Unknown variable nothing", 17))}});
   std::filesystem::remove(path);
+}
+
+// Code files are read up to a cap: a device that never ends, a directory and
+// a file beyond the cap each get their own message and run nothing.
+TEST(Scripts, CodeFilesAreReadUpToACap) {
+  constexpr size_t kCap = 16 * 1024 * 1024;
+  const auto big = std::filesystem::temp_directory_path() / "tavrin_code_too_big.txt";
+  const auto full = std::filesystem::temp_directory_path() / "tavrin_code_full.txt";
+  const std::string head = "show_debug_message('ran')\n//";
+  std::ofstream(full, std::ios::binary) << head << std::string(kCap - head.size(), 'x');
+  std::ofstream(big, std::ios::binary) << head << std::string(kCap + 1 - head.size(), 'x');
+  auto run = [](const std::string& file) { return "execute_file(\"" + file + "\"); show_debug_message(\"on\")"; };
+  const std::string tooLarge = ActionError("File to be executed is too large: more than 16 MiB of code.");
+  RunTable({
+      {"a device that never ends", run("/dev/zero"), "on\n", tooLarge},
+      {"a file one byte beyond the cap", run(big.string()), "on\n", tooLarge},
+      {"a file at the cap runs", run(full.string()), "ran\non\n", ""},
+      {"a directory", run(std::filesystem::temp_directory_path().string()), "on\n",
+       ActionError("Trying to execute a directory.")},
+  });
+  // The runner's own --code reads through the same cap.
+  struct RCase {
+    std::string file, message;
+  };
+  const RCase runs[] = {
+      {"/dev/zero", "The code file /dev/zero is too large: more than 16 MiB of code\n"},
+      {big.string(), "The code file " + big.string() + " is too large: more than 16 MiB of code\n"},
+      {"/", "/ is a directory, not a code file\n"},
+  };
+  const auto err = std::filesystem::temp_directory_path() / "tavrin_code_too_big.err";
+  for (const RCase& c : runs) {
+    SCOPED_TRACE(c.file);
+    const int raw = std::system(("'" + std::string(TAVRIN_EXE) + "' --code '" + c.file + "' >/dev/null 2>'" +
+                                 err.string() + "'").c_str());
+    EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 1) << raw;
+    std::ifstream in(err, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), c.message);
+  }
+  std::filesystem::remove(big);
+  std::filesystem::remove(full);
+  std::filesystem::remove(err);
+}
+
+namespace {
+// The peak memory, in bytes, of the runner running the code file `path`.
+long PeakBytesOfRun(const std::string& path) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    std::freopen("/dev/null", "w", stdout);
+    std::freopen("/dev/null", "w", stderr);
+    execl(TAVRIN_EXE, TAVRIN_EXE, "--headless", "--code", path.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  int status = 0;
+  struct rusage usage {};
+  wait4(pid, &status, 0, &usage);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  return usage.ru_maxrss * 1024L;
+}
+}  // namespace
+
+// Compiling takes memory in proportion to the text, and a modest multiple of
+// it: 8 MB of the smallest statements (one token per byte) stay within 75
+// times their size beyond what an empty program takes.
+TEST(Scripts, CompilingTakesMemoryInProportionToTheText) {
+  const auto dir = std::filesystem::temp_directory_path();
+  const auto empty = dir / "tavrin_compile_empty.txt", big = dir / "tavrin_compile_big.txt";
+  constexpr size_t kBytes = 8 * 1000 * 1000;
+  std::ofstream(empty, std::ios::binary) << "exit;\n";
+  std::ofstream(big, std::ios::binary) << "exit;\n" << std::string(kBytes, ';');
+  const long base = PeakBytesOfRun(empty.string());
+  const long peak = PeakBytesOfRun(big.string());
+  EXPECT_LT(peak - base, 75L * static_cast<long>(kBytes)) << "peak " << peak << ", base " << base;
+  std::filesystem::remove(empty);
+  std::filesystem::remove(big);
 }
 
 TEST(Scripts, ArgumentChecks) {

@@ -5,6 +5,8 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "package/Support_Stream.h"
 #include "world/Path_Class.h"
@@ -161,6 +163,38 @@ TEST(Path, PackagePrecisionIsBoundedWhenInterpolating) {
   ASSERT_TRUE(loaded.LoadFromStream(s));
   EXPECT_EQ(loaded.i_precision, 1000000);  // kept as read, for writing back
   EXPECT_DOUBLE_EQ(loaded.Length(), eight.Length());
+}
+
+// A path made by adding points one by one, with queries between the adds,
+// has the polyline of the same points given at once. Adding stays cheap: if
+// every point remade the polyline, 50,000 of them would take minutes.
+TEST(Path, PointsAddedOneByOneGiveThePolylineOfAllOfThem) {
+  for (const int32_t kind : {0, 1}) {
+    for (const bool closed : {false, true}) {
+      SCOPED_TRACE(std::to_string(kind) + (closed ? " closed" : " open"));
+      CPath added;
+      added.SetKind(kind);
+      added.SetClosed(closed);
+      std::vector<RWayPoint> points;
+      for (int32_t i = 0; i < 50000; ++i) {
+        const RWayPoint p{double(i * 37 % 1000), double(i * 11 % 700), double(50 + i % 100)};
+        points.push_back(p);
+        EXPECT_EQ(added.AddPoint(p.x, p.y, p.speed), i);
+        if (i % 10000 == 3) {
+          const CPath sofar = MakePath(kind, closed, 4, points);
+          EXPECT_EQ(added.Length(), sofar.Length());
+          EXPECT_EQ(added.GetPosition(0.3).x, sofar.GetPosition(0.3).x);
+        }
+      }
+      const CPath whole = MakePath(kind, closed, 4, points);
+      EXPECT_EQ(added.Length(), whole.Length());
+      ASSERT_EQ(added.IntPoints().size(), whole.IntPoints().size());
+      for (size_t k = 0; k < whole.IntPoints().size(); ++k) {
+        const RIntPoint &a = added.IntPoints()[k], &b = whole.IntPoints()[k];
+        ASSERT_TRUE(a.x == b.x && a.y == b.y && a.speed == b.speed && a.l == b.l) << k;
+      }
+    }
+  }
 }
 
 // An odd point spoils the path's length and the positions after it, but no
