@@ -167,8 +167,10 @@ TEST_F(PackTest, FilesOutsideTheProjectAreNeverCopiedIntoThePackage) {
     };
   };
   for (const std::string& path : {outside, absolute}) {
-    const std::string why = path == outside ? "leads outside the project folder" : "relative to the project folder";
     for (const auto& [field, files] : fields(path)) {
+      const std::string why = field == "file"      ? "must be a file inside the sounds folder"
+                              : path == outside ? "leads outside the project folder"
+                                                : "relative to the project folder";
       const fs::path out = m_dir / "out.bin";
       const test::RRun r = Pack({"build", WriteProject(files).string(), "-o", out.string()});
       ExpectRefused(r, {"field \"" + field + "\"", path, why}, out, field + " = " + path);
@@ -188,8 +190,8 @@ TEST_F(PackTest, FilesOutsideTheProjectAreNeverCopiedIntoThePackage) {
     fs::create_directories((project / link).parent_path());
     fs::remove(project / link);
     fs::create_symlink(secret, project / link);
-    ExpectRefused(Pack({"build", project.string(), "-o", out.string()}), {"leads outside the project folder"}, out,
-                  link);
+    const std::string why = link == "sounds/s.wav" ? "must be a file inside the sounds folder" : "leads outside the project folder";
+    ExpectRefused(Pack({"build", project.string(), "-o", out.string()}), {why}, out, link);
   }
 }
 
@@ -322,6 +324,7 @@ TEST_F(PackTest, ExitStatusesAndMessagesAreClear) {
       {{"info", dir}, 1, "is a directory"},
       {{"unpack", dir, (m_dir / "u").string()}, 1, "is a directory"},
       {{"info", (m_dir / "missing.bin").string()}, 1, "missing.bin"},
+      {{"unpack", (m_dir / "missing.bin").string(), (m_dir / "u").string()}, 1, "missing.bin"},
   };
   for (const Case& c : cases) {
     const test::RRun r = Pack(c.args);

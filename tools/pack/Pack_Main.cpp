@@ -81,8 +81,8 @@ int Unpack(const std::string& file, const std::string& dir) {
   fs::path target = fs::absolute(dir).lexically_normal();
   if (!target.has_filename()) target = target.parent_path();  // "out/" is "out"
   std::error_code ec;
-  if (fs::exists(target, ec) && !(fs::is_directory(target, ec) && fs::is_empty(target, ec)))
-    throw CProjectError(dir + ": the folder is not empty");
+  if (fs::exists(target, ec) && !fs::is_directory(target, ec)) throw CProjectError(dir + ": is a file, not a folder");
+  if (fs::exists(target, ec) && !fs::is_empty(target, ec)) throw CProjectError(dir + ": the folder is not empty");
   const RPackageContent content = LoadPackage(file);
   // Written into a new folder beside the target and renamed at the end: a
   // failure leaves nothing half-written behind to block the next try.

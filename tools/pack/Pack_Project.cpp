@@ -68,21 +68,26 @@ fs::path Project_File(const RProject& project, const fs::path& base, const std::
     if (field.empty()) throw CProjectError((project.dir / named).string() + ": " + why);
     throw CProjectError(where + ": field \"" + field + "\": \"" + relative + "\" " + why);
   };
+  const std::string outside =
+      base.empty() ? "leads outside the project folder" : "must be a file inside the " + base.string() + " folder";
   const fs::path rel(relative);
   if (relative.empty() || rel.is_absolute() || rel.has_root_name() || rel.has_root_directory())
-    refuse("must be a file named relative to the project folder");
+    refuse(base.empty() ? "must be a file named relative to the project folder" : outside);
   std::error_code ec;
-  const fs::path root = fs::canonical(project.dir, ec);
+  const fs::path project_root = fs::canonical(project.dir, ec);
   if (ec) throw CProjectError(project.dir.string() + ": cannot read the project folder");
-  const fs::path full = fs::weakly_canonical(root / named, ec);
+  const fs::path root = fs::weakly_canonical(project_root / base, ec);
+  const fs::path full = fs::weakly_canonical(project_root / named, ec);
   if (ec) refuse("cannot be read");
   // Compared part by part: "/games/a" is not inside "/games/ab".
-  const auto parts = std::mismatch(root.begin(), root.end(), full.begin(), full.end());
-  if (parts.first != root.end()) refuse("leads outside the project folder");
+  const auto inside = [&](const fs::path& folder) {
+    return std::mismatch(folder.begin(), folder.end(), full.begin(), full.end()).first == folder.end();
+  };
+  if (!inside(project_root) || !inside(root)) refuse(outside);
+  // A file that is not there is left to its reader to report.
   const fs::file_status status = fs::status(full, ec);
   if (fs::is_directory(status)) refuse("is a folder, not a file");
-  if (!fs::exists(status)) refuse(field.empty() ? "cannot read the file" : "does not exist");
-  if (!fs::is_regular_file(status)) refuse("is not a regular file");
+  if (fs::exists(status) && !fs::is_regular_file(status)) refuse("is not a regular file");
   return full;
 }
 

@@ -38,7 +38,7 @@ void ReadScripts(RProject& project) {
       continue;
     }
     Project_CheckName(name, "scripts");
-    const std::string text = Project_ReadFile(project, "scripts", name + ".tvs", "", "");
+    const std::string text = Project_ReadFile(project, {}, "scripts/" + name + ".tvs", "", "");
     Script_Add(name, text);
     project.code.push_back({(project.dir / "scripts" / (name + ".tvs")).string(), "", {}, text, false});
   }
