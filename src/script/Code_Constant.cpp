@@ -32,7 +32,9 @@ constexpr RConstantName kConstantNames[] = {
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
 
-bool IsValidName(std::string_view name) {
+}  // namespace
+
+bool Constant_IsValidName(std::string_view name) {
   if (name.empty()) return false;
   auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
   if (!letter(name[0])) return false;
@@ -40,8 +42,6 @@ bool IsValidName(std::string_view name) {
     if (!letter(c) && !(c >= '0' && c <= '9')) return false;
   return true;
 }
-
-}  // namespace
 
 RConstantHooks g_ConstantHooks = {NoResource, NoResource, NoResource};
 
@@ -77,7 +77,7 @@ bool Constant_DefineUser(const std::vector<std::pair<std::string, std::string>>&
     std::string_view name = rawName;
     while (!name.empty() && IsBlank(name.front())) name.remove_prefix(1);
     while (!name.empty() && IsBlank(name.back())) name.remove_suffix(1);
-    if (!IsValidName(name)) {
+    if (!Constant_IsValidName(name)) {
       Error_InternalMessage("Constant name " + std::string(name) + "  is not valid.");
       return false;
     }

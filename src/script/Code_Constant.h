@@ -32,6 +32,10 @@ struct RConstantHooks {
 };
 extern RConstantHooks g_ConstantHooks;
 
+// A name a game's constant may have: a letter or underscore, then letters,
+// digits and underscores.
+bool Constant_IsValidName(std::string_view name);
+
 // Defines the game's own constants in order: each value is an expression that
 // may use the constants defined before it. Returns false after showing the
 // message of the first invalid one.

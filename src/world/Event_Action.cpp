@@ -31,7 +31,9 @@ bool ArgumentIsText(int32_t kind, const std::string& text) {
   return false;
 }
 
-bool CompileAction(CAction& a) {
+// Compiles the action in place; on failure `part` names what failed ("code
+// action", "argument 2") and the error is in g_LastErrorText.
+bool CompileActionQuietly(CAction& a, std::string& part) {
   auto text = [&](size_t i) { return i < a.act_argstring.size() ? a.act_argstring[i] : std::string(); };
   if (a.act_kind == 6 || a.act_kind == 7) {
     // A variable action is the assignment it stands for; a code action is
@@ -45,7 +47,7 @@ bool CompileAction(CAction& a) {
   if (a.act_exetype == 2) {
     compiled->code = Code_Create(a.act_codestring, false);
     if (!compiled->code->Compile()) {
-      Error_ReportAction("COMPILATION ERROR in code action\r" + g_LastErrorText, true);
+      part = "code action";
       return false;
     }
   }
@@ -58,7 +60,7 @@ bool CompileAction(CAction& a) {
     }
     CCodeRef code = Code_Create(arg, true);
     if (!code->Compile()) {
-      Error_ReportAction("COMPILATION ERROR in argument " + std::to_string(i) + "\r" + g_LastErrorText, true);
+      part = "argument " + std::to_string(i);
       return false;
     }
     if (code->i_kind == CODE_CONSTANT)
@@ -68,6 +70,13 @@ bool CompileAction(CAction& a) {
   }
   a.act_compiled = std::move(compiled);
   return true;
+}
+
+bool CompileAction(CAction& a) {
+  std::string part;
+  if (CompileActionQuietly(a, part)) return true;
+  Error_ReportAction("COMPILATION ERROR in " + part + "\r" + g_LastErrorText, true);
+  return false;
 }
 
 // ------------------------------------------------------------------ running an action list
@@ -286,6 +295,12 @@ bool Event_Compile(CEvent& event) {
     if (!CompileAction(event.e_actions[i])) return false;
   }
   return true;
+}
+
+std::string Action_CompileError(const CAction& action) {
+  CAction copy = action;
+  std::string part;
+  return CompileActionQuietly(copy, part) ? std::string() : part;
 }
 
 bool Object_CompileAll() {

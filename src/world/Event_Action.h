@@ -40,6 +40,10 @@ struct RActionCode {
 bool Object_CompileAll();
 // Compiles one action list; used for objects and time-line moments.
 bool Event_Compile(CEvent& event);
+// Compiles a copy of one action and reports nothing: "" when it compiles,
+// else the part that failed ("code action", "argument 2") with the error in
+// g_LastErrorText. For checking a game before it is handed out.
+std::string Action_CompileError(const CAction& action);
 // The library initialisation code, compiled and run once per game start.
 void LibraryInit_Run();
 

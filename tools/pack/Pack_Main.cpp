@@ -2,6 +2,9 @@
 // apart again, and shows what a package holds.
 #include <CLI/CLI.hpp>
 
+#include <stdlib.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -16,6 +19,9 @@ using namespace tavrin;
 
 namespace {
 
+// Exit statuses, as command-line tools use them.
+constexpr int kExitDone = 0, kExitFailed = 1, kExitUsage = 2;
+
 class CQuietListener : public IPackageLoadListener {
  public:
   void ShowProgress(int, const std::string&) override {}
@@ -25,6 +31,8 @@ class CQuietListener : public IPackageLoadListener {
 
 // Loads a package file or standalone game into the resource lists.
 RPackageContent LoadPackage(const std::string& path) {
+  std::error_code ec;
+  if (fs::is_directory(path, ec)) throw CProjectError(path + ": is a directory, not a package or a game");
   CStream stream;
   const ELocate located = LocatePackage(path, stream);
   if (located != ELocate::Ok) throw CProjectError(path + ": " + Locate_Message(located));
@@ -58,14 +66,45 @@ int Build(const std::string& dir, const std::string& out, bool exe, uint64_t see
     fs::permissions(out, fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
                     fs::perm_options::add);
   std::printf("%s: %zu bytes\n", out.c_str(), file.Size());
-  return 0;
+  return kExitDone;
+}
+
+// The message of a failed unpack names the folder asked for, not the
+// temporary one it was being written into.
+std::string Renamed(std::string message, const std::string& from, const std::string& to) {
+  for (size_t at = message.find(from); at != std::string::npos; at = message.find(from, at + to.size()))
+    message.replace(at, from.size(), to);
+  return message;
 }
 
 int Unpack(const std::string& file, const std::string& dir) {
-  if (fs::exists(dir) && !fs::is_empty(dir)) throw CProjectError(dir + ": the folder is not empty");
-  Project_Write(dir, LoadPackage(file));
+  fs::path target = fs::absolute(dir).lexically_normal();
+  if (!target.has_filename()) target = target.parent_path();  // "out/" is "out"
+  std::error_code ec;
+  if (fs::exists(target, ec) && !fs::is_directory(target, ec)) throw CProjectError(dir + ": is a file, not a folder");
+  if (fs::exists(target, ec) && !fs::is_empty(target, ec)) throw CProjectError(dir + ": the folder is not empty");
+  const RPackageContent content = LoadPackage(file);
+  // Written into a new folder beside the target and renamed at the end: a
+  // failure leaves nothing half-written behind to block the next try.
+  fs::create_directories(target.parent_path(), ec);
+  std::string pattern = (target.parent_path() / ("." + target.filename().string() + ".unpacking-XXXXXX")).string();
+  if (!::mkdtemp(pattern.data()))
+    throw CProjectError(target.parent_path().string() + ": cannot create a folder here: " + std::strerror(errno));
+  const fs::path temp = pattern;
+  try {
+    try {
+      Project_Write(temp, content);
+    } catch (const std::exception& e) {
+      throw CProjectError(Renamed(e.what(), temp.string(), target.string()));
+    }
+    if (fs::exists(target, ec)) fs::remove(target);  // the empty folder it replaces
+    fs::rename(temp, target);
+  } catch (...) {
+    fs::remove_all(temp, ec);
+    throw;
+  }
   std::printf("%s: unpacked into %s\n", file.c_str(), dir.c_str());
-  return 0;
+  return kExitDone;
 }
 
 int Info(const std::string& path) {
@@ -73,7 +112,7 @@ int Info(const std::string& path) {
   std::printf("game id: %d\ndebug mode: %s\nsettings version: %d\n", content.identity.gameId,
               content.header.debugMode ? "yes" : "no", content.header.settingsVersion);
   std::printf("settings: %s\n", Project_SettingsToJson(content.settings).dump().c_str());
-  return 0;
+  return kExitDone;
 }
 
 }  // namespace
@@ -81,6 +120,9 @@ int Info(const std::string& path) {
 int main(int argc, char** argv) {
   CLI::App app{"tavrin-pack builds Tavrin game packages from project folders, and takes them apart.", "tavrin-pack"};
   app.require_subcommand(1);
+  app.footer(
+      "Exit status: 0 when the command did its work, 1 when a build, unpack or info failed\n"
+      "(the message names the file and the reason), 2 for a mistake in the command line.");
 
   std::string dir, out, file;
   bool exe = false;
@@ -96,7 +138,12 @@ int main(int argc, char** argv) {
   unpack->add_option("DIR", dir, "The project folder to create (new or empty)")->required();
   CLI::App* info = app.add_subcommand("info", "List what a package holds");
   info->add_option("FILE", file, "A package file or a standalone game")->required();
-  CLI11_PARSE(app, argc, argv);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    // --help and --version are "errors" that print and succeed.
+    return app.exit(e) == 0 ? kExitDone : kExitUsage;
+  }
 
   try {
     if (*build) return Build(dir, out, exe, seed);
@@ -104,6 +151,6 @@ int main(int argc, char** argv) {
     return Info(file);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "tavrin-pack: %s\n", e.what());
-    return 1;
+    return kExitFailed;
   }
 }

@@ -7,13 +7,7 @@ namespace tavrin {
 
 fs::path Media_DataPath(const RProject& project, const std::string& kind, const std::string& relative,
                         const std::string& where, const char* field) {
-  const fs::path rel(relative);
-  bool climbs = relative.empty() || rel.is_absolute() || rel.has_root_name() || rel.has_root_directory();
-  for (const fs::path& part : rel) climbs |= part == "..";
-  if (climbs)
-    throw CProjectError(where + ": field \"" + field + "\": \"" + relative +
-                        "\" must be a file inside the " + kind + " folder");
-  return project.dir / kind / rel;
+  return Project_File(project, kind, relative, where, field);
 }
 
 TBitmap32 Media_LoadPicture(const fs::path& path, const std::string& where) {

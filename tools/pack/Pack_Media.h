@@ -11,8 +11,8 @@ namespace tavrin {
 
 extern const RProjectKind kProjectSounds, kProjectSprites, kProjectBackgrounds, kProjectFonts;
 
-// A data file named in a project file, relative to the kind's folder. Names
-// that climb out of the project (absolute, or with a ".." part) are refused.
+// A data file named in a project file, relative to the kind's folder; it
+// must be a file inside the project (Project_File).
 fs::path Media_DataPath(const RProject& project, const std::string& kind, const std::string& relative,
                         const std::string& where, const char* field);
 // Reads a PNG picture exactly as stored; errors name the file.

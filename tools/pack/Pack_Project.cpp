@@ -1,4 +1,5 @@
 #include "Pack_Project.h"
+#include "Pack_Check.h"
 #include "Pack_World.h"
 
 #include <algorithm>
@@ -60,17 +61,57 @@ std::array<uint8_t, 16> GuidFromHex(const std::string& hex, const std::string& w
 
 // ------------------------------------------------------------------ files
 
-nlohmann::json Project_LoadJson(const fs::path& path) {
+fs::path Project_File(const RProject& project, const fs::path& base, const std::string& relative,
+                      const std::string& where, const std::string& field) {
+  const fs::path named = base / relative;
+  const auto refuse = [&](const std::string& why) {
+    if (field.empty()) throw CProjectError((project.dir / named).string() + ": " + why);
+    throw CProjectError(where + ": field \"" + field + "\": \"" + relative + "\" " + why);
+  };
+  const std::string outside =
+      base.empty() ? "leads outside the project folder" : "must be a file inside the " + base.string() + " folder";
+  const fs::path rel(relative);
+  if (relative.empty() || rel.is_absolute() || rel.has_root_name() || rel.has_root_directory())
+    refuse(base.empty() ? "must be a file named relative to the project folder" : outside);
+  std::error_code ec;
+  const fs::path project_root = fs::canonical(project.dir, ec);
+  if (ec) throw CProjectError(project.dir.string() + ": cannot read the project folder");
+  const fs::path root = fs::weakly_canonical(project_root / base, ec);
+  const fs::path full = fs::weakly_canonical(project_root / named, ec);
+  if (ec) refuse("cannot be read");
+  // Compared part by part: "/games/a" is not inside "/games/ab".
+  const auto inside = [&](const fs::path& folder) {
+    return std::mismatch(folder.begin(), folder.end(), full.begin(), full.end()).first == folder.end();
+  };
+  if (!inside(project_root) || !inside(root)) refuse(outside);
+  // A file that is not there is left to its reader to report.
+  const fs::file_status status = fs::status(full, ec);
+  if (fs::is_directory(status)) refuse("is a folder, not a file");
+  if (fs::exists(status) && !fs::is_regular_file(status)) refuse("is not a regular file");
+  return full;
+}
+
+std::string Project_ReadFile(const RProject& project, const fs::path& base, const std::string& relative,
+                             const std::string& where, const std::string& field) {
+  return Project_LoadText(Project_File(project, base, relative, where, field));
+}
+
+nlohmann::json Project_LoadJson(const RProject& project, const fs::path& relative) {
+  const fs::path path = Project_File(project, {}, relative.string(), "", "");
   std::ifstream in(path);
-  if (!in) throw CProjectError(path.string() + ": cannot read the file");
+  if (!in) throw CProjectError((project.dir / relative).string() + ": cannot read the file");
   try {
     return nlohmann::json::parse(in);
   } catch (const nlohmann::json::parse_error& e) {
-    throw CProjectError(path.string() + ": " + e.what());
+    throw CProjectError((project.dir / relative).string() + ": " + e.what());
   }
 }
 
-void Project_SaveJson(const fs::path& path, const nlohmann::json& json) { Project_SaveText(path, json.dump(2) + "\n"); }
+void Project_SaveJson(const fs::path& path, const nlohmann::json& json) {
+  std::string text;
+  Project_Guard(path.string(), [&] { text = json.dump(2) + "\n"; });
+  Project_SaveText(path, text);
+}
 
 std::string Project_LoadText(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -97,14 +138,38 @@ const std::string& Project_CheckName(const std::string& name, const std::string&
   return name;
 }
 
+namespace {
+
+// game.json's "order": an object whose keys are resource kinds, each a list
+// of distinct names ("" for empty slots). A misspelt kind or a name listed
+// twice would otherwise lose or double a resource without a word.
+void CheckOrder(const RProject& project) {
+  const std::string where = (project.dir / "game.json").string();
+  const auto order = project.game.find("order");
+  if (order == project.game.end()) return;
+  if (!order->is_object()) throw CProjectError(where + ": field \"order\" must map resource kinds to lists of names");
+  for (const auto& [kind, names] : order->items()) {
+    const auto& kinds = Project_Kinds();
+    if (kind == "game" || std::none_of(kinds.begin(), kinds.end(), [&](const RProjectKind& k) { return kind == k.folder; }))
+      throw CProjectError(where + ": field \"order\": \"" + kind + "\" is not a resource kind");
+    if (!names.is_array()) throw CProjectError(where + ": field \"order\".\"" + kind + "\" must be a list of names");
+    std::set<std::string> seen;
+    for (const auto& n : names) {
+      if (!n.is_string()) throw CProjectError(where + ": field \"order\".\"" + kind + "\" must hold names");
+      const std::string name = n.get<std::string>();
+      if (!name.empty() && !seen.insert(name).second)
+        throw CProjectError(where + ": field \"order\".\"" + kind + "\" lists \"" + name + "\" twice");
+    }
+  }
+}
+
+}  // namespace
+
 std::vector<std::string> Project_Order(const RProject& project, const std::string& kind) {
   const auto order = project.game.find("order");
-  if (order != project.game.end() && order->contains(kind)) {
+  if (order != project.game.end() && order->is_object() && order->contains(kind)) {
     std::vector<std::string> names;
-    for (const auto& n : (*order)[kind]) {
-      if (!n.is_string()) throw CProjectError("game.json: \"order\"." + kind + " must hold names");
-      names.push_back(n.get<std::string>());
-    }
+    for (const auto& n : (*order)[kind]) names.push_back(n.get<std::string>());
     return names;
   }
   std::vector<std::string> names;
@@ -165,8 +230,8 @@ RGameSettings Project_SettingsFromJson(const nlohmann::json& j) {
       }
     for (const auto& f : kNumbers)
       if (key == f.name) {
-        if (!value.is_number_integer()) throw CProjectError("setting \"" + key + "\" must be a whole number");
-        s.*f.member = value.get<int32_t>();
+        if (!value.is_number()) throw CProjectError("setting \"" + key + "\" must be a whole number");
+        s.*f.member = Project_Integer<int32_t>(value, "settings", key);
         known = true;
       }
     if (!known) throw CProjectError("unknown setting \"" + key + "\"");
@@ -178,11 +243,12 @@ RGameSettings Project_SettingsFromJson(const nlohmann::json& j) {
 
 RPackageContent Project_ReadGame(RProject& project) {
   const std::string where = (project.dir / "game.json").string();
-  project.game = Project_LoadJson(project.dir / "game.json");
+  project.game = Project_LoadJson(project, "game.json");
   const nlohmann::json& j = project.game;
   if (!j.is_object()) throw CProjectError(where + ": the file must hold an object");
   RPackageContent c;
   try {
+    CheckOrder(project);
     c.identity.gameId = Project_Get<int32_t>(j, "game_id", 0, where);
     c.identity.flags = Project_Get<int32_t>(j, "flags", 0, where);
     if (j.contains("guid")) c.identity.guid = GuidFromHex(Project_Get<std::string>(j, "guid", "", where), where);
@@ -196,15 +262,19 @@ RPackageContent Project_ReadGame(RProject& project) {
     if (j.contains("runner_library")) {
       const nlohmann::json& lib = j["runner_library"];
       c.header.libraryName = Project_Get<std::string>(lib, "name", "", where);
+      // The runner writes the library under this name beside the game.
+      if (!c.header.libraryName.empty()) Project_CheckName(c.header.libraryName, "runner_library.name");
       const std::string file = Project_Get<std::string>(lib, "file", "", where);
       if (!file.empty()) {
-        const std::string bytes = Project_LoadText(project.dir / file);
+        const std::string bytes = Project_ReadFile(project, {}, file, where, "runner_library.file");
         c.header.library = CStream(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
       }
     }
   } catch (const CProjectError& e) {
     const std::string what = e.what();
     throw CProjectError(what.rfind(where, 0) == 0 ? what : where + ": " + what);
+  } catch (const nlohmann::json::exception& e) {
+    throw CProjectError(where + ": " + e.what());
   }
   return c;
 }
@@ -229,15 +299,16 @@ void Project_WriteGame(RProject& project, const RPackageContent& c) {
 }
 
 RPackageContent Project_Read(const fs::path& dir) {
-  RProject project{dir, {}, {}};
+  RProject project{dir, {}, {}, {}};
   RPackageContent content = Project_ReadGame(project);
   for (const RProjectKind& kind : Project_Kinds()) kind.read(project);
   Pack_AssignRoomIds();
+  Check_AllCode(project);
   return content;
 }
 
 void Project_Write(const fs::path& dir, const RPackageContent& content) {
-  RProject project{dir, nlohmann::json::object(), {}};
+  RProject project{dir, nlohmann::json::object(), {}, {}};
   fs::create_directories(dir);
   Project_WriteGame(project, content);
   for (const RProjectKind& kind : Project_Kinds()) kind.write(project);

@@ -11,11 +11,14 @@
 // lists back into a folder.
 #pragma once
 
+#include <cmath>
 #include <filesystem>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <set>
 #include <map>
+#include <type_traits>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <string>
@@ -23,6 +26,7 @@
 
 #include "package/Package_Load.h"
 #include "package/Resource_List.h"
+#include "world/Object_Class.h"
 
 namespace tavrin {
 
@@ -33,15 +37,39 @@ class CProjectError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// A piece of game code met while a project is read, kept to be compiled once
+// every name of the game is known (Check_AllCode).
+struct RProjectCode {
+  std::string where;  // the file that holds it
+  std::string field;  // where in that file ("" for a whole .tvs file)
+  std::vector<CAction> actions;  // an action list, or
+  std::string text;              // code alone
+  bool expression = false;
+};
+
 // A project being read (build) or written (unpack).
 struct RProject {
   fs::path dir;
   nlohmann::json game;  // the contents of game.json
   mutable std::map<std::string, std::vector<std::string>> orders;  // Project_Order, once per kind
+  mutable std::vector<RProjectCode> code;  // every piece of code read, in the order the runner compiles them
 };
 
-// Reads a JSON file; throws CProjectError naming the file and the problem.
-nlohmann::json Project_LoadJson(const fs::path& path);
+// The one way a project names a file: `relative` (to the project folder, or
+// to its subfolder `base`) must lead, after every symbolic link is followed,
+// to a regular file inside the project folder. A build must never copy a
+// file from elsewhere on the author's machine into a game it hands out.
+// Errors name `where` (the file holding the name) and `field`; with no field
+// the path itself is the subject of the message.
+fs::path Project_File(const RProject& project, const fs::path& base, const std::string& relative,
+                      const std::string& where, const std::string& field);
+// Reads a file of the project named by `field` of `where`, through Project_File.
+std::string Project_ReadFile(const RProject& project, const fs::path& base, const std::string& relative,
+                             const std::string& where, const std::string& field);
+
+// Reads a JSON file of the project (a path relative to its folder); throws
+// CProjectError naming the file and the problem.
+nlohmann::json Project_LoadJson(const RProject& project, const fs::path& relative);
 // Writes a JSON file (two-space indent, a final newline) or throws.
 void Project_SaveJson(const fs::path& path, const nlohmann::json& json);
 // Reads or writes a whole file of bytes or text.
@@ -62,16 +90,55 @@ void Project_SetOrder(RProject& project, const std::string& kind, const std::vec
 // or "..". Throws otherwise (names come from packages and are untrusted).
 const std::string& Project_CheckName(const std::string& name, const std::string& kind);
 
+// A whole number that fits T exactly. The package stores whole numbers
+// only; a fraction, or a number too large, cut to fit would silently be a
+// different game, so both are errors naming `where` and the field.
+template <class T>
+T Project_Integer(const nlohmann::json& value, const std::string& where, const std::string& field) {
+  using Limits = std::numeric_limits<T>;
+  bool fits = false;
+  if (value.is_number_unsigned()) {
+    fits = value.get<uint64_t>() <= uint64_t(Limits::max());
+  } else if (value.is_number_integer()) {
+    const int64_t n = value.get<int64_t>();
+    fits = n >= int64_t(Limits::min()) && (n < 0 || uint64_t(n) <= uint64_t(Limits::max()));
+  } else if (value.is_number_float()) {
+    const double d = value.get<double>();
+    fits = std::isfinite(d) && d == std::floor(d) && d >= double(Limits::min()) && d <= double(Limits::max());
+  }
+  if (!fits)
+    throw CProjectError(where + ": field \"" + field + "\": " + value.dump() + " is not a whole number from " +
+                        std::to_string(Limits::min()) + " to " + std::to_string(Limits::max()));
+  return T(value.get<double>());
+}
+
+template <class T>
+inline constexpr bool kProjectWhole = std::is_integral_v<T> && !std::is_same_v<T, bool>;
+template <class T>
+struct RProjectWholeList : std::false_type {};
+template <class E>
+struct RProjectWholeList<std::vector<E>> : std::bool_constant<kProjectWhole<E>> {};
+
 // A field of `json` with a default; a present field of the wrong type is an
-// error naming `where` and the field.
+// error naming `where` and the field. Whole numbers go through Project_Integer.
 template <class T>
 T Project_Get(const nlohmann::json& json, const char* field, const T& fallback, const std::string& where) {
+  if (!json.is_object()) throw CProjectError(where + ": an object is needed where field \"" + field + "\" is read");
   const auto it = json.find(field);
   if (it == json.end() || it->is_null()) return fallback;
-  try {
-    return it->get<T>();
-  } catch (const nlohmann::json::exception&) {
-    throw CProjectError(where + ": field \"" + field + "\" has the wrong type");
+  if constexpr (kProjectWhole<T>) {
+    return Project_Integer<T>(*it, where, field);
+  } else if constexpr (RProjectWholeList<T>::value) {
+    if (!it->is_array()) throw CProjectError(where + ": field \"" + field + "\" must be a list of whole numbers");
+    T list;
+    for (const nlohmann::json& n : *it) list.push_back(Project_Integer<typename T::value_type>(n, where, field));
+    return list;
+  } else {
+    try {
+      return it->get<T>();
+    } catch (const nlohmann::json::exception&) {
+      throw CProjectError(where + ": field \"" + field + "\" has the wrong type");
+    }
   }
 }
 
@@ -94,6 +161,18 @@ int32_t Project_IndexOf(const RProject& project, const std::string& kind, const 
 int32_t Project_RequireIndex(const RProject& project, const std::string& kind, const std::string& name,
                              const std::string& where);
 
+// Runs `work` for the resource kept in the file `where`: a JSON library error
+// (a field of an unexpected shape, text that is not UTF-8) becomes an error
+// naming that file, never a bare library message.
+template <class F>
+void Project_Guard(const std::string& where, F&& work) {
+  try {
+    work();
+  } catch (const nlohmann::json::exception& e) {
+    throw CProjectError(where + ": " + e.what());
+  }
+}
+
 // Reads each <kind>/<name>.json in project order into a new resource; an ""
 // in the order keeps an empty slot. `read` throws CProjectError naming
 // `where` (the JSON file) and the field.
@@ -106,11 +185,12 @@ void Project_ReadList(RProject& project, const std::string& kind, CResourceList<
   for (size_t i = 0; i < names.size(); ++i) {
     if (names[i].empty()) continue;
     Project_CheckName(names[i], kind);
-    const fs::path file = project.dir / kind / (names[i] + ".json");
-    const nlohmann::json j = Project_LoadJson(file);
-    if (!j.is_object()) throw CProjectError(file.string() + ": the file must hold an object");
+    const fs::path relative = fs::path(kind) / (names[i] + ".json");
+    const std::string where = (project.dir / relative).string();
+    const nlohmann::json j = Project_LoadJson(project, relative);
+    if (!j.is_object()) throw CProjectError(where + ": the file must hold an object");
     auto resource = std::make_unique<T>();
-    read(*resource, j, names[i], file.string());
+    Project_Guard(where, [&] { read(*resource, j, names[i], where); });
     list.Set(int32_t(i), std::move(resource), names[i]);
   }
 }
@@ -133,9 +213,12 @@ void Project_WriteList(RProject& project, const std::string& kind, const CResour
   Project_SetOrder(project, kind, names);
   for (int32_t i = 0; i < list.Count(); ++i) {
     if (!list.Exists(i)) continue;
-    nlohmann::json j = nlohmann::json::object();
-    write(*list.Get(i), j, names[size_t(i)]);
-    Project_SaveJson(project.dir / kind / (names[size_t(i)] + ".json"), j);
+    const fs::path file = project.dir / kind / (names[size_t(i)] + ".json");
+    Project_Guard(file.string(), [&] {
+      nlohmann::json j = nlohmann::json::object();
+      write(*list.Get(i), j, names[size_t(i)]);
+      Project_SaveJson(file, j);
+    });
   }
 }
 

@@ -4,6 +4,7 @@
 #include "Pack_World.h"
 #include "functions/Extension_Class.h"
 #include "package/DataNew_Class.h"
+#include "package/Support_TempDir.h"
 #include "script/Script_Class.h"
 #include "script/Script_Package.h"
 #include "windows/Help_Main.h"
@@ -18,6 +19,15 @@ using nlohmann::json;
 std::string Bytes(const CStream& s) { return std::string(reinterpret_cast<const char*>(s.Data()), s.Size()); }
 CStream Stream(const std::string& bytes) { return CStream(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()); }
 
+// A path the runner places inside a folder of its own (included files,
+// extension files): it refuses, when the game runs, one that would climb out.
+const std::string& InsidePath(const std::string& path, const std::string& where, const std::string& field) {
+  if (!Path_StaysInside(path))
+    throw CProjectError(where + ": field \"" + field + "\": \"" + path +
+                        "\" must be a relative path with no \"..\" part");
+  return path;
+}
+
 // ------------------------------------------------------------------ scripts
 
 void ReadScripts(RProject& project) {
@@ -28,7 +38,9 @@ void ReadScripts(RProject& project) {
       continue;
     }
     Project_CheckName(name, "scripts");
-    Script_Add(name, Project_LoadText(project.dir / "scripts" / (name + ".tvs")));
+    const std::string text = Project_ReadFile(project, {}, "scripts/" + name + ".tvs", "", "");
+    Script_Add(name, text);
+    project.code.push_back({(project.dir / "scripts" / (name + ".tvs")).string(), "", {}, text, false});
   }
 }
 
@@ -52,15 +64,19 @@ void ReadExtensions(RProject& project) {
     Project_CheckName(name, "extensions");
     const fs::path file = project.dir / "extensions" / (name + ".json");
     const std::string where = file.string();
-    const json j = Project_LoadJson(file);
+    const json j = Project_LoadJson(project, fs::path("extensions") / (name + ".json"));
     CExtensionPackage p;
+    Project_Guard(where, [&] {
     p.s_name = name;
     p.s_folder = Project_Get<std::string>(j, "folder", "temp" + std::to_string(g_Extensions.size()), where);
+    InsidePath(p.s_folder, where, "folder");
     p.s_key = Project_Get(j, "key", 0, where);
     for (const json& fj : j.value("files", json::array())) {
       CExtensionFile f;
       f.s_filename = Project_Get<std::string>(fj, "name", "", where);
       f.s_kind = Project_Get(fj, "kind", f.s_kind, where);
+      // Libraries and other files are written into the package's folder.
+      if (f.s_kind == 1 || f.s_kind == 4) InsidePath(f.s_filename, where, "files.name");
       f.s_init = Project_Get<std::string>(fj, "init", "", where);
       f.s_final = Project_Get<std::string>(fj, "final", "", where);
       for (const json& c : fj.value("constants", json::array()))
@@ -80,10 +96,11 @@ void ReadExtensions(RProject& project) {
       }
       if (f.s_kind != 3) {
         const std::string data = Project_Get<std::string>(fj, "data", "", where);
-        if (!data.empty()) f.s_data = Stream(Project_LoadText(project.dir / data));
+        if (!data.empty()) f.s_data = Stream(Project_ReadFile(project, {}, data, where, "files.data"));
       }
       p.s_includes.push_back(std::move(f));
     }
+    });
     g_Extensions.push_back(std::move(p));
   }
 }
@@ -124,9 +141,8 @@ void WriteExtensions(RProject& project) {
 
 const char* const kExportActions[] = {"none", "temp", "working", "folder"};
 
-void ReadExtras(RProject& project) {
+void ReadGameExtras(RProject& project, const std::string& where) {
   const json& g = project.game;
-  const std::string where = (project.dir / "game.json").string();
   g_UserConstants.clear();
   for (const json& c : g.value("constants", json::array()))
     g_UserConstants.emplace_back(Project_Get<std::string>(c, "name", "", where),
@@ -138,9 +154,11 @@ void ReadExtras(RProject& project) {
     for (int32_t i = 0; i < g_Rooms.Count(); ++i)
       if (g_Rooms.Exists(i)) g_RoomOrder.push_back(i);
   } else {
-    for (const json& r : order)
-      g_RoomOrder.push_back(r.is_number_integer() ? r.get<int32_t>()
-                                                  : Project_RequireIndex(project, "rooms", r.get<std::string>(), where));
+    for (const json& r : order) {
+      if (!r.is_number() && !r.is_string()) throw CProjectError(where + ": field \"room_order\" must list room names");
+      g_RoomOrder.push_back(r.is_number() ? Project_Integer<int32_t>(r, where, "room_order")
+                                          : Project_RequireIndex(project, "rooms", r.get<std::string>(), where));
+    }
   }
   if (g_RoomOrder.empty()) throw CProjectError(where + ": a game needs at least one room");
   for (int32_t r : g_RoomOrder)
@@ -149,6 +167,8 @@ void ReadExtras(RProject& project) {
   g_RoomLastTileId = Project_Get(g, "last_tile_id", 10000000, where);
 
   g_LibraryInitCode = Project_Get(g, "library_init_code", std::vector<std::string>{}, where);
+  for (const std::string& code : g_LibraryInitCode)
+    if (!code.empty()) project.code.push_back({where, "library_init_code", {}, code, false});
 
   g_GameInformation = RGameInformation{};
   if (g.contains("game_information")) {
@@ -165,7 +185,9 @@ void ReadExtras(RProject& project) {
     info.sizeable = Project_Get(i, "sizeable", info.sizeable, where);
     info.onTop = Project_Get(i, "on_top", info.onTop, where);
     info.pauseGame = Project_Get(i, "pause_game", info.pauseGame, where);
-    if (i.contains("text_file")) info.text = Project_LoadText(project.dir / Project_Get<std::string>(i, "text_file", "", where));
+    if (i.contains("text_file"))
+      info.text = Project_ReadFile(project, {}, Project_Get<std::string>(i, "text_file", "", where), where,
+                                   "game_information.text_file");
     else info.text = Project_Get<std::string>(i, "text", "", where);
   }
 
@@ -177,20 +199,28 @@ void ReadExtras(RProject& project) {
     const std::string data = Project_Get<std::string>(f, "data", "", where);
     d.s_exists = Project_Get(f, "exists", !data.empty(), where);
     d.s_store = Project_Get(f, "store", !data.empty(), where);
-    if (!data.empty()) d.s_data = Stream(Project_LoadText(project.dir / data));
+    if (!data.empty()) d.s_data = Stream(Project_ReadFile(project, {}, data, where, "included_files.data"));
     d.s_size = Project_Get(f, "size", int32_t(d.s_data.Size()), where);
     const json action = f.value("export", json("working"));
     d.s_exportaction = -1;
-    if (action.is_number_integer()) d.s_exportaction = action.get<int32_t>();
+    if (action.is_number()) d.s_exportaction = Project_Integer<int32_t>(action, where, "export");
     for (int32_t a = 0; a < 4; ++a)
       if (action == kExportActions[a]) d.s_exportaction = a;
     if (d.s_exportaction < 0) throw CProjectError(where + ": \"export\" is none, temp, working or folder");
     d.s_exportdir = Project_Get<std::string>(f, "export_folder", "", where);
+    // The runner exports into its own folders and refuses names that climb out.
+    if (d.s_exists && d.s_exportaction != 0) InsidePath(d.s_filename, where, "included_files.name");
+    if (d.s_exists && d.s_exportaction == 3 && !d.s_exportdir.empty()) InsidePath(d.s_exportdir, where, "included_files.export_folder");
     d.s_overwrite = Project_Get(f, "overwrite", d.s_overwrite, where);
     d.s_freedata = Project_Get(f, "free_data", d.s_freedata, where);
     d.s_removeend = Project_Get(f, "remove_at_end", d.s_removeend, where);
     g_DataFiles.push_back(std::move(d));
   }
+}
+
+void ReadExtras(RProject& project) {
+  const std::string where = (project.dir / "game.json").string();
+  Project_Guard(where, [&] { ReadGameExtras(project, where); });
 }
 
 void WriteExtras(RProject& project) {

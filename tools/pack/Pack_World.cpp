@@ -40,7 +40,8 @@ std::string WhoToJson(int32_t who) {
 }
 
 int32_t WhoFromJson(const RProject& project, const json& j, const std::string& where) {
-  if (j.is_number_integer()) return j.get<int32_t>();
+  if (j.is_number()) return Project_Integer<int32_t>(j, where, "applies_to");
+  if (!j.is_string()) throw CProjectError(where + ": field \"applies_to\" is self, other or an object's name");
   const std::string who = j.get<std::string>();
   if (who == "self") return -1;
   if (who == "other") return -2;
@@ -112,24 +113,42 @@ json Pack_EventToJson(const RProject& project, const CEvent& e, const fs::path& 
   return list;
 }
 
-std::string Pack_CodeFromJson(const RProject& project, const json& j, const std::string& where) {
-  if (j.is_string()) return j.get<std::string>();
-  if (j.is_object() && j.contains("file"))
-    return Project_LoadText(project.dir / Project_Get<std::string>(j, "file", "", where));
-  throw CProjectError(where + ": code is a string or {\"file\": ...}");
+namespace {
+
+// Code kept in a .tvs file: {"file": ...}, a path inside the project.
+std::string CodeFile(const RProject& project, const json& j, const std::string& where, std::string& field) {
+  const std::string file = Project_Get<std::string>(j, "file", "", where);
+  const std::string text = Project_ReadFile(project, {}, file, where, field + ".file");
+  field += " (" + file + ")";
+  return text;
 }
 
-CEvent Pack_EventFromJson(const RProject& project, const json& j, const std::string& where) {
+}  // namespace
+
+std::string Pack_CodeFromJson(const RProject& project, const json& j, const std::string& where, std::string field) {
+  std::string text;
+  if (j.is_string())
+    text = j.get<std::string>();
+  else if (j.is_object() && j.contains("file"))
+    text = CodeFile(project, j, where, field);
+  else
+    throw CProjectError(where + ": field \"" + field + "\": code is a string or {\"file\": ...}");
+  project.code.push_back({where, field, {}, text, false});
+  return text;
+}
+
+CEvent Pack_EventFromJson(const RProject& project, const json& j, const std::string& where, std::string field) {
   CEvent e;
   if (j.is_string()) {
     e.e_actions.push_back(CodeAction(j.get<std::string>()));
   } else if (j.is_object() && j.contains("file")) {
-    e.e_actions.push_back(CodeAction(Project_LoadText(project.dir / Project_Get<std::string>(j, "file", "", where))));
+    e.e_actions.push_back(CodeAction(CodeFile(project, j, where, field)));
   } else if (j.is_array()) {
     for (const json& a : j) e.e_actions.push_back(ActionFromJson(project, a, where));
   } else {
-    throw CProjectError(where + ": an event is code, {\"file\": ...} or a list of actions");
+    throw CProjectError(where + ": field \"" + field + "\": an event is code, {\"file\": ...} or a list of actions");
   }
+  project.code.push_back({where, field, e.e_actions, {}, false});
   return e;
 }
 
@@ -152,7 +171,8 @@ std::pair<int32_t, int32_t> ParseEventKey(const RProject& project, const std::st
     const std::string rest = key.substr(colon + 1);
     if (!rest.empty() && rest.find_first_not_of("0123456789") == std::string::npos) {
       if (rest.size() > 6 || std::stoi(rest) > kMaxEventNumber)
-        throw CProjectError(where + ": event number too large in \"" + key + "\"");
+        throw CProjectError(where + ": event number too large in \"" + key + "\" (at most " +
+                            std::to_string(kMaxEventNumber) + ")");
       return {t, std::stoi(rest)};
     }
     if (t == 4) return {t, Project_RequireIndex(project, "objects", rest, where)};
@@ -177,7 +197,7 @@ int32_t RefFromJson(const RProject& project, const json& j, const char* field, c
                     const std::string& where) {
   const auto it = j.find(field);
   if (it == j.end() || it->is_null()) return -1;
-  if (it->is_number_integer()) return it->get<int32_t>();
+  if (it->is_number()) return Project_Integer<int32_t>(*it, where, field);
   if (!it->is_string()) throw CProjectError(where + ": \"" + field + "\" must name a resource");
   return Project_RequireIndex(project, kind, it->get<std::string>(), where);
 }
@@ -219,9 +239,10 @@ void ReadTriggers(RProject& project) {
     t.i_name = name;
     t.i_condition = Project_Get<std::string>(j, "condition", "", where);
     t.i_constname = Project_Get<std::string>(j, "constant", "", where);
+    project.code.push_back({where, "condition", {}, t.i_condition, true});
     const json moment = j.value("moment", json("begin_step"));
-    if (moment.is_number_integer()) {
-      t.i_moment = moment.get<int32_t>();
+    if (moment.is_number()) {
+      t.i_moment = Project_Integer<int32_t>(moment, where, "moment");
     } else {
       t.i_moment = -1;
       for (int32_t m = 0; m < 3; ++m)
@@ -248,7 +269,8 @@ void ReadTimeLines(RProject& project) {
       if (!t.s_moments.empty() && step <= t.s_moments.back().first)
         throw CProjectError(where + ": moments must be listed by rising step");
       if (!m.contains("actions")) throw CProjectError(where + ": a moment needs \"actions\"");
-      t.s_moments.emplace_back(step, Pack_EventFromJson(project, m["actions"], where));
+      t.s_moments.emplace_back(step, Pack_EventFromJson(project, m["actions"], where,
+                                                        "moments.step " + std::to_string(step)));
     }
   });
 }
@@ -278,9 +300,15 @@ void ReadObjects(RProject& project) {
     o.o_lasttype = Project_Get(j, "event_types", -1, where) - 1;
     if (o.o_lasttype >= kEventTypes) throw CProjectError(where + ": \"event_types\" is at most 12");
     const json events = j.value("events", json::object());
+    if (!events.is_object()) throw CProjectError(where + ": field \"events\" must map event names to events");
+    std::map<std::pair<int32_t, int32_t>, std::string> keys;
     for (const auto& [key, value] : events.items()) {
       const auto [type, number] = ParseEventKey(project, key, where);
-      o.AddEvent(type, number) = Pack_EventFromJson(project, value, where);
+      // An object has one event of a kind and number; a second would hide the first.
+      const auto [seen, added] = keys.emplace(std::pair{type, number}, key);
+      if (!added)
+        throw CProjectError(where + ": events \"" + seen->second + "\" and \"" + key + "\" are the same event");
+      o.AddEvent(type, number) = Pack_EventFromJson(project, value, where, "events." + key);
     }
   });
   if (!Object_ParentsAcyclic(g_Objects)) throw CProjectError("objects: the parents of some objects form a cycle");
@@ -333,7 +361,7 @@ void ReadRooms(RProject& project) {
     const bool show = Project_Get(j, "show_color", true, where);
     const bool clear = Project_Get(j, "clear_view_background", true, where);
     r.r_flags = (show ? 1 : 0) | (clear ? 0 : 2) | (Project_Get(j, "flags_other", 0, where) & ~3);
-    if (j.contains("code")) r.r_code = Pack_CodeFromJson(project, j["code"], where);
+    if (j.contains("code")) r.r_code = Pack_CodeFromJson(project, j["code"], where, "code");
     const json backs = j.value("backgrounds", json::array());
     const json views = j.value("views", json::array());
     if (backs.size() > size_t(kRoomLayers) || views.size() > size_t(kRoomLayers))
@@ -375,7 +403,9 @@ void ReadRooms(RProject& project) {
       i.y = Project_Get(in, "y", 0, where);
       i.object = RefFromJson(project, in, "object", "objects", where);
       i.id = Project_Get(in, "id", kIdToAssign, where);
-      if (in.contains("code")) i.code = Pack_CodeFromJson(project, in["code"], where);
+      if (in.contains("code"))
+        i.code = Pack_CodeFromJson(project, in["code"], where,
+                                   "instances[" + std::to_string(r.r_instances.size()) + "].code");
       i.xscale = Project_Get(in, "xscale", 1.0, where);
       i.yscale = Project_Get(in, "yscale", 1.0, where);
       i.blend = Project_Get(in, "blend", 0xFFFFFF, where);
