@@ -19,7 +19,7 @@
 #include "script/Code_Error.h"
 #include "script/Code_Function.h"
 #include "script/Code_Operator.h"
-#include "script/Code_Phase.h"
+#include "script/Code_Text.h"
 #include "script/Variable_Class.h"
 
 namespace tavrin {
@@ -131,7 +131,7 @@ void Extreme(int32_t argc, RValue& result, Args a) {
     const RValue& w = a[k];
     if (result.kind == VALUE_REAL && (Max ? w.val > result.val : w.val < result.val)) result = w;
     if (result.kind == VALUE_STRING) {
-      const int d = CompareText(w.str.view(), result.str.view());
+      const int d = Text_Compare(w.str.view(), result.str.view());
       if (Max ? d > 0 : d < 0) result = w;
     }
   }

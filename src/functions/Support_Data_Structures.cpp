@@ -10,6 +10,7 @@
 #include "package/Support_Stream.h"
 #include "script/Code_Error.h"
 #include "script/Code_Function.h"
+#include "script/Code_Text.h"
 
 namespace tavrin {
 
@@ -22,49 +23,9 @@ double g_Precision = 0.00000001;
 void DS_SetPrecision(double precision) { g_Precision = std::fabs(precision); }
 double DS_GetPrecision() { return g_Precision; }
 
-namespace {
-
-// A code point of UTF-8 text from byte `i` (lenient with broken sequences:
-// a stray byte stands for itself, so every text has some order).
-uint32_t DecodeAt(std::string_view s, size_t i) {
-  const auto b = static_cast<uint8_t>(s[i]);
-  int extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
-  if (extra == 0 || i + extra >= s.size()) return b;
-  uint32_t cp = b & (0x3F >> extra);
-  for (int k = 1; k <= extra; ++k) {
-    const auto c = static_cast<uint8_t>(s[i + k]);
-    if ((c & 0xC0) != 0x80) return b;
-    cp = cp << 6 | (c & 0x3F);
-  }
-  return cp;
-}
-
-// The first UTF-16 unit of a code point, and the second (0 for one unit).
-std::pair<uint32_t, uint32_t> Units(uint32_t cp) {
-  if (cp < 0x10000) return {cp, 0};
-  return {0xD800 + ((cp - 0x10000) >> 10), 0xDC00 + (cp & 0x3FF)};
-}
-
-int CompareText(std::string_view a, std::string_view b) {
-  const size_t n = std::min(a.size(), b.size());
-  size_t i = 0;
-  while (i < n && a[i] == b[i]) ++i;
-  if (i == n) return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
-  // Back to the start of the character that differs: byte order is code
-  // point order, which differs from 16-bit unit order only where a character
-  // beyond U+FFFF (a surrogate pair) meets one from U+E000 to U+FFFF.
-  while (i > 0 && (static_cast<uint8_t>(a[i]) & 0xC0) == 0x80) --i;
-  const auto ua = Units(DecodeAt(a, i)), ub = Units(DecodeAt(b, i));
-  if (ua.first != ub.first) return ua.first < ub.first ? -1 : 1;
-  if (ua.second != ub.second) return ua.second < ub.second ? -1 : 1;
-  return static_cast<uint8_t>(a[i]) < static_cast<uint8_t>(b[i]) ? -1 : 1;
-}
-
-}  // namespace
-
 int DS_Compare(const RValue& a, const RValue& b) {
   if (a.kind != b.kind) return a.kind == VALUE_REAL ? -1 : 1;
-  if (a.kind == VALUE_STRING) return CompareText(a.str.view(), b.str.view());
+  if (a.kind == VALUE_STRING) return Text_Compare(a.str.view(), b.str.view());
   const double x = a.val, y = b.val;
   const bool nx = std::isnan(x), ny = std::isnan(y);
   if (nx || ny) return nx && ny ? 0 : nx ? -1 : 1;

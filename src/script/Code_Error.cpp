@@ -7,7 +7,7 @@
 #include "package/Option_Main.h"
 #include "platform/Platform_Trace.h"
 #include "script/Code_Main.h"
-#include "script/Code_Phase.h"
+#include "script/Code_Text.h"
 #include "script/Variable_Class.h"
 
 namespace tavrin {

@@ -4,6 +4,7 @@
 
 #include "script/Code_Error.h"
 #include "script/Code_Phase.h"
+#include "script/Code_Text.h"
 
 namespace tavrin {
 
@@ -15,21 +16,6 @@ bool Fail(const CCode* code, int32_t position, std::string_view message) {
 }
 
 }  // namespace
-
-// UTF-8 bytes give the same order except between characters beyond
-// U+FFFF and those from U+E000 up, so only those cases convert.
-int CompareText(std::string_view a, std::string_view b) {
-  size_t n = a.size() < b.size() ? a.size() : b.size();
-  size_t i = 0;
-  while (i < n && a[i] == b[i]) ++i;
-  if (i == n) return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-  unsigned char ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[i]);
-  if (ca >= 0xEE && cb >= 0xEE) {
-    std::u16string ua = Text_ToUTF16(a), ub = Text_ToUTF16(b);
-    return ua.compare(ub) < 0 ? -1 : (ua == ub ? 0 : 1);
-  }
-  return ca < cb ? -1 : 1;
-}
 
 bool Operator_Unary(const CCode* code, int32_t position, int32_t op, RValue& value) {
   if (value.kind != VALUE_REAL) return Fail(code, position, "Wrong type of arguments to unary operator.");
@@ -145,7 +131,7 @@ bool Operator_Binary(const CCode* code, int32_t position, int32_t op, const RVal
       if (reals) {
         d = left.val - right.val;
       } else if (left.kind == VALUE_STRING && right.kind == VALUE_STRING) {
-        d = CompareText(left.str.view(), right.str.view());
+        d = Text_Compare(left.str.view(), right.str.view());
       } else {
         return Fail(code, position, "Cannot compare arguments.");
       }

@@ -17,10 +17,6 @@ bool Operator_Unary(const CCode* code, int32_t position, int32_t op, RValue& val
 // Applies binary operator `op` with `left` (replaced by the result) and `right`.
 bool Operator_Binary(const CCode* code, int32_t position, int32_t op, const RValue& right, RValue& left);
 
-// Ordinal comparison of two texts by UTF-16 code units, the order in which
-// games sort text: negative, 0 or positive.
-int CompareText(std::string_view a, std::string_view b);
-
 // Reals compare equal within this tolerance, so that 0.1 + 0.2 == 0.3 holds.
 constexpr double kCompareEpsilon = 1e-13;
 

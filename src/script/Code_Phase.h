@@ -104,10 +104,6 @@ struct RTokens2 {
   std::vector<RValue> values;
 };
 
-// Text conversions: code positions count UTF-16 code units, values hold UTF-8.
-std::u16string Text_ToUTF16(std::string_view utf8);
-std::string Text_ToUTF8(std::u16string_view utf16);
-
 // Phase 1: cuts the text into tokens ending with SYM_END. `text` receives the
 // code's text in UTF-16, which the tokens point into.
 bool Code_Phase1(const CCode* code, std::u16string& text, std::vector<RToken1>& out);

@@ -1,5 +1,6 @@
 // Phase 2: every identifier becomes a function, a constant or a variable, and
 // literals become values.
+#include "script/Code_Text.h"
 #include "script/Code_Constant.h"
 #include "script/Code_Error.h"
 #include "script/Code_Function.h"
