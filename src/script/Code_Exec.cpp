@@ -13,7 +13,7 @@
 #include "script/Code_Error.h"
 #include "script/Code_Function.h"
 #include "script/Code_Operator.h"
-#include "script/Code_Phase.h"
+#include "script/Code_Symbols.h"
 #include "script/Code_Variable.h"
 #include "script/Script_Class.h"
 
@@ -244,12 +244,12 @@ int32_t Eval(RunContext& run, const RToken& node, RValue& out) {
             return RESULT_NORMAL;
           }
           case OP_EQUAL:
-          case SYM_ASSIGN: out.val = (a - b) > -kCompareEpsilon && (a - b) < kCompareEpsilon ? 1.0 : 0.0; return RESULT_NORMAL;
-          case OP_NOTEQUAL: out.val = (a - b) < -kCompareEpsilon || (a - b) > kCompareEpsilon ? 1.0 : 0.0; return RESULT_NORMAL;
-          case OP_LESS: out.val = (a - b) < -kCompareEpsilon ? 1.0 : 0.0; return RESULT_NORMAL;
-          case OP_GREATER: out.val = (a - b) > kCompareEpsilon ? 1.0 : 0.0; return RESULT_NORMAL;
-          case OP_LESSEQUAL: out.val = (a - b) <= kCompareEpsilon ? 1.0 : 0.0; return RESULT_NORMAL;
-          case OP_GREATEREQUAL: out.val = (a - b) >= -kCompareEpsilon ? 1.0 : 0.0; return RESULT_NORMAL;
+          case SYM_ASSIGN:
+          case OP_NOTEQUAL:
+          case OP_LESS:
+          case OP_GREATER:
+          case OP_LESSEQUAL:
+          case OP_GREATEREQUAL: out.val = Operator_CompareHolds(node.ind, a - b) ? 1.0 : 0.0; return RESULT_NORMAL;
           default: break;
         }
       }
@@ -402,11 +402,7 @@ int32_t ExecSwitch(RunContext& run, const RToken& node) {
     RValue right;
     if (EvalFast(run, e.items[0], v) < 0 || EvalFast(run, e.items[1], right) < 0) return RESULT_ERROR;
     if (v.kind == VALUE_REAL && right.kind == VALUE_REAL) {
-      const double d = v.val - right.val;
-      truth = e.ind == OP_LESS ? d < -kCompareEpsilon
-              : e.ind == OP_GREATER ? d > kCompareEpsilon
-              : e.ind == OP_LESSEQUAL ? d <= kCompareEpsilon
-                                      : d >= -kCompareEpsilon;
+      truth = Operator_CompareHolds(e.ind, v.val - right.val);
       return RESULT_NORMAL;
     }
     if (!Operator_Binary(run.code, e.items[1].position, e.ind, right, v)) return RESULT_ERROR;

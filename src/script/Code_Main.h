@@ -6,38 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "script/Code_Symbols.h"
 #include "script/Variable_Class.h"
 
 namespace tavrin {
 
-// Node kinds of the tree.
-enum : int32_t {
-  TK_EMPTYPROGRAM = -2,
-  TK_EMPTY = -1,
-  TK_CONSTANT = 5,
-  TK_FUNCTION = 6,
-  TK_VARIABLE = 7,
-  TK_FIXEDVARIABLE = 8,
-  TK_IF = 13,
-  TK_WHILE = 16,
-  TK_DO = 17,
-  TK_FOR = 18,
-  TK_REPEAT = 20,
-  TK_EXIT = 21,
-  TK_BREAK = 22,
-  TK_CONTINUE = 23,
-  TK_WITH = 24,
-  TK_RETURN = 25,
-  TK_SWITCH = 26,
-  TK_CASE = 27,
-  TK_DEFAULT = 28,
-  TK_VAR = 29,
-  TK_GLOBALVAR = 30,
-  TK_ASSIGN = 101,
-  TK_BLOCK = 1000,
-  TK_UNARY = 1010,
-  TK_BINARY = 1011,
-};
 
 // How the interpreter reaches a variable node, decided once after compiling so
 // that a read or write does no owner evaluation and no table search.

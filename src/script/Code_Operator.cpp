@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "script/Code_Error.h"
-#include "script/Code_Phase.h"
+#include "script/Code_Symbols.h"
 #include "script/Code_Text.h"
 
 namespace tavrin {
@@ -135,17 +135,7 @@ bool Operator_Binary(const CCode* code, int32_t position, int32_t op, const RVal
       } else {
         return Fail(code, position, "Cannot compare arguments.");
       }
-      bool r = false;
-      switch (op) {
-        case OP_LESS: r = d < -kCompareEpsilon; break;
-        case OP_LESSEQUAL: r = d <= kCompareEpsilon; break;
-        case SYM_ASSIGN:
-        case OP_EQUAL: r = d > -kCompareEpsilon && d < kCompareEpsilon; break;
-        case OP_NOTEQUAL: r = d < -kCompareEpsilon || d > kCompareEpsilon; break;
-        case OP_GREATEREQUAL: r = d >= -kCompareEpsilon; break;
-        default: r = d > kCompareEpsilon; break;
-      }
-      left.SetReal(r ? 1.0 : 0.0);
+      left.SetReal(Operator_CompareHolds(op, d) ? 1.0 : 0.0);
       return true;
     }
     default: return Fail(code, position, "Internal error: unknown binary operator.");

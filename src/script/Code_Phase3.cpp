@@ -250,19 +250,6 @@ class Parser {
     }
   }
 
-  // Levels of binary operators, loosest first.
-  static bool AtLevel(int32_t level, int32_t sym) {
-    switch (level) {
-      case 1: return sym == OP_AND || sym == OP_OR || sym == OP_XOR;
-      case 2: return sym == SYM_ASSIGN || (sym >= OP_LESS && sym <= OP_GREATER);
-      case 3: return sym == OP_BITOR || sym == OP_BITAND || sym == OP_BITXOR;
-      case 4: return sym == OP_SHIFTLEFT || sym == OP_SHIFTRIGHT;
-      case 5: return sym == OP_PLUS || sym == OP_MINUS;
-      case 6: return sym == OP_TIMES || sym == OP_DIVIDE || sym == OP_DIV || sym == OP_MOD;
-      default: return false;
-    }
-  }
-
   int32_t Expr(int32_t i, RToken& node) {
     Nest nest(*this);
     if (!Enter(i)) return -1;
@@ -270,9 +257,9 @@ class Parser {
   }
 
   int32_t Binary(int32_t level, int32_t i, RToken& node) {
-    if (level > 6) return Postfix(i, node);
+    if (level > kOperatorLevels) return Postfix(i, node);
     if ((i = Binary(level + 1, i, node)) < 0) return -1;
-    while (AtLevel(level, Sym(i))) {
+    while (Operator_Level(Sym(i)) == level) {
       RToken left = std::move(node);
       node = RToken();
       node.kind = TK_BINARY;
