@@ -189,27 +189,9 @@ int32_t CallFunction(RunContext& run, const RToken& node, RValue& out) {
   const int32_t argc = node.itemnumb();
   for (int32_t i = 0; i < argc; ++i)
     if (EvalFast(run, node.items[i], args.Add()) < 0) return RESULT_ERROR;
-  const int32_t id = node.ind;
-  if (id < kScriptIdBase) {
-    out.SetReal(0.0);
-    g_CurrentFunction = id;
-    g_Functions[id].f_routine(run.self, run.other, argc, out, args.data());
-    // After a fatal error the game ends: code stops at its next call.
-    return Error_Aborting() ? RESULT_ERROR : RESULT_NORMAL;
-  }
-  if (id < kExtensionIdBase) {
-    const int32_t index = id - kScriptIdBase;
-    if (!Script_Exists(index)) return Fail(run, node.position, "Trying to execute non-existing script.");
-    if (Code_StackExhausted()) {
-      Code_ReportRecursion(run.code, node.position);
-      return RESULT_ERROR;
-    }
-    if (!Script_Execute(index, run.self, run.other, out, true, args.data(), argc)) return RESULT_ERROR;
-    return Error_Aborting() ? RESULT_ERROR : RESULT_NORMAL;
-  }
-  out.SetReal(0.0);
-  if (!g_ExtensionHooks.Call(id - kExtensionIdBase, run.self, run.other, argc, out, args.data()))
+  if (!Function_Call(node.ind, run.self, run.other, argc, out, args.data(), run.code, node.position))
     return RESULT_ERROR;
+  // After a fatal error the game ends: code stops at its next call.
   return Error_Aborting() ? RESULT_ERROR : RESULT_NORMAL;
 }
 
@@ -608,6 +590,31 @@ void Code_ReportRecursion(const CCode* code, int32_t position) {
   if (run.locals) Locals_Release(run.locals);
   if (held && --code->i_refs == 0) delete code;
   return c != RESULT_ERROR;
+}
+
+bool Function_Call(int32_t id, CInstanceBase* self, CInstanceBase* other, int32_t argc, RValue& result, RValue* args,
+                   const CCode* code, int32_t position) {
+  if (id < kScriptIdBase) {
+    result.SetReal(0.0);
+    if (id < 0 || size_t(id) >= g_Functions.size()) return true;  // an action whose function was never found
+    g_CurrentFunction = id;
+    g_Functions[size_t(id)].f_routine(self, other, argc, result, args);
+    return true;
+  }
+  if (id < kExtensionIdBase) {
+    const int32_t index = id - kScriptIdBase;
+    if (!Script_Exists(index)) {
+      Error_SetCodeError(code, position, "Trying to execute non-existing script.");
+      return false;
+    }
+    if (Code_StackExhausted()) {
+      Code_ReportRecursion(code, position);
+      return false;
+    }
+    return Script_Execute(index, self, other, result, true, args, argc);
+  }
+  result.SetReal(0.0);
+  return g_ExtensionHooks.Call(id - kExtensionIdBase, self, other, argc, result, args);
 }
 
 bool Code_Execute(CInstanceBase* self, CInstanceBase* other, CCode* code, RValue& result) {

@@ -17,6 +17,14 @@ bool Code_ExecuteReport(CInstanceBase* self, CInstanceBase* other, CCode* code, 
 // The same; a failure makes the result the string "ERROR".
 bool Code_ExecuteValue(CInstanceBase* self, CInstanceBase* other, CCode* code, RValue& result);
 
+// Calls function `id` (a built-in, a script or an extension function) with
+// `argc` arguments into `result`: the one way code and actions reach a
+// function. A missing script, or a call too deep for the machine stack, is an
+// error recorded at `position` of `code` (which may be null). False when the
+// call ended with an error recorded (g_ErrorPending).
+bool Function_Call(int32_t id, CInstanceBase* self, CInstanceBase* other, int32_t argc, RValue& result, RValue* args,
+                   const CCode* code, int32_t position);
+
 // True when the machine stack is nearly used up: deeper calls must stop with
 // an error instead of crashing.
 extern char* g_StackLimit;  // game code runs on one thread, like all engine state

@@ -197,17 +197,7 @@ class CActionRunner {
     g_ArgumentRelative = act.act_userelative && act.act_relative;
     RValue args[kMaxActionArguments];
     for (int32_t i = 0; i < argc; ++i) args[i] = Argument(act, i, self, other);
-    const int32_t id = act.act_functionid;
-    if (id < 0) return;
-    if (id >= kExtensionIdBase) {
-      if (g_ExtensionHooks.Call && !g_ExtensionHooks.Call(id - kExtensionIdBase, self, other, argc, result, args))
-        ReportFailure();
-    } else if (id >= kScriptIdBase) {
-      if (!Script_Execute(id - kScriptIdBase, self, other, result, true, args, argc)) ReportFailure();
-    } else if (size_t(id) < g_Functions.size()) {
-      g_CurrentFunction = id;
-      g_Functions[size_t(id)].f_routine(self, other, argc, result, args);
-    }
+    if (!Function_Call(act.act_functionid, self, other, argc, result, args, nullptr, 0)) ReportFailure();
   }
 
   // Code with arguments sees them in its argument slots for the run only.
