@@ -76,11 +76,6 @@ int32_t DayOfYear(const RDecodedDate& d) {
 
 // ---------------------------------------------------------------- arguments
 
-using Args = RValue*;
-#define ROUTINE(name)                                                                                       \
-  void name(CInstanceBase*, CInstanceBase*, [[maybe_unused]] int32_t argc, [[maybe_unused]] RValue& result, \
-            [[maybe_unused]] Args a)
-
 int64_t Field(const RValue& v) { return Real_ToInt64(v.val); }
 
 bool ValidDate(int64_t y, int64_t m, int64_t d) {
@@ -98,32 +93,32 @@ void SetTruth(RValue& result, bool b) { result.SetReal(b ? 1 : 0); }
 
 // ---------------------------------------------------------------- routines
 
-ROUTINE(F_CurrentDatetime) { result.SetReal(Date_Now()); }
-ROUTINE(F_CurrentDate) { result.SetReal(std::trunc(Date_Now())); }
-ROUTINE(F_CurrentTime) {
+FUNCTION_ROUTINE(F_CurrentDatetime) { result.SetReal(Date_Now()); }
+FUNCTION_ROUTINE(F_CurrentDate) { result.SetReal(std::trunc(Date_Now())); }
+FUNCTION_ROUTINE(F_CurrentTime) {
   const double now = Date_Now();
   result.SetReal(now - std::trunc(now));
 }
 
-ROUTINE(F_ValidDatetime) {
+FUNCTION_ROUTINE(F_ValidDatetime) {
   SetTruth(result,
            ValidDate(Field(a[0]), Field(a[1]), Field(a[2])) && ValidTime(Field(a[3]), Field(a[4]), Field(a[5])));
 }
-ROUTINE(F_ValidDate) { SetTruth(result, ValidDate(Field(a[0]), Field(a[1]), Field(a[2]))); }
-ROUTINE(F_ValidTime) { SetTruth(result, ValidTime(Field(a[0]), Field(a[1]), Field(a[2]))); }
+FUNCTION_ROUTINE(F_ValidDate) { SetTruth(result, ValidDate(Field(a[0]), Field(a[1]), Field(a[2]))); }
+FUNCTION_ROUTINE(F_ValidTime) { SetTruth(result, ValidTime(Field(a[0]), Field(a[1]), Field(a[2]))); }
 
-ROUTINE(F_CreateDatetime) {
+FUNCTION_ROUTINE(F_CreateDatetime) {
   const int64_t y = Field(a[0]), mo = Field(a[1]), d = Field(a[2]), h = Field(a[3]), mi = Field(a[4]), s = Field(a[5]);
   if (!ValidDate(y, mo, d) || !ValidTime(h, mi, s)) return;
   const double day = static_cast<double>(Date_DayNumber(y, static_cast<int32_t>(mo), static_cast<int32_t>(d)));
   result.SetReal(Date_FromTimeLine(day + TimeOfDay(h, mi, s)));
 }
-ROUTINE(F_CreateDate) {
+FUNCTION_ROUTINE(F_CreateDate) {
   const int64_t y = Field(a[0]), mo = Field(a[1]), d = Field(a[2]);
   if (ValidDate(y, mo, d))
     result.SetReal(static_cast<double>(Date_DayNumber(y, static_cast<int32_t>(mo), static_cast<int32_t>(d))));
 }
-ROUTINE(F_CreateTime) {
+FUNCTION_ROUTINE(F_CreateTime) {
   const int64_t h = Field(a[0]), mi = Field(a[1]), s = Field(a[2]);
   if (ValidTime(h, mi, s)) result.SetReal(TimeOfDay(h, mi, s));
 }
@@ -149,35 +144,35 @@ double IncUnits(double value, double count, double perDay) {
 }
 int64_t Count32(const RValue& v) { return Real_ToInt32(v.val); }
 
-ROUTINE(F_IncYear) { result.SetReal(IncMonths(a[0].val, Count32(a[1]) * 12)); }
-ROUTINE(F_IncMonth) { result.SetReal(IncMonths(a[0].val, Count32(a[1]))); }
-ROUTINE(F_IncWeek) { result.SetReal(Date_FromTimeLine(Date_ToTimeLine(a[0].val) + 7.0 * Count32(a[1]))); }
-ROUTINE(F_IncDay) { result.SetReal(Date_FromTimeLine(Date_ToTimeLine(a[0].val) + Count32(a[1]))); }
-ROUTINE(F_IncHour) { result.SetReal(IncUnits(a[0].val, static_cast<double>(Real_ToInt64(a[1].val)), 24)); }
-ROUTINE(F_IncMinute) { result.SetReal(IncUnits(a[0].val, static_cast<double>(Real_ToInt64(a[1].val)), 1440)); }
-ROUTINE(F_IncSecond) { result.SetReal(IncUnits(a[0].val, static_cast<double>(Real_ToInt64(a[1].val)), 86400)); }
+FUNCTION_ROUTINE(F_IncYear) { result.SetReal(IncMonths(a[0].val, Count32(a[1]) * 12)); }
+FUNCTION_ROUTINE(F_IncMonth) { result.SetReal(IncMonths(a[0].val, Count32(a[1]))); }
+FUNCTION_ROUTINE(F_IncWeek) { result.SetReal(Date_FromTimeLine(Date_ToTimeLine(a[0].val) + 7.0 * Count32(a[1]))); }
+FUNCTION_ROUTINE(F_IncDay) { result.SetReal(Date_FromTimeLine(Date_ToTimeLine(a[0].val) + Count32(a[1]))); }
+FUNCTION_ROUTINE(F_IncHour) { result.SetReal(IncUnits(a[0].val, static_cast<double>(Real_ToInt64(a[1].val)), 24)); }
+FUNCTION_ROUTINE(F_IncMinute) { result.SetReal(IncUnits(a[0].val, static_cast<double>(Real_ToInt64(a[1].val)), 1440)); }
+FUNCTION_ROUTINE(F_IncSecond) { result.SetReal(IncUnits(a[0].val, static_cast<double>(Real_ToInt64(a[1].val)), 86400)); }
 
 // The parts of a date. Calendar parts of a day before year 1 are 0.
 template <int32_t RDecodedDate::*Part>
-ROUTINE(F_GetTimePart) {
+FUNCTION_ROUTINE(F_GetTimePart) {
   result.SetReal(Date_Decode(a[0].val).*Part);
 }
 template <int32_t RCalendarDay::*Part>
-ROUTINE(F_GetDatePart) {
+FUNCTION_ROUTINE(F_GetDatePart) {
   result.SetReal(Date_Decode(a[0].val).date.*Part);
 }
-ROUTINE(F_GetWeek) {
+FUNCTION_ROUTINE(F_GetWeek) {
   const RDecodedDate d = Date_Decode(a[0].val);
   if (d.date.Valid()) result.SetReal(IsoWeek(d.dayNumber));
 }
-ROUTINE(F_GetWeekday) {
+FUNCTION_ROUTINE(F_GetWeekday) {
   // 1 Sunday to 7 Saturday.
   result.SetReal(static_cast<double>(FloorMod(Date_Decode(a[0].val).dayNumber + 6, 7) + 1));
 }
 // Day, hour, minute or second of the year, counted from 1 for days and from
 // 0 for the rest.
 template <int Unit>
-ROUTINE(F_GetOfYear) {
+FUNCTION_ROUTINE(F_GetOfYear) {
   const RDecodedDate d = Date_Decode(a[0].val);
   if (!d.date.Valid()) return;
   int64_t n = DayOfYear(d);
@@ -186,21 +181,21 @@ ROUTINE(F_GetOfYear) {
   if (Unit >= 3) n = d.second + n * 60;
   result.SetReal(static_cast<double>(n));
 }
-ROUTINE(F_DateOf) { result.SetReal(std::trunc(a[0].val)); }
-ROUTINE(F_TimeOf) { result.SetReal(a[0].val - std::trunc(a[0].val)); }
-ROUTINE(F_DaysInMonth) {
+FUNCTION_ROUTINE(F_DateOf) { result.SetReal(std::trunc(a[0].val)); }
+FUNCTION_ROUTINE(F_TimeOf) { result.SetReal(a[0].val - std::trunc(a[0].val)); }
+FUNCTION_ROUTINE(F_DaysInMonth) {
   const RDecodedDate d = Date_Decode(a[0].val);
   if (d.date.Valid()) result.SetReal(Date_DaysInMonth(d.date.year, d.date.month));
 }
-ROUTINE(F_DaysInYear) {
+FUNCTION_ROUTINE(F_DaysInYear) {
   const RDecodedDate d = Date_Decode(a[0].val);
   if (d.date.Valid()) result.SetReal(Date_IsLeapYear(d.date.year) ? 366 : 365);
 }
-ROUTINE(F_LeapYear) {
+FUNCTION_ROUTINE(F_LeapYear) {
   const RDecodedDate d = Date_Decode(a[0].val);
   SetTruth(result, d.date.Valid() && Date_IsLeapYear(d.date.year));
 }
-ROUTINE(F_IsToday) {
+FUNCTION_ROUTINE(F_IsToday) {
   const double today = std::trunc(Date_Now());
   SetTruth(result, today <= a[0].val && a[0].val < today + 1);
 }
@@ -213,7 +208,7 @@ enum ESpan { kSpanYear, kSpanMonth, kSpanWeek, kSpanDay, kSpanHour, kSpanMinute,
 constexpr double kSpanUnits[][2] = {{1.0, 365.25}, {1.0, 30.4375}, {1.0, 7.0},      {1.0, 1.0},
                                     {24.0, 1.0},   {1440.0, 1.0},  {86400.0, 1.0}};
 template <ESpan Unit>
-ROUTINE(F_Span) {
+FUNCTION_ROUTINE(F_Span) {
   const double days = std::fabs(Date_ToTimeLine(a[0].val) - Date_ToTimeLine(a[1].val));
   result.SetReal(days * kSpanUnits[Unit][0] / kSpanUnits[Unit][1]);
 }
@@ -222,27 +217,26 @@ int CompareWithin(double a, double b) {
   if (std::fabs(d) < kMillisecondDays) return 0;
   return d > 0 ? 1 : -1;
 }
-ROUTINE(F_CompareDatetime) { result.SetReal(CompareWithin(Date_ToTimeLine(a[0].val), Date_ToTimeLine(a[1].val))); }
-ROUTINE(F_CompareDate) {
+FUNCTION_ROUTINE(F_CompareDatetime) { result.SetReal(CompareWithin(Date_ToTimeLine(a[0].val), Date_ToTimeLine(a[1].val))); }
+FUNCTION_ROUTINE(F_CompareDate) {
   if (std::trunc(a[0].val) == std::trunc(a[1].val)) return;
   result.SetReal(a[0].val >= a[1].val ? 1 : -1);
 }
-ROUTINE(F_CompareTime) {
+FUNCTION_ROUTINE(F_CompareTime) {
   const double l1 = Date_ToTimeLine(a[0].val), l2 = Date_ToTimeLine(a[1].val);
   result.SetReal(CompareWithin(l1 - std::floor(l1), l2 - std::floor(l2)));
 }
 
-ROUTINE(F_DatetimeString) {
+FUNCTION_ROUTINE(F_DatetimeString) {
   const RDecodedDate d = Date_Decode(a[0].val);
   std::string text = Date_DateText(d);
   const bool midnight = d.hour == 0 && d.minute == 0 && d.second == 0 && d.millisecond == 0;
   if (!midnight) text += (text.empty() ? "" : " ") + Date_TimeText(d);
   result.SetString(RString(text));
 }
-ROUTINE(F_DateString) { result.SetString(RString(Date_DateText(Date_Decode(a[0].val)))); }
-ROUTINE(F_TimeString) { result.SetString(RString(Date_TimeText(Date_Decode(a[0].val)))); }
+FUNCTION_ROUTINE(F_DateString) { result.SetString(RString(Date_DateText(Date_Decode(a[0].val)))); }
+FUNCTION_ROUTINE(F_TimeString) { result.SetString(RString(Date_TimeText(Date_Decode(a[0].val)))); }
 
-#undef ROUTINE
 
 constexpr RFunctionRoutine kDateFunctions[] = {
     {"date_current_datetime", F_CurrentDatetime},

@@ -26,10 +26,6 @@ namespace tavrin {
 
 namespace {
 
-using Args = RValue*;
-#define ROUTINE(name) void name(CInstanceBase*, CInstanceBase*, [[maybe_unused]] int32_t argc, [[maybe_unused]] RValue& result, \
-                             [[maybe_unused]] Args a)
-
 // The 32-bit floor and ceiling games use: the integer part through a 64-bit
 // integer (saturating like every conversion), then its low 32 bits.
 double Floor32(double x) {
@@ -56,75 +52,75 @@ void SetChecked(RValue& result, double r, double x, const char* message, double 
 
 // --- type tests and random numbers
 
-ROUTINE(F_Random) { result.SetReal(Random_Real() * a[0].val); }
-ROUTINE(F_RandomRange) {
+FUNCTION_ROUTINE(F_Random) { result.SetReal(Random_Real() * a[0].val); }
+FUNCTION_ROUTINE(F_RandomRange) {
   const double lo = std::fmin(a[0].val, a[1].val), hi = std::fmax(a[0].val, a[1].val);
   result.SetReal(lo + Random_Real() * (hi - lo));
 }
-ROUTINE(F_IRandom) {
+FUNCTION_ROUTINE(F_IRandom) {
   const uint32_t bound = static_cast<uint32_t>(static_cast<int64_t>(Floor32(a[0].val)) + 1);
   result.SetReal(Random_Below(bound));
 }
-ROUTINE(F_IRandomRange) {
+FUNCTION_ROUTINE(F_IRandomRange) {
   const double x = Floor32(a[0].val), y = Floor32(a[1].val);
   const double lo = std::fmin(x, y), hi = std::fmax(x, y);
   const uint32_t bound = static_cast<uint32_t>(static_cast<int64_t>(hi - lo) + 1);
   result.SetReal(lo + Random_Below(bound));
 }
-ROUTINE(F_RandomSetSeed) { Random_SetSeed(static_cast<uint32_t>(static_cast<uint64_t>(Real_ToInt64(a[0].val)))); }
-ROUTINE(F_RandomGetSeed) { result.SetReal(static_cast<int32_t>(Random_GetSeed())); }
-ROUTINE(F_Randomize) { Random_Randomize(); }
-ROUTINE(F_Choose) {
+FUNCTION_ROUTINE(F_RandomSetSeed) { Random_SetSeed(static_cast<uint32_t>(static_cast<uint64_t>(Real_ToInt64(a[0].val)))); }
+FUNCTION_ROUTINE(F_RandomGetSeed) { result.SetReal(static_cast<int32_t>(Random_GetSeed())); }
+FUNCTION_ROUTINE(F_Randomize) { Random_Randomize(); }
+FUNCTION_ROUTINE(F_Choose) {
   if (argc <= 0) return;
   result = a[Random_Below(static_cast<uint32_t>(argc))];
 }
 
 // --- arithmetic
 
-ROUTINE(F_Abs) { result.SetReal(std::fabs(a[0].val)); }
-ROUTINE(F_Round) { result.SetReal(static_cast<double>(Real_ToInt64(a[0].val))); }
-ROUTINE(F_Floor) { result.SetReal(Floor32(a[0].val)); }
-ROUTINE(F_Ceil) { result.SetReal(Ceil32(a[0].val)); }
-ROUTINE(F_Sign) {
+FUNCTION_ROUTINE(F_Abs) { result.SetReal(std::fabs(a[0].val)); }
+FUNCTION_ROUTINE(F_Round) { result.SetReal(static_cast<double>(Real_ToInt64(a[0].val))); }
+FUNCTION_ROUTINE(F_Floor) { result.SetReal(Floor32(a[0].val)); }
+FUNCTION_ROUTINE(F_Ceil) { result.SetReal(Ceil32(a[0].val)); }
+FUNCTION_ROUTINE(F_Sign) {
   const double x = a[0].val;
   result.SetReal(x <= -1e-13 ? -1 : (x > -1e-13 && x < 1e-13 ? 0 : 1));
 }
-ROUTINE(F_Frac) {
+FUNCTION_ROUTINE(F_Frac) {
   double whole;
   result.SetReal(std::modf(a[0].val, &whole));
 }
-ROUTINE(F_Sqrt) {
+FUNCTION_ROUTINE(F_Sqrt) {
   if (a[0].val < 0) {
     Error_ReportAction("Cannot apply sqrt to negative number.", false);
     return;
   }
   result.SetReal(std::sqrt(a[0].val));
 }
-ROUTINE(F_Sqr) { result.SetReal(a[0].val * a[0].val); }
-ROUTINE(F_Exp) { SetChecked(result, std::exp(a[0].val), a[0].val, "Error in function exp()."); }
-ROUTINE(F_Ln) { SetChecked(result, std::log(a[0].val), a[0].val, "Error in function ln()."); }
-ROUTINE(F_Log2) { SetChecked(result, std::log2(a[0].val), a[0].val, "Error in function log2()."); }
-ROUTINE(F_Log10) { SetChecked(result, std::log10(a[0].val), a[0].val, "Error in function log10()."); }
-ROUTINE(F_Sin) { result.SetReal(std::sin(a[0].val)); }
-ROUTINE(F_Cos) { result.SetReal(std::cos(a[0].val)); }
-ROUTINE(F_Tan) { result.SetReal(std::tan(a[0].val)); }
-ROUTINE(F_ArcSin) { SetChecked(result, std::asin(a[0].val), a[0].val, "Error in function arcsin()."); }
-ROUTINE(F_ArcCos) { SetChecked(result, std::acos(a[0].val), a[0].val, "Error in function arccos()."); }
-ROUTINE(F_ArcTan) { SetChecked(result, std::atan(a[0].val), a[0].val, "Error in function arctan()."); }
-ROUTINE(F_ArcTan2) {
+FUNCTION_ROUTINE(F_Sqr) { result.SetReal(a[0].val * a[0].val); }
+FUNCTION_ROUTINE(F_Exp) { SetChecked(result, std::exp(a[0].val), a[0].val, "Error in function exp()."); }
+FUNCTION_ROUTINE(F_Ln) { SetChecked(result, std::log(a[0].val), a[0].val, "Error in function ln()."); }
+FUNCTION_ROUTINE(F_Log2) { SetChecked(result, std::log2(a[0].val), a[0].val, "Error in function log2()."); }
+FUNCTION_ROUTINE(F_Log10) { SetChecked(result, std::log10(a[0].val), a[0].val, "Error in function log10()."); }
+FUNCTION_ROUTINE(F_Sin) { result.SetReal(std::sin(a[0].val)); }
+FUNCTION_ROUTINE(F_Cos) { result.SetReal(std::cos(a[0].val)); }
+FUNCTION_ROUTINE(F_Tan) { result.SetReal(std::tan(a[0].val)); }
+FUNCTION_ROUTINE(F_ArcSin) { SetChecked(result, std::asin(a[0].val), a[0].val, "Error in function arcsin()."); }
+FUNCTION_ROUTINE(F_ArcCos) { SetChecked(result, std::acos(a[0].val), a[0].val, "Error in function arccos()."); }
+FUNCTION_ROUTINE(F_ArcTan) { SetChecked(result, std::atan(a[0].val), a[0].val, "Error in function arctan()."); }
+FUNCTION_ROUTINE(F_ArcTan2) {
   SetChecked(result, std::atan2(a[0].val, a[1].val), a[0].val, "Error in function arctan2().", a[1].val);
 }
-ROUTINE(F_DegToRad) { result.SetReal(a[0].val * 0.017453292519943295769); }
-ROUTINE(F_RadToDeg) { result.SetReal(a[0].val * 57.295779513082320877); }
-ROUTINE(F_Power) { SetChecked(result, std::pow(a[0].val, a[1].val), a[0].val, "Error in function power().", a[1].val); }
-ROUTINE(F_LogN) {
+FUNCTION_ROUTINE(F_DegToRad) { result.SetReal(a[0].val * 0.017453292519943295769); }
+FUNCTION_ROUTINE(F_RadToDeg) { result.SetReal(a[0].val * 57.295779513082320877); }
+FUNCTION_ROUTINE(F_Power) { SetChecked(result, std::pow(a[0].val, a[1].val), a[0].val, "Error in function power().", a[1].val); }
+FUNCTION_ROUTINE(F_LogN) {
   SetChecked(result, std::log(a[1].val) / std::log(a[0].val), a[1].val, "Error in function logn().", a[0].val);
 }
 
 // --- minimum, maximum, averages
 
 template <bool Max>
-void Extreme(int32_t argc, RValue& result, Args a) {
+void Extreme(int32_t argc, RValue& result, RValue* a) {
   if (argc <= 0) return;
   result = a[0];
   for (int32_t k = 1; k < argc; ++k) {
@@ -136,17 +132,17 @@ void Extreme(int32_t argc, RValue& result, Args a) {
     }
   }
 }
-ROUTINE(F_Min) { Extreme<false>(argc, result, a); }
-ROUTINE(F_Max) { Extreme<true>(argc, result, a); }
-ROUTINE(F_Min3) { Extreme<false>(3, result, a); }
-ROUTINE(F_Max3) { Extreme<true>(3, result, a); }
-ROUTINE(F_Mean) {
+FUNCTION_ROUTINE(F_Min) { Extreme<false>(argc, result, a); }
+FUNCTION_ROUTINE(F_Max) { Extreme<true>(argc, result, a); }
+FUNCTION_ROUTINE(F_Min3) { Extreme<false>(3, result, a); }
+FUNCTION_ROUTINE(F_Max3) { Extreme<true>(3, result, a); }
+FUNCTION_ROUTINE(F_Mean) {
   if (argc <= 0) return;
   double sum = 0;
   for (int32_t k = 0; k < argc; ++k) sum += a[k].val;
   result.SetReal(sum / argc);
 }
-ROUTINE(F_Median) {
+FUNCTION_ROUTINE(F_Median) {
   for (int32_t q = 0; q < argc; ++q) {
     int32_t s = 0, e = 0;
     for (int32_t k = 0; k < argc; ++k) {
@@ -160,22 +156,22 @@ ROUTINE(F_Median) {
     }
   }
 }
-ROUTINE(F_Clamp) {
+FUNCTION_ROUTINE(F_Clamp) {
   double x = a[0].val;
   if (!(x >= a[1].val)) x = a[1].val;
   if (x > a[2].val) x = a[2].val;
   result.SetReal(x);
 }
-ROUTINE(F_Lerp) { result.SetReal(a[0].val + (a[1].val - a[0].val) * a[2].val); }
+FUNCTION_ROUTINE(F_Lerp) { result.SetReal(a[0].val + (a[1].val - a[0].val) * a[2].val); }
 
 // --- geometry
 
-ROUTINE(F_PointDistance) { result.SetReal(std::hypot(a[2].val - a[0].val, a[3].val - a[1].val)); }
-ROUTINE(F_PointDistance3d) {
+FUNCTION_ROUTINE(F_PointDistance) { result.SetReal(std::hypot(a[2].val - a[0].val, a[3].val - a[1].val)); }
+FUNCTION_ROUTINE(F_PointDistance3d) {
   const double dx = a[3].val - a[0].val, dy = a[4].val - a[1].val, dz = a[5].val - a[2].val;
   result.SetReal(std::sqrt(dx * dx + dy * dy + dz * dz));
 }
-ROUTINE(F_PointDirection) {
+FUNCTION_ROUTINE(F_PointDirection) {
   const double dx = a[2].val - a[0].val, dy = a[3].val - a[1].val;
   if (dx == 0) {
     result.SetReal(dy > 0 ? 270 : (dy < 0 ? 90 : 0));
@@ -190,17 +186,17 @@ double Snap(double v) {
   const double r = std::nearbyint(v);
   return std::fabs(v - r) < 0.0001 ? r : v;
 }
-ROUTINE(F_LengthdirX) { result.SetReal(Snap(a[0].val * std::cos(a[1].val * 0.017453292519943295769))); }
-ROUTINE(F_LengthdirY) { result.SetReal(Snap(-a[0].val * std::sin(a[1].val * 0.017453292519943295769))); }
+FUNCTION_ROUTINE(F_LengthdirX) { result.SetReal(Snap(a[0].val * std::cos(a[1].val * 0.017453292519943295769))); }
+FUNCTION_ROUTINE(F_LengthdirY) { result.SetReal(Snap(-a[0].val * std::sin(a[1].val * 0.017453292519943295769))); }
 // A vector of length 0 has no direction: the cosine is taken as 0.
 void Cosine(RValue& result, double dot, double lengths) {
   result.SetReal(lengths > 0 && std::isfinite(dot / lengths) ? dot / lengths : 0);
 }
-ROUTINE(F_DotProduct) {
+FUNCTION_ROUTINE(F_DotProduct) {
   Cosine(result, a[0].val * a[2].val + a[1].val * a[3].val,
          std::sqrt((a[0].val * a[0].val + a[1].val * a[1].val) * (a[2].val * a[2].val + a[3].val * a[3].val)));
 }
-ROUTINE(F_DotProduct3d) {
+FUNCTION_ROUTINE(F_DotProduct3d) {
   const double l1 = a[0].val * a[0].val + a[1].val * a[1].val + a[2].val * a[2].val;
   const double l2 = a[3].val * a[3].val + a[4].val * a[4].val + a[5].val * a[5].val;
   Cosine(result, a[0].val * a[3].val + a[1].val * a[4].val + a[2].val * a[5].val, std::sqrt(l1 * l2));
@@ -290,7 +286,7 @@ void SetText(RValue& result, std::string_view text) {
   result.SetString(RString(text));
 }
 
-ROUTINE(F_StringFormat) {
+FUNCTION_ROUTINE(F_StringFormat) {
   if (a[0].kind == VALUE_STRING) {
     result = a[0];
     return;
@@ -324,21 +320,21 @@ constexpr char16_t kAnsi80[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026
                                   0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
                                   0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                   0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-ROUTINE(F_Chr) {
+FUNCTION_ROUTINE(F_Chr) {
   const unsigned b = static_cast<unsigned>(static_cast<uint64_t>(Rounded(a[0]))) & 0xFFu;
   const char16_t c = b >= 0x80 && b < 0xA0 ? kAnsi80[b - 0x80] : static_cast<char16_t>(b);
   result.SetString(RString(Text_ToUTF8(std::u16string_view(&c, 1))));
 }
-ROUTINE(F_AnsiChar) {
+FUNCTION_ROUTINE(F_AnsiChar) {
   const char c = static_cast<char>(static_cast<uint64_t>(Rounded(a[0])) & 0xFFu);
   result.SetString(RString(std::string_view(&c, 1)));
 }
-ROUTINE(F_Ord) {
+FUNCTION_ROUTINE(F_Ord) {
   const std::string_view s = a[0].str.view();
   result.SetReal(s.empty() ? 0 : static_cast<unsigned char>(s[0]));
 }
 
-ROUTINE(F_StringLength) {
+FUNCTION_ROUTINE(F_StringLength) {
   const std::string_view s = a[0].str.view();
   if (s.size() < kCachedFrom) {
     result.SetReal(static_cast<double>(CharCount(s)));
@@ -346,14 +342,14 @@ ROUTINE(F_StringLength) {
   }
   result.SetReal(static_cast<double>(Info(a[0].str).chars));
 }
-ROUTINE(F_StringByteLength) { result.SetReal(static_cast<double>(a[0].str.size())); }
+FUNCTION_ROUTINE(F_StringByteLength) { result.SetReal(static_cast<double>(a[0].str.size())); }
 // A position outside the text reads as byte 0.
-ROUTINE(F_StringByteAt) {
+FUNCTION_ROUTINE(F_StringByteAt) {
   const std::string_view s = a[0].str.view();
   const int64_t n = Rounded(a[1]);
   if (n >= 1 && n <= static_cast<int64_t>(s.size())) result.SetReal(static_cast<unsigned char>(s[n - 1]));
 }
-ROUTINE(F_StringPos) {
+FUNCTION_ROUTINE(F_StringPos) {
   const std::string_view sub = a[0].str.view(), s = a[1].str.view();
   if (sub.empty()) return;
   const size_t at = s.find(sub);
@@ -365,7 +361,7 @@ ROUTINE(F_StringPos) {
   }
   result.SetReal(static_cast<double>(t.units.find(Text_ToUTF16(sub)) + 1));
 }
-ROUTINE(F_StringCopy) {
+FUNCTION_ROUTINE(F_StringCopy) {
   const RTextInfo& t = Info(a[0].str);
   const int64_t len = Units(t);
   int64_t from = Rounded(a[1]);
@@ -382,7 +378,7 @@ ROUTINE(F_StringCopy) {
   }
   result.SetString(RString(Slice(t, from - 1, count)));
 }
-ROUTINE(F_StringCharAt) {
+FUNCTION_ROUTINE(F_StringCharAt) {
   result.SetString(RString());
   if (a[0].kind != VALUE_STRING) return;
   const int64_t at = Rounded(a[1]);
@@ -397,7 +393,7 @@ ROUTINE(F_StringCharAt) {
   if (at < 1 || at > Units(t)) return;
   result.SetString(RString(t.ascii ? s.substr(static_cast<size_t>(at - 1), 1) : Slice(t, at - 1, 1)));
 }
-ROUTINE(F_StringDelete) {
+FUNCTION_ROUTINE(F_StringDelete) {
   const RTextInfo& t = Info(a[0].str);
   const int64_t len = Units(t), from = Rounded(a[1]);
   int64_t count = Rounded(a[2]);
@@ -408,7 +404,7 @@ ROUTINE(F_StringDelete) {
   if (count > len - from + 1) count = len - from + 1;
   result.SetString(RString(Slice(t, 0, from - 1) + Slice(t, from - 1 + count, len - (from - 1 + count))));
 }
-ROUTINE(F_StringInsert) {
+FUNCTION_ROUTINE(F_StringInsert) {
   const std::string_view sub = a[0].str.view();
   const RTextInfo& t = Info(a[1].str);
   const int64_t len = Units(t);
@@ -464,10 +460,10 @@ void MapCase(RValue& result, const RValue& arg) {
   }
   SetText(result, Text_ToUTF8(out));
 }
-ROUTINE(F_StringLower) { MapCase<false>(result, a[0]); }
-ROUTINE(F_StringUpper) { MapCase<true>(result, a[0]); }
+FUNCTION_ROUTINE(F_StringLower) { MapCase<false>(result, a[0]); }
+FUNCTION_ROUTINE(F_StringUpper) { MapCase<true>(result, a[0]); }
 
-ROUTINE(F_StringRepeat) {
+FUNCTION_ROUTINE(F_StringRepeat) {
   const int64_t n = Rounded(a[1]);
   const std::string_view s = a[0].str.view();
   if (n <= 0 || s.empty()) {
@@ -491,9 +487,9 @@ void Filter(RValue& result, const RValue& arg) {
   }
   result.SetString(RString(out));
 }
-ROUTINE(F_StringLetters) { Filter<true, false>(result, a[0]); }
-ROUTINE(F_StringDigits) { Filter<false, true>(result, a[0]); }
-ROUTINE(F_StringLettersDigits) { Filter<true, true>(result, a[0]); }
+FUNCTION_ROUTINE(F_StringLetters) { Filter<true, false>(result, a[0]); }
+FUNCTION_ROUTINE(F_StringDigits) { Filter<false, true>(result, a[0]); }
+FUNCTION_ROUTINE(F_StringLettersDigits) { Filter<true, true>(result, a[0]); }
 
 // Replaces the first or every occurrence, scanning left to right. An empty
 // search text matches nothing, so the text comes back unchanged instead of
@@ -526,9 +522,9 @@ void Replace(RValue& result, const RValue* a, bool all) {
   out.append(s, from, std::string_view::npos);
   result.SetString(RString(out));
 }
-ROUTINE(F_StringReplace) { Replace(result, a, false); }
-ROUTINE(F_StringReplaceAll) { Replace(result, a, true); }
-ROUTINE(F_StringCount) {
+FUNCTION_ROUTINE(F_StringReplace) { Replace(result, a, false); }
+FUNCTION_ROUTINE(F_StringReplaceAll) { Replace(result, a, true); }
+FUNCTION_ROUTINE(F_StringCount) {
   const std::string_view sub = a[0].str.view(), s = a[1].str.view();
   if (sub.empty()) return;
   int64_t n = 0;
@@ -536,7 +532,6 @@ ROUTINE(F_StringCount) {
   result.SetReal(static_cast<double>(n));
 }
 
-#undef ROUTINE
 
 constexpr RFunctionRoutine kMathFunctions[] = {
     {"random", F_Random},

@@ -41,32 +41,26 @@ std::string Clipboard_Get() {
   return Platform().Clipboard_GetText(text) ? text : std::string();
 }
 
-using Args = RValue*;
-#define ROUTINE(name)                                                                                       \
-  void name(CInstanceBase*, CInstanceBase*, [[maybe_unused]] int32_t argc, [[maybe_unused]] RValue& result, \
-            [[maybe_unused]] Args a)
+FUNCTION_ROUTINE(F_ClipboardHasText) { result.SetReal(Clipboard_Get().empty() ? 0 : 1); }
+FUNCTION_ROUTINE(F_ClipboardGetText) { result.SetString(RString(Clipboard_Get())); }
+FUNCTION_ROUTINE(F_ClipboardSetText) { Clipboard_Set(std::string(a[0].str.view())); }
 
-ROUTINE(F_ClipboardHasText) { result.SetReal(Clipboard_Get().empty() ? 0 : 1); }
-ROUTINE(F_ClipboardGetText) { result.SetString(RString(Clipboard_Get())); }
-ROUTINE(F_ClipboardSetText) { Clipboard_Set(std::string(a[0].str.view())); }
-
-ROUTINE(F_SetProgramPriority) {
+FUNCTION_ROUTINE(F_SetProgramPriority) {
   // -3 idle to 3 time critical; any other value is normal.
   const int64_t p = Real_ToInt64(a[0].val);
   const int level = p >= -3 && p <= 3 ? static_cast<int>(p) : 0;
   if (Platform_Installed() && !Platform().Process_SetPriority(level))
     WriteTrace("Program priority " + std::to_string(level) + " not set: this user may not set it");
 }
-ROUTINE(F_SetApplicationTitle) {
+FUNCTION_ROUTINE(F_SetApplicationTitle) {
   if (a[0].kind == VALUE_STRING && Platform_Installed()) Platform().Application_SetTitle(std::string(a[0].str.view()));
 }
 
 // Queries that other platforms answer; here they describe a desktop and do
 // nothing else.
-ROUTINE(F_Nothing) {}
-ROUTINE(F_GetDomain) { result.SetString(RString("unknown")); }
+FUNCTION_ROUTINE(F_Nothing) {}
+FUNCTION_ROUTINE(F_GetDomain) { result.SetString(RString("unknown")); }
 
-#undef ROUTINE
 
 constexpr RFunctionRoutine kSystemFunctions[] = {
     {"clipboard_has_text", F_ClipboardHasText},

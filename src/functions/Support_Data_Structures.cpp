@@ -611,118 +611,113 @@ CTable<CDS_Map> g_Maps;
 CTable<CDS_Priority> g_Priorities;
 CTable<CDS_Grid> g_Grids;
 
-using Args = RValue*;
-#define ROUTINE(name)                                                                                         \
-  void name(CInstanceBase*, CInstanceBase*, [[maybe_unused]] int32_t argc, [[maybe_unused]] RValue& result, \
-            [[maybe_unused]] Args a)
-
 int32_t Int(const RValue& v) { return Real_ToInt32(v.val); }
 void SetTruth(RValue& result, bool b) { result.SetReal(b ? 1 : 0); }
 
 // Functions every kind shares, over its table.
 template <class T, CTable<T>& table>
 struct Common {
-  static ROUTINE(Create) { result.SetReal(table.Create()); }
-  static ROUTINE(Destroy) { table.Destroy(a[0]); }
-  static ROUTINE(Copy) {
+  static FUNCTION_ROUTINE(Create) { result.SetReal(table.Create()); }
+  static FUNCTION_ROUTINE(Destroy) { table.Destroy(a[0]); }
+  static FUNCTION_ROUTINE(Copy) {
     T* d = table.Get(a[0]);
     T* s = table.Get(a[1]);
     if (d && s && d != s) *d = *s;
   }
-  static ROUTINE(Write) {
+  static FUNCTION_ROUTINE(Write) {
     T* d = table.Get(a[0]);
     if (d && !Error_StringTooLong(d->TextLength())) result.SetString(RString(d->WriteToString()));
   }
   // 1 when the text was read, 0 when it was of another kind or damaged (the
   // structure is then unchanged).
-  static ROUTINE(Read) {
+  static FUNCTION_ROUTINE(Read) {
     if (T* d = table.Get(a[0])) SetTruth(result, a[1].kind == VALUE_STRING && d->ReadFromString(a[1].str.view()));
   }
 };
 
-ROUTINE(F_SetPrecision) { DS_SetPrecision(a[0].val); }
+FUNCTION_ROUTINE(F_SetPrecision) { DS_SetPrecision(a[0].val); }
 
 // --- stacks
 using Stacks = Common<CDS_Stack, g_Stacks>;
-ROUTINE(F_StackClear) {
+FUNCTION_ROUTINE(F_StackClear) {
   if (auto* d = g_Stacks.Get(a[0])) d->i_val.clear();
 }
-ROUTINE(F_StackSize) {
+FUNCTION_ROUTINE(F_StackSize) {
   if (auto* d = g_Stacks.Get(a[0])) result.SetReal(static_cast<double>(d->i_val.size()));
 }
-ROUTINE(F_StackEmpty) {
+FUNCTION_ROUTINE(F_StackEmpty) {
   if (auto* d = g_Stacks.Get(a[0])) SetTruth(result, d->i_val.empty());
 }
-ROUTINE(F_StackPush) {
+FUNCTION_ROUTINE(F_StackPush) {
   if (auto* d = g_Stacks.Get(a[0])) d->i_val.push_back(a[1]);
 }
-ROUTINE(F_StackPop) {
+FUNCTION_ROUTINE(F_StackPop) {
   auto* d = g_Stacks.Get(a[0]);
   if (!d || d->i_val.empty()) return;
   result = std::move(d->i_val.back());
   d->i_val.pop_back();
 }
-ROUTINE(F_StackTop) {
+FUNCTION_ROUTINE(F_StackTop) {
   auto* d = g_Stacks.Get(a[0]);
   if (d && !d->i_val.empty()) result = d->i_val.back();
 }
 
 // --- queues
 using Queues = Common<CDS_Queue, g_Queues>;
-ROUTINE(F_QueueClear) {
+FUNCTION_ROUTINE(F_QueueClear) {
   if (auto* d = g_Queues.Get(a[0])) *d = CDS_Queue();
 }
-ROUTINE(F_QueueSize) {
+FUNCTION_ROUTINE(F_QueueSize) {
   if (auto* d = g_Queues.Get(a[0])) result.SetReal(d->Size());
 }
-ROUTINE(F_QueueEmpty) {
+FUNCTION_ROUTINE(F_QueueEmpty) {
   if (auto* d = g_Queues.Get(a[0])) SetTruth(result, d->Size() <= 0);
 }
-ROUTINE(F_QueueEnqueue) {
+FUNCTION_ROUTINE(F_QueueEnqueue) {
   if (auto* d = g_Queues.Get(a[0])) d->Enqueue(a[1]);
 }
-ROUTINE(F_QueueDequeue) {
+FUNCTION_ROUTINE(F_QueueDequeue) {
   if (auto* d = g_Queues.Get(a[0])) result = d->Dequeue();
 }
-ROUTINE(F_QueueHead) {
+FUNCTION_ROUTINE(F_QueueHead) {
   auto* d = g_Queues.Get(a[0]);
   if (d && d->Size() > 0) result = d->i_val[static_cast<size_t>(d->i_last)];
 }
-ROUTINE(F_QueueTail) {
+FUNCTION_ROUTINE(F_QueueTail) {
   auto* d = g_Queues.Get(a[0]);
   if (d && d->Size() > 0) result = d->i_val[static_cast<size_t>(d->i_first - 1)];
 }
 
 // --- lists
 using Lists = Common<CDS_List, g_Lists>;
-ROUTINE(F_ListClear) {
+FUNCTION_ROUTINE(F_ListClear) {
   if (auto* d = g_Lists.Get(a[0])) d->i_val.clear();
 }
-ROUTINE(F_ListSize) {
+FUNCTION_ROUTINE(F_ListSize) {
   if (auto* d = g_Lists.Get(a[0])) result.SetReal(static_cast<double>(d->i_val.size()));
 }
-ROUTINE(F_ListEmpty) {
+FUNCTION_ROUTINE(F_ListEmpty) {
   if (auto* d = g_Lists.Get(a[0])) SetTruth(result, d->i_val.empty());
 }
-ROUTINE(F_ListAdd) {
+FUNCTION_ROUTINE(F_ListAdd) {
   if (auto* d = g_Lists.Get(a[0])) d->i_val.push_back(a[1]);
 }
-ROUTINE(F_ListInsert) {
+FUNCTION_ROUTINE(F_ListInsert) {
   auto* d = g_Lists.Get(a[0]);
   const int64_t pos = Real_ToInt64(a[1].val);
   if (d && pos >= 0 && pos <= static_cast<int64_t>(d->i_val.size())) d->i_val.insert(d->i_val.begin() + pos, a[2]);
 }
-ROUTINE(F_ListReplace) {
+FUNCTION_ROUTINE(F_ListReplace) {
   auto* d = g_Lists.Get(a[0]);
   const int64_t pos = Real_ToInt64(a[1].val);
   if (d && pos >= 0 && pos < static_cast<int64_t>(d->i_val.size())) d->i_val[static_cast<size_t>(pos)] = a[2];
 }
-ROUTINE(F_ListDelete) {
+FUNCTION_ROUTINE(F_ListDelete) {
   auto* d = g_Lists.Get(a[0]);
   const int64_t pos = Real_ToInt64(a[1].val);
   if (d && pos >= 0 && pos < static_cast<int64_t>(d->i_val.size())) d->i_val.erase(d->i_val.begin() + pos);
 }
-ROUTINE(F_ListFindIndex) {
+FUNCTION_ROUTINE(F_ListFindIndex) {
   auto* d = g_Lists.Get(a[0]);
   if (!d) return;
   result.SetReal(-1);
@@ -732,15 +727,15 @@ ROUTINE(F_ListFindIndex) {
       return;
     }
 }
-ROUTINE(F_ListFindValue) {
+FUNCTION_ROUTINE(F_ListFindValue) {
   auto* d = g_Lists.Get(a[0]);
   const int64_t pos = Real_ToInt64(a[1].val);
   if (d && pos >= 0 && pos < static_cast<int64_t>(d->i_val.size())) result = d->i_val[static_cast<size_t>(pos)];
 }
-ROUTINE(F_ListSort) {
+FUNCTION_ROUTINE(F_ListSort) {
   if (auto* d = g_Lists.Get(a[0])) d->Sort(Value_IsTrue(a[1]));
 }
-ROUTINE(F_ListShuffle) {
+FUNCTION_ROUTINE(F_ListShuffle) {
   if (auto* d = g_Lists.Get(a[0])) d->Shuffle();
 }
 
@@ -751,54 +746,54 @@ int32_t MapFind(const CDS_Map& m, const RValue& key) {
   const int32_t i = m.Lower(key);
   return i >= 0 && DS_Compare(m.Key(i), key) == 0 ? i : -1;
 }
-ROUTINE(F_MapClear) {
+FUNCTION_ROUTINE(F_MapClear) {
   if (auto* d = g_Maps.Get(a[0])) *d = CDS_Map();
 }
-ROUTINE(F_MapSize) {
+FUNCTION_ROUTINE(F_MapSize) {
   if (auto* d = g_Maps.Get(a[0])) result.SetReal(d->Size());
 }
-ROUTINE(F_MapEmpty) {
+FUNCTION_ROUTINE(F_MapEmpty) {
   if (auto* d = g_Maps.Get(a[0])) SetTruth(result, d->Size() == 0);
 }
-ROUTINE(F_MapAdd) {
+FUNCTION_ROUTINE(F_MapAdd) {
   if (auto* d = g_Maps.Get(a[0])) d->Add(a[1], a[2]);
 }
-ROUTINE(F_MapReplace) {
+FUNCTION_ROUTINE(F_MapReplace) {
   auto* d = g_Maps.Get(a[0]);
   if (!d) return;
   if (const int32_t i = MapFind(*d, a[1]); i >= 0) d->SetValue(i, a[2]);
 }
-ROUTINE(F_MapDelete) {
+FUNCTION_ROUTINE(F_MapDelete) {
   auto* d = g_Maps.Get(a[0]);
   if (!d) return;
   if (const int32_t i = MapFind(*d, a[1]); i >= 0) d->Delete(i);
 }
-ROUTINE(F_MapExists) {
+FUNCTION_ROUTINE(F_MapExists) {
   if (auto* d = g_Maps.Get(a[0])) SetTruth(result, MapFind(*d, a[1]) >= 0);
 }
-ROUTINE(F_MapFindValue) {
+FUNCTION_ROUTINE(F_MapFindValue) {
   auto* d = g_Maps.Get(a[0]);
   if (!d) return;
   if (const int32_t i = MapFind(*d, a[1]); i >= 0) result = d->Value(i);
 }
-ROUTINE(F_MapFindPrevious) {
+FUNCTION_ROUTINE(F_MapFindPrevious) {
   auto* d = g_Maps.Get(a[0]);
   if (!d) return;
   int32_t i = d->Lower(a[1]);
   i = i < 0 ? d->Size() - 1 : i - 1;
   if (i >= 0) result = d->Key(i);
 }
-ROUTINE(F_MapFindNext) {
+FUNCTION_ROUTINE(F_MapFindNext) {
   auto* d = g_Maps.Get(a[0]);
   if (!d) return;
   const int32_t i = d->Upper(a[1]) + 1;
   if (i < d->Size()) result = d->Key(i);
 }
-ROUTINE(F_MapFindFirst) {
+FUNCTION_ROUTINE(F_MapFindFirst) {
   auto* d = g_Maps.Get(a[0]);
   if (d && d->Size() > 0) result = d->Key(0);
 }
-ROUTINE(F_MapFindLast) {
+FUNCTION_ROUTINE(F_MapFindLast) {
   auto* d = g_Maps.Get(a[0]);
   if (d && d->Size() > 0) result = d->Key(d->Size() - 1);
 }
@@ -810,42 +805,42 @@ int32_t PriorityFind(const CDS_Priority& p, const RValue& val) {
     if (DS_Compare(p.i_val[i], val) == 0) return static_cast<int32_t>(i);
   return -1;
 }
-ROUTINE(F_PriorityClear) {
+FUNCTION_ROUTINE(F_PriorityClear) {
   if (auto* d = g_Priorities.Get(a[0])) *d = CDS_Priority();
 }
-ROUTINE(F_PrioritySize) {
+FUNCTION_ROUTINE(F_PrioritySize) {
   if (auto* d = g_Priorities.Get(a[0])) result.SetReal(static_cast<double>(d->i_val.size()));
 }
-ROUTINE(F_PriorityEmpty) {
+FUNCTION_ROUTINE(F_PriorityEmpty) {
   if (auto* d = g_Priorities.Get(a[0])) SetTruth(result, d->i_val.empty());
 }
-ROUTINE(F_PriorityAdd) {
+FUNCTION_ROUTINE(F_PriorityAdd) {
   if (auto* d = g_Priorities.Get(a[0])) {
     d->i_val.push_back(a[1]);
     d->i_priority.push_back(a[2]);
   }
 }
-ROUTINE(F_PriorityChange) {
+FUNCTION_ROUTINE(F_PriorityChange) {
   auto* d = g_Priorities.Get(a[0]);
   if (!d) return;
   if (const int32_t i = PriorityFind(*d, a[1]); i >= 0) d->i_priority[i] = a[2];
 }
-ROUTINE(F_PriorityFindPriority) {
+FUNCTION_ROUTINE(F_PriorityFindPriority) {
   auto* d = g_Priorities.Get(a[0]);
   if (!d) return;
   if (const int32_t i = PriorityFind(*d, a[1]); i >= 0) result = d->i_priority[i];
 }
-ROUTINE(F_PriorityDeleteValue) {
+FUNCTION_ROUTINE(F_PriorityDeleteValue) {
   auto* d = g_Priorities.Get(a[0]);
   if (!d) return;
   if (const int32_t i = PriorityFind(*d, a[1]); i >= 0) d->DeleteAt(i);
 }
-ROUTINE(F_PriorityFindMin) {
+FUNCTION_ROUTINE(F_PriorityFindMin) {
   auto* d = g_Priorities.Get(a[0]);
   if (!d) return;
   if (const int32_t i = d->FindMin(); i >= 0) result = d->i_val[i];
 }
-ROUTINE(F_PriorityDeleteMin) {
+FUNCTION_ROUTINE(F_PriorityDeleteMin) {
   auto* d = g_Priorities.Get(a[0]);
   if (!d) return;
   if (const int32_t i = d->FindMin(); i >= 0) {
@@ -853,12 +848,12 @@ ROUTINE(F_PriorityDeleteMin) {
     d->DeleteAt(i);
   }
 }
-ROUTINE(F_PriorityFindMax) {
+FUNCTION_ROUTINE(F_PriorityFindMax) {
   auto* d = g_Priorities.Get(a[0]);
   if (!d) return;
   if (const int32_t i = d->FindMax(); i >= 0) result = d->i_val[i];
 }
-ROUTINE(F_PriorityDeleteMax) {
+FUNCTION_ROUTINE(F_PriorityDeleteMax) {
   auto* d = g_Priorities.Get(a[0]);
   if (!d) return;
   if (const int32_t i = d->FindMax(); i >= 0) {
@@ -898,7 +893,7 @@ void ForDisk(CDS_Grid& g, const RValue* a, F&& f) {
 }
 
 template <int op>
-ROUTINE(F_GridCell) {
+FUNCTION_ROUTINE(F_GridCell) {
   auto* d = g_Grids.Get(a[0]);
   if (!d) return;
   const int64_t x = Real_ToInt64(a[1].val), y = Real_ToInt64(a[2].val);
@@ -906,7 +901,7 @@ ROUTINE(F_GridCell) {
     DS_CellOperation(op, d->Cell(static_cast<int32_t>(x), static_cast<int32_t>(y)), a[3]);
 }
 template <int op>
-ROUTINE(F_GridRegion) {
+FUNCTION_ROUTINE(F_GridRegion) {
   if (auto* d = g_Grids.Get(a[0]))
     ForRegion(*d, a + 1, [&](int32_t, int32_t, RValue& c) {
       DS_CellOperation(op, c, a[5]);
@@ -914,7 +909,7 @@ ROUTINE(F_GridRegion) {
     });
 }
 template <int op>
-ROUTINE(F_GridDisk) {
+FUNCTION_ROUTINE(F_GridDisk) {
   if (auto* d = g_Grids.Get(a[0]))
     ForDisk(*d, a + 1, [&](int32_t, int32_t, RValue& c) {
       DS_CellOperation(op, c, a[4]);
@@ -922,7 +917,7 @@ ROUTINE(F_GridDisk) {
     });
 }
 template <int op>
-ROUTINE(F_GridGridRegion) {
+FUNCTION_ROUTINE(F_GridGridRegion) {
   auto* d = g_Grids.Get(a[0]);
   auto* s = g_Grids.Get(a[1]);
   if (!d || !s) return;
@@ -934,26 +929,26 @@ ROUTINE(F_GridGridRegion) {
 const char* const kGridTooLarge = "Grid is too large.";
 // A grid too large to make is reported and made empty, so the game still
 // gets an index that later calls accept.
-ROUTINE(F_GridCreate) {
+FUNCTION_ROUTINE(F_GridCreate) {
   const int32_t id = g_Grids.Create();
   if (!g_Grids.Get(RValue::Real(id))->Create(Int(a[0]), Int(a[1]))) Error_ReportAction(kGridTooLarge, false);
   result.SetReal(id);
 }
-ROUTINE(F_GridResize) {
+FUNCTION_ROUTINE(F_GridResize) {
   if (auto* d = g_Grids.Get(a[0]))
     if (!d->Resize(Int(a[1]), Int(a[2]))) Error_ReportAction(kGridTooLarge, false);
 }
-ROUTINE(F_GridWidth) {
+FUNCTION_ROUTINE(F_GridWidth) {
   if (auto* d = g_Grids.Get(a[0])) result.SetReal(d->i_w);
 }
-ROUTINE(F_GridHeight) {
+FUNCTION_ROUTINE(F_GridHeight) {
   if (auto* d = g_Grids.Get(a[0])) result.SetReal(d->i_h);
 }
-ROUTINE(F_GridClear) {
+FUNCTION_ROUTINE(F_GridClear) {
   if (auto* d = g_Grids.Get(a[0]))
     for (RValue& c : d->i_val) c = a[1];
 }
-ROUTINE(F_GridGet) {
+FUNCTION_ROUTINE(F_GridGet) {
   auto* d = g_Grids.Get(a[0]);
   if (!d) return;
   const int64_t x = Real_ToInt64(a[1].val), y = Real_ToInt64(a[2].val);
@@ -963,7 +958,7 @@ ROUTINE(F_GridGet) {
 // Region statistics over the real cells: 0 sum, 1 max, 2 min, 3 mean. Max
 // and min start from -1e8 and 1e8, the values an area without reals gives.
 template <int stat, bool disk>
-ROUTINE(F_GridStat) {
+FUNCTION_ROUTINE(F_GridStat) {
   auto* d = g_Grids.Get(a[0]);
   if (!d) return;
   double sum = 0, hi = -100000000.0, lo = 100000000.0;
@@ -987,7 +982,7 @@ ROUTINE(F_GridStat) {
 
 // Value searches: 0 exists, 1 x, 2 y of the first cell equal to the value.
 template <int what, bool disk>
-ROUTINE(F_GridValue) {
+FUNCTION_ROUTINE(F_GridValue) {
   auto* d = g_Grids.Get(a[0]);
   if (!d) return;
   const RValue& val = a[disk ? 4 : 5];
@@ -1001,11 +996,10 @@ ROUTINE(F_GridValue) {
   else
     ForRegion(*d, a + 1, visit);
 }
-ROUTINE(F_GridShuffle) {
+FUNCTION_ROUTINE(F_GridShuffle) {
   if (auto* d = g_Grids.Get(a[0])) d->Shuffle();
 }
 
-#undef ROUTINE
 
 constexpr RFunctionRoutine kDataStructureFunctions[] = {
     {"ds_set_precision", F_SetPrecision},

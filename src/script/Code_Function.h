@@ -19,6 +19,12 @@ namespace tavrin {
 using TRoutine = void (*)(CInstanceBase* self, CInstanceBase* other, int32_t argc, RValue& result,
                           RValue* args);
 
+// The head of a routine of a function family, whose body may leave the count
+// and the result alone: `FUNCTION_ROUTINE(F_Abs) { result.SetReal(...a[0]...); }`.
+#define FUNCTION_ROUTINE(name)                                                                               \
+  void name(CInstanceBase*, CInstanceBase*, [[maybe_unused]] int32_t argc, [[maybe_unused]] RValue& result, \
+            [[maybe_unused]] RValue* a)
+
 struct RFunction {
   std::string f_name;
   TRoutine f_routine = nullptr;

@@ -14,6 +14,7 @@
 #include "world/Instance_Main.h"
 #include "world/Room_Main.h"
 #include "world/Run_State.h"
+#include "world/World_Angles.h"
 
 namespace tavrin {
 
@@ -21,7 +22,6 @@ std::vector<RCollisionPair> g_CollisionPairs;
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 int32_t Round(double v) { return Real_ToInt32(v); }
 
 // The sprite whose mask an instance collides with, when it has frames.
@@ -305,7 +305,7 @@ void MoveFreely(CInstance& inst, double dx, double dy, int64_t steps) {
 }  // namespace
 
 void Move_Contact(CInstance& inst, bool all, double maxdist, double dir) {
-  const double dx = std::cos(dir * kPi / 180), dy = -std::sin(dir * kPi / 180);
+  const double dx = std::cos(Angle_ToRadians(dir)), dy = -std::sin(Angle_ToRadians(dir));
   if (!Free(inst, inst.i_x, inst.i_y, all)) return;
   const int64_t n = MoveLimit(maxdist);
   // Most moves end within a few steps; only a longer one looks at the whole
@@ -325,7 +325,7 @@ void Move_Contact(CInstance& inst, bool all, double maxdist, double dir) {
 }
 
 bool Move_Outside(CInstance& inst, bool all, double maxdist, double dir) {
-  const double dx = std::cos(dir * kPi / 180), dy = -std::sin(dir * kPi / 180);
+  const double dx = std::cos(Angle_ToRadians(dir)), dy = -std::sin(Angle_ToRadians(dir));
   const int64_t n = MoveLimit(maxdist);
   bool result = Free(inst, inst.i_x, inst.i_y, all);
   for (int64_t k = 0; !result && k < n && !StandsStill(inst, dx, dy); ++k) {
@@ -346,8 +346,8 @@ void Move_Bounce(CInstance& inst, bool advanced, bool all) {
     // for the first free way; the new direction mirrors about the middle.
     const double m = 10 * Real_ToInt64(inst.i_direction / 10);
     auto freeAt = [&](double a) {
-      return Free(inst, inst.i_x + std::cos(a * kPi / 180) * inst.i_speed,
-                  inst.i_y - std::sin(a * kPi / 180) * inst.i_speed, all);
+      return Free(inst, inst.i_x + std::cos(Angle_ToRadians(a)) * inst.i_speed,
+                  inst.i_y - std::sin(Angle_ToRadians(a)) * inst.i_speed, all);
     };
     double o = m, r = m;
     for (int k = 0; k < 35; ++k) {

@@ -5,12 +5,12 @@
 
 #include "graphics/Sprite_Class.h"
 #include "script/Variable_Class.h"
+#include "world/World_Angles.h"
 
 namespace tavrin {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 
 // The cell of a mask that a mapped coordinate names, or -1 when it lies
 // outside the mask (huge, infinite and undefined values included).
@@ -38,7 +38,7 @@ RPlacedMask RPlacedMask::Of(const CSprite& sprite, double image, const TRect& bo
   m.yo = sprite.i_yorig;
   m.sx = sx;
   m.sy = sy;
-  const double a = -angle * kPi / 180.0;
+  const double a = Angle_ToRadians(-angle);
   m.c = std::cos(a);
   m.s = std::sin(a);
   m.plain = sx == 1 && sy == 1 && angle == 0;

@@ -7,12 +7,11 @@
 #include "world/Collision_Index.h"
 #include "world/Path_Class.h"
 #include "world/Object_Class.h"
+#include "world/World_Angles.h"
 
 namespace tavrin {
 
 namespace {
-constexpr double kPi = 3.14159265358979323846;
-double Radians(double degrees) { return degrees * kPi / 180.0; }
 // Degrees reduced into 0 .. 360.
 double Wrap360(double d) { return d - 360.0 * std::floor(d / 360.0); }
 int32_t RoundInt(double v) { return Real_ToInt32(v); }
@@ -189,7 +188,7 @@ void CInstance::UpdateBoundingBox() {
   }
   const double xa = (std::min(b.Left, b.Right) - xo) * sx, xb = (std::max(b.Left, b.Right) - xo + 1) * sx - 1;
   const double ya = (std::min(b.Top, b.Bottom) - yo) * sy, yb = (std::max(b.Top, b.Bottom) - yo + 1) * sy - 1;
-  const double c = std::cos(Radians(i_imageangle)), sn = std::sin(Radians(i_imageangle));
+  const double c = std::cos(Angle_ToRadians(i_imageangle)), sn = std::sin(Angle_ToRadians(i_imageangle));
   i_bbox.Left = RoundInt(i_x + std::min(c * xa, c * xb) + std::min(sn * ya, sn * yb));
   i_bbox.Right = RoundInt(i_x + std::max(c * xa, c * xb) + std::max(sn * ya, sn * yb));
   i_bbox.Top = RoundInt(i_y + std::min(c * ya, c * yb) - std::max(sn * xa, sn * xb));
@@ -203,7 +202,7 @@ void CInstance::FromComponents() {
   if (i_hspeed == 0) {
     i_direction = i_vspeed > 0 ? 270 : i_vspeed < 0 ? 90 : 0;
   } else {
-    const double a = std::atan2(i_vspeed, i_hspeed) * 180.0 / kPi;
+    const double a = Angle_FromRadians(std::atan2(i_vspeed, i_hspeed));
     i_direction = a > 0 ? 360 - a : -a;
   }
   i_direction = Wrap360(Motion_Snap(i_direction));
@@ -211,8 +210,8 @@ void CInstance::FromComponents() {
 }
 
 void CInstance::FromPolar() {
-  i_hspeed = Motion_Snap(std::cos(Radians(i_direction)) * i_speed);
-  i_vspeed = Motion_Snap(-std::sin(Radians(i_direction)) * i_speed);
+  i_hspeed = Motion_Snap(std::cos(Angle_ToRadians(i_direction)) * i_speed);
+  i_vspeed = Motion_Snap(-std::sin(Angle_ToRadians(i_direction)) * i_speed);
 }
 
 void CInstance::SetHSpeed(double v) {
@@ -240,8 +239,8 @@ void CInstance::SetDirection(double v) {
 }
 
 void CInstance::AddToSpeed(double dir, double amount) {
-  i_hspeed += std::cos(Radians(dir)) * amount;
-  i_vspeed -= std::sin(Radians(dir)) * amount;
+  i_hspeed += std::cos(Angle_ToRadians(dir)) * amount;
+  i_vspeed -= std::sin(Angle_ToRadians(dir)) * amount;
   FromComponents();
 }
 
@@ -311,7 +310,7 @@ bool CInstance::AdaptPath() {
   if (!std::isfinite(advance)) return false;
   t += advance;
   const RWayPoint first = path->GetPosition(0);
-  const double o = Radians(i_pathorientation), co = std::cos(o), so = std::sin(o);
+  const double o = Angle_ToRadians(i_pathorientation), co = std::cos(o), so = std::sin(o);
   bool ended = false;
   if (t >= 1 || t <= 0) {
     ended = true;

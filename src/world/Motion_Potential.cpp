@@ -12,6 +12,7 @@
 #include "world/Event_Action.h"
 #include "world/Motion_Planning.h"
 #include "world/World_Routine.h"
+#include "world/World_Angles.h"
 
 namespace tavrin {
 
@@ -31,13 +32,12 @@ void Planning_StorePath(CPath& path, TRoute route) {
 double Planning_Direction(double x1, double y1, double x2, double y2) {
   const double dx = x2 - x1, dy = y2 - y1;
   if (dx == 0) return dy > 0 ? 270 : dy < 0 ? 90 : 0;
-  const double a = std::atan2(dy, dx) * 180.0 / 3.14159265358979323846;
+  const double a = Angle_FromRadians(std::atan2(dy, dx));
   return a > 0 ? 360 - a : -a;
 }
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 
 void Truth(RValue& r, bool b) { r.SetReal(b ? 1 : 0); }
 
@@ -109,7 +109,7 @@ bool TryDirection(CInstance& inst, double dir, double stepsize, const RObstacles
   double turn = std::fabs(Wrap360(dir) - Wrap360(inst.i_direction));
   if (turn > 180) turn = 360 - turn;
   if (turn > g_Potential.maxrot) return false;
-  const double ux = std::cos(dir * kPi / 180), uy = -std::sin(dir * kPi / 180);
+  const double ux = std::cos(Angle_ToRadians(dir)), uy = -std::sin(Angle_ToRadians(dir));
   const double far = stepsize * g_Potential.ahead;
   if (!obstacles.Free(inst, inst.i_x + ux * far, inst.i_y + uy * far)) return false;
   const double nx = inst.i_x + ux * stepsize, ny = inst.i_y + uy * stepsize;

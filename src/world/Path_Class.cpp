@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "package/Package_Sections.h"
+#include "world/World_Angles.h"
 
 namespace tavrin {
 
@@ -12,7 +13,6 @@ CResourceList<CPath> g_Paths;
 namespace {
 
 constexpr int32_t kPathVersion = 530;
-constexpr double kPi = 3.14159265358979323846;
 
 // Halfway between two points, and the middle of a quadratic curve; x, y and
 // the speed factor alike.
@@ -211,7 +211,7 @@ void CPath::Flip() { Scale(1, -1); }
 void CPath::Rotate(double angle) {
   double cx, cy;
   Center(cx, cy);
-  const double a = angle * kPi / 180.0, c = std::cos(a), s = std::sin(a);
+  const double a = Angle_ToRadians(angle), c = std::cos(a), s = std::sin(a);
   for (RWayPoint& p : i_points) {
     const double dx = p.x - cx, dy = p.y - cy;
     p.x = cx + c * dx + s * dy;
