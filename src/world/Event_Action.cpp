@@ -35,16 +35,16 @@ bool ArgumentIsText(int32_t kind, const std::string& text) {
 // action", "argument 2") and the error is in g_LastErrorText.
 bool CompileActionQuietly(CAction& a, std::string& part) {
   auto text = [&](size_t i) { return i < a.act_argstring.size() ? a.act_argstring[i] : std::string(); };
-  if (a.act_kind == 6 || a.act_kind == 7) {
+  if (a.act_kind == ACT_VARIABLE || a.act_kind == ACT_CODE) {
     // A variable action is the assignment it stands for; a code action is
     // its text. Both then run as code.
-    a.act_codestring = a.act_kind == 7 ? text(0) : text(0) + (a.act_relative ? " += " : " = ") + text(1);
-    a.act_kind = 0;
-    a.act_exetype = 2;
+    a.act_codestring = a.act_kind == ACT_CODE ? text(0) : text(0) + (a.act_relative ? " += " : " = ") + text(1);
+    a.act_kind = ACT_NORMAL;
+    a.act_exetype = ACT_EXE_CODE;
     a.act_argumentcount = 0;
   }
   auto compiled = std::make_shared<RActionCode>();
-  if (a.act_exetype == 2) {
+  if (a.act_exetype == ACT_EXE_CODE) {
     compiled->code = Code_Create(a.act_codestring, false);
     if (!compiled->code->Compile()) {
       part = "code action";
@@ -105,15 +105,15 @@ class CActionRunner {
     if (a >= Count() || Run_ChangePending()) return kStop;
     g_CurrentAction = a;
     const CAction& act = m_actions[size_t(a)];
-    if (act.act_kind == 1) {  // begin of block
+    if (act.act_kind == ACT_BEGIN_BLOCK) {
       int32_t p = a + 1;
-      while (p < Count() && Kind(p) != 2) {
+      while (p < Count() && Kind(p) != ACT_END_BLOCK) {
         p = Perform(p);
         if (p == kStop) return kStop;
       }
       return p + 1;
     }
-    if (act.act_kind == 5) {  // repeat
+    if (act.act_kind == ACT_REPEAT) {
       const int64_t count = Real_ToInt64(Argument(act, 0, m_self, m_other).val);
       if (Run_ChangePending()) return kStop;
       for (int64_t i = 0; i < count; ++i)
@@ -124,10 +124,10 @@ class CActionRunner {
       const bool r = Apply(act, true);
       if (Run_ChangePending()) return kStop;
       int32_t next = r ? Perform(a + 1) : Skip(a + 1);
-      if (next < Count() && Kind(next) == 3) next = r ? Skip(next + 1) : Perform(next + 1);
+      if (next < Count() && Kind(next) == ACT_ELSE) next = r ? Skip(next + 1) : Perform(next + 1);
       return next;
     }
-    if (act.act_kind == 4) return kStop;  // exit
+    if (act.act_kind == ACT_EXIT) return kStop;
     Apply(act, false);
     return Run_ChangePending() ? kStop : a + 1;
   }
@@ -135,20 +135,20 @@ class CActionRunner {
   int32_t Skip(int32_t a) const {
     if (a >= Count()) return kStop;
     const CAction& act = m_actions[size_t(a)];
-    if (act.act_kind == 1) {
+    if (act.act_kind == ACT_BEGIN_BLOCK) {
       int32_t p = a + 1;
-      while (p < Count() && Kind(p) != 2) p = Skip(p);
+      while (p < Count() && Kind(p) != ACT_END_BLOCK) p = Skip(p);
       return p >= Count() ? kStop : p + 1;
     }
-    if (act.act_isquestion || act.act_kind == 5) return Skip(a + 1);
+    if (act.act_isquestion || act.act_kind == ACT_REPEAT) return Skip(a + 1);
     return a + 1;
   }
 
   // Runs the action for its apply-to target. A question over an object is
   // true when every instance answers true, and when there is none.
   bool Apply(const CAction& act, bool question) {
-    if (!act.act_useapplyto || act.act_who == -1) return Execute(act, m_self, m_other);
-    if (act.act_who == -2) return Execute(act, m_other, m_self);
+    if (!act.act_useapplyto || act.act_who == ACT_APPLY_SELF) return Execute(act, m_self, m_other);
+    if (act.act_who == ACT_APPLY_OTHER) return Execute(act, m_other, m_self);
     CRunRoom* room = g_RunRoom;
     if (act.act_who < 0 || !room) return true;
     const int32_t n = room->Obj_Number_Recursive(act.act_who);
@@ -172,10 +172,10 @@ class CActionRunner {
 
   // Runs one action for (self, other); the answer of a question.
   static bool Execute(const CAction& act, CInstance* self, CInstance* other) {
-    if (act.act_exetype == 0 || !act.act_compiled) return false;
+    if (act.act_exetype == ACT_EXE_NOTHING || !act.act_compiled) return false;
     const int32_t argc = std::min(act.act_argumentcount, kMaxActionArguments);
     RValue result;
-    if (act.act_exetype == 1) {
+    if (act.act_exetype == ACT_EXE_FUNCTION) {
       CallFunction(act, argc, self, other, result);
     } else {
       // Code runs with the action's relative flag, which is restored after.

@@ -29,8 +29,8 @@ int32_t Action_ResolveFunction(const std::string& name) { return g_resolver ? g_
 
 CAction CAction::CreateCode(std::string code) {
   CAction a;
-  a.act_kind = 7;
-  a.act_exetype = 2;
+  a.act_kind = ACT_CODE;
+  a.act_exetype = ACT_EXE_CODE;
   a.act_argstring = {std::move(code)};
   return a;
 }
@@ -58,7 +58,7 @@ bool CAction::LoadFromStream(CStream& s) {
   if (texts < 0 || texts > kMaxActionArguments) return false;
   for (int32_t i = 0; i < texts; ++i) act_argstring.push_back(s.ReadString());
   act_isnot = s.ReadBoolean();
-  if (act_exetype == 1) act_functionid = Action_ResolveFunction(act_functionname);
+  if (act_exetype == ACT_EXE_FUNCTION) act_functionid = Action_ResolveFunction(act_functionname);
   return true;
 }
 

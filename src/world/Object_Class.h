@@ -25,21 +25,39 @@ inline constexpr int32_t kMaxEventNumber = 99999;  // collisions name objects, t
 // expressions. Made when the game is prepared; the record keeps the texts.
 struct RActionCode;
 
+// What an action is: a plain action, one of the structure actions an action
+// list is read by, or one that stands for code (turned into code when the
+// game is prepared).
+enum EActionKind : int32_t {
+  ACT_NORMAL = 0,
+  ACT_BEGIN_BLOCK = 1,
+  ACT_END_BLOCK = 2,
+  ACT_ELSE = 3,
+  ACT_EXIT = 4,
+  ACT_REPEAT = 5,
+  ACT_VARIABLE = 6,
+  ACT_CODE = 7,
+};
+// How an action runs.
+enum EActionExecution : int32_t { ACT_EXE_NOTHING = 0, ACT_EXE_FUNCTION = 1, ACT_EXE_CODE = 2 };
+// Whom an action applies to, when not the instances of an object.
+enum EActionApplyTo : int32_t { ACT_APPLY_SELF = -1, ACT_APPLY_OTHER = -2 };
+
 class CAction {
  public:
   int32_t act_libid = 0;
   int32_t act_id = 0;
-  int32_t act_kind = 0;  // 0 normal, 1 begin block, 2 end block, 3 else, 4 exit, 5 repeat, 6 variable, 7 code
+  int32_t act_kind = ACT_NORMAL;  // an EActionKind, as stored
   bool act_userelative = false;
   bool act_isquestion = false;
   bool act_useapplyto = false;
-  int32_t act_exetype = 0;  // 0 nothing, 1 function, 2 code
+  int32_t act_exetype = ACT_EXE_NOTHING;  // an EActionExecution, as stored
   std::string act_functionname;
   int32_t act_functionid = -1;
   std::string act_codestring;
   int32_t act_argumentcount = 0;
   std::vector<int32_t> act_argtype;        // as stored, at most 8
-  int32_t act_who = -1;                    // -1 self, -2 other, else an object index
+  int32_t act_who = ACT_APPLY_SELF;        // an EActionApplyTo, else an object index
   bool act_relative = false;
   std::vector<std::string> act_argstring;  // as stored, at most 8
   bool act_isnot = false;

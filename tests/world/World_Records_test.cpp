@@ -34,7 +34,7 @@ CAction FullAction() {
   CAction a;
   a.act_libid = 1;
   a.act_id = 211;
-  a.act_kind = 5;
+  a.act_kind = ACT_REPEAT;
   a.act_userelative = true;
   a.act_isquestion = true;
   a.act_useapplyto = true;

@@ -22,9 +22,9 @@ CAction CodeAction(const std::string& code) {
   CAction a;
   a.act_libid = 1;
   a.act_id = 603;
-  a.act_kind = 7;
+  a.act_kind = ACT_CODE;
   a.act_useapplyto = true;
-  a.act_exetype = 2;
+  a.act_exetype = ACT_EXE_CODE;
   a.act_argumentcount = 1;
   a.act_argtype = {1};
   a.act_argstring = {code};
@@ -34,8 +34,8 @@ CAction CodeAction(const std::string& code) {
 // Written from the object list itself: time lines, written before the
 // objects, refer to objects too.
 std::string WhoToJson(int32_t who) {
-  if (who == -1) return "self";
-  if (who == -2) return "other";
+  if (who == ACT_APPLY_SELF) return "self";
+  if (who == ACT_APPLY_OTHER) return "other";
   return g_Objects.Exists(who) ? g_Objects.Name(who) : std::to_string(who);
 }
 
@@ -43,8 +43,8 @@ int32_t WhoFromJson(const RProject& project, const json& j, const std::string& w
   if (j.is_number()) return Project_Integer<int32_t>(j, where, "applies_to");
   if (!j.is_string()) throw CProjectError(where + ": field \"applies_to\" is self, other or an object's name");
   const std::string who = j.get<std::string>();
-  if (who == "self") return -1;
-  if (who == "other") return -2;
+  if (who == "self") return ACT_APPLY_SELF;
+  if (who == "other") return ACT_APPLY_OTHER;
   return Project_RequireIndex(project, "objects", who, where);
 }
 
@@ -65,7 +65,7 @@ json ActionToJson(const CAction& a) {
   put("code", a.act_codestring, d.act_codestring);
   put("argument_count", a.act_argumentcount, d.act_argumentcount);
   put("argument_kinds", a.act_argtype, d.act_argtype);
-  if (a.act_who != -1) j["applies_to"] = WhoToJson(a.act_who);
+  if (a.act_who != ACT_APPLY_SELF) j["applies_to"] = WhoToJson(a.act_who);
   put("relative", a.act_relative, d.act_relative);
   put("arguments", a.act_argstring, d.act_argstring);
   put("not", a.act_isnot, d.act_isnot);
