@@ -76,7 +76,7 @@ int32_t DayOfYear(const RDecodedDate& d) {
 
 // ---------------------------------------------------------------- arguments
 
-int64_t Field(const RValue& v) { return Real_ToInt64(v.val); }
+int64_t Field(const RValue& v) { return Real_ToInt64(v.AsReal()); }
 
 bool ValidDate(int64_t y, int64_t m, int64_t d) {
   return y >= kDateFirstYear && y <= kDateLastYear && m >= 1 && m <= 12 && d >= 1 && d <= Date_DaysInMonth(y, m);
@@ -142,38 +142,38 @@ double IncMonths(double value, int64_t months) {
 double IncUnits(double value, double count, double perDay) {
   return Date_FromTimeLine((Date_ToTimeLine(value) * perDay + count) / perDay);
 }
-int64_t Count32(const RValue& v) { return Real_ToInt32(v.val); }
+int64_t Count32(const RValue& v) { return Real_ToInt32(v.AsReal()); }
 
-FUNCTION_ROUTINE(F_IncYear) { result.SetReal(IncMonths(a[0].val, Count32(a[1]) * 12)); }
-FUNCTION_ROUTINE(F_IncMonth) { result.SetReal(IncMonths(a[0].val, Count32(a[1]))); }
-FUNCTION_ROUTINE(F_IncWeek) { result.SetReal(Date_FromTimeLine(Date_ToTimeLine(a[0].val) + 7.0 * Count32(a[1]))); }
-FUNCTION_ROUTINE(F_IncDay) { result.SetReal(Date_FromTimeLine(Date_ToTimeLine(a[0].val) + Count32(a[1]))); }
-FUNCTION_ROUTINE(F_IncHour) { result.SetReal(IncUnits(a[0].val, static_cast<double>(Real_ToInt64(a[1].val)), 24)); }
-FUNCTION_ROUTINE(F_IncMinute) { result.SetReal(IncUnits(a[0].val, static_cast<double>(Real_ToInt64(a[1].val)), 1440)); }
-FUNCTION_ROUTINE(F_IncSecond) { result.SetReal(IncUnits(a[0].val, static_cast<double>(Real_ToInt64(a[1].val)), 86400)); }
+FUNCTION_ROUTINE(F_IncYear) { result.SetReal(IncMonths(a[0].AsReal(), Count32(a[1]) * 12)); }
+FUNCTION_ROUTINE(F_IncMonth) { result.SetReal(IncMonths(a[0].AsReal(), Count32(a[1]))); }
+FUNCTION_ROUTINE(F_IncWeek) { result.SetReal(Date_FromTimeLine(Date_ToTimeLine(a[0].AsReal()) + 7.0 * Count32(a[1]))); }
+FUNCTION_ROUTINE(F_IncDay) { result.SetReal(Date_FromTimeLine(Date_ToTimeLine(a[0].AsReal()) + Count32(a[1]))); }
+FUNCTION_ROUTINE(F_IncHour) { result.SetReal(IncUnits(a[0].AsReal(), static_cast<double>(Real_ToInt64(a[1].AsReal())), 24)); }
+FUNCTION_ROUTINE(F_IncMinute) { result.SetReal(IncUnits(a[0].AsReal(), static_cast<double>(Real_ToInt64(a[1].AsReal())), 1440)); }
+FUNCTION_ROUTINE(F_IncSecond) { result.SetReal(IncUnits(a[0].AsReal(), static_cast<double>(Real_ToInt64(a[1].AsReal())), 86400)); }
 
 // The parts of a date. Calendar parts of a day before year 1 are 0.
 template <int32_t RDecodedDate::*Part>
 FUNCTION_ROUTINE(F_GetTimePart) {
-  result.SetReal(Date_Decode(a[0].val).*Part);
+  result.SetReal(Date_Decode(a[0].AsReal()).*Part);
 }
 template <int32_t RCalendarDay::*Part>
 FUNCTION_ROUTINE(F_GetDatePart) {
-  result.SetReal(Date_Decode(a[0].val).date.*Part);
+  result.SetReal(Date_Decode(a[0].AsReal()).date.*Part);
 }
 FUNCTION_ROUTINE(F_GetWeek) {
-  const RDecodedDate d = Date_Decode(a[0].val);
+  const RDecodedDate d = Date_Decode(a[0].AsReal());
   if (d.date.Valid()) result.SetReal(IsoWeek(d.dayNumber));
 }
 FUNCTION_ROUTINE(F_GetWeekday) {
   // 1 Sunday to 7 Saturday.
-  result.SetReal(static_cast<double>(FloorMod(Date_Decode(a[0].val).dayNumber + 6, 7) + 1));
+  result.SetReal(static_cast<double>(FloorMod(Date_Decode(a[0].AsReal()).dayNumber + 6, 7) + 1));
 }
 // Day, hour, minute or second of the year, counted from 1 for days and from
 // 0 for the rest.
 template <int Unit>
 FUNCTION_ROUTINE(F_GetOfYear) {
-  const RDecodedDate d = Date_Decode(a[0].val);
+  const RDecodedDate d = Date_Decode(a[0].AsReal());
   if (!d.date.Valid()) return;
   int64_t n = DayOfYear(d);
   if (Unit >= 1) n = d.hour + (n - 1) * 24;
@@ -181,23 +181,23 @@ FUNCTION_ROUTINE(F_GetOfYear) {
   if (Unit >= 3) n = d.second + n * 60;
   result.SetReal(static_cast<double>(n));
 }
-FUNCTION_ROUTINE(F_DateOf) { result.SetReal(std::trunc(a[0].val)); }
-FUNCTION_ROUTINE(F_TimeOf) { result.SetReal(a[0].val - std::trunc(a[0].val)); }
+FUNCTION_ROUTINE(F_DateOf) { result.SetReal(std::trunc(a[0].AsReal())); }
+FUNCTION_ROUTINE(F_TimeOf) { result.SetReal(a[0].AsReal() - std::trunc(a[0].AsReal())); }
 FUNCTION_ROUTINE(F_DaysInMonth) {
-  const RDecodedDate d = Date_Decode(a[0].val);
+  const RDecodedDate d = Date_Decode(a[0].AsReal());
   if (d.date.Valid()) result.SetReal(Date_DaysInMonth(d.date.year, d.date.month));
 }
 FUNCTION_ROUTINE(F_DaysInYear) {
-  const RDecodedDate d = Date_Decode(a[0].val);
+  const RDecodedDate d = Date_Decode(a[0].AsReal());
   if (d.date.Valid()) result.SetReal(Date_IsLeapYear(d.date.year) ? 366 : 365);
 }
 FUNCTION_ROUTINE(F_LeapYear) {
-  const RDecodedDate d = Date_Decode(a[0].val);
+  const RDecodedDate d = Date_Decode(a[0].AsReal());
   SetTruth(result, d.date.Valid() && Date_IsLeapYear(d.date.year));
 }
 FUNCTION_ROUTINE(F_IsToday) {
   const double today = std::trunc(Date_Now());
-  SetTruth(result, today <= a[0].val && a[0].val < today + 1);
+  SetTruth(result, today <= a[0].AsReal() && a[0].AsReal() < today + 1);
 }
 
 // Spans and comparisons measure on the time line, so two moments either side
@@ -209,7 +209,7 @@ constexpr double kSpanUnits[][2] = {{1.0, 365.25}, {1.0, 30.4375}, {1.0, 7.0},  
                                     {24.0, 1.0},   {1440.0, 1.0},  {86400.0, 1.0}};
 template <ESpan Unit>
 FUNCTION_ROUTINE(F_Span) {
-  const double days = std::fabs(Date_ToTimeLine(a[0].val) - Date_ToTimeLine(a[1].val));
+  const double days = std::fabs(Date_ToTimeLine(a[0].AsReal()) - Date_ToTimeLine(a[1].AsReal()));
   result.SetReal(days * kSpanUnits[Unit][0] / kSpanUnits[Unit][1]);
 }
 int CompareWithin(double a, double b) {
@@ -217,25 +217,25 @@ int CompareWithin(double a, double b) {
   if (std::fabs(d) < kMillisecondDays) return 0;
   return d > 0 ? 1 : -1;
 }
-FUNCTION_ROUTINE(F_CompareDatetime) { result.SetReal(CompareWithin(Date_ToTimeLine(a[0].val), Date_ToTimeLine(a[1].val))); }
+FUNCTION_ROUTINE(F_CompareDatetime) { result.SetReal(CompareWithin(Date_ToTimeLine(a[0].AsReal()), Date_ToTimeLine(a[1].AsReal()))); }
 FUNCTION_ROUTINE(F_CompareDate) {
-  if (std::trunc(a[0].val) == std::trunc(a[1].val)) return;
-  result.SetReal(a[0].val >= a[1].val ? 1 : -1);
+  if (std::trunc(a[0].AsReal()) == std::trunc(a[1].AsReal())) return;
+  result.SetReal(a[0].AsReal() >= a[1].AsReal() ? 1 : -1);
 }
 FUNCTION_ROUTINE(F_CompareTime) {
-  const double l1 = Date_ToTimeLine(a[0].val), l2 = Date_ToTimeLine(a[1].val);
+  const double l1 = Date_ToTimeLine(a[0].AsReal()), l2 = Date_ToTimeLine(a[1].AsReal());
   result.SetReal(CompareWithin(l1 - std::floor(l1), l2 - std::floor(l2)));
 }
 
 FUNCTION_ROUTINE(F_DatetimeString) {
-  const RDecodedDate d = Date_Decode(a[0].val);
+  const RDecodedDate d = Date_Decode(a[0].AsReal());
   std::string text = Date_DateText(d);
   const bool midnight = d.hour == 0 && d.minute == 0 && d.second == 0 && d.millisecond == 0;
   if (!midnight) text += (text.empty() ? "" : " ") + Date_TimeText(d);
   result.SetString(RString(text));
 }
-FUNCTION_ROUTINE(F_DateString) { result.SetString(RString(Date_DateText(Date_Decode(a[0].val)))); }
-FUNCTION_ROUTINE(F_TimeString) { result.SetString(RString(Date_TimeText(Date_Decode(a[0].val)))); }
+FUNCTION_ROUTINE(F_DateString) { result.SetString(RString(Date_DateText(Date_Decode(a[0].AsReal())))); }
+FUNCTION_ROUTINE(F_TimeString) { result.SetString(RString(Date_TimeText(Date_Decode(a[0].AsReal())))); }
 
 
 constexpr RFunctionRoutine kDateFunctions[] = {

@@ -8,7 +8,7 @@ namespace tavrin {
 
 namespace {
 
-CDataFile* Named(const RValue& name) { return GetDataFile(FindDataFile(name.str.str())); }
+CDataFile* Named(const RValue& name) { return GetDataFile(FindDataFile(name.AsString().str())); }
 
 void ExportIncludeFile(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RValue* args) {
   CDataFile* file = Named(args[0]);
@@ -20,7 +20,7 @@ void ExportIncludeFileLocation(CInstanceBase*, CInstanceBase*, int32_t, RValue&,
   CDataFile* file = Named(args[0]);
   if (!file) return Error_ReportAction("Trying to export non-existing file.", false);
   if (g_SecureMode) return Error_ReportAction("In secure mode you cannot export a file to a location.", false);
-  file->ExportIt(args[1].str.str());
+  file->ExportIt(args[1].AsString().str());
 }
 
 void DiscardIncludeFile(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RValue* args) {

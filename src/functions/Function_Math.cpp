@@ -52,22 +52,22 @@ void SetChecked(RValue& result, double r, double x, const char* message, double 
 
 // --- type tests and random numbers
 
-FUNCTION_ROUTINE(F_Random) { result.SetReal(Random_Real() * a[0].val); }
+FUNCTION_ROUTINE(F_Random) { result.SetReal(Random_Real() * a[0].AsReal()); }
 FUNCTION_ROUTINE(F_RandomRange) {
-  const double lo = std::fmin(a[0].val, a[1].val), hi = std::fmax(a[0].val, a[1].val);
+  const double lo = std::fmin(a[0].AsReal(), a[1].AsReal()), hi = std::fmax(a[0].AsReal(), a[1].AsReal());
   result.SetReal(lo + Random_Real() * (hi - lo));
 }
 FUNCTION_ROUTINE(F_IRandom) {
-  const uint32_t bound = static_cast<uint32_t>(static_cast<int64_t>(Floor32(a[0].val)) + 1);
+  const uint32_t bound = static_cast<uint32_t>(static_cast<int64_t>(Floor32(a[0].AsReal())) + 1);
   result.SetReal(Random_Below(bound));
 }
 FUNCTION_ROUTINE(F_IRandomRange) {
-  const double x = Floor32(a[0].val), y = Floor32(a[1].val);
+  const double x = Floor32(a[0].AsReal()), y = Floor32(a[1].AsReal());
   const double lo = std::fmin(x, y), hi = std::fmax(x, y);
   const uint32_t bound = static_cast<uint32_t>(static_cast<int64_t>(hi - lo) + 1);
   result.SetReal(lo + Random_Below(bound));
 }
-FUNCTION_ROUTINE(F_RandomSetSeed) { Random_SetSeed(static_cast<uint32_t>(static_cast<uint64_t>(Real_ToInt64(a[0].val)))); }
+FUNCTION_ROUTINE(F_RandomSetSeed) { Random_SetSeed(static_cast<uint32_t>(static_cast<uint64_t>(Real_ToInt64(a[0].AsReal())))); }
 FUNCTION_ROUTINE(F_RandomGetSeed) { result.SetReal(static_cast<int32_t>(Random_GetSeed())); }
 FUNCTION_ROUTINE(F_Randomize) { Random_Randomize(); }
 FUNCTION_ROUTINE(F_Choose) {
@@ -77,44 +77,44 @@ FUNCTION_ROUTINE(F_Choose) {
 
 // --- arithmetic
 
-FUNCTION_ROUTINE(F_Abs) { result.SetReal(std::fabs(a[0].val)); }
-FUNCTION_ROUTINE(F_Round) { result.SetReal(static_cast<double>(Real_ToInt64(a[0].val))); }
-FUNCTION_ROUTINE(F_Floor) { result.SetReal(Floor32(a[0].val)); }
-FUNCTION_ROUTINE(F_Ceil) { result.SetReal(Ceil32(a[0].val)); }
+FUNCTION_ROUTINE(F_Abs) { result.SetReal(std::fabs(a[0].AsReal())); }
+FUNCTION_ROUTINE(F_Round) { result.SetReal(static_cast<double>(Real_ToInt64(a[0].AsReal()))); }
+FUNCTION_ROUTINE(F_Floor) { result.SetReal(Floor32(a[0].AsReal())); }
+FUNCTION_ROUTINE(F_Ceil) { result.SetReal(Ceil32(a[0].AsReal())); }
 FUNCTION_ROUTINE(F_Sign) {
-  const double x = a[0].val;
+  const double x = a[0].AsReal();
   result.SetReal(x <= -1e-13 ? -1 : (x > -1e-13 && x < 1e-13 ? 0 : 1));
 }
 FUNCTION_ROUTINE(F_Frac) {
   double whole;
-  result.SetReal(std::modf(a[0].val, &whole));
+  result.SetReal(std::modf(a[0].AsReal(), &whole));
 }
 FUNCTION_ROUTINE(F_Sqrt) {
-  if (a[0].val < 0) {
+  if (a[0].AsReal() < 0) {
     Error_ReportAction("Cannot apply sqrt to negative number.", false);
     return;
   }
-  result.SetReal(std::sqrt(a[0].val));
+  result.SetReal(std::sqrt(a[0].AsReal()));
 }
-FUNCTION_ROUTINE(F_Sqr) { result.SetReal(a[0].val * a[0].val); }
-FUNCTION_ROUTINE(F_Exp) { SetChecked(result, std::exp(a[0].val), a[0].val, "Error in function exp()."); }
-FUNCTION_ROUTINE(F_Ln) { SetChecked(result, std::log(a[0].val), a[0].val, "Error in function ln()."); }
-FUNCTION_ROUTINE(F_Log2) { SetChecked(result, std::log2(a[0].val), a[0].val, "Error in function log2()."); }
-FUNCTION_ROUTINE(F_Log10) { SetChecked(result, std::log10(a[0].val), a[0].val, "Error in function log10()."); }
-FUNCTION_ROUTINE(F_Sin) { result.SetReal(std::sin(a[0].val)); }
-FUNCTION_ROUTINE(F_Cos) { result.SetReal(std::cos(a[0].val)); }
-FUNCTION_ROUTINE(F_Tan) { result.SetReal(std::tan(a[0].val)); }
-FUNCTION_ROUTINE(F_ArcSin) { SetChecked(result, std::asin(a[0].val), a[0].val, "Error in function arcsin()."); }
-FUNCTION_ROUTINE(F_ArcCos) { SetChecked(result, std::acos(a[0].val), a[0].val, "Error in function arccos()."); }
-FUNCTION_ROUTINE(F_ArcTan) { SetChecked(result, std::atan(a[0].val), a[0].val, "Error in function arctan()."); }
+FUNCTION_ROUTINE(F_Sqr) { result.SetReal(a[0].AsReal() * a[0].AsReal()); }
+FUNCTION_ROUTINE(F_Exp) { SetChecked(result, std::exp(a[0].AsReal()), a[0].AsReal(), "Error in function exp()."); }
+FUNCTION_ROUTINE(F_Ln) { SetChecked(result, std::log(a[0].AsReal()), a[0].AsReal(), "Error in function ln()."); }
+FUNCTION_ROUTINE(F_Log2) { SetChecked(result, std::log2(a[0].AsReal()), a[0].AsReal(), "Error in function log2()."); }
+FUNCTION_ROUTINE(F_Log10) { SetChecked(result, std::log10(a[0].AsReal()), a[0].AsReal(), "Error in function log10()."); }
+FUNCTION_ROUTINE(F_Sin) { result.SetReal(std::sin(a[0].AsReal())); }
+FUNCTION_ROUTINE(F_Cos) { result.SetReal(std::cos(a[0].AsReal())); }
+FUNCTION_ROUTINE(F_Tan) { result.SetReal(std::tan(a[0].AsReal())); }
+FUNCTION_ROUTINE(F_ArcSin) { SetChecked(result, std::asin(a[0].AsReal()), a[0].AsReal(), "Error in function arcsin()."); }
+FUNCTION_ROUTINE(F_ArcCos) { SetChecked(result, std::acos(a[0].AsReal()), a[0].AsReal(), "Error in function arccos()."); }
+FUNCTION_ROUTINE(F_ArcTan) { SetChecked(result, std::atan(a[0].AsReal()), a[0].AsReal(), "Error in function arctan()."); }
 FUNCTION_ROUTINE(F_ArcTan2) {
-  SetChecked(result, std::atan2(a[0].val, a[1].val), a[0].val, "Error in function arctan2().", a[1].val);
+  SetChecked(result, std::atan2(a[0].AsReal(), a[1].AsReal()), a[0].AsReal(), "Error in function arctan2().", a[1].AsReal());
 }
-FUNCTION_ROUTINE(F_DegToRad) { result.SetReal(a[0].val * 0.017453292519943295769); }
-FUNCTION_ROUTINE(F_RadToDeg) { result.SetReal(a[0].val * 57.295779513082320877); }
-FUNCTION_ROUTINE(F_Power) { SetChecked(result, std::pow(a[0].val, a[1].val), a[0].val, "Error in function power().", a[1].val); }
+FUNCTION_ROUTINE(F_DegToRad) { result.SetReal(a[0].AsReal() * 0.017453292519943295769); }
+FUNCTION_ROUTINE(F_RadToDeg) { result.SetReal(a[0].AsReal() * 57.295779513082320877); }
+FUNCTION_ROUTINE(F_Power) { SetChecked(result, std::pow(a[0].AsReal(), a[1].AsReal()), a[0].AsReal(), "Error in function power().", a[1].AsReal()); }
 FUNCTION_ROUTINE(F_LogN) {
-  SetChecked(result, std::log(a[1].val) / std::log(a[0].val), a[1].val, "Error in function logn().", a[0].val);
+  SetChecked(result, std::log(a[1].AsReal()) / std::log(a[0].AsReal()), a[1].AsReal(), "Error in function logn().", a[0].AsReal());
 }
 
 // --- minimum, maximum, averages
@@ -125,9 +125,9 @@ void Extreme(int32_t argc, RValue& result, RValue* a) {
   result = a[0];
   for (int32_t k = 1; k < argc; ++k) {
     const RValue& w = a[k];
-    if (result.kind == VALUE_REAL && (Max ? w.val > result.val : w.val < result.val)) result = w;
-    if (result.kind == VALUE_STRING) {
-      const int d = Text_Compare(w.str.view(), result.str.view());
+    if (result.IsReal() && (Max ? w.AsReal() > result.AsReal() : w.AsReal() < result.AsReal())) result = w;
+    if (result.IsString()) {
+      const int d = Text_Compare(w.AsText(), result.AsText());
       if (Max ? d > 0 : d < 0) result = w;
     }
   }
@@ -139,15 +139,15 @@ FUNCTION_ROUTINE(F_Max3) { Extreme<true>(3, result, a); }
 FUNCTION_ROUTINE(F_Mean) {
   if (argc <= 0) return;
   double sum = 0;
-  for (int32_t k = 0; k < argc; ++k) sum += a[k].val;
+  for (int32_t k = 0; k < argc; ++k) sum += a[k].AsReal();
   result.SetReal(sum / argc);
 }
 FUNCTION_ROUTINE(F_Median) {
   for (int32_t q = 0; q < argc; ++q) {
     int32_t s = 0, e = 0;
     for (int32_t k = 0; k < argc; ++k) {
-      if (a[k].val < a[q].val) ++s;
-      if (a[k].val <= a[q].val) ++e;
+      if (a[k].AsReal() < a[q].AsReal()) ++s;
+      if (a[k].AsReal() <= a[q].AsReal()) ++e;
     }
     const double half = argc / 2.0;
     if (s < half && half <= e) {
@@ -157,22 +157,22 @@ FUNCTION_ROUTINE(F_Median) {
   }
 }
 FUNCTION_ROUTINE(F_Clamp) {
-  double x = a[0].val;
-  if (!(x >= a[1].val)) x = a[1].val;
-  if (x > a[2].val) x = a[2].val;
+  double x = a[0].AsReal();
+  if (!(x >= a[1].AsReal())) x = a[1].AsReal();
+  if (x > a[2].AsReal()) x = a[2].AsReal();
   result.SetReal(x);
 }
-FUNCTION_ROUTINE(F_Lerp) { result.SetReal(a[0].val + (a[1].val - a[0].val) * a[2].val); }
+FUNCTION_ROUTINE(F_Lerp) { result.SetReal(a[0].AsReal() + (a[1].AsReal() - a[0].AsReal()) * a[2].AsReal()); }
 
 // --- geometry
 
-FUNCTION_ROUTINE(F_PointDistance) { result.SetReal(std::hypot(a[2].val - a[0].val, a[3].val - a[1].val)); }
+FUNCTION_ROUTINE(F_PointDistance) { result.SetReal(std::hypot(a[2].AsReal() - a[0].AsReal(), a[3].AsReal() - a[1].AsReal())); }
 FUNCTION_ROUTINE(F_PointDistance3d) {
-  const double dx = a[3].val - a[0].val, dy = a[4].val - a[1].val, dz = a[5].val - a[2].val;
+  const double dx = a[3].AsReal() - a[0].AsReal(), dy = a[4].AsReal() - a[1].AsReal(), dz = a[5].AsReal() - a[2].AsReal();
   result.SetReal(std::sqrt(dx * dx + dy * dy + dz * dz));
 }
 FUNCTION_ROUTINE(F_PointDirection) {
-  const double dx = a[2].val - a[0].val, dy = a[3].val - a[1].val;
+  const double dx = a[2].AsReal() - a[0].AsReal(), dy = a[3].AsReal() - a[1].AsReal();
   if (dx == 0) {
     result.SetReal(dy > 0 ? 270 : (dy < 0 ? 90 : 0));
     return;
@@ -186,20 +186,20 @@ double Snap(double v) {
   const double r = std::nearbyint(v);
   return std::fabs(v - r) < 0.0001 ? r : v;
 }
-FUNCTION_ROUTINE(F_LengthdirX) { result.SetReal(Snap(a[0].val * std::cos(a[1].val * 0.017453292519943295769))); }
-FUNCTION_ROUTINE(F_LengthdirY) { result.SetReal(Snap(-a[0].val * std::sin(a[1].val * 0.017453292519943295769))); }
+FUNCTION_ROUTINE(F_LengthdirX) { result.SetReal(Snap(a[0].AsReal() * std::cos(a[1].AsReal() * 0.017453292519943295769))); }
+FUNCTION_ROUTINE(F_LengthdirY) { result.SetReal(Snap(-a[0].AsReal() * std::sin(a[1].AsReal() * 0.017453292519943295769))); }
 // A vector of length 0 has no direction: the cosine is taken as 0.
 void Cosine(RValue& result, double dot, double lengths) {
   result.SetReal(lengths > 0 && std::isfinite(dot / lengths) ? dot / lengths : 0);
 }
 FUNCTION_ROUTINE(F_DotProduct) {
-  Cosine(result, a[0].val * a[2].val + a[1].val * a[3].val,
-         std::sqrt((a[0].val * a[0].val + a[1].val * a[1].val) * (a[2].val * a[2].val + a[3].val * a[3].val)));
+  Cosine(result, a[0].AsReal() * a[2].AsReal() + a[1].AsReal() * a[3].AsReal(),
+         std::sqrt((a[0].AsReal() * a[0].AsReal() + a[1].AsReal() * a[1].AsReal()) * (a[2].AsReal() * a[2].AsReal() + a[3].AsReal() * a[3].AsReal())));
 }
 FUNCTION_ROUTINE(F_DotProduct3d) {
-  const double l1 = a[0].val * a[0].val + a[1].val * a[1].val + a[2].val * a[2].val;
-  const double l2 = a[3].val * a[3].val + a[4].val * a[4].val + a[5].val * a[5].val;
-  Cosine(result, a[0].val * a[3].val + a[1].val * a[4].val + a[2].val * a[5].val, std::sqrt(l1 * l2));
+  const double l1 = a[0].AsReal() * a[0].AsReal() + a[1].AsReal() * a[1].AsReal() + a[2].AsReal() * a[2].AsReal();
+  const double l2 = a[3].AsReal() * a[3].AsReal() + a[4].AsReal() * a[4].AsReal() + a[5].AsReal() * a[5].AsReal();
+  Cosine(result, a[0].AsReal() * a[3].AsReal() + a[1].AsReal() * a[4].AsReal() + a[2].AsReal() * a[5].AsReal(), std::sqrt(l1 * l2));
 }
 
 // ------------------------------------------------------------------ texts
@@ -279,7 +279,7 @@ std::string Slice(const RTextInfo& t, int64_t from, int64_t count) {
   return Text_ToUTF8(std::u16string_view(t.units).substr(static_cast<size_t>(from), static_cast<size_t>(count)));
 }
 
-int64_t Rounded(const RValue& v) { return Real_ToInt64(v.val); }
+int64_t Rounded(const RValue& v) { return Real_ToInt64(v.AsReal()); }
 
 void SetText(RValue& result, std::string_view text) {
   if (Error_StringTooLong(text.size())) return;
@@ -287,11 +287,11 @@ void SetText(RValue& result, std::string_view text) {
 }
 
 FUNCTION_ROUTINE(F_StringFormat) {
-  if (a[0].kind == VALUE_STRING) {
+  if (a[0].IsString()) {
     result = a[0];
     return;
   }
-  const double x = a[0].val;
+  const double x = a[0].AsReal();
   int64_t dec = Rounded(a[2]);
   dec = dec < 0 ? 0 : (dec > 18 ? 18 : dec);
   const int64_t total = Rounded(a[1]);
@@ -330,31 +330,31 @@ FUNCTION_ROUTINE(F_AnsiChar) {
   result.SetString(RString(std::string_view(&c, 1)));
 }
 FUNCTION_ROUTINE(F_Ord) {
-  const std::string_view s = a[0].str.view();
+  const std::string_view s = a[0].AsText();
   result.SetReal(s.empty() ? 0 : static_cast<unsigned char>(s[0]));
 }
 
 FUNCTION_ROUTINE(F_StringLength) {
-  const std::string_view s = a[0].str.view();
+  const std::string_view s = a[0].AsText();
   if (s.size() < kCachedFrom) {
     result.SetReal(static_cast<double>(CharCount(s)));
     return;
   }
-  result.SetReal(static_cast<double>(Info(a[0].str).chars));
+  result.SetReal(static_cast<double>(Info(a[0].AsString()).chars));
 }
-FUNCTION_ROUTINE(F_StringByteLength) { result.SetReal(static_cast<double>(a[0].str.size())); }
+FUNCTION_ROUTINE(F_StringByteLength) { result.SetReal(static_cast<double>(a[0].AsText().size())); }
 // A position outside the text reads as byte 0.
 FUNCTION_ROUTINE(F_StringByteAt) {
-  const std::string_view s = a[0].str.view();
+  const std::string_view s = a[0].AsText();
   const int64_t n = Rounded(a[1]);
   if (n >= 1 && n <= static_cast<int64_t>(s.size())) result.SetReal(static_cast<unsigned char>(s[n - 1]));
 }
 FUNCTION_ROUTINE(F_StringPos) {
-  const std::string_view sub = a[0].str.view(), s = a[1].str.view();
+  const std::string_view sub = a[0].AsText(), s = a[1].AsText();
   if (sub.empty()) return;
   const size_t at = s.find(sub);
   if (at == std::string_view::npos) return;
-  const RTextInfo& t = Info(a[1].str);
+  const RTextInfo& t = Info(a[1].AsString());
   if (t.ascii) {
     result.SetReal(static_cast<double>(at + 1));
     return;
@@ -362,7 +362,7 @@ FUNCTION_ROUTINE(F_StringPos) {
   result.SetReal(static_cast<double>(t.units.find(Text_ToUTF16(sub)) + 1));
 }
 FUNCTION_ROUTINE(F_StringCopy) {
-  const RTextInfo& t = Info(a[0].str);
+  const RTextInfo& t = Info(a[0].AsString());
   const int64_t len = Units(t);
   int64_t from = Rounded(a[1]);
   if (from < 1) from = 1;
@@ -373,44 +373,44 @@ FUNCTION_ROUTINE(F_StringCopy) {
   }
   if (count > len - from + 1) count = len - from + 1;
   if (from == 1 && count == len) {
-    result.SetString(a[0].str);
+    result.SetString(a[0].AsString());
     return;
   }
   result.SetString(RString(Slice(t, from - 1, count)));
 }
 FUNCTION_ROUTINE(F_StringCharAt) {
   result.SetString(RString());
-  if (a[0].kind != VALUE_STRING) return;
+  if (!a[0].IsString()) return;
   const int64_t at = Rounded(a[1]);
-  const std::string_view s = a[0].str.view();
+  const std::string_view s = a[0].AsText();
   // A short text ASCII up to the position: the byte is the character.
   if (s.size() < kCachedFrom && at >= 1 && at <= static_cast<int64_t>(s.size()) &&
       IsAscii(s.substr(0, static_cast<size_t>(at)))) {
     result.SetString(RString(s.substr(static_cast<size_t>(at - 1), 1)));
     return;
   }
-  const RTextInfo& t = Info(a[0].str);
+  const RTextInfo& t = Info(a[0].AsString());
   if (at < 1 || at > Units(t)) return;
   result.SetString(RString(t.ascii ? s.substr(static_cast<size_t>(at - 1), 1) : Slice(t, at - 1, 1)));
 }
 FUNCTION_ROUTINE(F_StringDelete) {
-  const RTextInfo& t = Info(a[0].str);
+  const RTextInfo& t = Info(a[0].AsString());
   const int64_t len = Units(t), from = Rounded(a[1]);
   int64_t count = Rounded(a[2]);
   if (from < 1 || from > len || count <= 0) {
-    result.SetString(a[0].str);
+    result.SetString(a[0].AsString());
     return;
   }
   if (count > len - from + 1) count = len - from + 1;
   result.SetString(RString(Slice(t, 0, from - 1) + Slice(t, from - 1 + count, len - (from - 1 + count))));
 }
 FUNCTION_ROUTINE(F_StringInsert) {
-  const std::string_view sub = a[0].str.view();
-  const RTextInfo& t = Info(a[1].str);
+  const std::string_view sub = a[0].AsText();
+  const RTextInfo& t = Info(a[1].AsString());
   const int64_t len = Units(t);
   int64_t at = Rounded(a[2]);
   at = at < 1 ? 1 : (at > len + 1 ? len + 1 : at);
-  if (Error_StringTooLong(sub.size() + a[1].str.size())) return;
+  if (Error_StringTooLong(sub.size() + a[1].AsText().size())) return;
   result.SetString(RString(Slice(t, 0, at - 1) + std::string(sub) + Slice(t, at - 1, len - (at - 1))));
 }
 
@@ -432,7 +432,7 @@ locale_t CaseLocale() {
 
 template <bool Upper>
 void MapCase(RValue& result, const RValue& arg) {
-  const std::string_view s = arg.str.view();
+  const std::string_view s = arg.AsText();
   if (IsAscii(s)) {
     std::string out(s);
     for (char& c : out) {
@@ -465,7 +465,7 @@ FUNCTION_ROUTINE(F_StringUpper) { MapCase<true>(result, a[0]); }
 
 FUNCTION_ROUTINE(F_StringRepeat) {
   const int64_t n = Rounded(a[1]);
-  const std::string_view s = a[0].str.view();
+  const std::string_view s = a[0].AsText();
   if (n <= 0 || s.empty()) {
     result.SetString(RString());
     return;
@@ -480,7 +480,7 @@ FUNCTION_ROUTINE(F_StringRepeat) {
 template <bool Letters, bool Digits>
 void Filter(RValue& result, const RValue& arg) {
   std::string out;
-  for (char c : arg.str.view()) {
+  for (char c : arg.AsText()) {
     const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
     const bool digit = c >= '0' && c <= '9';
     if ((Letters && letter) || (Digits && digit)) out += c;
@@ -495,10 +495,10 @@ FUNCTION_ROUTINE(F_StringLettersDigits) { Filter<true, true>(result, a[0]); }
 // search text matches nothing, so the text comes back unchanged instead of
 // the search never moving on.
 void Replace(RValue& result, const RValue* a, bool all) {
-  const std::string_view s = a[0].str.view(), old = a[1].str.view(), with = a[2].str.view();
+  const std::string_view s = a[0].AsText(), old = a[1].AsText(), with = a[2].AsText();
   size_t at = old.empty() ? std::string_view::npos : s.find(old);
   if (at == std::string_view::npos) {
-    result.SetString(a[0].str);
+    result.SetString(a[0].AsString());
     return;
   }
   // The size of the result is known before anything is built.
@@ -525,7 +525,7 @@ void Replace(RValue& result, const RValue* a, bool all) {
 FUNCTION_ROUTINE(F_StringReplace) { Replace(result, a, false); }
 FUNCTION_ROUTINE(F_StringReplaceAll) { Replace(result, a, true); }
 FUNCTION_ROUTINE(F_StringCount) {
-  const std::string_view sub = a[0].str.view(), s = a[1].str.view();
+  const std::string_view sub = a[0].AsText(), s = a[1].AsText();
   if (sub.empty()) return;
   int64_t n = 0;
   for (size_t at = s.find(sub); at != std::string_view::npos; at = s.find(sub, at + sub.size())) ++n;

@@ -43,17 +43,17 @@ std::string Clipboard_Get() {
 
 FUNCTION_ROUTINE(F_ClipboardHasText) { result.SetReal(Clipboard_Get().empty() ? 0 : 1); }
 FUNCTION_ROUTINE(F_ClipboardGetText) { result.SetString(RString(Clipboard_Get())); }
-FUNCTION_ROUTINE(F_ClipboardSetText) { Clipboard_Set(std::string(a[0].str.view())); }
+FUNCTION_ROUTINE(F_ClipboardSetText) { Clipboard_Set(std::string(a[0].AsText())); }
 
 FUNCTION_ROUTINE(F_SetProgramPriority) {
   // -3 idle to 3 time critical; any other value is normal.
-  const int64_t p = Real_ToInt64(a[0].val);
+  const int64_t p = Real_ToInt64(a[0].AsReal());
   const int level = p >= -3 && p <= 3 ? static_cast<int>(p) : 0;
   if (Platform_Installed() && !Platform().Process_SetPriority(level))
     WriteTrace("Program priority " + std::to_string(level) + " not set: this user may not set it");
 }
 FUNCTION_ROUTINE(F_SetApplicationTitle) {
-  if (a[0].kind == VALUE_STRING && Platform_Installed()) Platform().Application_SetTitle(std::string(a[0].str.view()));
+  if (a[0].IsString() && Platform_Installed()) Platform().Application_SetTitle(std::string(a[0].AsText()));
 }
 
 // Queries that other platforms answer; here they describe a desktop and do

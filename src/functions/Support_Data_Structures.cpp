@@ -24,9 +24,9 @@ void DS_SetPrecision(double precision) { g_Precision = std::fabs(precision); }
 double DS_GetPrecision() { return g_Precision; }
 
 int DS_Compare(const RValue& a, const RValue& b) {
-  if (a.kind != b.kind) return a.kind == VALUE_REAL ? -1 : 1;
-  if (a.kind == VALUE_STRING) return Text_Compare(a.str.view(), b.str.view());
-  const double x = a.val, y = b.val;
+  if (a.IsReal() != b.IsReal()) return a.IsReal() ? -1 : 1;
+  if (a.IsString()) return Text_Compare(a.AsText(), b.AsText());
+  const double x = a.AsReal(), y = b.AsReal();
   const bool nx = std::isnan(x), ny = std::isnan(y);
   if (nx || ny) return nx && ny ? 0 : nx ? -1 : 1;
   if (x == y) return 0;  // equal infinities too
@@ -42,16 +42,16 @@ void DS_CellOperation(int op, RValue& cell, const RValue& val) {
       cell = val;
       break;
     case 2:
-      if (cell.kind == VALUE_REAL && val.kind == VALUE_REAL)
-        cell.val += val.val;
-      else if (cell.kind == VALUE_STRING && val.kind == VALUE_STRING) {
-        if (Error_StringTooLong(cell.str.size() + val.str.size())) return;
-        cell.str = RString::Concat(cell.str.view(), val.str.view());
+      if (cell.IsReal() && val.IsReal())
+        cell.SetReal(cell.AsReal() + val.AsReal());
+      else if (cell.IsString() && val.IsString()) {
+        if (Error_StringTooLong(cell.AsText().size() + val.AsText().size())) return;
+        cell.SetString(RString::Concat(cell.AsText(), val.AsText()));
       } else
         cell = val;
       break;
     case 3:
-      if (cell.kind == VALUE_REAL && val.kind == VALUE_REAL) cell.val *= val.val;
+      if (cell.IsReal() && val.IsReal()) cell.SetReal(cell.AsReal() * val.AsReal());
       break;
     default:
       break;
@@ -68,21 +68,6 @@ constexpr int32_t kStackTag = 101, kQueueTag = 201, kListTag = 301, kMapTag = 40
 // a count is refused when the bytes left cannot hold that many values.
 constexpr size_t kMinValueBytes = 4 + 8 + 4;
 
-// Strict: only the kinds 0 and 1 and a string length inside the stream.
-RValue ReadValue(CStream& s) {
-  RValue v;
-  const int32_t kind = s.ReadInteger();
-  if (kind != VALUE_REAL && kind != VALUE_STRING) throw CStreamError("bad value kind");
-  v.kind = kind;
-  v.val = s.ReadReal();
-  const int32_t len = s.ReadInteger();
-  if (len < 0 || static_cast<size_t>(len) > s.Remaining()) throw CStreamError("bad string length");
-  std::string text(static_cast<size_t>(len), '\0');
-  if (len > 0) s.Read(text.data(), text.size());
-  v.str = RString(text);
-  return v;
-}
-
 int32_t ReadCount(CStream& s) {
   const int32_t n = s.ReadInteger();
   if (!s.CountFits(n, kMinValueBytes)) throw CStreamError("bad count");
@@ -92,7 +77,7 @@ int32_t ReadCount(CStream& s) {
 void ReadValues(CStream& s, std::vector<RValue>& out, int32_t n) {
   out.clear();
   out.reserve(static_cast<size_t>(n));
-  for (int32_t i = 0; i < n; ++i) out.push_back(ReadValue(s));
+  for (int32_t i = 0; i < n; ++i) out.push_back(Value_Load(s, EValueRecord::Strict));
 }
 
 void WriteValues(CStream& s, const std::vector<RValue>& values) {
@@ -121,7 +106,7 @@ bool OpenText(std::string_view text, int32_t tag, CStream& stream) {
 // the kind's number and `bytes` more.
 size_t ValuesBytes(const std::vector<RValue>& values) {
   size_t n = 0;
-  for (const RValue& v : values) n += kMinValueBytes + v.str.size();
+  for (const RValue& v : values) n += kMinValueBytes + v.AsText().size();
   return n;
 }
 size_t TextLengthOf(size_t bytes) { return 2 * (4 + bytes); }
@@ -226,7 +211,7 @@ bool CDS_List::ReadFromString(std::string_view text) {
 size_t CDS_Map::TextLength() const {
   size_t n = 4;
   for (const Block& b : m_blocks)
-    for (const RPair& p : b) n += 2 * kMinValueBytes + p.key.str.size() + p.val.str.size();
+    for (const RPair& p : b) n += 2 * kMinValueBytes + p.key.AsText().size() + p.val.AsText().size();
   return TextLengthOf(n);
 }
 std::string CDS_Map::WriteToString() const {
@@ -591,13 +576,13 @@ class CTable {
   }
   // The structure with index `id`, or null after reporting the error.
   T* Get(const RValue& id) {
-    const int32_t i = Real_ToInt32(id.val);
+    const int32_t i = Real_ToInt32(id.AsReal());
     if (i >= 0 && static_cast<size_t>(i) < m_slots.size() && m_slots[i]) return m_slots[i].get();
     Error_ReportAction("Data structure with index does not exist.", false);
     return nullptr;
   }
   void Destroy(const RValue& id) {
-    if (Get(id)) m_slots[Real_ToInt32(id.val)].reset();
+    if (Get(id)) m_slots[Real_ToInt32(id.AsReal())].reset();
   }
 
  private:
@@ -611,7 +596,7 @@ CTable<CDS_Map> g_Maps;
 CTable<CDS_Priority> g_Priorities;
 CTable<CDS_Grid> g_Grids;
 
-int32_t Int(const RValue& v) { return Real_ToInt32(v.val); }
+int32_t Int(const RValue& v) { return Real_ToInt32(v.AsReal()); }
 void SetTruth(RValue& result, bool b) { result.SetReal(b ? 1 : 0); }
 
 // Functions every kind shares, over its table.
@@ -631,11 +616,11 @@ struct Common {
   // 1 when the text was read, 0 when it was of another kind or damaged (the
   // structure is then unchanged).
   static FUNCTION_ROUTINE(Read) {
-    if (T* d = table.Get(a[0])) SetTruth(result, a[1].kind == VALUE_STRING && d->ReadFromString(a[1].str.view()));
+    if (T* d = table.Get(a[0])) SetTruth(result, a[1].IsString() && d->ReadFromString(a[1].AsText()));
   }
 };
 
-FUNCTION_ROUTINE(F_SetPrecision) { DS_SetPrecision(a[0].val); }
+FUNCTION_ROUTINE(F_SetPrecision) { DS_SetPrecision(a[0].AsReal()); }
 
 // --- stacks
 using Stacks = Common<CDS_Stack, g_Stacks>;
@@ -704,17 +689,17 @@ FUNCTION_ROUTINE(F_ListAdd) {
 }
 FUNCTION_ROUTINE(F_ListInsert) {
   auto* d = g_Lists.Get(a[0]);
-  const int64_t pos = Real_ToInt64(a[1].val);
+  const int64_t pos = Real_ToInt64(a[1].AsReal());
   if (d && pos >= 0 && pos <= static_cast<int64_t>(d->i_val.size())) d->i_val.insert(d->i_val.begin() + pos, a[2]);
 }
 FUNCTION_ROUTINE(F_ListReplace) {
   auto* d = g_Lists.Get(a[0]);
-  const int64_t pos = Real_ToInt64(a[1].val);
+  const int64_t pos = Real_ToInt64(a[1].AsReal());
   if (d && pos >= 0 && pos < static_cast<int64_t>(d->i_val.size())) d->i_val[static_cast<size_t>(pos)] = a[2];
 }
 FUNCTION_ROUTINE(F_ListDelete) {
   auto* d = g_Lists.Get(a[0]);
-  const int64_t pos = Real_ToInt64(a[1].val);
+  const int64_t pos = Real_ToInt64(a[1].AsReal());
   if (d && pos >= 0 && pos < static_cast<int64_t>(d->i_val.size())) d->i_val.erase(d->i_val.begin() + pos);
 }
 FUNCTION_ROUTINE(F_ListFindIndex) {
@@ -729,7 +714,7 @@ FUNCTION_ROUTINE(F_ListFindIndex) {
 }
 FUNCTION_ROUTINE(F_ListFindValue) {
   auto* d = g_Lists.Get(a[0]);
-  const int64_t pos = Real_ToInt64(a[1].val);
+  const int64_t pos = Real_ToInt64(a[1].AsReal());
   if (d && pos >= 0 && pos < static_cast<int64_t>(d->i_val.size())) result = d->i_val[static_cast<size_t>(pos)];
 }
 FUNCTION_ROUTINE(F_ListSort) {
@@ -868,8 +853,8 @@ using Grids = Common<CDS_Grid, g_Grids>;
 // The cells of a rectangle clipped to the grid, column by column.
 template <class F>
 void ForRegion(CDS_Grid& g, const RValue* a, F&& f) {
-  const int64_t x1 = Real_ToInt64(a[0].val), y1 = Real_ToInt64(a[1].val), x2 = Real_ToInt64(a[2].val),
-                y2 = Real_ToInt64(a[3].val);
+  const int64_t x1 = Real_ToInt64(a[0].AsReal()), y1 = Real_ToInt64(a[1].AsReal()), x2 = Real_ToInt64(a[2].AsReal()),
+                y2 = Real_ToInt64(a[3].AsReal());
   const int64_t xa = std::max<int64_t>(std::min(x1, x2), 0), xb = std::min<int64_t>(std::max(x1, x2), g.i_w - 1);
   const int64_t ya = std::max<int64_t>(std::min(y1, y2), 0), yb = std::min<int64_t>(std::max(y1, y2), g.i_h - 1);
   for (int64_t x = xa; x <= xb; ++x)
@@ -881,7 +866,7 @@ void ForRegion(CDS_Grid& g, const RValue* a, F&& f) {
 // The cells of a disk (centre a[0], a[1], radius a[2]) clipped to the grid.
 template <class F>
 void ForDisk(CDS_Grid& g, const RValue* a, F&& f) {
-  const double cx = a[0].val, cy = a[1].val, r = a[2].val;
+  const double cx = a[0].AsReal(), cy = a[1].AsReal(), r = a[2].AsReal();
   if (!std::isfinite(cx) || !std::isfinite(cy) || !std::isfinite(r)) return;
   const double xa = std::max(std::floor(cx - r), 0.0), xb = std::min(std::ceil(cx + r), g.i_w - 1.0);
   const double ya = std::max(std::floor(cy - r), 0.0), yb = std::min(std::ceil(cy + r), g.i_h - 1.0);
@@ -896,7 +881,7 @@ template <int op>
 FUNCTION_ROUTINE(F_GridCell) {
   auto* d = g_Grids.Get(a[0]);
   if (!d) return;
-  const int64_t x = Real_ToInt64(a[1].val), y = Real_ToInt64(a[2].val);
+  const int64_t x = Real_ToInt64(a[1].AsReal()), y = Real_ToInt64(a[2].AsReal());
   if (x >= 0 && x < d->i_w && y >= 0 && y < d->i_h)
     DS_CellOperation(op, d->Cell(static_cast<int32_t>(x), static_cast<int32_t>(y)), a[3]);
 }
@@ -951,7 +936,7 @@ FUNCTION_ROUTINE(F_GridClear) {
 FUNCTION_ROUTINE(F_GridGet) {
   auto* d = g_Grids.Get(a[0]);
   if (!d) return;
-  const int64_t x = Real_ToInt64(a[1].val), y = Real_ToInt64(a[2].val);
+  const int64_t x = Real_ToInt64(a[1].AsReal()), y = Real_ToInt64(a[2].AsReal());
   if (x >= 0 && x < d->i_w && y >= 0 && y < d->i_h) result = d->Cell(static_cast<int32_t>(x), static_cast<int32_t>(y));
 }
 
@@ -964,10 +949,10 @@ FUNCTION_ROUTINE(F_GridStat) {
   double sum = 0, hi = -100000000.0, lo = 100000000.0;
   int64_t count = 0;
   auto visit = [&](int32_t, int32_t, RValue& c) {
-    if (c.kind == VALUE_REAL) {
-      sum += c.val;
-      if (c.val > hi) hi = c.val;
-      if (c.val < lo) lo = c.val;
+    if (c.IsReal()) {
+      sum += c.AsReal();
+      if (c.AsReal() > hi) hi = c.AsReal();
+      if (c.AsReal() < lo) lo = c.AsReal();
       ++count;
     }
     return true;

@@ -280,7 +280,7 @@ void Loop() {
 }
 
 void F_Sleep(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RValue* a) {
-  Run_WaitMicroseconds(Real_ToInt64(a[0].val * 1000));
+  Run_WaitMicroseconds(Real_ToInt64(a[0].AsReal() * 1000));
 }
 
 // The action waits the same way; showing the room first, when asked to,

@@ -146,10 +146,17 @@ void Value_Save(CStream& stream, const RValue& v) {
   stream.WriteString(v.str.view());
 }
 
-RValue Value_Load(CStream& stream) {
+RValue Value_Load(CStream& stream, EValueRecord rule) {
   RValue v;
-  v.kind = stream.ReadInteger() == VALUE_STRING ? VALUE_STRING : VALUE_REAL;
+  const int32_t kind = stream.ReadInteger();
+  if (rule == EValueRecord::Strict && kind != VALUE_REAL && kind != VALUE_STRING) throw CStreamError("bad value kind");
+  v.kind = kind == VALUE_STRING ? VALUE_STRING : VALUE_REAL;
   v.val = stream.ReadReal();
+  if (rule == EValueRecord::Strict) {
+    const int32_t len = stream.ReadInteger();
+    if (len < 0) throw CStreamError("bad string length");
+    stream.Seek(stream.Position() - 4);
+  }
   v.str = RString(stream.ReadString());
   return v;
 }

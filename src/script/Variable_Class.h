@@ -107,12 +107,23 @@ struct RValue {
     val = 0.0;
     str = std::move(s);
   }
+  // What a value is and holds. Code outside the script engine asks through
+  // these, never the fields, so that the value's layout can change.
+  bool IsReal() const { return kind == VALUE_REAL; }
   bool IsString() const { return kind == VALUE_STRING; }
+  double AsReal() const { return val; }                  // 0 for a string
+  std::string_view AsText() const { return str.view(); }  // "" for a real
+  const RString& AsString() const { return str; }
 };
 
 // The value record: kind, real, text.
 void Value_Save(CStream& stream, const RValue& v);
-RValue Value_Load(CStream& stream);
+// Texts that games hand in (data-structure strings) are read strictly: a kind
+// other than real or string, or a negative length, is damage and throws
+// CStreamError. Records of the runner's own keep the lenient rule: any other
+// kind reads as a real.
+enum class EValueRecord { Lenient, Strict };
+RValue Value_Load(CStream& stream, EValueRecord rule = EValueRecord::Lenient);
 
 // Truth rule: a real is true from 0.5 upwards; a string is never true.
 inline bool Value_IsTrue(const RValue& v) { return v.kind == VALUE_REAL && v.val >= 0.5; }

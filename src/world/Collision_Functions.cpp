@@ -28,25 +28,25 @@ int32_t MeetingTarget(CInstanceBase* self, CInstanceBase* other, const RValue& v
 }
 
 void F_PlaceFree(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, RArgs a) {
-  if (s) Truth(r, Place_Free(*AsInstance(s), a[0].val, a[1].val));
+  if (s) Truth(r, Place_Free(*AsInstance(s), a[0].AsReal(), a[1].AsReal()));
 }
 void F_PlaceEmpty(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, RArgs a) {
-  if (s) Truth(r, Place_Empty(*AsInstance(s), a[0].val, a[1].val));
+  if (s) Truth(r, Place_Empty(*AsInstance(s), a[0].AsReal(), a[1].AsReal()));
 }
 void F_PlaceMeeting(CInstanceBase* s, CInstanceBase* o, int32_t, RValue& r, RArgs a) {
-  if (s) Truth(r, Instance_Place(*AsInstance(s), MeetingTarget(s, o, a[2]), a[0].val, a[1].val) != nullptr);
+  if (s) Truth(r, Instance_Place(*AsInstance(s), MeetingTarget(s, o, a[2]), a[0].AsReal(), a[1].AsReal()) != nullptr);
 }
 void F_InstancePlace(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, RArgs a) {
-  Id(r, s ? Instance_Place(*AsInstance(s), ArgInt(a[2]), a[0].val, a[1].val) : nullptr);
+  Id(r, s ? Instance_Place(*AsInstance(s), ArgInt(a[2]), a[0].AsReal(), a[1].AsReal()) : nullptr);
 }
 void F_PositionEmpty(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
-  Truth(r, Instance_Position(OWNER_ALL, a[0].val, a[1].val) == nullptr);
+  Truth(r, Instance_Position(OWNER_ALL, a[0].AsReal(), a[1].AsReal()) == nullptr);
 }
 void F_PositionMeeting(CInstanceBase* s, CInstanceBase* o, int32_t, RValue& r, RArgs a) {
-  Truth(r, Instance_Position(MeetingTarget(s, o, a[2]), a[0].val, a[1].val) != nullptr);
+  Truth(r, Instance_Position(MeetingTarget(s, o, a[2]), a[0].AsReal(), a[1].AsReal()) != nullptr);
 }
 void F_InstancePosition(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
-  Id(r, Instance_Position(ArgInt(a[2]), a[0].val, a[1].val));
+  Id(r, Instance_Position(ArgInt(a[2]), a[0].AsReal(), a[1].AsReal()));
 }
 
 // Every instance at the point when the call starts, precisely.
@@ -62,7 +62,7 @@ void ForInstancesAt(double x, double y, F f) {
 }
 
 void PositionDestroy(double x, double y) { ForInstancesAt(x, y, Instance_Destroy); }
-void F_PositionDestroy(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) { PositionDestroy(a[0].val, a[1].val); }
+void F_PositionDestroy(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) { PositionDestroy(a[0].AsReal(), a[1].AsReal()); }
 void F_PositionChange(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
   const int32_t obj = ArgInt(a[2]);
   if (!g_Objects.Exists(obj)) {
@@ -70,7 +70,7 @@ void F_PositionChange(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a)
     return;
   }
   const bool perform = ArgFlag(a[3]);
-  ForInstancesAt(a[0].val, a[1].val, [&](CInstance* i) { Instance_Change(i, obj, perform); });
+  ForInstancesAt(a[0].AsReal(), a[1].AsReal(), [&](CInstance* i) { Instance_Change(i, obj, perform); });
 }
 
 void Find(EShape shape, CInstanceBase* s, RValue& r, double x1, double y1, double x2, double y2, const RValue& obj,
@@ -78,37 +78,37 @@ void Find(EShape shape, CInstanceBase* s, RValue& r, double x1, double y1, doubl
   Id(r, Collision_Find(shape, AsInstance(s), ArgInt(obj), ArgFlag(prec), ArgFlag(notme), x1, y1, x2, y2));
 }
 void F_CollisionPoint(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, RArgs a) {
-  Find(EShape::Point, s, r, a[0].val, a[1].val, a[0].val, a[1].val, a[2], a[3], a[4]);
+  Find(EShape::Point, s, r, a[0].AsReal(), a[1].AsReal(), a[0].AsReal(), a[1].AsReal(), a[2], a[3], a[4]);
 }
 void F_CollisionRectangle(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, RArgs a) {
-  Find(EShape::Rectangle, s, r, a[0].val, a[1].val, a[2].val, a[3].val, a[4], a[5], a[6]);
+  Find(EShape::Rectangle, s, r, a[0].AsReal(), a[1].AsReal(), a[2].AsReal(), a[3].AsReal(), a[4], a[5], a[6]);
 }
 void F_CollisionCircle(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, RArgs a) {
-  const double xc = a[0].val, yc = a[1].val, radius = a[2].val;
+  const double xc = a[0].AsReal(), yc = a[1].AsReal(), radius = a[2].AsReal();
   Find(EShape::Ellipse, s, r, xc - radius, yc - radius, xc + radius, yc + radius, a[3], a[4], a[5]);
 }
 void F_CollisionEllipse(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, RArgs a) {
-  Find(EShape::Ellipse, s, r, a[0].val, a[1].val, a[2].val, a[3].val, a[4], a[5], a[6]);
+  Find(EShape::Ellipse, s, r, a[0].AsReal(), a[1].AsReal(), a[2].AsReal(), a[3].AsReal(), a[4], a[5], a[6]);
 }
 void F_CollisionLine(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, RArgs a) {
-  Find(EShape::Line, s, r, a[0].val, a[1].val, a[2].val, a[3].val, a[4], a[5], a[6]);
+  Find(EShape::Line, s, r, a[0].AsReal(), a[1].AsReal(), a[2].AsReal(), a[3].AsReal(), a[4], a[5], a[6]);
 }
 
 template <bool All>
 void F_MoveContact(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  if (s) Move_Contact(*AsInstance(s), All, a[1].val, a[0].val);
+  if (s) Move_Contact(*AsInstance(s), All, a[1].AsReal(), a[0].AsReal());
 }
 template <bool All>
 void F_MoveOutside(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, RArgs a) {
-  if (s) Truth(r, Move_Outside(*AsInstance(s), All, a[1].val, a[0].val));
+  if (s) Truth(r, Move_Outside(*AsInstance(s), All, a[1].AsReal(), a[0].AsReal()));
 }
 void F_MoveContactDir(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (!s) return;
   CInstance& i = *AsInstance(s);
   if (Place_Free(i, i.i_x, i.i_y))
-    Move_Contact(i, false, -1, a[0].val);
+    Move_Contact(i, false, -1, a[0].AsReal());
   else
-    Move_Outside(i, false, -1, a[0].val);
+    Move_Outside(i, false, -1, a[0].AsReal());
 }
 template <bool All>
 void F_MoveBounce(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, RArgs a) {
@@ -117,7 +117,7 @@ void F_MoveBounce(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, RArgs a) {
 
 // A random free place in the room, snapped; a hundred tries at most.
 void F_MoveRandom(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  if (s && g_RunRoom) Motion_MoveRandom(*AsInstance(s), a[0].val, a[1].val, g_RunRoom->r_width, g_RunRoom->r_height, Place_Free);
+  if (s && g_RunRoom) Motion_MoveRandom(*AsInstance(s), a[0].AsReal(), a[1].AsReal(), g_RunRoom->r_width, g_RunRoom->r_height, Place_Free);
 }
 
 void F_SpriteCollisionMask(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
@@ -140,14 +140,14 @@ double RelX(CInstanceBase* s, double x) { return g_ArgumentRelative && s ? x + A
 double RelY(CInstanceBase* s, double y) { return g_ArgumentRelative && s ? y + AsInstance(s)->i_y : y; }
 
 void A_MoveContact(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  if (s) Move_Contact(*AsInstance(s), ArgInt(a[2]) != 0, a[1].val, a[0].val);
+  if (s) Move_Contact(*AsInstance(s), ArgInt(a[2]) != 0, a[1].AsReal(), a[0].AsReal());
 }
 void A_Bounce(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (s) Move_Bounce(*AsInstance(s), ArgFlag(a[0]), ArgInt(a[1]) == 1);
 }
 bool IfEmpty(CInstanceBase* s, RArgs a) {
   CInstance& i = *AsInstance(s);
-  const double x = RelX(s, a[0].val), y = RelY(s, a[1].val);
+  const double x = RelX(s, a[0].AsReal()), y = RelY(s, a[1].AsReal());
   return ArgInt(a[2]) != 0 ? Place_Empty(i, x, y) : Place_Free(i, x, y);
 }
 void A_IfEmpty(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, RArgs a) {
@@ -157,7 +157,7 @@ void A_IfCollision(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, RArgs a
   if (s) Truth(r, !IfEmpty(s, a));
 }
 void A_KillPosition(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  PositionDestroy(RelX(s, a[0].val), RelY(s, a[1].val));
+  PositionDestroy(RelX(s, a[0].AsReal()), RelY(s, a[1].AsReal()));
 }
 
 }  // namespace

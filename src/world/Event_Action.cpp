@@ -114,7 +114,7 @@ class CActionRunner {
       return p + 1;
     }
     if (act.act_kind == ACT_REPEAT) {
-      const int64_t count = Real_ToInt64(Argument(act, 0, m_self, m_other).val);
+      const int64_t count = Real_ToInt64(Argument(act, 0, m_self, m_other).AsReal());
       if (Run_ChangePending()) return kStop;
       for (int64_t i = 0; i < count; ++i)
         if (Perform(a + 1) == kStop) return kStop;
@@ -412,18 +412,18 @@ void F_EventInherited(CInstanceBase* self, CInstanceBase* other, int32_t, RValue
 }
 
 void F_EventPerform(CInstanceBase* self, CInstanceBase* other, int32_t, RValue&, RValue* args) {
-  Event_Perform(AsInstance(self), AsInstance(other), Real_ToInt32(args[0].val), Real_ToInt32(args[1].val));
+  Event_Perform(AsInstance(self), AsInstance(other), Real_ToInt32(args[0].AsReal()), Real_ToInt32(args[1].AsReal()));
 }
 
 void F_EventUser(CInstanceBase* self, CInstanceBase* other, int32_t, RValue&, RValue* args) {
   // User events 0 to 15 are other events 10 to 25; far numbers name no event.
-  const int64_t number = Real_ToInt64(args[0].val) + EV_USER0;
+  const int64_t number = Real_ToInt64(args[0].AsReal()) + EV_USER0;
   if (number >= 0 && number <= INT32_MAX) Event_Perform(AsInstance(self), AsInstance(other), EV_OTHER, int32_t(number));
 }
 
 void F_EventPerformObject(CInstanceBase* self, CInstanceBase* other, int32_t, RValue&, RValue* args) {
-  Event_PerformObject(AsInstance(self), AsInstance(other), Real_ToInt32(args[0].val), Real_ToInt32(args[1].val),
-                      Real_ToInt32(args[2].val));
+  Event_PerformObject(AsInstance(self), AsInstance(other), Real_ToInt32(args[0].AsReal()), Real_ToInt32(args[1].AsReal()),
+                      Real_ToInt32(args[2].AsReal()));
 }
 
 }  // namespace

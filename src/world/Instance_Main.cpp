@@ -123,7 +123,7 @@ bool SetSprite(CInstance* self, const RValue& spr) {
 // ------------------------------------------------------------------ creating and destroying
 
 void F_InstanceCreate(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
-  r.SetReal(CreateInstance(a[0].val, a[1].val, a[2]));
+  r.SetReal(CreateInstance(a[0].AsReal(), a[1].AsReal(), a[2]));
 }
 
 void F_InstanceCopy(CInstanceBase* self, CInstanceBase*, int32_t, RValue& r, RArgs a) {
@@ -134,14 +134,14 @@ void F_InstanceCopy(CInstanceBase* self, CInstanceBase*, int32_t, RValue& r, RAr
   const int32_t id = copy->i_id;
   copy->Assign(*s);
   copy->i_id = id;
-  if (a[0].val >= 0.5) Event_Perform(copy, copy, EV_CREATE, 0);
+  if (a[0].AsReal() >= 0.5) Event_Perform(copy, copy, EV_CREATE, 0);
   r.SetReal(id);
 }
 
 void F_InstanceDestroy(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs) { Instance_Destroy(AsInstance(self)); }
 
 void F_InstanceChange(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  Instance_Change(AsInstance(self), ArgInt(a[0]), a[1].val >= 0.5);
+  Instance_Change(AsInstance(self), ArgInt(a[0]), a[1].AsReal() >= 0.5);
 }
 
 void F_InstanceSprite(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) { SetSprite(AsInstance(self), a[0]); }
@@ -177,7 +177,7 @@ void NearestOrFurthest(CInstanceBase* self, CInstanceBase* other, RValue& r, RAr
   if (who != OWNER_ALL && (who < 0 || who >= kFirstInstanceId)) return;
   double best = nearest ? 1e10 : -1;
   ForMatching(self, other, who, [&](CInstance* i) {
-    const double dx = i->i_x - a[0].val, dy = i->i_y - a[1].val, d = dx * dx + dy * dy;
+    const double dx = i->i_x - a[0].AsReal(), dy = i->i_y - a[1].AsReal(), d = dx * dx + dy * dy;
     if (nearest ? d < best : d > best) {
       best = d;
       r.SetReal(i->i_id);
@@ -203,7 +203,7 @@ bool OutsideRegion(const CInstance* i, double left, double top, double width, do
 }
 
 void KeepSelf(CInstanceBase* self, const RValue& notme) {
-  if (notme.val >= 0.5 && self) AsInstance(self)->i_deactivated = false;
+  if (notme.AsReal() >= 0.5 && self) AsInstance(self)->i_deactivated = false;
 }
 
 void Update() {
@@ -230,9 +230,9 @@ void F_DeactivateObject(CInstanceBase* self, CInstanceBase* other, int32_t, RVal
 
 void F_DeactivateRegion(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (!g_RunRoom) return;
-  const bool inside = a[4].val >= 0.5;
+  const bool inside = a[4].AsReal() >= 0.5;
   for (CInstance* i : g_RunRoom->r_instance)
-    if (OutsideRegion(i, a[0].val, a[1].val, a[2].val, a[3].val) != inside) i->i_deactivated = true;
+    if (OutsideRegion(i, a[0].AsReal(), a[1].AsReal(), a[2].AsReal(), a[3].AsReal()) != inside) i->i_deactivated = true;
   KeepSelf(self, a[5]);
   Update();
 }
@@ -256,9 +256,9 @@ void F_ActivateObject(CInstanceBase* self, CInstanceBase* other, int32_t, RValue
 
 void F_ActivateRegion(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (!g_RunRoom) return;
-  const bool inside = a[4].val >= 0.5;
+  const bool inside = a[4].AsReal() >= 0.5;
   for (CInstance* i : g_RunRoom->r_instance_deact)
-    if (OutsideRegion(i, a[0].val, a[1].val, a[2].val, a[3].val) != inside) i->i_deactivated = false;
+    if (OutsideRegion(i, a[0].AsReal(), a[1].AsReal(), a[2].AsReal(), a[3].AsReal()) != inside) i->i_deactivated = false;
   Update();
 }
 
@@ -268,13 +268,13 @@ double RelX(CInstanceBase* self, double x) { return g_ArgumentRelative && self ?
 double RelY(CInstanceBase* self, double y) { return g_ArgumentRelative && self ? y + AsInstance(self)->i_y : y; }
 
 void A_CreateObject(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  CreateInstance(RelX(self, a[1].val), RelY(self, a[2].val), a[0]);
+  CreateInstance(RelX(self, a[1].AsReal()), RelY(self, a[2].AsReal()), a[0]);
 }
 
 void A_CreateObjectMotion(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  CreateInstance(RelX(self, a[1].val), RelY(self, a[2].val), a[0], [&](CInstance* i) {
-    i->SetSpeed(a[3].val);
-    i->SetDirection(a[4].val);
+  CreateInstance(RelX(self, a[1].AsReal()), RelY(self, a[2].AsReal()), a[0], [&](CInstance* i) {
+    i->SetSpeed(a[3].AsReal());
+    i->SetDirection(a[4].AsReal());
   });
 }
 
@@ -285,7 +285,7 @@ void A_CreateObjectRandom(CInstanceBase* self, CInstanceBase*, int32_t, RValue&,
   int32_t pick;
   do pick = int32_t(Random_Below(4));
   while (!g_Objects.Exists(ArgInt(a[pick])));
-  CreateInstance(RelX(self, a[4].val), RelY(self, a[5].val), a[pick]);
+  CreateInstance(RelX(self, a[4].AsReal()), RelY(self, a[5].AsReal()), a[pick]);
 }
 
 void A_ChangeObject(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
@@ -294,25 +294,25 @@ void A_ChangeObject(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs
 
 void A_SetSprite(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (!SetSprite(AsInstance(self), a[0]) || !self) return;
-  if (a[1].val > 0) {
-    AsInstance(self)->SetImageScaleX(a[1].val);
-    AsInstance(self)->SetImageScaleY(a[1].val);
+  if (a[1].AsReal() > 0) {
+    AsInstance(self)->SetImageScaleX(a[1].AsReal());
+    AsInstance(self)->SetImageScaleY(a[1].AsReal());
   }
 }
 
 void A_SpriteSet(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (!SetSprite(AsInstance(self), a[0]) || !self) return;
-  if (a[1].val >= 0) AsInstance(self)->i_imageindex = a[1].val;
-  AsInstance(self)->i_imagespeed = a[2].val;
+  if (a[1].AsReal() >= 0) AsInstance(self)->i_imageindex = a[1].AsReal();
+  AsInstance(self)->i_imagespeed = a[2].AsReal();
 }
 
 void A_SpriteTransform(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
   CInstance* s = AsInstance(self);
   if (!s) return;
-  s->SetImageScaleX(a[0].val);
-  s->SetImageScaleY(a[1].val);
-  s->SetImageAngle(a[2].val);
-  const double mirror = a[3].val;
+  s->SetImageScaleX(a[0].AsReal());
+  s->SetImageScaleY(a[1].AsReal());
+  s->SetImageAngle(a[2].AsReal());
+  const double mirror = a[3].AsReal();
   if (mirror == 1 || mirror == 3) s->SetImageScaleX(-s->i_imagescalex);
   if (mirror == 2 || mirror == 3) s->SetImageScaleY(-s->i_imagescaley);
 }
@@ -320,7 +320,7 @@ void A_SpriteTransform(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RA
 void A_SpriteColor(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (!self) return;
   AsInstance(self)->i_imageblend = uint32_t(ArgInt(a[0]));
-  AsInstance(self)->i_imagealpha = a[1].val;
+  AsInstance(self)->i_imagealpha = a[1].AsReal();
 }
 
 // With the operation rounded: 1 less than, 2 greater than, else equal.
@@ -335,14 +335,14 @@ bool Compare(double value, double given, const RValue& operation) {
 void A_IfNumber(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
   const int32_t who = ArgInt(a[0]);
   const int32_t c = who == OWNER_SELF || who == OWNER_OTHER ? 0 : CountMatching(nullptr, nullptr, who);
-  r.SetReal(Compare(c, a[1].val, a[2]) ? 1 : 0);
+  r.SetReal(Compare(c, a[1].AsReal(), a[2]) ? 1 : 0);
 }
 
 void A_SetAlarm(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
   CInstance* s = AsInstance(self);
   const int32_t alarm = ArgInt(a[1]);
   if (!s || alarm < 0 || alarm >= kAlarmCount) return;
-  int64_t v = Real_ToInt32(a[0].val);
+  int64_t v = Real_ToInt32(a[0].AsReal());
   if (g_ArgumentRelative && s->i_timer[size_t(alarm)] >= 0) v += s->i_timer[size_t(alarm)];
   s->i_timer[size_t(alarm)] = int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
 }
@@ -402,7 +402,7 @@ void F_GameEnd(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs) { g_NewR
 void F_GameRestart(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs) { g_NewRoom = CHANGE_RESTART; }
 
 int32_t Relative(int32_t current, const RValue& v) {
-  const int64_t r = int64_t(Real_ToInt32(v.val)) + (g_ArgumentRelative ? current : 0);
+  const int64_t r = int64_t(Real_ToInt32(v.AsReal())) + (g_ArgumentRelative ? current : 0);
   return int32_t(std::clamp<int64_t>(r, INT32_MIN, INT32_MAX));
 }
 
@@ -411,25 +411,25 @@ void A_SetScore(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
 }
 void A_SetLife(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) { Game_SetLives(Relative(g_Game.lives, a[0])); }
 void A_SetHealth(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  Game_SetHealth(a[0].val + (g_ArgumentRelative ? g_Game.health : 0));
+  Game_SetHealth(a[0].AsReal() + (g_ArgumentRelative ? g_Game.health : 0));
 }
 void A_IfScore(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
-  r.SetReal(Compare(g_Game.score, a[0].val, a[1]) ? 1 : 0);
+  r.SetReal(Compare(g_Game.score, a[0].AsReal(), a[1]) ? 1 : 0);
 }
 void A_IfLife(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
-  r.SetReal(Compare(g_Game.lives, a[0].val, a[1]) ? 1 : 0);
+  r.SetReal(Compare(g_Game.lives, a[0].AsReal(), a[1]) ? 1 : 0);
 }
 void A_IfHealth(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
-  r.SetReal(Compare(g_Game.health, a[0].val, a[1]) ? 1 : 0);
+  r.SetReal(Compare(g_Game.health, a[0].AsReal(), a[1]) ? 1 : 0);
 }
 void A_SetCaption(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
   g_Game.score_explicit = true;
   g_Game.show_score = ArgInt(a[0]) == 1;
-  g_Game.caption_score = a[1].str.str();
+  g_Game.caption_score = a[1].AsString().str();
   g_Game.show_lives = ArgInt(a[2]) == 1;
-  g_Game.caption_lives = a[3].str.str();
+  g_Game.caption_lives = a[3].AsString().str();
   g_Game.show_health = ArgInt(a[4]) == 1;
-  g_Game.caption_health = a[5].str.str();
+  g_Game.caption_health = a[5].AsString().str();
 }
 
 }  // namespace

@@ -205,7 +205,7 @@ template <int32_t Value>
 void F_GridRectangle(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
   CGrid* g = GridOf(a[0]);
   RCellRange range;
-  if (g && g->Range(a[1].val, a[2].val, a[3].val, a[4].val, range)) g->Fill(range, Value);
+  if (g && g->Range(a[1].AsReal(), a[2].AsReal(), a[3].AsReal(), a[4].AsReal(), range)) g->Fill(range, Value);
 }
 
 // Forbids the cells an instance covers: every cell of its box, or with
@@ -227,7 +227,7 @@ void AddInstance(CGrid& g, const CInstance& inst, bool prec) {
 void F_GridAddInstances(CInstanceBase* self, CInstanceBase* other, int32_t, RValue&, RArgs a) {
   CGrid* g = GridOf(a[0]);
   const int32_t who = ArgInt(a[1]);
-  const bool prec = a[2].val >= 0.5;
+  const bool prec = a[2].AsReal() >= 0.5;
   if (!g) return;
   if (who == OWNER_SELF || who == OWNER_OTHER) {
     if (CInstanceBase* i = who == OWNER_SELF ? self : other) AddInstance(*g, *AsInstance(i), prec);
@@ -243,7 +243,7 @@ void F_GridPath(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
   CGrid* g = GridOf(a[0]);
   if (!g) return;
   CPath* path = Planning_TargetPath(ArgInt(a[1]));
-  if (path) Truth(r, g->FindPath(*path, a[2].val, a[3].val, a[4].val, a[5].val, a[6].val >= 0.5));
+  if (path) Truth(r, g->FindPath(*path, a[2].AsReal(), a[3].AsReal(), a[4].AsReal(), a[5].AsReal(), a[6].AsReal() >= 0.5));
 }
 
 }  // namespace

@@ -80,7 +80,7 @@ bool PlaceSnapped(const CInstance& s, double hsnap, double vsnap) {
 }
 
 void PathStart(CInstance& s, const RValue& path, const RValue& speed, const RValue& endaction, const RValue& absolute) {
-  s.AssignPath(ArgInt(path), speed.val, 1, 0, !ArgFlag(absolute), ArgInt(endaction));
+  s.AssignPath(ArgInt(path), speed.AsReal(), 1, 0, !ArgFlag(absolute), ArgInt(endaction));
 }
 
 // Gap between two boxes along one axis: 0 when they overlap.
@@ -94,30 +94,30 @@ double Gap(double lo1, double hi1, double lo2, double hi2) {
 
 void F_MotionSet(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (!self) return;
-  AsInstance(self)->SetDirection(a[0].val);
-  AsInstance(self)->SetSpeed(a[1].val);
+  AsInstance(self)->SetDirection(a[0].AsReal());
+  AsInstance(self)->SetSpeed(a[1].AsReal());
 }
 
 void F_MotionAdd(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  if (self) AsInstance(self)->AddToSpeed(a[0].val, a[1].val);
+  if (self) AsInstance(self)->AddToSpeed(a[0].AsReal(), a[1].AsReal());
 }
 
 void F_MoveTowardsPoint(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  if (self) MoveTowardsPoint(*AsInstance(self), a[0].val, a[1].val, a[2].val);
+  if (self) MoveTowardsPoint(*AsInstance(self), a[0].AsReal(), a[1].AsReal(), a[2].AsReal());
 }
 
 void F_MoveSnap(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  if (self) MoveSnap(*AsInstance(self), a[0].val, a[1].val);
+  if (self) MoveSnap(*AsInstance(self), a[0].AsReal(), a[1].AsReal());
 }
 
 void F_PlaceSnapped(CInstanceBase* self, CInstanceBase*, int32_t, RValue& r, RArgs a) {
-  if (self) r.SetReal(PlaceSnapped(*AsInstance(self), a[0].val, a[1].val) ? 1 : 0);
+  if (self) r.SetReal(PlaceSnapped(*AsInstance(self), a[0].AsReal(), a[1].AsReal()) ? 1 : 0);
 }
 
 void F_MoveWrap(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (!self) return;
   CInstance& s = *AsInstance(self);
-  const double margin = a[2].val;
+  const double margin = a[2].AsReal();
   double x = s.i_x, y = s.i_y;
   if (ArgFlag(a[0])) {
     const double w = RoomWidth();
@@ -135,7 +135,7 @@ void F_MoveWrap(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) 
 void F_DistanceToPoint(CInstanceBase* self, CInstanceBase*, int32_t, RValue& r, RArgs a) {
   if (!self) return;
   const RBox b = BoxOf(*AsInstance(self));
-  const double x = a[0].val, y = a[1].val;
+  const double x = a[0].AsReal(), y = a[1].AsReal();
   const double dx = x > b.r ? x - b.r : x < b.l ? x - b.l : 0;
   const double dy = y > b.b ? y - b.b : y < b.t ? y - b.t : 0;
   r.SetReal(std::sqrt(dx * dx + dy * dy));
@@ -174,14 +174,14 @@ double Rel(double value, double current) { return g_ArgumentRelative ? value + c
 constexpr double kKeypadDirections[9] = {225, 270, 315, 180, -1, 0, 135, 90, 45};
 
 void A_Move(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  const std::string keys = a[0].str.str();
+  const std::string keys = a[0].AsString().str();
   if (keys.size() != 9) {
     Error_ReportAction("Wrong argument to action_move().", false);
     return;
   }
   if (!self || keys.find('1') == std::string::npos) return;
   CInstance& s = *AsInstance(self);
-  s.SetSpeed(Rel(a[1].val, s.i_speed));
+  s.SetSpeed(Rel(a[1].AsReal(), s.i_speed));
   uint32_t p;
   do p = Random_Below(9);
   while (keys[p] != '1');
@@ -196,42 +196,42 @@ void A_Move(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
 void A_SetMotion(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (!self) return;
   if (g_ArgumentRelative) {
-    AsInstance(self)->AddToSpeed(a[0].val, a[1].val);
+    AsInstance(self)->AddToSpeed(a[0].AsReal(), a[1].AsReal());
   } else {
-    AsInstance(self)->SetDirection(a[0].val);
-    AsInstance(self)->SetSpeed(a[1].val);
+    AsInstance(self)->SetDirection(a[0].AsReal());
+    AsInstance(self)->SetSpeed(a[1].AsReal());
   }
 }
 
 void A_SetHSpeed(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  if (self) AsInstance(self)->SetHSpeed(Rel(a[0].val, AsInstance(self)->i_hspeed));
+  if (self) AsInstance(self)->SetHSpeed(Rel(a[0].AsReal(), AsInstance(self)->i_hspeed));
 }
 
 void A_SetVSpeed(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  if (self) AsInstance(self)->SetVSpeed(Rel(a[0].val, AsInstance(self)->i_vspeed));
+  if (self) AsInstance(self)->SetVSpeed(Rel(a[0].AsReal(), AsInstance(self)->i_vspeed));
 }
 
 void A_SetGravity(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (!self) return;
   CInstance& s = *AsInstance(self);
-  s.i_gravitydir = Rel(a[0].val, s.i_gravitydir);
-  s.i_gravity = Rel(a[1].val, s.i_gravity);
+  s.i_gravitydir = Rel(a[0].AsReal(), s.i_gravitydir);
+  s.i_gravity = Rel(a[1].AsReal(), s.i_gravity);
 }
 
 void A_SetFriction(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  if (self) AsInstance(self)->i_friction = Rel(a[0].val, AsInstance(self)->i_friction);
+  if (self) AsInstance(self)->i_friction = Rel(a[0].AsReal(), AsInstance(self)->i_friction);
 }
 
 void A_MovePoint(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (!self) return;
   CInstance& s = *AsInstance(self);
-  MoveTowardsPoint(s, Rel(a[0].val, s.i_x), Rel(a[1].val, s.i_y), a[2].val);
+  MoveTowardsPoint(s, Rel(a[0].AsReal(), s.i_x), Rel(a[1].AsReal(), s.i_y), a[2].AsReal());
 }
 
 void A_MoveTo(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (!self) return;
   CInstance& s = *AsInstance(self);
-  s.SetPosition(Rel(a[0].val, s.i_x), Rel(a[1].val, s.i_y));
+  s.SetPosition(Rel(a[0].AsReal(), s.i_x), Rel(a[1].AsReal(), s.i_y));
 }
 
 void A_MoveStart(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs) {
@@ -268,11 +268,11 @@ void A_ReverseYDir(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs)
 }
 
 void A_PathPosition(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  if (self) AsInstance(self)->SetPathPosition(Rel(a[0].val, AsInstance(self)->i_pathposition));
+  if (self) AsInstance(self)->SetPathPosition(Rel(a[0].AsReal(), AsInstance(self)->i_pathposition));
 }
 
 void A_PathSpeed(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  if (self) AsInstance(self)->i_pathspeed = Rel(a[0].val, AsInstance(self)->i_pathspeed);
+  if (self) AsInstance(self)->i_pathspeed = Rel(a[0].AsReal(), AsInstance(self)->i_pathspeed);
 }
 
 // ------------------------------------------------------------------ boundary events

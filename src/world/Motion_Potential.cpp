@@ -56,7 +56,7 @@ struct RObstacles {
   int32_t obj = 0;
 
   static RObstacles Checkall(const RValue& v) { return {ArgFlag(v) ? All : Solid, 0}; }
-  static RObstacles Of(const RValue& v) { return {Object, Real_ToInt32(v.val)}; }
+  static RObstacles Of(const RValue& v) { return {Object, Real_ToInt32(v.AsReal())}; }
 
   bool Free(CInstance& inst, double x, double y) const {
     switch (kind) {
@@ -214,29 +214,29 @@ bool PotentialPath(CInstance& inst, CPath& path, double gx, double gy, double st
 
 template <RObstacles (*Make)(const RValue&)>
 void F_LinearStep(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, RArgs a) {
-  if (s) Truth(r, LinearStep(*AsInstance(s), a[0].val, a[1].val, a[2].val, Make(a[3])));
+  if (s) Truth(r, LinearStep(*AsInstance(s), a[0].AsReal(), a[1].AsReal(), a[2].AsReal(), Make(a[3])));
 }
 template <RObstacles (*Make)(const RValue&)>
 void F_PotentialStep(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, RArgs a) {
-  if (s) Truth(r, PotentialStep(*AsInstance(s), a[0].val, a[1].val, a[2].val, Make(a[3])));
+  if (s) Truth(r, PotentialStep(*AsInstance(s), a[0].AsReal(), a[1].AsReal(), a[2].AsReal(), Make(a[3])));
 }
 template <RObstacles (*Make)(const RValue&)>
 void F_LinearPath(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, RArgs a) {
-  CPath* path = Planning_TargetPath(Real_ToInt32(a[0].val));
-  if (s && path) Truth(r, LinearPath(*AsInstance(s), *path, a[1].val, a[2].val, a[3].val, Make(a[4])));
+  CPath* path = Planning_TargetPath(Real_ToInt32(a[0].AsReal()));
+  if (s && path) Truth(r, LinearPath(*AsInstance(s), *path, a[1].AsReal(), a[2].AsReal(), a[3].AsReal(), Make(a[4])));
 }
 template <RObstacles (*Make)(const RValue&)>
 void F_PotentialPath(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, RArgs a) {
-  CPath* path = Planning_TargetPath(Real_ToInt32(a[0].val));
-  if (s && path) Truth(r, PotentialPath(*AsInstance(s), *path, a[1].val, a[2].val, a[3].val, a[4].val, Make(a[5])));
+  CPath* path = Planning_TargetPath(Real_ToInt32(a[0].AsReal()));
+  if (s && path) Truth(r, PotentialPath(*AsInstance(s), *path, a[1].AsReal(), a[2].AsReal(), a[3].AsReal(), a[4].AsReal(), Make(a[5])));
 }
 
 void F_PotentialSettings(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
   // Below 1 (or not a number) the search would stall or never end.
   auto atLeastOne = [](double v) { return v >= 1 ? v : 1.0; };
-  g_Potential.maxrot = atLeastOne(a[0].val);
-  g_Potential.rotstep = atLeastOne(a[1].val);
-  g_Potential.ahead = atLeastOne(a[2].val);
+  g_Potential.maxrot = atLeastOne(a[0].AsReal());
+  g_Potential.rotstep = atLeastOne(a[1].AsReal());
+  g_Potential.ahead = atLeastOne(a[2].AsReal());
   g_Potential.onspot = ArgFlag(a[3]);
 }
 
@@ -246,7 +246,7 @@ void A_Step(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, RArgs a) {
   if (!s) return;
   CInstance& inst = *AsInstance(s);
   const double dx = g_ArgumentRelative ? inst.i_x : 0, dy = g_ArgumentRelative ? inst.i_y : 0;
-  Truth(r, Step(inst, a[0].val + dx, a[1].val + dy, a[2].val, RObstacles::Checkall(a[3])));
+  Truth(r, Step(inst, a[0].AsReal() + dx, a[1].AsReal() + dy, a[2].AsReal(), RObstacles::Checkall(a[3])));
 }
 
 }  // namespace

@@ -63,7 +63,7 @@ void PointQuery(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
 template <double RWayPoint::*Field>
 void PositionQuery(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
   const CPath* p = PathOf(a[0]);
-  r.SetReal(p ? p->GetPosition(a[1].val).*Field : -1);
+  r.SetReal(p ? p->GetPosition(a[1].AsReal()).*Field : -1);
 }
 
 // ------------------------------------------------------------------ changes
@@ -74,19 +74,19 @@ void Edit(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (CPath* p = PathOf(a[0])) Change(*p, a);
 }
 void SetKind(CPath& p, RArgs a) { p.SetKind(ArgInt(a[1])); }
-void SetClosed(CPath& p, RArgs a) { p.SetClosed(a[1].val >= 0.5); }
+void SetClosed(CPath& p, RArgs a) { p.SetClosed(a[1].AsReal() >= 0.5); }
 void SetPrecision(CPath& p, RArgs a) { p.SetPrecision(ArgInt(a[1])); }
-void AddPoint(CPath& p, RArgs a) { p.AddPoint(a[1].val, a[2].val, a[3].val); }
-void InsertPoint(CPath& p, RArgs a) { p.InsertPoint(ArgInt(a[1]), a[2].val, a[3].val, a[4].val); }
-void ChangePoint(CPath& p, RArgs a) { p.ChangePoint(ArgInt(a[1]), a[2].val, a[3].val, a[4].val); }
+void AddPoint(CPath& p, RArgs a) { p.AddPoint(a[1].AsReal(), a[2].AsReal(), a[3].AsReal()); }
+void InsertPoint(CPath& p, RArgs a) { p.InsertPoint(ArgInt(a[1]), a[2].AsReal(), a[3].AsReal(), a[4].AsReal()); }
+void ChangePoint(CPath& p, RArgs a) { p.ChangePoint(ArgInt(a[1]), a[2].AsReal(), a[3].AsReal(), a[4].AsReal()); }
 void DeletePoint(CPath& p, RArgs a) { p.DeletePoint(ArgInt(a[1])); }
 void ClearPoints(CPath& p, RArgs) { p.Clear(); }
 void Reverse(CPath& p, RArgs) { p.Reverse(); }
 void Mirror(CPath& p, RArgs) { p.Mirror(); }
 void Flip(CPath& p, RArgs) { p.Flip(); }
-void Rotate(CPath& p, RArgs a) { p.Rotate(a[1].val); }
-void Scale(CPath& p, RArgs a) { p.Scale(a[1].val, a[2].val); }
-void Shift(CPath& p, RArgs a) { p.Shift(a[1].val, a[2].val); }
+void Rotate(CPath& p, RArgs a) { p.Rotate(a[1].AsReal()); }
+void Scale(CPath& p, RArgs a) { p.Scale(a[1].AsReal(), a[2].AsReal()); }
+void Shift(CPath& p, RArgs a) { p.Shift(a[1].AsReal(), a[2].AsReal()); }
 
 // ------------------------------------------------------------------ paths as resources
 

@@ -58,24 +58,24 @@ void F_TileSetRegion(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) 
 }
 void F_TileSetPosition(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
   WithTile(a, [](RTile& t, RArgs v) {
-    t.x = v[0].val;
-    t.y = v[1].val;
+    t.x = v[0].AsReal();
+    t.y = v[1].AsReal();
   });
 }
 void F_TileSetDepth(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  WithTile(a, [](RTile& t, RArgs v) { t.depth = v[0].val; });
+  WithTile(a, [](RTile& t, RArgs v) { t.depth = v[0].AsReal(); });
 }
 void F_TileSetScale(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
   WithTile(a, [](RTile& t, RArgs v) {
-    t.xscale = v[0].val;
-    t.yscale = v[1].val;
+    t.xscale = v[0].AsReal();
+    t.yscale = v[1].AsReal();
   });
 }
 void F_TileSetBlend(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
   WithTile(a, [](RTile& t, RArgs v) { t.blend = ArgInt(v[0]); });
 }
 void F_TileSetAlpha(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  WithTile(a, [](RTile& t, RArgs v) { t.alpha = v[0].val; });
+  WithTile(a, [](RTile& t, RArgs v) { t.alpha = v[0].AsReal(); });
 }
 
 // tile_add(back, left, top, width, height, x, y, depth): the new tile's id,
@@ -89,9 +89,9 @@ void F_TileAdd(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
   t.yo = ArgInt(a[2]);
   t.w = ArgInt(a[3]);
   t.h = ArgInt(a[4]);
-  t.x = a[5].val;
-  t.y = a[6].val;
-  t.depth = a[7].val;
+  t.x = a[5].AsReal();
+  t.y = a[6].AsReal();
+  t.depth = a[7].AsReal();
   const int32_t pos = g_RunRoom->AddTile(t);
   r.SetReal(g_RunRoom->r_tiles[size_t(pos)].id);
 }
@@ -107,33 +107,33 @@ void F_TileExists(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
 double IdAt(int32_t pos) { return pos >= 0 ? g_RunRoom->r_tiles[size_t(pos)].id : -1; }
 
 void F_TileFind(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
-  r.SetReal(g_RunRoom ? IdAt(g_RunRoom->FindTileAt(a[0].val, a[1].val, Value_IsTrue(a[2]))) : -1);
+  r.SetReal(g_RunRoom ? IdAt(g_RunRoom->FindTileAt(a[0].AsReal(), a[1].AsReal(), Value_IsTrue(a[2]))) : -1);
 }
 void F_TileDeleteAt(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  if (g_RunRoom) g_RunRoom->DeleteTilesAt(a[0].val, a[1].val, Value_IsTrue(a[2]));
+  if (g_RunRoom) g_RunRoom->DeleteTilesAt(a[0].AsReal(), a[1].AsReal(), Value_IsTrue(a[2]));
 }
 
 // tile_layer_*: the first argument is the depth of the layer.
 void F_LayerHide(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  if (g_RunRoom) g_RunRoom->HideTilesDepth(a[0].val);
+  if (g_RunRoom) g_RunRoom->HideTilesDepth(a[0].AsReal());
 }
 void F_LayerShow(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  if (g_RunRoom) g_RunRoom->ShowTilesDepth(a[0].val);
+  if (g_RunRoom) g_RunRoom->ShowTilesDepth(a[0].AsReal());
 }
 void F_LayerDelete(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  if (g_RunRoom) g_RunRoom->DeleteTilesDepth(a[0].val);
+  if (g_RunRoom) g_RunRoom->DeleteTilesDepth(a[0].AsReal());
 }
 void F_LayerShift(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  if (g_RunRoom) g_RunRoom->ShiftTilesDepth(a[0].val, a[1].val, a[2].val);
+  if (g_RunRoom) g_RunRoom->ShiftTilesDepth(a[0].AsReal(), a[1].AsReal(), a[2].AsReal());
 }
 void F_LayerFind(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
-  r.SetReal(g_RunRoom ? IdAt(g_RunRoom->FindTileAtDepth(a[0].val, a[1].val, a[2].val)) : -1);
+  r.SetReal(g_RunRoom ? IdAt(g_RunRoom->FindTileAtDepth(a[0].AsReal(), a[1].AsReal(), a[2].AsReal())) : -1);
 }
 void F_LayerDeleteAt(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  if (g_RunRoom) g_RunRoom->DeleteTilesAtDepth(a[0].val, a[1].val, a[2].val);
+  if (g_RunRoom) g_RunRoom->DeleteTilesAtDepth(a[0].AsReal(), a[1].AsReal(), a[2].AsReal());
 }
 void F_LayerDepth(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  if (g_RunRoom) g_RunRoom->ChangeTilesDepth(a[0].val, a[1].val);
+  if (g_RunRoom) g_RunRoom->ChangeTilesDepth(a[0].AsReal(), a[1].AsReal());
 }
 
 }  // namespace

@@ -178,7 +178,7 @@ void A_SetTimelinePosition(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, R
 }
 void A_SetTimelineSpeed(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (!s) return;
-  AsInstance(s)->i_timelinespeed = a[0].val + (g_ArgumentRelative ? AsInstance(s)->i_timelinespeed : 0);
+  AsInstance(s)->i_timelinespeed = a[0].AsReal() + (g_ArgumentRelative ? AsInstance(s)->i_timelinespeed : 0);
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ bool GetField(CInstanceBase* i, int32_t, RValue& v) {
 }
 template <double CInstance::*F>
 bool SetField(CInstanceBase* i, int32_t, const RValue& v) {
-  Inst(i)->*F = v.val;
+  Inst(i)->*F = v.AsReal();
   return true;
 }
 template <bool CInstance::*F>
@@ -56,17 +56,17 @@ bool SetIntField(CInstanceBase* i, int32_t, const RValue& v) {
 // A real field written through the instance's setter.
 template <double CInstance::*F, void (CInstance::*S)(double)>
 bool SetThrough(CInstanceBase* i, int32_t, const RValue& v) {
-  (Inst(i)->*S)(v.val);
+  (Inst(i)->*S)(v.AsReal());
   return true;
 }
 
 // --- position and motion ---
 bool SetX(CInstanceBase* i, int32_t, const RValue& v) {
-  Inst(i)->SetPosition(v.val, Inst(i)->i_y);
+  Inst(i)->SetPosition(v.AsReal(), Inst(i)->i_y);
   return true;
 }
 bool SetY(CInstanceBase* i, int32_t, const RValue& v) {
-  Inst(i)->SetPosition(Inst(i)->i_x, v.val);
+  Inst(i)->SetPosition(Inst(i)->i_x, v.AsReal());
   return true;
 }
 
@@ -91,8 +91,8 @@ bool GetImageSingle(CInstanceBase* i, int32_t, RValue& v) {
   return Real(v, Inst(i)->i_imagespeed != 0 ? -1 : Inst(i)->i_imageindex);
 }
 bool SetImageSingle(CInstanceBase* i, int32_t, const RValue& v) {
-  if (v.val >= 0) {
-    Inst(i)->i_imageindex = v.val;
+  if (v.AsReal() >= 0) {
+    Inst(i)->i_imageindex = v.AsReal();
     Inst(i)->i_imagespeed = 0;
   } else {
     Inst(i)->i_imagespeed = 1;
@@ -163,7 +163,7 @@ bool GetRoomCaption(CInstanceBase*, int32_t, RValue& v) {
   return true;
 }
 bool SetRoomCaption(CInstanceBase*, int32_t, const RValue& v) {
-  if (g_RunRoom) g_RunRoom->r_caption = v.str.str();
+  if (g_RunRoom) g_RunRoom->r_caption = v.AsString().str();
   return true;
 }
 bool GetInstanceCount(CInstanceBase*, int32_t, RValue& v) {
@@ -187,7 +187,7 @@ bool SetLives(CInstanceBase*, int32_t, const RValue& v) {
 }
 bool GetHealth(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_Game.health); }
 bool SetHealth(CInstanceBase*, int32_t, const RValue& v) {
-  Game_SetHealth(v.val);
+  Game_SetHealth(v.AsReal());
   return true;
 }
 bool GetFps(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_Fps); }
@@ -215,7 +215,7 @@ bool GetDisplayAA(CInstanceBase*, int32_t, RValue& v) { return Real(v, 0); }
 // The last character keeps a whole character of what is written (nothing
 // for empty text), so the text read back is always valid UTF-8.
 bool SetKeyboardLastChar(CInstanceBase*, int32_t, const RValue& v) {
-  const std::string_view s = v.str.view();
+  const std::string_view s = v.AsText();
   if (s.empty()) return true;
   size_t n = 1;
   if ((uint8_t(s[0]) & 0xC0) == 0xC0)

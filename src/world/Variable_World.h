@@ -15,9 +15,9 @@ namespace tavrin {
 namespace var {
 
 inline CInstance* Inst(CInstanceBase* i) { return static_cast<CInstance*>(i); }
-inline int32_t Int(const RValue& v) { return Real_ToInt32(v.val); }
+inline int32_t Int(const RValue& v) { return Real_ToInt32(v.AsReal()); }
 // Flags are stored as round(v) >= 1, so 0.5 stores false.
-inline bool Flag(const RValue& v) { return Real_ToInt64(v.val) >= 1; }
+inline bool Flag(const RValue& v) { return Real_ToInt64(v.AsReal()) >= 1; }
 // Getters end by filling the value; they cannot fail.
 inline bool Real(RValue& out, double v) {
   out.SetReal(v);
@@ -44,9 +44,9 @@ void Store(T& field, const RValue& v) {
   else if constexpr (std::is_same_v<T, int32_t>)
     field = Int(v);
   else if constexpr (std::is_same_v<T, double>)
-    field = v.val;
+    field = v.AsReal();
   else
-    field = v.str.str();
+    field = v.AsString().str();
 }
 
 // A field of a process-wide record (the game values, the input state).

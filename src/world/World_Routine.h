@@ -11,7 +11,7 @@ namespace tavrin {
 
 using RArgs = RValue*;
 inline CInstance* AsInstance(CInstanceBase* i) { return static_cast<CInstance*>(i); }
-inline int32_t ArgInt(const RValue& v) { return Real_ToInt32(v.val); }
-inline bool ArgFlag(const RValue& v) { return v.val >= 0.5; }
+inline int32_t ArgInt(const RValue& v) { return Real_ToInt32(v.AsReal()); }
+inline bool ArgFlag(const RValue& v) { return v.AsReal() >= 0.5; }
 
 }  // namespace tavrin
