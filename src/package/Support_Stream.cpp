@@ -157,6 +157,7 @@ void (*g_inflateObserver)(const uint8_t*, size_t) = nullptr;
 }
 
 void Stream_SetInflateObserver(void (*observer)(const uint8_t*, size_t)) { g_inflateObserver = observer; }
+bool Stream_InflateObserved() { return g_inflateObserver != nullptr; }
 
 CStream CStream::ReadStreamC() {
   const size_t n = TakeLength();

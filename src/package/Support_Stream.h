@@ -136,5 +136,6 @@ std::vector<uint8_t> Stream_Deflate(const uint8_t* src, size_t n);
 // Told of every zlib stream a CStream inflates (the load benchmark uses it to
 // time plain zlib on exactly the same data); null to stop.
 void Stream_SetInflateObserver(void (*observer)(const uint8_t* src, size_t n));
+bool Stream_InflateObserved();
 
 }  // namespace tavrin
