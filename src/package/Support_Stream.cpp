@@ -178,12 +178,25 @@ void CStream::WriteStreamC(const CStream& src) {
 
 namespace {
 
-// Undoes the chaining, then the shuffle, of a scrambled block.
+// Undoes the chaining, then the shuffle, of a scrambled block, in one sweep
+// from the end so that each byte of a package is loaded once: a shuffle step
+// at i reaches at most 255 bytes back, so the chaining is undone just that
+// far ahead of it, and below that the bytes are still as scrambled (which
+// undoing the chaining of the byte above needs).
 void Unscramble(uint8_t* d, size_t n, const std::array<uint8_t, 256>& t) {
   std::array<uint8_t, 256> u{};
   for (int i = 0; i < 256; ++i) u[t[i]] = uint8_t(i);
-  for (size_t i = n; i-- > 1;) d[i] = uint8_t(u[d[i]] - i - d[i - 1]);
-  for (size_t i = n; i-- > 0;) {
+  const auto unchain = [&](size_t j) { d[j] = uint8_t(u[d[j]] - j - d[j - 1]); };
+  constexpr size_t kReach = 255;
+  size_t i = n;
+  // The first 255 steps, and the last bytes, where the shuffle reaches
+  // below the start of the block or the chaining is already undone.
+  for (size_t j = n; j-- > (n > kReach ? n - kReach : 1);) unchain(j);
+  for (; i-- > kReach + 1;) {
+    unchain(i - kReach);
+    std::swap(d[i], d[i - t[i & 0xFF]]);
+  }
+  for (++i; i-- > 0;) {
     const size_t back = t[i & 0xFF];
     std::swap(d[i], d[i >= back ? i - back : 0]);
   }
