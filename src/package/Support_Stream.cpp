@@ -421,12 +421,13 @@ bool Stream_InflateInto(const uint8_t* src, size_t n, uint8_t* dst, size_t size)
 
 std::vector<uint8_t> Stream_Inflate(const uint8_t* src, size_t n, size_t limit) {
   RInflater in(src, n);
-  // Inflated a piece at a time into one cache-warm buffer and appended, so
-  // the result is allocated at its exact size, never guessed, zero-filled
-  // and grown; a stream of up to a piece costs one allocation and one copy.
-  constexpr size_t kPiece = size_t(1) << 20;
+  // Inflated a piece at a time into one cache-warm buffer and appended: the
+  // result is never zero-filled, and starts at the compressed size (what
+  // stored data such as sounds inflates to) rather than a large guess.
+  constexpr size_t kPiece = size_t(256) << 10;
   thread_local std::vector<uint8_t> piece(kPiece);
   std::vector<uint8_t> out;
+  out.reserve(std::min(n, limit));
   for (;;) {
     in.z.next_out = piece.data();
     in.z.avail_out = uInt(kPiece);
