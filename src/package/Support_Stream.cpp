@@ -188,14 +188,15 @@ void Unscramble(uint8_t* d, size_t n, const std::array<uint8_t, 256>& t) {
   for (int i = 0; i < 256; ++i) u[t[i]] = uint8_t(i);
   const auto unchain = [&](size_t j) { d[j] = uint8_t(u[d[j]] - j - d[j - 1]); };
   constexpr size_t kReach = 255;
-  size_t i = n;
-  // The first 255 steps, and the last bytes, where the shuffle reaches
-  // below the start of the block or the chaining is already undone.
+  // The last bytes first: the first step reaches that far down.
   for (size_t j = n; j-- > (n > kReach ? n - kReach : 1);) unchain(j);
+  size_t i = n;
   for (; i-- > kReach + 1;) {
     unchain(i - kReach);
     std::swap(d[i], d[i - t[i & 0xFF]]);
   }
+  // The first bytes, all unchained by now (byte 0 never is chained): here a
+  // step may reach below the start, and takes byte 0 instead.
   for (++i; i-- > 0;) {
     const size_t back = t[i & 0xFF];
     std::swap(d[i], d[i >= back ? i - back : 0]);
