@@ -372,12 +372,6 @@ uint32_t CalcCRC(const uint8_t* buffer, int64_t size) {
   return uint32_t(crc) ^ 0xFFFFFFFFu;
 }
 
-uint32_t LocalRandom(uint32_t& z, uint32_t& w) {
-  z = 36969u * (z & 0xFFFFu) + (z >> 16);
-  w = 18000u * (w & 0xFFFFu) + (w >> 16);
-  return (z << 16) + (w & 0xFFFFu);
-}
-
 // ---------------------------------------------------------------- zlib
 
 namespace {

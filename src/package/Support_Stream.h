@@ -123,7 +123,12 @@ class CStream {
 // at 0xFFFFFFFF and not inverted at the end. A size <= 0 gives 0xFFFFFFFF.
 uint32_t CalcCRC(const uint8_t* buffer, int64_t size);
 // Multiply-with-carry generator over two state words, updated in place.
-uint32_t LocalRandom(uint32_t& z, uint32_t& w);
+// Inline: the container is unscrambled with one call per word.
+inline uint32_t LocalRandom(uint32_t& z, uint32_t& w) {
+  z = 36969u * (z & 0xFFFFu) + (z >> 16);
+  w = 18000u * (w & 0xFFFFu) + (w >> 16);
+  return (z << 16) + (w & 0xFFFFu);
+}
 
 // Inflates a zlib stream (RFC 1950); throws CStreamError on bad data or when
 // the result would exceed `limit` bytes.
