@@ -1,7 +1,6 @@
 #include "graphics/BM32_Record.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace tavrin {
 
@@ -11,34 +10,33 @@ namespace {
 constexpr size_t kDeflateMaxRatio = 1032;
 }  // namespace
 
-bool Stream_ReadBlockExact(CStream& stream, size_t size, std::vector<uint8_t>& out) {
+std::optional<std::span<const uint8_t>> Stream_TakeBlock(CStream& stream, size_t size) {
   const int32_t n = stream.ReadInteger();
   if (n < 0 || size_t(n) > stream.Remaining()) throw CStreamError("block beyond the end of the stream");
-  if (size / kDeflateMaxRatio > size_t(n)) return false;
-  const size_t at = stream.Position();
-  stream.Seek(at + size_t(n));
-  try {
-    out = Stream_Inflate(stream.Data() + at, size_t(n), size);
-  } catch (const CStreamError&) {
-    return false;
-  }
-  return out.size() == size;
+  const uint8_t* at = stream.Data() + stream.Position();
+  stream.Seek(stream.Position() + size_t(n));
+  if (size / kDeflateMaxRatio > size_t(n)) return std::nullopt;
+  return std::span<const uint8_t>(at, size_t(n));
 }
 
 bool Bitmap_LoadFromStream(CStream& stream, TBitmap32& bitmap) {
   if (stream.ReadInteger() != kBitmapRecordVersion) return false;
   const int32_t w = stream.ReadInteger();
   const int32_t h = stream.ReadInteger();
-  if (w < 0 || h < 0 || w > kBitmapMaxSide || h > kBitmapMaxSide) return false;
+  if (!Bitmap_SizeAllowed(w, h)) return false;
   TBitmap32 result;
   result.s_w = w;
   result.s_h = h;
   const size_t pixels = size_t(w) * size_t(h);
   if (pixels > 0) {
-    std::vector<uint8_t> bytes;
-    if (!Stream_ReadBlockExact(stream, pixels * 4, bytes)) return false;
+    const auto block = Stream_TakeBlock(stream, pixels * 4);
+    if (!block || !CPictureBudget::Spend(pixels)) return false;
     result.s_data.resize(pixels);
-    std::memcpy(result.s_data.data(), bytes.data(), bytes.size());  // b, g, r, a is TColor32 on little-endian hosts
+    // b, g, r, a is TColor32 on little-endian hosts: the block inflates
+    // straight into the pixels.
+    if (!Stream_InflateInto(block->data(), block->size(), reinterpret_cast<uint8_t*>(result.s_data.data()),
+                            pixels * 4))
+      return false;
   }
   bitmap = std::move(result);
   return true;

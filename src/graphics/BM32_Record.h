@@ -6,6 +6,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <span>
 
 #include "package/BM32_Bitmap.h"
 #include "package/Support_Stream.h"
@@ -24,9 +26,10 @@ struct TRect {
 inline constexpr int32_t kBitmapRecordVersion = 800;
 
 // Reads the record into `bitmap`. False (bitmap unchanged) for another
-// version, a negative or oversized side, or a pixel block that does not hold
-// exactly the picture; nothing is allocated before the sizes are known to be
-// possible for the bytes that remain.
+// version, a side or pixel count beyond what a picture may hold
+// (Bitmap_SizeAllowed), pixels beyond the open picture budget, or a pixel
+// block that does not hold exactly the picture; nothing is allocated before
+// the sizes are known to be allowed and possible for the bytes that remain.
 bool Bitmap_LoadFromStream(CStream& stream, TBitmap32& bitmap);
 void Bitmap_SaveToStream(CStream& stream, const TBitmap32& bitmap);
 
@@ -34,9 +37,10 @@ void Bitmap_SaveToStream(CStream& stream, const TBitmap32& bitmap);
 // (w - 1, h - 1, 0, 0), inverted, when there is none.
 TRect Bitmap_BoundingBox(const TBitmap32& bitmap, int32_t tolerance);
 
-// Reads a compressed block that must inflate to exactly `size` bytes. False
-// when the block cannot hold that many (deflate shrinks by at most ~1032:1,
-// so a tiny block claiming a huge picture is refused before inflating).
-bool Stream_ReadBlockExact(CStream& stream, size_t size, std::vector<uint8_t>& out);
+// Takes a compressed block that is to inflate to `size` bytes and returns
+// its compressed bytes. Nothing when the block cannot hold that many
+// (deflate shrinks by at most ~1032:1, so a tiny block claiming a huge
+// picture is refused before anything is allocated or inflated).
+std::optional<std::span<const uint8_t>> Stream_TakeBlock(CStream& stream, size_t size);
 
 }  // namespace tavrin

@@ -15,8 +15,7 @@ std::optional<TBitmap32> Picture_DecodePNG(std::span<const uint8_t> file) {
   std::memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;
   if (!png_image_begin_read_from_memory(&image, file.data(), file.size())) return std::nullopt;
-  if (image.width == 0 || image.height == 0 || image.width > uint32_t(kBitmapMaxSide) ||
-      image.height > uint32_t(kBitmapMaxSide)) {
+  if (image.width == 0 || image.height == 0 || !Bitmap_SizeAllowed(image.width, image.height)) {
     png_image_free(&image);
     return std::nullopt;
   }

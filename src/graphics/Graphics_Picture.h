@@ -17,8 +17,8 @@ namespace tavrin {
 
 // Any PNG (palette, grey, 16-bit, interlaced, with or without alpha) as
 // 8-bit b, g, r, a; pixels without an alpha channel are opaque. Nothing for
-// bytes that are not a PNG, a side of 0 or above kBitmapMaxSide (checked
-// before the pixels are allocated), or damaged image data.
+// bytes that are not a PNG, a side of 0, a size Bitmap_SizeAllowed refuses
+// (checked before the pixels are allocated), or damaged image data.
 std::optional<TBitmap32> Picture_DecodePNG(std::span<const uint8_t> file);
 
 // A saved picture: signature, IHDR (8-bit RGBA, no interlace), one IDAT

@@ -7,6 +7,26 @@ namespace tavrin {
 TBitmap32::TBitmap32(int32_t w, int32_t h, TColor32 fill)
     : s_w(w > 0 ? w : 0), s_h(h > 0 ? h : 0), s_data(size_t(s_w) * size_t(s_h), fill) {}
 
+bool Bitmap_SizeAllowed(int64_t w, int64_t h) {
+  if (w < 0 || h < 0 || w > kBitmapMaxSide || h > kBitmapMaxSide) return false;
+  return uint64_t(w) * uint64_t(h) <= kBitmapMaxPixels;
+}
+
+namespace {
+thread_local CPictureBudget* g_openBudget = nullptr;
+}
+
+CPictureBudget::CPictureBudget(uint64_t pixels) : m_left(pixels), m_outer(g_openBudget) { g_openBudget = this; }
+
+CPictureBudget::~CPictureBudget() { g_openBudget = m_outer; }
+
+bool CPictureBudget::Spend(uint64_t pixels) {
+  for (const CPictureBudget* b = g_openBudget; b; b = b->m_outer)
+    if (pixels > b->m_left) return false;
+  for (CPictureBudget* b = g_openBudget; b; b = b->m_outer) b->m_left -= pixels;
+  return true;
+}
+
 namespace {
 
 uint32_t Le32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
@@ -37,7 +57,7 @@ std::optional<TBitmap32> Bitmap_DecodeBMP(std::span<const uint8_t> f) {
   if (width <= 0 || rawHeight == 0 || rawHeight == INT32_MIN) return std::nullopt;
   const bool topDown = rawHeight < 0;
   const int32_t height = topDown ? -rawHeight : rawHeight;
-  if (width > kBitmapMaxSide || height > kBitmapMaxSide) return std::nullopt;
+  if (!Bitmap_SizeAllowed(width, height)) return std::nullopt;
   if (!(bits == 24 && compression == kRgb) && !(bits == 32 && (compression == kRgb || compression == kBitFields)))
     return std::nullopt;
 

@@ -23,6 +23,7 @@ bool IsPlainFileName(const std::string& name) {
 
 TLoadMessages Package_ReadContent(CStream& content, IPackageLoadListener& listener,
                                   const std::vector<RPackageSection>& sections) {
+  CPictureBudget budget;
   const int32_t filler = content.ReadInteger();
   if (!content.CountFits(filler, 4)) throw CStreamError("bad filler count");
   content.Seek(content.Position() + size_t(filler) * 4);
@@ -43,6 +44,7 @@ TLoadMessages Package_ReadContent(CStream& content, IPackageLoadListener& listen
 
 TLoadMessages ReadHeader(CStream& stream, IPackageLoadListener& listener, const std::vector<RPackageSection>& sections,
                          RPackageHeader* headerOut) {
+  CPictureBudget budget;  // shared by the loading pictures and the content
   RPackageHeader header;
   if (stream.ReadInteger() != kPackageVersion) return {"Error: Wrong version number."};
   header.stampDays = stream.ReadInteger();

@@ -1,5 +1,7 @@
 #include "package/Package_Sections.h"
 
+#include "package/Package_Ahead.h"
+
 namespace tavrin {
 
 bool Section_ReadStandard(CStream& content, int32_t version, const std::function<void(int32_t)>& resize,
@@ -10,8 +12,9 @@ bool Section_ReadStandard(CStream& content, int32_t version, const std::function
   // be real and must not size the lists.
   if (!content.CountFits(count, 4)) return false;
   resize(count);
+  CInflateAhead ahead(content, count);
   for (int32_t i = 0; i < count; ++i) {
-    CStream item = content.ReadStreamC();
+    CStream item = ahead.Take(content, i);
     if (!item.ReadBoolean()) continue;
     const std::string name = item.ReadString();
     if (!readItem(item, i, name)) return false;

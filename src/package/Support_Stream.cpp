@@ -1,11 +1,15 @@
 #include "package/Support_Stream.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <unistd.h>
 
 namespace tavrin {
 
@@ -50,17 +54,31 @@ void CStream::Write(const void* src, size_t n) {
 }
 
 bool CStream::LoadFromFile(const std::string& path) {
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
-  bool ok = std::fseek(f, 0, SEEK_END) == 0;
-  const long size = ok ? std::ftell(f) : -1;
-  ok = ok && size >= 0 && std::fseek(f, 0, SEEK_SET) == 0;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st;
+  const off_t size = ::fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode) ? ::lseek(fd, 0, SEEK_END) : off_t(-1);
+  bool ok = size >= 0 && ::lseek(fd, 0, SEEK_SET) == 0;
   std::vector<uint8_t> bytes;
   if (ok) {
-    bytes.resize(size_t(size));
-    ok = std::fread(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    // A package is tens of megabytes read once at start: the buffer is not
+    // zero-filled first (the file is read a piece at a time through a small
+    // buffer that stays in the cache and appended), and the kernel is asked
+    // to back it with huge pages, so filling it does not fault on every 4 KB.
+    bytes.reserve(size_t(size));
+    constexpr uintptr_t kHuge = uintptr_t(2) << 20;
+    const uintptr_t from = (reinterpret_cast<uintptr_t>(bytes.data()) + kHuge - 1) & ~(kHuge - 1);
+    const uintptr_t to = (reinterpret_cast<uintptr_t>(bytes.data()) + size_t(size)) & ~(kHuge - 1);
+    if (to > from) ::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+    std::array<uint8_t, 128 * 1024> piece;
+    while (ok && bytes.size() < size_t(size)) {
+      const ssize_t got = ::read(fd, piece.data(), std::min(piece.size(), size_t(size) - bytes.size()));
+      if (got < 0 && errno == EINTR) continue;
+      ok = got > 0;
+      if (ok) bytes.insert(bytes.end(), piece.data(), piece.data() + got);
+    }
   }
-  std::fclose(f);
+  ::close(fd);
   if (!ok) return false;
   m_data = std::move(bytes);
   m_pos = 0;
@@ -139,6 +157,7 @@ void (*g_inflateObserver)(const uint8_t*, size_t) = nullptr;
 }
 
 void Stream_SetInflateObserver(void (*observer)(const uint8_t*, size_t)) { g_inflateObserver = observer; }
+bool Stream_InflateObserved() { return g_inflateObserver != nullptr; }
 
 CStream CStream::ReadStreamC() {
   const size_t n = TakeLength();
@@ -159,12 +178,26 @@ void CStream::WriteStreamC(const CStream& src) {
 
 namespace {
 
-// Undoes the chaining, then the shuffle, of a scrambled block.
+// Undoes the chaining, then the shuffle, of a scrambled block, in one sweep
+// from the end so that each byte of a package is loaded once: a shuffle step
+// at i reaches at most 255 bytes back, so the chaining is undone just that
+// far ahead of it, and below that the bytes are still as scrambled (which
+// undoing the chaining of the byte above needs).
 void Unscramble(uint8_t* d, size_t n, const std::array<uint8_t, 256>& t) {
   std::array<uint8_t, 256> u{};
   for (int i = 0; i < 256; ++i) u[t[i]] = uint8_t(i);
-  for (size_t i = n; i-- > 1;) d[i] = uint8_t(u[d[i]] - i - d[i - 1]);
-  for (size_t i = n; i-- > 0;) {
+  const auto unchain = [&](size_t j) { d[j] = uint8_t(u[d[j]] - j - d[j - 1]); };
+  constexpr size_t kReach = 255;
+  // The last bytes first: the first step reaches that far down.
+  for (size_t j = n; j-- > (n > kReach ? n - kReach : 1);) unchain(j);
+  size_t i = n;
+  for (; i-- > kReach + 1;) {
+    unchain(i - kReach);
+    std::swap(d[i], d[i - t[i & 0xFF]]);
+  }
+  // The first bytes, all unchained by now (byte 0 never is chained): here a
+  // step may reach below the start, and takes byte 0 instead.
+  for (++i; i-- > 0;) {
     const size_t back = t[i & 0xFF];
     std::swap(d[i], d[i >= back ? i - back : 0]);
   }
@@ -225,8 +258,14 @@ void CStream::WriteStreamE(CStream& src, CPackRandom& random) {
 
 std::optional<TBitmap32> CStream::ReadBitmap() {
   if (!ReadBoolean()) return std::nullopt;
-  const CStream file = ReadStreamC();
-  return Bitmap_DecodeBMP(file.Bytes());
+  const size_t n = TakeLength();
+  const uint8_t* p = Take(n);
+  // No BMP of an allowed picture is larger than its pixels plus headers.
+  constexpr size_t kLargestFile = kBitmapMaxPixels * 4 + (size_t(1) << 20);
+  std::optional<TBitmap32> bitmap = Bitmap_DecodeBMP(Stream_Inflate(p, n, kLargestFile));
+  if (bitmap && !CPictureBudget::Spend(uint64_t(bitmap->s_data.size())))
+    throw CStreamError("pictures beyond what a package may hold");
+  return bitmap;
 }
 
 void CStream::WriteBitmap(const TBitmap32* bitmap) {
@@ -333,40 +372,67 @@ uint32_t CalcCRC(const uint8_t* buffer, int64_t size) {
   return uint32_t(crc) ^ 0xFFFFFFFFu;
 }
 
-uint32_t LocalRandom(uint32_t& z, uint32_t& w) {
-  z = 36969u * (z & 0xFFFFu) + (z >> 16);
-  w = 18000u * (w & 0xFFFFu) + (w >> 16);
-  return (z << 16) + (w & 0xFFFFu);
-}
-
 // ---------------------------------------------------------------- zlib
 
-std::vector<uint8_t> Stream_Inflate(const uint8_t* src, size_t n, size_t limit) {
-  if (g_inflateObserver) g_inflateObserver(src, n);
-  z_stream z{};
-  if (inflateInit(&z) != Z_OK) throw CStreamError("inflate failed to start");
-  std::vector<uint8_t> out(std::min(limit, std::max<size_t>(n * 4, 4096)));
-  z.next_in = const_cast<Bytef*>(src);
-  z.avail_in = uInt(n);
-  int rc = Z_OK;
+namespace {
+
+// Inflates the rest of the stream into `dst`; the bytes produced, or nothing
+// when the data is damaged, ends early, or holds more than `room` bytes.
+std::optional<size_t> InflateSpan(z_stream& z, uint8_t* dst, size_t room) {
   size_t produced = 0;
+  uint8_t spare;
   for (;;) {
-    if (produced == out.size()) {
-      if (out.size() >= limit) break;
-      out.resize(std::min(limit, out.size() * 2));
-    }
-    z.next_out = out.data() + produced;
-    z.avail_out = uInt(std::min<size_t>(out.size() - produced, 1u << 30));
+    // Once `dst` is full, one spare byte tells an exact end from a longer stream.
+    const bool full = produced == room;
+    z.next_out = full ? &spare : dst + produced;
+    z.avail_out = full ? 1 : uInt(std::min<size_t>(room - produced, 1u << 30));
     const uInt before = z.avail_out;
-    rc = inflate(&z, Z_NO_FLUSH);
-    produced += before - z.avail_out;
-    if (rc == Z_STREAM_END) break;
-    if (rc != Z_OK && !(rc == Z_BUF_ERROR && z.avail_out == 0)) break;
+    const int rc = inflate(&z, Z_NO_FLUSH);
+    const size_t got = before - z.avail_out;
+    if (full && got) return std::nullopt;
+    produced += got;
+    if (rc == Z_STREAM_END) return produced;
+    if (rc != Z_OK) return std::nullopt;  // damaged, or the input ended first
   }
-  inflateEnd(&z);
-  if (rc != Z_STREAM_END) throw CStreamError("compressed data is damaged");
-  out.resize(produced);
-  return out;
+}
+
+struct RInflater {
+  z_stream z{};
+  RInflater(const uint8_t* src, size_t n) {
+    if (g_inflateObserver) g_inflateObserver(src, n);
+    if (inflateInit(&z) != Z_OK) throw CStreamError("inflate failed to start");
+    z.next_in = const_cast<Bytef*>(src);
+    z.avail_in = uInt(n);
+  }
+  ~RInflater() { inflateEnd(&z); }
+};
+
+}  // namespace
+
+bool Stream_InflateInto(const uint8_t* src, size_t n, uint8_t* dst, size_t size) {
+  RInflater in(src, n);
+  return InflateSpan(in.z, dst, size) == size;
+}
+
+std::vector<uint8_t> Stream_Inflate(const uint8_t* src, size_t n, size_t limit) {
+  RInflater in(src, n);
+  // Inflated a piece at a time into one cache-warm buffer and appended: the
+  // result is never zero-filled, and starts at the compressed size (what
+  // stored data such as sounds inflates to) rather than a large guess.
+  constexpr size_t kPiece = size_t(256) << 10;
+  thread_local std::vector<uint8_t> piece(kPiece);
+  std::vector<uint8_t> out;
+  out.reserve(std::min(n, limit));
+  for (;;) {
+    in.z.next_out = piece.data();
+    in.z.avail_out = uInt(kPiece);
+    const int rc = inflate(&in.z, Z_NO_FLUSH);
+    const size_t produced = kPiece - in.z.avail_out;
+    if (produced > limit - out.size()) throw CStreamError("compressed data is damaged");
+    out.insert(out.end(), piece.data(), piece.data() + produced);
+    if (rc == Z_STREAM_END) return out;
+    if ((rc != Z_OK && rc != Z_BUF_ERROR) || produced == 0) throw CStreamError("compressed data is damaged");
+  }
 }
 
 std::vector<uint8_t> Stream_Deflate(const uint8_t* src, size_t n) {

@@ -94,6 +94,9 @@ class CStream {
   // Scrambles `src` in place (it is left scrambled) and writes it.
   void WriteStreamE(CStream& src, CPackRandom& random);
 
+  // A picture: a flag, then (when set) a compressed BMP file. Nothing when
+  // the flag is clear or the file is no picture; the pixels are spent from
+  // the open picture budget, and a picture beyond it throws.
   std::optional<TBitmap32> ReadBitmap();
   void WriteBitmap(const TBitmap32* bitmap);
 
@@ -120,14 +123,24 @@ class CStream {
 // at 0xFFFFFFFF and not inverted at the end. A size <= 0 gives 0xFFFFFFFF.
 uint32_t CalcCRC(const uint8_t* buffer, int64_t size);
 // Multiply-with-carry generator over two state words, updated in place.
-uint32_t LocalRandom(uint32_t& z, uint32_t& w);
+// Inline: the container is unscrambled with one call per word.
+inline uint32_t LocalRandom(uint32_t& z, uint32_t& w) {
+  z = 36969u * (z & 0xFFFFu) + (z >> 16);
+  w = 18000u * (w & 0xFFFFu) + (w >> 16);
+  return (z << 16) + (w & 0xFFFFu);
+}
 
 // Inflates a zlib stream (RFC 1950); throws CStreamError on bad data or when
 // the result would exceed `limit` bytes.
 std::vector<uint8_t> Stream_Inflate(const uint8_t* src, size_t n, size_t limit = kStreamMaxInflated);
+// Inflates a zlib stream that must hold exactly `size` bytes straight into
+// `dst` (room for `size` bytes): no copy, no growing. False on bad data or
+// any other length; `dst` may then be partly written.
+bool Stream_InflateInto(const uint8_t* src, size_t n, uint8_t* dst, size_t size);
 std::vector<uint8_t> Stream_Deflate(const uint8_t* src, size_t n);
 // Told of every zlib stream a CStream inflates (the load benchmark uses it to
 // time plain zlib on exactly the same data); null to stop.
 void Stream_SetInflateObserver(void (*observer)(const uint8_t* src, size_t n));
+bool Stream_InflateObserved();
 
 }  // namespace tavrin

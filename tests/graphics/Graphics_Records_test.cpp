@@ -2,12 +2,14 @@
 // reads back to the same bytes, and damaged records fail cleanly, before any
 // allocation of the size they claim.
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <functional>
 
 #include "graphics/Background_Class.h"
 #include "graphics/Font_Class.h"
 #include "graphics/Sprite_Class.h"
+#include "package/Package_Load.h"
 #include "support/AllocationProbe.h"
 
 namespace tavrin {
@@ -212,6 +214,13 @@ TEST(GraphicsRecords, DamagedRecordsFailWithoutAllocatingWhatTheyClaim) {
          Ints(s, {0});
        }),
        sprite},
+      {"pixel block one pixel long",
+       spriteWith([](CStream& s) {
+         Ints(s, {800, 1, 1});
+         s.WriteStreamC(CStream(std::vector<uint8_t>(8, 0xFF)));
+         Ints(s, {0});
+       }),
+       sprite},
       {"mask of 65536 x 65536 cells",
        [] {
          CStream s;
@@ -313,6 +322,120 @@ TEST(GraphicsSections, ListsKeepEmptySlotsAndNamesAndFailOnABadItem) {
   bad.WriteStreamC(item);
   bad.Seek(0);
   EXPECT_FALSE(Sprite_LoadAll(bad));
+}
+
+// ------------------------------------------------------------------ limits
+
+// A zlib stream of `bytes` zero bytes (at least 64 KiB), made without
+// compressing them all: after a full flush, 64 KiB of zeros always deflate to
+// the same piece, so the stream is the first piece, that piece repeated, the
+// rest as a final block, and the checksum. A huge picture compresses a
+// thousandfold, and so does this.
+std::vector<uint8_t> ZeroBlock(size_t bytes) {
+  const std::vector<uint8_t> zeros(size_t(1) << 16);
+  z_stream z{};
+  deflateInit(&z, Z_BEST_COMPRESSION);
+  const auto piece = [&](size_t n, int flush) {
+    std::vector<uint8_t> out(1024);
+    z.next_in = const_cast<Bytef*>(zeros.data());
+    z.avail_in = uInt(n);
+    z.next_out = out.data();
+    z.avail_out = uInt(out.size());
+    deflate(&z, flush);
+    out.resize(out.size() - z.avail_out);
+    return out;
+  };
+  std::vector<uint8_t> s = piece(zeros.size(), Z_FULL_FLUSH);
+  const std::vector<uint8_t> again = piece(zeros.size(), Z_FULL_FLUSH);
+  for (size_t i = 1; i < bytes >> 16; ++i) s.insert(s.end(), again.begin(), again.end());
+  std::vector<uint8_t> rest = piece(bytes & 0xFFFF, Z_FINISH);
+  deflateEnd(&z);
+  s.insert(s.end(), rest.begin(), rest.end() - 4);  // its checksum covers only what this deflate saw
+  const uint32_t adler = uint32_t(bytes % 65521) << 16 | 1;
+  for (const uint32_t b : {adler >> 24, adler >> 16, adler >> 8, adler}) s.push_back(uint8_t(b));
+  return s;
+}
+
+// A sprite record of one w x h frame of zeros and an empty mask.
+CStream ZeroSprite(int32_t w, int32_t h) {
+  CStream s;
+  Ints(s, {800, 0, 0, 1, 800, w, h});
+  const std::vector<uint8_t> block = ZeroBlock(size_t(w) * size_t(h) * 4);
+  s.WriteInteger(int32_t(block.size()));
+  s.Write(block.data(), block.size());
+  Ints(s, {0, 800, 0, 0, 0, 0, 0, 0});
+  return s;
+}
+
+class CProgress : public IPackageLoadListener {
+ public:
+  void ShowProgress(int, const std::string& text) override { shown.push_back(text); }
+  void HeaderRead(RPackageHeader&) override {}
+  std::vector<std::string> shown;
+};
+
+// Loads a package whose only resources are `sprites` (records as written),
+// followed by an empty background section; the messages and the progress.
+std::pair<TLoadMessages, std::vector<std::string>> LoadSprites(const std::vector<CStream>& sprites) {
+  const std::vector<RPackageSection> sections = {
+      {10, "Loading sprites", Sprite_LoadAll,
+       [&](CStream& content) {
+         Ints(content, {800, int32_t(sprites.size())});
+         for (size_t i = 0; i < sprites.size(); ++i) {
+           CStream item;
+           item.WriteBoolean(true);
+           item.WriteString("spr_" + std::to_string(i));
+           item.Write(sprites[i].Data(), sprites[i].Size());
+           content.WriteStreamC(item);
+         }
+       }},
+      {20, "Loading backgrounds", Background_LoadAll, [](CStream& content) { Ints(content, {800, 0}); }},
+  };
+  RPackageContent content;
+  CPackRandom random(5);
+  CStream file;
+  file.WriteInteger(kPackageVersion);
+  const CStream payload = Package_WritePayload(content, sections, random);
+  file.Write(payload.Data(), payload.Size());
+  file.Seek(0);
+  CProgress progress;
+  TLoadMessages messages = ReadHeader(file, progress, sections);
+  g_Sprites.Clear();
+  g_Settings = RGameSettings{};
+  return {messages, progress.shown};
+}
+
+TEST(PictureLimits, OnePictureBeyondItsPixelsFailsTheLoadBeforeAllocatingIt) {
+  // Each frame is a few hundred kilobytes in the package and would take
+  // hundreds of megabytes decoded.
+  struct Case {
+    const char* name;
+    int32_t w, h;
+  };
+  for (const Case c : {Case{"10000 x 10000", 10000, 10000}, Case{"16384 x 4097", 16384, 4097}}) {
+    const std::vector<CStream> sprites = {ZeroSprite(c.w, c.h)};
+    test::CAllocationProbe probe;
+    const auto [messages, shown] = LoadSprites(sprites);
+    EXPECT_EQ(messages, TLoadMessages{"Error: Error in resource data."}) << c.name;
+    EXPECT_EQ(shown, (std::vector<std::string>{"Reading data", "Loading sprites"})) << c.name;
+    EXPECT_LT(probe.Largest(), size_t(16) << 20) << c.name;
+  }
+}
+
+TEST(PictureLimits, ThePicturesOfAPackageShareOneBudget) {
+  const std::vector<CStream> sprites = {ZeroSprite(128, 130), ZeroSprite(128, 130), ZeroSprite(128, 130)};
+  {
+    CPictureBudget budget(3 * 128 * 130);
+    EXPECT_TRUE(LoadSprites(sprites).first.empty()) << "exactly enough";
+  }
+  {
+    CPictureBudget budget(3 * 128 * 130 - 1);
+    const auto [messages, shown] = LoadSprites(sprites);
+    EXPECT_EQ(messages, TLoadMessages{"Error: Error in resource data."}) << "one pixel short";
+    EXPECT_EQ(shown, (std::vector<std::string>{"Reading data", "Loading sprites"}));
+  }
+  // A budget serves only while it is open.
+  EXPECT_TRUE(LoadSprites(sprites).first.empty());
 }
 
 }  // namespace

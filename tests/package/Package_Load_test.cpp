@@ -147,3 +147,58 @@ TEST(Header, DamagedHeadersGiveTheirMessages) {
 
 }  // namespace
 }  // namespace tavrin
+
+namespace tavrin {
+namespace {
+
+// Items of a section may be inflated ahead on another core; the reader must
+// still see them in order, and a damaged item must fail the section at the
+// same item, in the same way, as reading them one by one.
+TEST(Sections, ItemsAreReadInOrderAndADamagedOneFailsWhereItIs) {
+  constexpr int32_t kCount = 40;
+  const auto section = [](int32_t damaged) {
+    CStream s;
+    Section_WriteStandard(
+        s, kSectionVersion, kCount, [](int32_t i) { static const std::string name = "n"; return i % 7 ? &name : nullptr; },
+        [](CStream& item, int32_t i) {
+          for (int32_t k = 0; k < 1000 * (i % 5 + 1); ++k) item.WriteInteger(i * 31 + k);
+        });
+    if (damaged >= 0) {
+      // Flip a byte inside the compressed data of item `damaged`.
+      s.Seek(8);
+      for (int32_t i = 0; i < damaged; ++i) s.Seek(s.Position() + 4 + size_t(s.ReadInteger()));
+      const int32_t n = s.ReadInteger();
+      s.Data()[s.Position() + size_t(n) / 2] ^= 0x5A;
+    }
+    s.Seek(0);
+    return s;
+  };
+  const auto read = [](CStream s, std::vector<int32_t>& seen) {
+    return Section_ReadStandard(
+        s, kSectionVersion, [](int32_t) {},
+        [&](CStream& item, int32_t i, const std::string&) {
+          seen.push_back(i);
+          for (int32_t k = 0; k < 1000 * (i % 5 + 1); ++k)
+            if (item.ReadInteger() != i * 31 + k) return false;
+          return item.Remaining() == 0;
+        });
+  };
+  std::vector<int32_t> seen;
+  EXPECT_TRUE(read(section(-1), seen));
+  std::vector<int32_t> expected;
+  for (int32_t i = 0; i < kCount; ++i)
+    if (i % 7) expected.push_back(i);
+  EXPECT_EQ(seen, expected);
+
+  for (const int32_t damaged : {1, 20, kCount - 1}) {
+    seen.clear();
+    EXPECT_THROW(read(section(damaged), seen), CStreamError) << damaged;
+    std::vector<int32_t> before;
+    for (int32_t i : expected)
+      if (i < damaged) before.push_back(i);
+    EXPECT_EQ(seen, before) << damaged;
+  }
+}
+
+}  // namespace
+}  // namespace tavrin
