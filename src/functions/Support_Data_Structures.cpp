@@ -148,7 +148,7 @@ void WriteCounted(CStream& s, const std::vector<RValue>& values) {
 // and values).
 bool ReadPairs(CStream& s, std::vector<RValue>& first, std::vector<RValue>& second) {
   const int32_t n = s.ReadInteger();
-  if (n < 0 || static_cast<uint64_t>(n) * 2 > s.Remaining() / kMinValueBytes) return false;
+  if (!s.CountFits(int64_t(n) * 2, kMinValueBytes)) return false;
   std::vector<RValue> a, b;
   ReadValues(s, a, n);
   ReadValues(s, b, n);
@@ -261,7 +261,7 @@ bool CDS_Grid::ReadFromString(std::string_view text) {
     const int32_t h = s.ReadInteger();
     if (w < 0 || h < 0) return false;
     const uint64_t cells = static_cast<uint64_t>(w) * static_cast<uint64_t>(h);
-    if (cells > s.Remaining() / kMinValueBytes) return false;
+    if (!s.CountFits(int64_t(cells), kMinValueBytes)) return false;
     std::vector<RValue> values;
     ReadValues(s, values, static_cast<int32_t>(cells));
     i_w = w;

@@ -11,12 +11,11 @@ constexpr size_t kDeflateMaxRatio = 1032;
 }  // namespace
 
 std::optional<std::span<const uint8_t>> Stream_TakeBlock(CStream& stream, size_t size) {
-  const int32_t n = stream.ReadInteger();
-  if (n < 0 || size_t(n) > stream.Remaining()) throw CStreamError("block beyond the end of the stream");
+  const size_t n = stream.ReadLength();
   const uint8_t* at = stream.Data() + stream.Position();
-  stream.Seek(stream.Position() + size_t(n));
-  if (size / kDeflateMaxRatio > size_t(n)) return std::nullopt;
-  return std::span<const uint8_t>(at, size_t(n));
+  stream.Seek(stream.Position() + n);
+  if (size / kDeflateMaxRatio > n) return std::nullopt;
+  return std::span<const uint8_t>(at, n);
 }
 
 bool Bitmap_LoadFromStream(CStream& stream, TBitmap32& bitmap) {

@@ -52,9 +52,8 @@ bool CFont::LoadFromStream(CStream& str) {
   f.s_bh = str.ReadInteger();
   if (f.s_bw < 0 || f.s_bh < 0 || f.s_bw > kFontMaxSheetSide || f.s_bh > kFontMaxSheetSide) return false;
   const size_t sheet = size_t(f.s_bw) * size_t(f.s_bh);
-  const int32_t n = str.ReadInteger();
-  if (n < 0 || size_t(n) > str.Remaining()) throw CStreamError("sheet beyond the end of the stream");
-  if (size_t(n) < sheet) return false;
+  const size_t n = str.ReadLength();
+  if (n < sheet) return false;
   f.s_bytes.assign(str.Data() + str.Position(), str.Data() + str.Position() + sheet);
   str.Seek(str.Position() + size_t(n));
   f.s_FontHeight = *std::max_element(f.s_h.begin(), f.s_h.end());

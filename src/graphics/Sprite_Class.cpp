@@ -56,7 +56,7 @@ bool CSprite::LoadFromStream(CStream& str) {
   s.i_xorig = str.ReadInteger();
   s.i_yorig = str.ReadInteger();
   s.i_numb = str.ReadInteger();
-  if (s.i_numb < 0 || size_t(s.i_numb) > str.Remaining() / kMinFrameRecord) return false;
+  if (!str.CountFits(s.i_numb, kMinFrameRecord)) return false;
   s.i_bitmap.resize(size_t(s.i_numb));
   for (TBitmap32& frame : s.i_bitmap)
     if (!Bitmap_LoadFromStream(str, frame)) return false;
@@ -64,7 +64,7 @@ bool CSprite::LoadFromStream(CStream& str) {
   s.i_sepmasks = str.ReadBoolean();
   if (s.i_numb > 0) {
     const size_t masks = s.i_sepmasks ? size_t(s.i_numb) : 1;
-    if (masks > str.Remaining() / kMinMaskRecord) return false;
+    if (!str.CountFits(int64_t(masks), kMinMaskRecord)) return false;
     s.i_mask.resize(masks);
     // A mask of another version would leave the rest of the record misread;
     // the whole sprite fails instead.

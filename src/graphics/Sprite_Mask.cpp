@@ -88,7 +88,7 @@ bool TMask::LoadFromStream(CStream& str) {
   m.i_bbox.Top = str.ReadInteger();
   if (m.i_w < 0 || m.i_h < 0) return false;
   const size_t cells = size_t(m.i_w) * size_t(m.i_h);
-  if (cells > str.Remaining() / 4) return false;
+  if (!str.CountFits(int64_t(cells), 4)) return false;
   m.i_mask.assign(cells, 0);
   // A mask 0 cells wide may claim any height: walk no rows for it.
   if (cells > 0)

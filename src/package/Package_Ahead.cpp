@@ -22,7 +22,7 @@ CInflateAhead::CInflateAhead(const CStream& content, int32_t count) : m_content(
     int32_t n;
     std::memcpy(&n, d + at, 4);
     if (n < 0 || size_t(n) > content.Size() - at - 4) break;
-    m_items.push_back({at + 4, size_t(n)});
+    m_items.push_back({at + 4, size_t(n), false, std::nullopt});
     at += 4 + size_t(n);
   }
   if (m_items.size() < 2) return;

@@ -34,7 +34,7 @@ const uint8_t* CStream::Take(size_t n) {
   return p;
 }
 
-size_t CStream::TakeLength() {
+size_t CStream::ReadLength() {
   const int32_t n = ReadInteger();
   if (n < 0 || size_t(n) > Remaining()) throw CStreamError("length beyond the end of the stream");
   return size_t(n);
@@ -147,7 +147,7 @@ void CStream::WriteString(std::string_view s) {
 // ---------------------------------------------------------------- sub-streams
 
 CStream CStream::ReadStream() {
-  const size_t n = TakeLength();
+  const size_t n = ReadLength();
   const uint8_t* p = Take(n);
   return CStream(p, n);
 }
@@ -160,7 +160,7 @@ void Stream_SetInflateObserver(void (*observer)(const uint8_t*, size_t)) { g_inf
 bool Stream_InflateObserved() { return g_inflateObserver != nullptr; }
 
 CStream CStream::ReadStreamC() {
-  const size_t n = TakeLength();
+  const size_t n = ReadLength();
   const uint8_t* p = Take(n);
   return CStream(Stream_Inflate(p, n));
 }
@@ -215,7 +215,7 @@ size_t CStream::ReadScrambleHeader(std::array<uint8_t, 256>& t) {
   Take(size_t(a) * 4);
   Read(t.data(), 256);
   Take(size_t(b) * 4);
-  return TakeLength();
+  return ReadLength();
 }
 
 CStream CStream::ReadStreamE() {
@@ -258,7 +258,7 @@ void CStream::WriteStreamE(CStream& src, CPackRandom& random) {
 
 std::optional<TBitmap32> CStream::ReadBitmap() {
   if (!ReadBoolean()) return std::nullopt;
-  const size_t n = TakeLength();
+  const size_t n = ReadLength();
   const uint8_t* p = Take(n);
   // No BMP of an allowed picture is larger than its pixels plus headers.
   constexpr size_t kLargestFile = kBitmapMaxPixels * 4 + (size_t(1) << 20);

@@ -60,9 +60,12 @@ class CStream {
   void Clear() { m_data.clear(); m_pos = 0; }
   // Whether `count` items of at least `minItemBytes` each could still follow:
   // a count read from the stream is checked so before it sizes anything.
-  bool CountFits(int32_t count, size_t minItemBytes) const {
-    return count >= 0 && size_t(count) <= Remaining() / minItemBytes;
+  bool CountFits(int64_t count, size_t minItemBytes) const {
+    return count >= 0 && uint64_t(count) <= Remaining() / minItemBytes;
   }
+  // A length read from the stream: non-negative and within what remains,
+  // else CStreamError.
+  size_t ReadLength();
   void Read(void* dst, size_t n);
   void Write(const void* src, size_t n);
   // Whole-file transfer. LoadFromFile replaces the contents and rewinds;
@@ -113,7 +116,6 @@ class CStream {
  private:
   const uint8_t* Take(size_t n);  // checks, advances, returns the bytes
   size_t ReadScrambleHeader(std::array<uint8_t, 256>& table);
-  size_t TakeLength();            // a non-negative length that fits what remains
 
   std::vector<uint8_t> m_data;
   size_t m_pos = 0;

@@ -153,11 +153,12 @@ RValue Value_Load(CStream& stream, EValueRecord rule) {
   v.kind = kind == VALUE_STRING ? VALUE_STRING : VALUE_REAL;
   v.val = stream.ReadReal();
   if (rule == EValueRecord::Strict) {
-    const int32_t len = stream.ReadInteger();
-    if (len < 0) throw CStreamError("bad string length");
-    stream.Seek(stream.Position() - 4);
+    const size_t n = stream.ReadLength();
+    v.str = RString(std::string_view(reinterpret_cast<const char*>(stream.Data() + stream.Position()), n));
+    stream.Seek(stream.Position() + n);
+  } else {
+    v.str = RString(stream.ReadString());
   }
-  v.str = RString(stream.ReadString());
   return v;
 }
 
@@ -170,7 +171,7 @@ constexpr size_t kMinEntryBytes = 4 + kMinValueBytes + 4;
 
 size_t CheckedCount(CStream& stream, size_t unit) {
   int32_t n = stream.ReadInteger();
-  if (n < 0 || static_cast<size_t>(n) > stream.Remaining() / unit) throw CStreamError("count beyond the record");
+  if (!stream.CountFits(n, unit)) throw CStreamError("count beyond the record");
   return static_cast<size_t>(n);
 }
 }  // namespace

@@ -68,7 +68,7 @@ bool Variable_LoadGlobals(CStream& stream) {
     CVariableList globals;
     if (!globals.LoadFromStream(stream)) return false;
     const int32_t n = stream.ReadInteger();
-    if (n < 0 || static_cast<size_t>(n) > stream.Remaining() / 4) return false;
+    if (!stream.CountFits(n, 4)) return false;
     std::vector<uint8_t> flags(static_cast<size_t>(n));
     for (auto& f : flags) f = stream.ReadBoolean() ? 1 : 0;
     g_GlobalVars = std::move(globals);

@@ -72,7 +72,9 @@ TEST(Path, InterpolationOfTheSquareByKindAndClosure) {
   for (const RCase& c : cases) {
     SCOPED_TRACE(c.name);
     ExpectPoints(c.path, c.points);
-    if (c.length >= 0) EXPECT_NEAR(c.path.Length(), c.length, 1e-9);
+    if (c.length >= 0) {
+      EXPECT_NEAR(c.path.Length(), c.length, 1e-9);
+    }
   }
 }
 
@@ -257,7 +259,9 @@ TEST(Path, TransformationsWorkAboutTheCentreOfTheControlPoints) {
     }
     // Every change rebuilds the polyline from the new points.
     EXPECT_EQ(p.IntPoints().size(), p.i_points.size());
-    if (!p.i_points.empty()) EXPECT_DOUBLE_EQ(p.IntPoints().back().x, p.i_points.back().x);
+    if (!p.i_points.empty()) {
+      EXPECT_DOUBLE_EQ(p.IntPoints().back().x, p.i_points.back().x);
+    }
   }
   // The speed of each point travels with it.
   CPath p = MakePath(0, false, 4, l);
