@@ -184,12 +184,38 @@ int32_t ReadVariable(RunContext& run, const RToken& node, RValue& out) {
   return UnknownVariable(run, node, arr);
 }
 
+// Function_Call's body, inlined into the interpreter's calls, where it is hot.
+[[gnu::always_inline]] inline bool CallById(int32_t id, CInstanceBase* self, CInstanceBase* other, int32_t argc,
+                                            RValue& result, RValue* args, const CCode* code, int32_t position) {
+  if (id < kScriptIdBase) {
+    result.SetReal(0.0);
+    if (id < 0 || size_t(id) >= g_Functions.size()) return true;  // an action whose function was never found
+    g_CurrentFunction = id;
+    g_Functions[size_t(id)].f_routine(self, other, argc, result, args);
+    return true;
+  }
+  if (id < kExtensionIdBase) {
+    const int32_t index = id - kScriptIdBase;
+    if (!Script_Exists(index)) {
+      Error_SetCodeError(code, position, "Trying to execute non-existing script.");
+      return false;
+    }
+    if (Code_StackExhausted()) {
+      Code_ReportRecursion(code, position);
+      return false;
+    }
+    return Script_Execute(index, self, other, result, true, args, argc);
+  }
+  result.SetReal(0.0);
+  return g_ExtensionHooks.Call(id - kExtensionIdBase, self, other, argc, result, args);
+}
+
 int32_t CallFunction(RunContext& run, const RToken& node, RValue& out) {
   ArgBuffer args;
   const int32_t argc = node.itemnumb();
   for (int32_t i = 0; i < argc; ++i)
     if (EvalFast(run, node.items[i], args.Add()) < 0) return RESULT_ERROR;
-  if (!Function_Call(node.ind, run.self, run.other, argc, out, args.data(), run.code, node.position))
+  if (!CallById(node.ind, run.self, run.other, argc, out, args.data(), run.code, node.position))
     return RESULT_ERROR;
   // After a fatal error the game ends: code stops at its next call.
   return Error_Aborting() ? RESULT_ERROR : RESULT_NORMAL;
@@ -225,13 +251,18 @@ int32_t Eval(RunContext& run, const RToken& node, RValue& out) {
             out.val = node.ind == OP_DIV ? static_cast<double>(t) : a - t * b;
             return RESULT_NORMAL;
           }
-          case OP_EQUAL:
-          case SYM_ASSIGN:
-          case OP_NOTEQUAL:
-          case OP_LESS:
-          case OP_GREATER:
-          case OP_LESSEQUAL:
-          case OP_GREATEREQUAL: out.val = Operator_CompareHolds(node.ind, a - b) ? 1.0 : 0.0; return RESULT_NORMAL;
+          // Each comparison with its own code, so that the tolerance rule
+          // folds to one test.
+#define TAVRIN_COMPARE(op) \
+  case op: out.val = Operator_CompareHolds(op, a - b) ? 1.0 : 0.0; return RESULT_NORMAL;
+          TAVRIN_COMPARE(OP_EQUAL)
+          TAVRIN_COMPARE(SYM_ASSIGN)
+          TAVRIN_COMPARE(OP_NOTEQUAL)
+          TAVRIN_COMPARE(OP_LESS)
+          TAVRIN_COMPARE(OP_GREATER)
+          TAVRIN_COMPARE(OP_LESSEQUAL)
+          TAVRIN_COMPARE(OP_GREATEREQUAL)
+#undef TAVRIN_COMPARE
           default: break;
         }
       }
@@ -384,7 +415,11 @@ int32_t ExecSwitch(RunContext& run, const RToken& node) {
     RValue right;
     if (EvalFast(run, e.items[0], v) < 0 || EvalFast(run, e.items[1], right) < 0) return RESULT_ERROR;
     if (v.kind == VALUE_REAL && right.kind == VALUE_REAL) {
-      truth = Operator_CompareHolds(e.ind, v.val - right.val);
+      const double d = v.val - right.val;
+      truth = e.ind == OP_LESS      ? Operator_CompareHolds(OP_LESS, d)
+              : e.ind == OP_GREATER ? Operator_CompareHolds(OP_GREATER, d)
+              : e.ind == OP_LESSEQUAL ? Operator_CompareHolds(OP_LESSEQUAL, d)
+                                      : Operator_CompareHolds(OP_GREATEREQUAL, d);
       return RESULT_NORMAL;
     }
     if (!Operator_Binary(run.code, e.items[1].position, e.ind, right, v)) return RESULT_ERROR;
@@ -594,27 +629,7 @@ void Code_ReportRecursion(const CCode* code, int32_t position) {
 
 bool Function_Call(int32_t id, CInstanceBase* self, CInstanceBase* other, int32_t argc, RValue& result, RValue* args,
                    const CCode* code, int32_t position) {
-  if (id < kScriptIdBase) {
-    result.SetReal(0.0);
-    if (id < 0 || size_t(id) >= g_Functions.size()) return true;  // an action whose function was never found
-    g_CurrentFunction = id;
-    g_Functions[size_t(id)].f_routine(self, other, argc, result, args);
-    return true;
-  }
-  if (id < kExtensionIdBase) {
-    const int32_t index = id - kScriptIdBase;
-    if (!Script_Exists(index)) {
-      Error_SetCodeError(code, position, "Trying to execute non-existing script.");
-      return false;
-    }
-    if (Code_StackExhausted()) {
-      Code_ReportRecursion(code, position);
-      return false;
-    }
-    return Script_Execute(index, self, other, result, true, args, argc);
-  }
-  result.SetReal(0.0);
-  return g_ExtensionHooks.Call(id - kExtensionIdBase, self, other, argc, result, args);
+  return CallById(id, self, other, argc, result, args, code, position);
 }
 
 bool Code_Execute(CInstanceBase* self, CInstanceBase* other, CCode* code, RValue& result) {
