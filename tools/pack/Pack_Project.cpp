@@ -148,7 +148,9 @@ void CheckOrder(const RProject& project) {
   const auto order = project.game.find("order");
   if (order == project.game.end()) return;
   if (!order->is_object()) throw CProjectError(where + ": field \"order\" must map resource kinds to lists of names");
-  for (const auto& [kind, names] : order->items()) {
+  for (const auto& item : order->items()) {
+    const std::string& kind = item.key();
+    const auto& names = item.value();
     const auto& kinds = Project_Kinds();
     if (kind == "game" || std::none_of(kinds.begin(), kinds.end(), [&](const RProjectKind& k) { return kind == k.folder; }))
       throw CProjectError(where + ": field \"order\": \"" + kind + "\" is not a resource kind");
