@@ -1,5 +1,6 @@
-// Scripts: calls, results, the argument slots, script_execute, execute_string,
-// execute_file, argument checks and runaway recursion.
+// Scripts: execute_file, argument checks, runaway recursion and the limits of
+// code. (Calls, results, the argument slots, script_execute and
+// execute_string: cases/scripts.tvs.)
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
@@ -14,43 +15,6 @@
 #include "Conformance.h"
 
 namespace tavrin::test {
-
-TEST(Scripts, CallsAndResults) {
-  RunTable({
-      {"recursion", "show_debug_message(fib(15))\n#define fib\nif (argument0 < 2) return argument0\nreturn fib(argument0 - 1) + fib(argument0 - 2)",
-       "610\n", ""},
-      {"a script without return gives its last assignment", "b = s(); show_debug_message(b)\n#define s\na = 5", "5\n", ""},
-      {"code after return does not run", "show_debug_message(s()); show_debug_message(a)\n#define s\nreturn 7; a = 1", "7\n",
-       ActionError(CodeError(1, "show_debug_message(s()); show_debug_message(a)", 45, "Unknown variable a"))},
-      {"break at the top of a script ends it", "show_debug_message(s())\n#define s\nq = 3; break; q = 4", "3\n", ""},
-      {"arguments are restored after a nested call", "show_debug_message(outer(1, 2))\n#define outer\ninner(10, 20, 30); return argument0 + argument1 + argument2\n#define inner\nargument2 = 99",
-       "3\n", ""},
-      {"argument count and the argument array",
-       "show_debug_message(s(4, 5, 6))\n#define s\nreturn string(argument_count) + string(argument[2]) + string(argument[20])",
-       "364\n", ""},
-      {"unused slots are 0", "show_debug_message(s(1))\n#define s\nreturn argument5", "0\n", ""},
-      {"too many arguments", "s(1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17)\n#define s\n", "",
-       CompileError(CodeError(1, "s(1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17)", 44,
-                              "Wrong number of arguments to function or script.")),
-       2},
-      {"wrong argument count of a built-in function", "q = is_real(1, 2)", "",
-       CompileError(CodeError(1, "q = is_real(1, 2)", 17, "Wrong number of arguments to function or script.")), 2},
-      {"script_execute", "show_debug_message(script_execute(add, 2, 3))\n#define add\nreturn argument0 + argument1", "5\n", ""},
-      {"script_execute of no script", "script_execute(99); show_debug_message(\"on\")", "on\n",
-       ActionError("Trying to execute non-existing script.")},
-      {"a failing script names itself", "q = s()\n#define s\nr = nothing", "",
-       ActionError("In script s:\n" + CodeError(1, "r = nothing", 5, "Unknown variable nothing"))},
-      {"execute_string with arguments", "show_debug_message(execute_string(\"return argument0 + 1\", 4))", "5\n", ""},
-      {"execute_string keeps the caller's arguments",
-       "show_debug_message(s(7))\n#define s\nexecute_string(\"argument0 = 1\"); return argument0", "7\n", ""},
-      {"execute_string that does not compile", "execute_string(\"q = \"); show_debug_message(\"on\")", "on\n",
-       "COMPILATION ERROR in string to be executed\n" + CodeError(1, "q = ", 4, "Unexpected symbol in expression.") + "\n"},
-      {"execute_string failing at run time", "execute_string(\"q = nothing\"); show_debug_message(\"on\")", "on\n",
-       ActionError(CodeError(1, "q = nothing", 5, "Unknown variable nothing"))},
-      {"execute_file of no file", "execute_file(\"/nonexistent/file.txt\"); show_debug_message(\"on\")", "on\n",
-       ActionError("Trying to execute non-existing file.")},
-  });
-}
 
 TEST(Scripts, ExecuteFileEndsEveryLineWithCR) {
   const auto path = std::filesystem::temp_directory_path() / "tavrin_execute_file.txt";
