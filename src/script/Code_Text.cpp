@@ -70,7 +70,6 @@ std::string Text_ToUTF8(std::u16string_view s) {
   return out;
 }
 
-
 namespace {
 
 // The UTF-16 units of a character: the first, and the second (0 for one).
