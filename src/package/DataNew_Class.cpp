@@ -120,19 +120,26 @@ bool CDataFile::Prepare() {
 bool CDataFile::ExportKeeping(const std::string& path) {
   struct stat st;
   std::string kept;
-  if (s_exists && s_overwrite && path != s_writtenPath && ::lstat(path.c_str(), &st) == 0) {
-    if (s_removeend) {
-      // The end removes the export: the player's file waits beside it, under
-      // a hidden name, and comes back then (a crash leaves it there, found).
-      const std::filesystem::path p(path);
-      kept = (p.parent_path() / ("." + p.filename().string() + ".kept")).string();
+  bool moved = false;
+  if (s_exists && s_overwrite && s_removeend && path != s_writtenPath) {
+    // The end removes the export: the player's file waits beside it, under a
+    // hidden name, and comes back then. A run that ended without its clean-up
+    // left it there already: what stands at `path` is that run's export, and
+    // the file aside stays the one to put back.
+    const std::filesystem::path p(path);
+    kept = (p.parent_path() / ("." + p.filename().string() + ".kept")).string();
+    if (::lstat(kept.c_str(), &st) != 0 && ::lstat(path.c_str(), &st) == 0) {
       if (::rename(path.c_str(), kept.c_str()) != 0) return false;
-    } else if (S_ISLNK(st.st_mode) && ::unlink(path.c_str()) != 0) {
-      return false;  // the export replaces a link; it never writes through one
+      moved = true;
+    } else if (::lstat(kept.c_str(), &st) != 0) {
+      kept.clear();  // nothing of the player's to keep
     }
+  } else if (s_exists && s_overwrite && ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode) &&
+             ::unlink(path.c_str()) != 0) {
+    return false;  // the export replaces a link; it never writes through one
   }
   if (!ExportIt(path)) {
-    if (!kept.empty()) ::rename(kept.c_str(), path.c_str());
+    if (moved) ::rename(kept.c_str(), path.c_str());
     return false;
   }
   if (!kept.empty()) s_keptPath = kept;

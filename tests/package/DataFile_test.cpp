@@ -139,6 +139,16 @@ TEST_F(IncludedFilesOnDisk, ThePlayersOwnFileSurvivesTheGame) {
     EXPECT_NE(Text("save.txt").find(c.after), std::string::npos) << Text("save.txt");
     EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 1);
   }
+  // A run that ended without its clean-up left the player's file aside and
+  // its own export in place: the next run keeps the one aside and puts it back.
+  std::ofstream(".save.txt.kept", std::ios::binary) << "the player's";
+  std::ofstream("save.txt", std::ios::binary) << "an old export";
+  CDataFile file = File("save.txt", true, true);
+  EXPECT_TRUE(file.Prepare());
+  EXPECT_NE(Text(".save.txt.kept").find("the player's"), std::string::npos);
+  file.Remove();
+  EXPECT_NE(Text("save.txt").find("the player's"), std::string::npos) << Text("save.txt");
+  EXPECT_FALSE(fs::exists(".save.txt.kept"));
 }
 
 }  // namespace
