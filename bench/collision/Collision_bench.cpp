@@ -8,7 +8,7 @@
 #include "graphics/Sprite_Class.h"
 #include "package/Option_Main.h"
 #include "runner/Run_Main.h"
-#include "runner/Runner_Hooks.h"
+#include "runner/Runner_Host.h"
 #include "script/Code_Random.h"
 #include "script/Variable_Main.h"
 #include "support/BenchRatio.h"
@@ -60,7 +60,7 @@ void BuildWorld() {
 }
 
 void Play(benchmark::State& state, bool plain) {
-  tavrin::Runner_InstallEngineHooks();
+  tavrin::Runner_InstallEngineHost();
   BuildWorld();
   tavrin::RRunConfig config;
   config.steps = kSteps;

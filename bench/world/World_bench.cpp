@@ -8,7 +8,7 @@
 
 #include "runner/Run_Main.h"
 #include "runner/Runner_CodeGame.h"
-#include "runner/Runner_Hooks.h"
+#include "runner/Runner_Host.h"
 #include "script/Code_Error.h"
 #include "script/Variable_Main.h"
 #include "support/BenchRatio.h"
@@ -45,7 +45,7 @@ void BuildWorld() {
 }
 
 void World(benchmark::State& state) {
-  tavrin::Runner_InstallEngineHooks();
+  tavrin::Runner_InstallEngineHost();
   BuildWorld();
   tavrin::RRunConfig config;
   config.steps = kSteps;

@@ -13,7 +13,8 @@ CDataFile* Named(const RValue& name) { return GetDataFile(FindDataFile(name.AsSt
 void ExportIncludeFile(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RValue* args) {
   CDataFile* file = Named(args[0]);
   if (!file) return Error_ReportAction("Trying to export non-existing file.", false);
-  file->Prepare();
+  std::string refusal;
+  if (!file->Prepare(refusal) && !refusal.empty()) Error_ReportAction(refusal, false);
 }
 
 void ExportIncludeFileLocation(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RValue* args) {
@@ -35,7 +36,6 @@ void Function_RegisterIncludedFiles() {
   Function_Implement("export_include_file", ExportIncludeFile);
   Function_Implement("export_include_file_location", ExportIncludeFileLocation);
   Function_Implement("discard_include_file", DiscardIncludeFile);
-  g_DataFileError = [](const std::string& message) { Error_ReportAction(message, false); };
 }
 
 }  // namespace tavrin

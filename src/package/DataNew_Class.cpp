@@ -14,7 +14,6 @@ namespace tavrin {
 
 std::vector<CDataFile> g_DataFiles;
 bool g_SecureMode = false;
-void (*g_DataFileError)(const std::string& message) = [](const std::string& message) { WriteTrace(message); };
 
 namespace {
 
@@ -88,15 +87,15 @@ std::string CDataFile::ExportPath() const {
   }
 }
 
-bool CDataFile::Prepare() {
+bool CDataFile::Prepare(std::string& refusal) {
   if (!s_exists) return false;
   if (s_exportaction == 0) return true;
   if (g_SecureMode && s_filename.find_first_of("/\\") != std::string::npos) {
-    g_DataFileError("In secure mode you cannot export a data file to " + s_filename);
+    refusal = "In secure mode you cannot export a data file to " + s_filename;
     return false;
   }
   if (g_SecureMode && s_exportaction == 3) {
-    g_DataFileError("In secure mode you cannot export a data file to an indicated directory.");
+    refusal = "In secure mode you cannot export a data file to an indicated directory.";
     return false;
   }
   const std::string path = ExportPath();
@@ -192,9 +191,13 @@ CDataFile* GetDataFile(int32_t index) {
   return index >= 0 && size_t(index) < g_DataFiles.size() ? &g_DataFiles[size_t(index)] : nullptr;
 }
 
-bool PrepareDataFiles() {
-  for (CDataFile& file : g_DataFiles) file.Prepare();
-  return true;
+std::vector<std::string> PrepareDataFiles() {
+  std::vector<std::string> refusals;
+  for (CDataFile& file : g_DataFiles) {
+    std::string refusal;
+    if (!file.Prepare(refusal) && !refusal.empty()) refusals.push_back(std::move(refusal));
+  }
+  return refusals;
 }
 
 void RemoveDataFiles() {

@@ -34,7 +34,9 @@ class CDataFile {
   bool ExportIt(const std::string& fname);
   void Discard();
   // Exports as the file's action says (the start of the game, and on request).
-  bool Prepare();
+  // When secure mode forbids the export, `refusal` receives the message for
+  // the player and nothing is written.
+  bool Prepare(std::string& refusal);
   // ExportIt for Prepare: a file of the player's that the export overwrites
   // is kept aside for Remove to put back.
   bool ExportKeeping(const std::string& path);
@@ -53,14 +55,11 @@ void DataFile_SaveAll(CStream& content);
 // The first file whose name is exactly `name`, or -1.
 int32_t FindDataFile(const std::string& name);
 CDataFile* GetDataFile(int32_t index);
-// All files at start (always succeeds) and at the end.
-bool PrepareDataFiles();
+// All files at start, giving the messages of the exports secure mode
+// refused; and the removal at the end.
+std::vector<std::string> PrepareDataFiles();
 void RemoveDataFiles();
 
 // Secure mode forbids exporting outside the working and temporary folders.
 extern bool g_SecureMode;
-// Where the run-time errors of exporting go (the script engine's report once
-// the runner is up; the trace log until then).
-extern void (*g_DataFileError)(const std::string& message);
-
 }  // namespace tavrin

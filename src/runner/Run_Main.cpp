@@ -326,13 +326,12 @@ void Run_WaitMicroseconds(int64_t d) {
     Pump();
 }
 
+void Run_RoomEntered() {
+  if (g_Running && g_RunRoom) DrawRoom(*g_RunRoom);
+}
+
 void RunMain() {
   if (Platform_Installed()) Platform().SetEventHandler(HandlePlatformEvent);
-  // Entering a room ends with its first picture, so that the room is seen
-  // (and its instances are in depth order) before the first step.
-  g_RoomHooks.Entered = [](bool) {
-    if (g_RunRoom) DrawRoom(*g_RunRoom);
-  };
   g_Paused = false;
   try {
     if (!g_Running) {

@@ -22,6 +22,9 @@ void Run_Configure(const RRunConfig& config);
 // Runs the game to its end. Returns when the game is over (or, in debug
 // mode, paused from the debug window).
 void RunMain();
+// Entering a room ends with its first picture, so that the room is seen (and
+// its instances are in depth order) before the first step of a running game.
+void Run_RoomEntered();
 // True while the game is running (the debug-mode end timer polls this).
 bool Run_IsRunning();
 // The process exit status the game asked for: 0 ended, 2 aborted after an error.

@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "runner/Runner_Hooks.h"
+#include "runner/Runner_Host.h"
 #include "script/Code_Builtins.h"
 #include "script/Code_Error.h"
 #include "script/Code_File.h"
@@ -68,7 +68,7 @@ void BuildBlankGame(const std::string& code) {
 }  // namespace
 
 int Runner_PlayCodeText(const std::string& text, RRunConfig config) {
-  Runner_InstallEngineHooks();
+  Runner_InstallEngineHost();
   Error_ResetRun();
   Argument_Reset();
   Script_Clear();

@@ -7,8 +7,9 @@
 #include "runner/Runner_Exception.h"
 #include "runner/Runner_Sections.h"
 #include "package/DataNew_Class.h"
-#include "runner/Runner_Hooks.h"
+#include "runner/Runner_Host.h"
 #include "script/Code_Constant.h"
+#include "script/Code_Error.h"
 #include "script/Script_Class.h"
 #include "script/Script_Package.h"
 #include "world/Event_Action.h"
@@ -37,7 +38,12 @@ std::vector<RPreparePhase> Runner_PreparePhases() {
   // prepare and succeed.
   auto nothing = [] { return true; };
   return {
-      {50, "Extracting included files", "Failed to extract the included files.", PrepareDataFiles},
+      {50, "Extracting included files", "Failed to extract the included files.",
+       [] {
+         // A refused export is reported, and the game starts all the same.
+         for (const std::string& refusal : PrepareDataFiles()) Error_ReportAction(refusal, false);
+         return true;
+       }},
       {55, "Preparing extension packages", "Failed to prepare extension packages.", nothing},
       {60, "Preparing constants", "Failed to define the constants.", [] { return Constant_DefineUser(g_UserConstants); }},
       {61, "Preparing triggers", "Failed to prepare triggers.", Trigger_PrepareAll},
@@ -174,7 +180,7 @@ void CRunnerForm::EndTimerTimer() {
 }
 
 bool CRunnerForm::LoadGameData() {
-  Runner_InstallHooks();
+  Runner_InstallHost();
   CStream stream;
   const ELocate located = LocatePackage(m_gameFile, stream);
   if (located != ELocate::Ok) {

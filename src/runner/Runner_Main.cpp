@@ -18,7 +18,7 @@
 #include "runner/Run_Main.h"
 #include "runner/Runner_CodeGame.h"
 #include "runner/Runner_Form.h"
-#include "runner/Runner_Hooks.h"
+#include "runner/Runner_Host.h"
 #include "runner/Runner_Options.h"
 #include "script/Code_Builtins.h"
 

@@ -13,6 +13,7 @@
 #include "script/Code_Variable.h"
 #include "script/Script_Class.h"
 #include "script/Variable_Main.h"
+#include "script/Script_Host.h"
 
 namespace tavrin {
 
@@ -35,8 +36,6 @@ std::string Value_ToText(const RValue& v) {
   }
   return buf;
 }
-
-void (*g_DebugMessageHook)(std::string_view text) = nullptr;
 
 namespace {
 
@@ -167,7 +166,7 @@ void F_VariableExists(CInstanceBase* self, CInstanceBase*, int32_t, RValue& resu
 
 void F_ShowDebugMessage(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RValue* args) {
   std::string text = Value_ToText(args[0]);
-  if (g_DebugMessageHook) g_DebugMessageHook(text);
+  Host().DebugMessage(text);
   text += '\n';
   // Once standard output is gone (a closed pipe), the output has ended: the
   // game goes on without it.
@@ -247,15 +246,13 @@ void Function_ImplementScriptEngine() {
   Function_ImplementTable(kOwnFunctions);
 }
 
-void (*g_FunctionFamiliesHook)() = nullptr;
-
 void Script_InitEngine() {
   Function_RegisterAll();
   Function_ImplementScriptEngine();
   Variable_RegisterBuiltins();
   Constant_RegisterBuiltins();
   // Families fill in functions and variables, so both tables exist first.
-  if (g_FunctionFamiliesHook) g_FunctionFamiliesHook();
+  Host().RegisterFunctionFamilies();
 }
 
 }  // namespace tavrin

@@ -15,19 +15,12 @@ namespace tavrin {
 void Function_ImplementScriptEngine();
 
 // Enters every built-in function, variable and constant and the engine's own
-// routines, then calls g_FunctionFamiliesHook. Safe to call more than once.
+// routines, then asks the host for the function families that live outside
+// the engine. Safe to call more than once.
 void Script_InitEngine();
-
-// Set by the program before it runs code: fills in the routines of the
-// function families that live outside the engine (the function library), so
-// code run without a game package sees them too.
-extern void (*g_FunctionFamiliesHook)();
 
 // A value as text: strings unchanged, whole reals as integer digits, other
 // reals with two decimals.
 std::string Value_ToText(const RValue& v);
-
-// Receives every text given to show_debug_message (the debug window).
-extern void (*g_DebugMessageHook)(std::string_view text);
 
 }  // namespace tavrin

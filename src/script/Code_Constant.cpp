@@ -6,6 +6,7 @@
 #include "script/Code_Exec.h"
 #include "script/Code_Main.h"
 #include "script/Script_Class.h"
+#include "script/Script_Host.h"
 
 namespace tavrin {
 
@@ -19,8 +20,6 @@ std::vector<RConstant> g_Constants;
 size_t g_BuiltinConstantCount = 0;
 // Latest definition of each name, so that lookups find the last one first.
 std::unordered_map<std::string, size_t> g_ConstantIndex;
-
-bool NoResource(std::string_view, double&) { return false; }
 
 struct RConstantName {
   const char* name;
@@ -43,8 +42,6 @@ bool Constant_IsValidName(std::string_view name) {
   return true;
 }
 
-RConstantHooks g_ConstantHooks = {NoResource, NoResource, NoResource};
-
 void Constant_RegisterBuiltins() {
   if (g_BuiltinConstantCount > 0) return;
   for (const auto& c : kConstantNames) Constant_AddReal(c.name, c.value);
@@ -61,8 +58,8 @@ void Constant_AddReal(std::string_view name, double value) { Constant_Add(name, 
 bool Constant_Find(std::string_view name, RValue& value) {
   double index = 0;
   int32_t script = -1;
-  if (g_ConstantHooks.ResourceBeforeScripts(name, index) || (script = Script_Find(name)) >= 0 ||
-      g_ConstantHooks.Room(name, index) || g_ConstantHooks.TriggerConstant(name, index)) {
+  if (Host().ResourceBeforeScripts(name, index) || (script = Script_Find(name)) >= 0 ||
+      Host().RoomName(name, index) || Host().TriggerConstant(name, index)) {
     value = RValue::Real(script >= 0 ? script : index);
     return true;
   }

@@ -21,17 +21,6 @@ void Constant_AddReal(std::string_view name, double value);
 // trigger constants, then the constants table, latest definition first.
 bool Constant_Find(std::string_view name, RValue& value);
 
-// The world and the package make resource and trigger names known here. Each
-// returns true and the index when `name` is such a name. Scripts are looked up
-// by the engine itself, between time lines and rooms.
-struct RConstantHooks {
-  // objects, sprites, sounds, backgrounds, paths, fonts, time lines
-  bool (*ResourceBeforeScripts)(std::string_view name, double& index);
-  bool (*Room)(std::string_view name, double& index);
-  bool (*TriggerConstant)(std::string_view name, double& value);
-};
-extern RConstantHooks g_ConstantHooks;
-
 // A name a game's constant may have: a letter or underscore, then letters,
 // digits and underscores.
 bool Constant_IsValidName(std::string_view name);

@@ -9,6 +9,7 @@
 #include "script/Code_Main.h"
 #include "script/Code_Text.h"
 #include "script/Variable_Class.h"
+#include "script/Script_Host.h"
 
 namespace tavrin {
 
@@ -25,31 +26,6 @@ namespace {
 
 bool g_AbortingGame = false;
 bool g_FirstLogWrite = true;
-
-std::string DefaultName(int32_t) { return "<undefined>"; }
-std::string DefaultTrigger(int32_t) { return "<Deleted>"; }
-std::string DefaultKey(int32_t key) { return std::to_string(key); }
-
-// Until the error window exists, its text goes to standard error, one line per
-// line of the message, and the game goes on as if "Ignore" were chosen.
-bool DefaultWindow(std::string_view message, bool /*canIgnore*/) {
-  std::string out;
-  for (char c : message) {
-    if (c == '\r')
-      out += '\n';
-    else if (c != '\n')
-      out += c;
-  }
-  out += '\n';
-  std::fflush(stdout);
-  std::fwrite(out.data(), 1, out.size(), stderr);
-  std::fflush(stderr);
-  return false;
-}
-
-void Nothing() {}
-
-void DefaultMessageBox(std::string_view text) { DefaultWindow(text, true); }
 
 // Rewrites every line break (CR, LF or CR LF) as CR LF and maps `position` to
 // the rewritten text, so that the line, column and caret of a message are the
@@ -79,9 +55,6 @@ std::u16string NormalizeLineEnds(const std::u16string& t, int32_t& position) {
 }
 
 }  // namespace
-
-RErrorHooks g_ErrorHooks = {DefaultName, DefaultName, DefaultTrigger, DefaultKey,
-                            DefaultKey,  DefaultWindow, Nothing, Nothing, DefaultMessageBox};
 
 void Error_SetCodeError(const CCode* code, int32_t position, std::string_view message) {
   if (g_ErrorPending) return;
@@ -140,9 +113,9 @@ std::string Event_Description(int32_t type, int32_t n) {
       const char* step = n == 0 ? "" : n == 1 ? "Begin" : n == 2 ? "End" : "<unknown>";
       return std::string(step) + " Step Event";
     }
-    case 4: return "Collision Event with object " + g_ErrorHooks.ObjectName(n);
-    case 5: return "Keyboard Event for " + g_ErrorHooks.KeyName(n) + " Key";
-    case 6: return "Mouse Event for " + g_ErrorHooks.MouseEventName(n);
+    case 4: return "Collision Event with object " + Host().ObjectName(n);
+    case 5: return "Keyboard Event for " + Host().KeyName(n) + " Key";
+    case 6: return "Mouse Event for " + Host().MouseEventName(n);
     case 7: {
       static const char* const kNames[] = {"Outside Room", "Intersect Boundary", "Game Start", "Game End",
                                            "Room Start",   "Room End",           "No More Lives",
@@ -163,9 +136,9 @@ std::string Event_Description(int32_t type, int32_t n) {
       return "Other Event: " + name;
     }
     case 8: return "Draw Event";
-    case 9: return "Key Press Event for " + g_ErrorHooks.KeyName(n) + " Key";
-    case 10: return "Key Release Event for " + g_ErrorHooks.KeyName(n) + " Key";
-    case 11: return "Trigger Event: " + g_ErrorHooks.TriggerName(n);
+    case 9: return "Key Press Event for " + Host().KeyName(n) + " Key";
+    case 10: return "Key Release Event for " + Host().KeyName(n) + " Key";
+    case 11: return "Trigger Event: " + Host().TriggerName(n);
     default: return "<Unknown Event>";
   }
 }
@@ -175,10 +148,10 @@ void Error_Report(std::string_view message, bool fatal) {
   if (g_AbortingGame) return;
   if (g_Settings.opt_aborterrors) fatal = true;
   if (g_Settings.opt_showerrors) {
-    bool aborted = g_ErrorHooks.ShowWindow(message, !fatal);
+    bool aborted = Host().ShowErrorWindow(message, !fatal);
     if (!fatal) fatal = aborted;
   }
-  g_ErrorHooks.ClearInput();
+  Host().ClearInput();
   if (g_Settings.opt_logerrors) {
     if (FILE* f = std::fopen("game_errors.log", g_FirstLogWrite ? "wb" : "ab")) {
       std::fwrite(message.data(), 1, message.size(), f);
@@ -191,7 +164,7 @@ void Error_Report(std::string_view message, bool fatal) {
   g_ErrorOccurred = true;
   if (fatal) {
     g_AbortingGame = true;
-    g_ErrorHooks.RequestAbort();
+    Host().RequestAbort();
   }
 }
 
@@ -200,10 +173,10 @@ void Error_ReportAction(std::string_view message, bool fatal) {
   text += "action number " + std::to_string(g_CurrentAction + 1) + "\r\n";
   if (g_CurrentEventType == kEventTimeLineMoment) {
     text += "at time step " + std::to_string(g_CurrentEventNumber) + "\r\nof time line " +
-            g_ErrorHooks.TimeLineName(g_CurrentEventObject) + ":\r\n\r\n";
+            Host().TimeLineName(g_CurrentEventObject) + ":\r\n\r\n";
   } else {
     text += "of " + Event_Description(g_CurrentEventType, g_CurrentEventNumber) + "\r\nfor object " +
-            g_ErrorHooks.ObjectName(g_CurrentEventObject) + ":\r\n\r\n";
+            Host().ObjectName(g_CurrentEventObject) + ":\r\n\r\n";
   }
   text += message;
   Error_Report(text, fatal);
@@ -217,7 +190,7 @@ bool Error_StringTooLong(size_t bytes) {
 
 void Error_InternalMessage(std::string_view text) {
   WriteTrace(text);
-  g_ErrorHooks.MessageBox(text);
+  Host().MessageBox(text);
 }
 
 bool Error_Aborting() { return g_AbortingGame; }

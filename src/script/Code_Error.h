@@ -35,25 +35,6 @@ constexpr int32_t kEventTimeLineMoment = 100000;
 extern std::string g_ErrorLast;
 extern bool g_ErrorOccurred;
 
-// What reporting needs from the rest of the runner. Every hook has a working
-// default, so the engine reports sensibly before the world and the dialogs
-// exist: names read "<undefined>", the window writes to standard error.
-struct RErrorHooks {
-  std::string (*ObjectName)(int32_t index);
-  std::string (*TimeLineName)(int32_t index);
-  std::string (*TriggerName)(int32_t index);  // "<Deleted>" when missing
-  std::string (*KeyName)(int32_t key);
-  std::string (*MouseEventName)(int32_t number);
-  // Shows the error window; returns true when the game is to be aborted.
-  bool (*ShowWindow)(std::string_view message, bool canIgnore);
-  void (*ClearInput)();
-  // Asks the main loop to end the game after an error (pending change -400).
-  void (*RequestAbort)();
-  // A plain message box (internal errors, invalid constants).
-  void (*MessageBox)(std::string_view text);
-};
-extern RErrorHooks g_ErrorHooks;
-
 // The central report: trace, window, log file, error variables, and the end of
 // the game when the error is fatal or the player aborts.
 void Error_Report(std::string_view message, bool fatal);

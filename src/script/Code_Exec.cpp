@@ -16,6 +16,7 @@
 #include "script/Code_Symbols.h"
 #include "script/Code_Variable.h"
 #include "script/Script_Class.h"
+#include "script/Script_Host.h"
 
 namespace tavrin {
 
@@ -207,7 +208,7 @@ int32_t ReadVariable(RunContext& run, const RToken& node, RValue& out) {
     return Script_Execute(index, self, other, result, true, args, argc);
   }
   result.SetReal(0.0);
-  return g_ExtensionHooks.Call(id - kExtensionIdBase, self, other, argc, result, args);
+  return Host().ExtensionCall(id - kExtensionIdBase, self, other, argc, result, args);
 }
 
 int32_t CallFunction(RunContext& run, const RToken& node, RValue& out) {
@@ -360,9 +361,9 @@ int32_t ExecWith(RunContext& run, const RToken& node) {
       if (owner == OWNER_ALL || (owner >= 0 && owner < kFirstInstanceId)) {
         // The count is taken once: instances created by the body are not visited.
         const bool all = owner == OWNER_ALL;
-        const int32_t n = all ? g_ScriptWorld.InstanceCount() : g_ScriptWorld.ObjectInstanceCount(owner);
+        const int32_t n = all ? Host().InstanceCount() : Host().ObjectInstanceCount(owner);
         for (int32_t i = 0; i < n; ++i) {
-          CInstanceBase* inst = all ? g_ScriptWorld.InstanceAt(i) : g_ScriptWorld.ObjectInstanceAt(owner, i);
+          CInstanceBase* inst = all ? Host().InstanceAt(i) : Host().ObjectInstanceAt(owner, i);
           if (!inst || inst->i_marked) continue;
           int32_t c = WithBody(run, body, inst, startSelf);
           if (c == RESULT_BREAK) return RESULT_NORMAL;

@@ -4,6 +4,7 @@
 
 #include "script/Code_Error.h"
 #include "script/Script_Class.h"
+#include "script/Script_Host.h"
 
 namespace tavrin {
 
@@ -13,10 +14,6 @@ int32_t g_CurrentFunction = -1;
 namespace {
 
 std::unordered_map<std::string, int32_t> g_FunctionIndex;
-
-int32_t NoExtension(std::string_view) { return -1; }
-int32_t NoExtensionCount(int32_t) { return -100; }
-bool NoExtensionCall(int32_t, CInstanceBase*, CInstanceBase*, int32_t, RValue&, RValue*) { return false; }
 
 // The routine of every function whose family is not part of the runner yet:
 // a clear, non-fatal error naming the function; the result stays 0.
@@ -33,8 +30,6 @@ constexpr RFunctionName kFunctionNames[] = {
 };
 
 }  // namespace
-
-RExtensionHooks g_ExtensionHooks = {NoExtension, NoExtensionCount, NoExtensionCall};
 
 void Function_RegisterAll() {
   if (!g_Functions.empty()) return;
@@ -62,7 +57,7 @@ int32_t Function_Find(std::string_view name) {
 }
 
 int32_t Function_ArgCount(int32_t id) {
-  if (id >= kExtensionIdBase) return g_ExtensionHooks.ArgCount(id - kExtensionIdBase);
+  if (id >= kExtensionIdBase) return Host().ExtensionArgCount(id - kExtensionIdBase);
   if (id >= kScriptIdBase) return -1;
   if (id < 0 || static_cast<size_t>(id) >= g_Functions.size()) return -100;
   return g_Functions[id].f_argnumb;
@@ -74,7 +69,7 @@ bool Function_Resolve(std::string_view name, int32_t& id) {
     id = kScriptIdBase + s;
     return true;
   }
-  int32_t e = g_ExtensionHooks.Find(name);
+  int32_t e = Host().ExtensionFind(name);
   if (e >= 0) {
     id = kExtensionIdBase + e;
     return true;

@@ -66,14 +66,4 @@ int32_t Function_ArgCount(int32_t id);
 bool Function_Resolve(std::string_view name, int32_t& id);
 std::string Function_Name(int32_t id);
 
-// Extension functions (external packages) plug in here.
-struct RExtensionHooks {
-  int32_t (*Find)(std::string_view name);  // extension function index or -1
-  int32_t (*ArgCount)(int32_t index);
-  // Calls extension function `index`; false when it failed (error recorded).
-  bool (*Call)(int32_t index, CInstanceBase* self, CInstanceBase* other, int32_t argc, RValue& result,
-               RValue* args);
-};
-extern RExtensionHooks g_ExtensionHooks;
-
 }  // namespace tavrin

@@ -16,6 +16,7 @@
 #include "package/Option_Main.h"
 #include "script/Code_Error.h"
 #include "script/Variable_Main.h"
+#include "script/Script_Host.h"
 
 namespace tavrin {
 
@@ -125,11 +126,11 @@ bool GetObjectIndex(CInstanceBase* inst, int32_t, RValue& val) {
   return true;
 }
 bool GetInstanceCount(CInstanceBase*, int32_t, RValue& val) {
-  val.SetReal(g_ScriptWorld.InstanceCount());
+  val.SetReal(Host().InstanceCount());
   return true;
 }
 bool GetInstanceId(CInstanceBase*, int32_t arr, RValue& val) {
-  CInstanceBase* inst = arr < g_ScriptWorld.InstanceCount() ? g_ScriptWorld.InstanceAt(arr) : nullptr;
+  CInstanceBase* inst = arr < Host().InstanceCount() ? Host().InstanceAt(arr) : nullptr;
   val.SetReal(inst ? inst->i_id : OWNER_NOONE);
   return true;
 }

@@ -7,6 +7,7 @@
 #include "package/Support_Stream.h"
 #include "script/Code_Error.h"
 #include "script/Script_Class.h"
+#include "script/Script_Host.h"
 
 namespace tavrin {
 
@@ -19,11 +20,6 @@ int32_t g_CurrentScript = -1;
 int32_t g_ArgumentsUsed = 0;
 
 namespace {
-int32_t NoInstances() { return 0; }
-CInstanceBase* NoInstance(int32_t) { return nullptr; }
-int32_t NoObjectInstances(int32_t) { return 0; }
-CInstanceBase* NoObjectInstance(int32_t, int32_t) { return nullptr; }
-
 // Two remembered positions in the room's instance list: code tends to touch
 // the same one or two instances again and again.
 int32_t g_SlotA = 0;
@@ -31,8 +27,6 @@ int32_t g_SlotB = 0;
 
 std::vector<std::unique_ptr<CVariableList>> g_LocalsPool;
 }  // namespace
-
-RScriptWorld g_ScriptWorld = {NoInstances, NoInstance, NoObjectInstances, NoObjectInstance};
 
 void Variable_ResetGlobals() {
   g_GlobalVars.Clear();
@@ -118,10 +112,10 @@ void Argument_Reset() {
 std::string Argument_ScriptName() { return g_CurrentScript < 0 ? "<unknown>" : Script_Name(g_CurrentScript); }
 
 CInstanceBase* Instance_FindLive(int32_t id) {
-  int32_t n = g_ScriptWorld.InstanceCount();
+  int32_t n = Host().InstanceCount();
   auto hit = [&](int32_t pos) -> CInstanceBase* {
     if (pos < 0 || pos >= n) return nullptr;
-    CInstanceBase* inst = g_ScriptWorld.InstanceAt(pos);
+    CInstanceBase* inst = Host().InstanceAt(pos);
     return inst && inst->i_id == id && !inst->i_marked ? inst : nullptr;
   };
   if (CInstanceBase* inst = hit(g_SlotA)) return inst;
@@ -156,9 +150,9 @@ bool Variable_InstanceSet(CInstanceBase* inst, int32_t var_ind, int32_t arr_ind,
 bool Variable_OwnerGet(int32_t owner, int32_t var_ind, int32_t arr_ind, RValue& val) {
   CInstanceBase* found = nullptr;
   if (owner == OWNER_ALL) {
-    int32_t n = g_ScriptWorld.InstanceCount();
+    int32_t n = Host().InstanceCount();
     for (int32_t i = 0; i < n && !found; ++i) {
-      CInstanceBase* inst = g_ScriptWorld.InstanceAt(i);
+      CInstanceBase* inst = Host().InstanceAt(i);
       if (inst && !inst->i_marked) found = inst;
     }
   } else if (owner < 0) {
@@ -166,9 +160,9 @@ bool Variable_OwnerGet(int32_t owner, int32_t var_ind, int32_t arr_ind, RValue& 
   } else if (owner >= kFirstInstanceId) {
     found = Instance_FindLive(owner);
   } else {
-    int32_t n = g_ScriptWorld.ObjectInstanceCount(owner);
+    int32_t n = Host().ObjectInstanceCount(owner);
     for (int32_t i = 0; i < n && !found; ++i) {
-      CInstanceBase* inst = g_ScriptWorld.ObjectInstanceAt(owner, i);
+      CInstanceBase* inst = Host().ObjectInstanceAt(owner, i);
       if (inst && !inst->i_marked) found = inst;
     }
   }
@@ -182,10 +176,10 @@ bool Variable_OwnerSet(int32_t owner, int32_t var_ind, int32_t arr_ind, const RV
   }
   if (owner < 0 && owner != OWNER_ALL) return false;
   bool result = true;
-  int32_t n = owner == OWNER_ALL ? g_ScriptWorld.InstanceCount() : g_ScriptWorld.ObjectInstanceCount(owner);
+  int32_t n = owner == OWNER_ALL ? Host().InstanceCount() : Host().ObjectInstanceCount(owner);
   for (int32_t i = 0; i < n; ++i) {
     CInstanceBase* inst =
-        owner == OWNER_ALL ? g_ScriptWorld.InstanceAt(i) : g_ScriptWorld.ObjectInstanceAt(owner, i);
+        owner == OWNER_ALL ? Host().InstanceAt(i) : Host().ObjectInstanceAt(owner, i);
     if (inst && !inst->i_marked) result = Variable_InstanceSet(inst, var_ind, arr_ind, val);
   }
   return result;

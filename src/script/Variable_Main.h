@@ -125,17 +125,6 @@ class ArgumentFrame {
 };
 
 // --- instances ---
-// What the engine needs of the room's instance lists. Counts are taken once by
-// loops; positions beyond the current end simply give none.
-struct RScriptWorld {
-  int32_t (*InstanceCount)();
-  CInstanceBase* (*InstanceAt)(int32_t pos);
-  // The instances of object `obj` and of its descendants.
-  int32_t (*ObjectInstanceCount)(int32_t obj);
-  CInstanceBase* (*ObjectInstanceAt)(int32_t obj, int32_t pos);
-};
-extern RScriptWorld g_ScriptWorld;
-
 // The live instance with id `id`, or none. Instances marked for removal are
 // skipped, for reads and writes alike (an instance changed into another object
 // leaves a marked husk with the same id behind).

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "package/Package_Sections.h"
+#include "script/Script_Host.h"
 
 namespace tavrin {
 
@@ -14,16 +15,9 @@ namespace {
 constexpr int32_t kObjectVersion = 430, kEventVersion = 400, kActionVersion = 440;
 constexpr int32_t kLibraryInitVersion = 500;
 
-std::function<int32_t(const std::string&)> g_resolver;
-
-
 }  // namespace
 
-void Action_SetFunctionResolver(std::function<int32_t(const std::string&)> resolver) {
-  g_resolver = std::move(resolver);
-}
-
-int32_t Action_ResolveFunction(const std::string& name) { return g_resolver ? g_resolver(name) : -1; }
+int32_t Action_ResolveFunction(const std::string& name) { return Host().ResolveActionFunction(name); }
 
 // ------------------------------------------------------------------ actions
 

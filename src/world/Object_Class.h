@@ -118,10 +118,8 @@ class CObject {
 
 extern CResourceList<CObject> g_Objects;
 
-// Action function names are resolved to function ids as objects load; the
-// runner installs the resolver (the packer keeps names only). It returns -1
-// for a name it cannot find.
-void Action_SetFunctionResolver(std::function<int32_t(const std::string&)> resolver);
+// Action function names are resolved to function ids by the host as objects
+// load (the packer's host keeps names only); -1 for a name it cannot find.
 int32_t Action_ResolveFunction(const std::string& name);
 
 // The objects section. Fails on a bad record, and on parents that form a

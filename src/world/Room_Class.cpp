@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "graphics/Background_Class.h"
 #include "package/Package_Sections.h"
 
 namespace tavrin {
@@ -14,7 +15,6 @@ int32_t g_RoomLastInstanceId = 100000, g_RoomLastTileId = 10000000;
 namespace {
 
 constexpr int32_t kRoomOrderVersion = 700;
-bool (*g_backgroundSize)(int32_t, int32_t&, int32_t&) = nullptr;
 
 // A colour word carries the blend colour in its low 24 bits and the alpha,
 // times 255, in the high 8.
@@ -29,8 +29,6 @@ int32_t JoinColour(int32_t blend, double alpha) {
 
 
 }  // namespace
-
-void Room_SetBackgroundSize(bool (*size)(int32_t, int32_t&, int32_t&)) { g_backgroundSize = size; }
 
 bool CRoom::LoadFromStream(CStream& s) {
   *this = CRoom{};
@@ -60,10 +58,9 @@ bool CRoom::LoadFromStream(CStream& s) {
     b.hspeed = s.ReadInteger();
     b.vspeed = s.ReadInteger();
     b.stretch = s.ReadBoolean();
-    int32_t w = 0, h = 0;
-    if (b.stretch && g_backgroundSize && g_backgroundSize(b.index, w, h)) {
-      if (w > 0) b.xscale = double(r_width) / w;
-      if (h > 0) b.yscale = double(r_height) / h;
+    if (const CBackground* back = b.stretch ? g_Backgrounds.Get(b.index) : nullptr) {
+      if (back->GetWidth() > 0) b.xscale = double(r_width) / back->GetWidth();
+      if (back->GetHeight() > 0) b.yscale = double(r_height) / back->GetHeight();
     }
   }
 

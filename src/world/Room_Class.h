@@ -91,9 +91,4 @@ void Room_SaveAll(CStream& content);
 bool RoomOrder_Load(CStream& content);
 void RoomOrder_Save(CStream& content);
 
-// Backgrounds are loaded before rooms; a stretched layer needs the size of
-// its background, which the graphics side supplies (width, height; false
-// when there is no such background).
-void Room_SetBackgroundSize(bool (*size)(int32_t index, int32_t& w, int32_t& h));
-
 }  // namespace tavrin

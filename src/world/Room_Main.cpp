@@ -11,6 +11,7 @@
 #include "world/Collision_Index.h"
 #include "world/Event_Action.h"
 #include "world/Run_State.h"
+#include "script/Script_Host.h"
 
 namespace tavrin {
 
@@ -18,7 +19,6 @@ CRunRoom* g_RunRoom = nullptr;
 int32_t g_RoomIndex = -1;
 int32_t g_LastInstanceId = kFirstInstanceId;
 int32_t g_LastTileId = 10000000;
-RRoomHooks g_RoomHooks;
 
 namespace {
 
@@ -352,7 +352,7 @@ void RunCreationCode(const std::string& text, CInstance* self, const std::string
 }  // namespace
 
 void Room_Goto(int32_t n, bool first) {
-  if (g_RoomHooks.ClearInput) g_RoomHooks.ClearInput();
+  Host().ClearInput();
   if (!Room_Exists(n)) {
     // Only a code that names no room gets here (the room functions check
     // first); the game cannot go on without a room.
@@ -397,7 +397,7 @@ void Room_Goto(int32_t n, bool first) {
   }
   Event_PerformAll(EV_OTHER, EV_ROOM_START);
   if (!Run_ChangePending() && g_AutomaticDraw) {
-    if (g_RoomHooks.Entered) g_RoomHooks.Entered(first);
+    Host().RoomEntered(first);
     g_Game.transition_kind = 0;
   }
 }

@@ -112,12 +112,4 @@ void Room_Leave(bool gameEnd);
 // Frees every run-time room and the carried instances (the game ends).
 void Room_FreeAll();
 
-// What entering a room needs from the rest of the runner; each may be empty.
-struct RRoomHooks {
-  void (*ClearInput)() = nullptr;
-  // The room has been entered and its events have run: draw its first frame.
-  void (*Entered)(bool first) = nullptr;
-};
-extern RRoomHooks g_RoomHooks;
-
 }  // namespace tavrin

@@ -4,25 +4,55 @@
 #include "world/Collision_Main.h"
 #include "world/Event_Action.h"
 #include "world/Motion_Planning.h"
+#include "world/Object_Class.h"
+#include "world/Room_Class.h"
 #include "world/Room_Main.h"
 #include "world/Run_State.h"
+#include "world/TimeLine_Class.h"
 #include "world/TimeLine_Main.h"
 
 namespace tavrin {
 
-namespace {
+std::string CWorldHost::ObjectName(int32_t index) {
+  return g_Objects.Exists(index) ? g_Objects.Name(index) : CHost::ObjectName(index);
+}
+std::string CWorldHost::TimeLineName(int32_t index) {
+  return g_TimeLines.Exists(index) ? g_TimeLines.Name(index) : CHost::TimeLineName(index);
+}
+std::string CWorldHost::TriggerName(int32_t index) {
+  return g_Triggers.Exists(index) ? g_Triggers.Name(index) : CHost::TriggerName(index);
+}
 
-int32_t InstanceCount() { return g_RunRoom ? g_RunRoom->InstanceCount() : 0; }
-CInstanceBase* InstanceAt(int32_t pos) { return g_RunRoom ? g_RunRoom->InstanceAt(pos) : nullptr; }
-int32_t ObjectInstanceCount(int32_t obj) { return g_RunRoom ? g_RunRoom->Obj_Number_Recursive(obj) : 0; }
-CInstanceBase* ObjectInstanceAt(int32_t obj, int32_t pos) {
+// A fatal error, or the player's choice to abort, ends the game after the step.
+void CWorldHost::RequestAbort() { g_NewRoom = CHANGE_ABORT; }
+
+bool CWorldHost::RoomName(std::string_view name, double& index) {
+  const int32_t i = g_Rooms.Find(std::string(name));
+  if (i < 0) return false;
+  index = i;
+  return true;
+}
+
+// A trigger's constant name stands for the trigger's index.
+bool CWorldHost::TriggerConstant(std::string_view name, double& value) {
+  for (int32_t i = 0; i < g_Triggers.Count(); ++i) {
+    const CTrigger* t = g_Triggers.Get(i);
+    if (t && !t->i_constname.empty() && t->i_constname == name) {
+      value = i;
+      return true;
+    }
+  }
+  return false;
+}
+
+int32_t CWorldHost::InstanceCount() { return g_RunRoom ? g_RunRoom->InstanceCount() : 0; }
+CInstanceBase* CWorldHost::InstanceAt(int32_t pos) { return g_RunRoom ? g_RunRoom->InstanceAt(pos) : nullptr; }
+int32_t CWorldHost::ObjectInstanceCount(int32_t obj) { return g_RunRoom ? g_RunRoom->Obj_Number_Recursive(obj) : 0; }
+CInstanceBase* CWorldHost::ObjectInstanceAt(int32_t obj, int32_t pos) {
   return g_RunRoom ? g_RunRoom->Obj_Instance_Recursive(obj, pos) : nullptr;
 }
 
-}  // namespace
-
 void World_Install() {
-  g_ScriptWorld = {InstanceCount, InstanceAt, ObjectInstanceCount, ObjectInstanceAt};
   Motion_RegisterFunctions();
   Path_RegisterFunctions();
   Event_RegisterFunctions();

@@ -1,17 +1,37 @@
-// Connects the game world to the script engine: the room's instance lists
-// for `with` and owner access, and the world's built-in functions and
-// variables.
+// Connects the game world to the script engine: the world's part of the
+// host (the room's instance lists for `with` and owner access, the names of
+// objects, time lines, triggers and rooms) and the world's built-in
+// functions and variables.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <string>
+
+#include "script/Script_Host.h"
 
 namespace tavrin {
 
 class CInstance;
 class CInstanceBase;
 
-// Installs every connection (safe to call more than once).
+// The host as far as the world can serve it; the runner's host extends it.
+class CWorldHost : public CHost {
+ public:
+  std::string ObjectName(int32_t index) override;
+  std::string TimeLineName(int32_t index) override;
+  std::string TriggerName(int32_t index) override;
+  void RequestAbort() override;
+  bool RoomName(std::string_view name, double& index) override;
+  bool TriggerConstant(std::string_view name, double& value) override;
+  int32_t InstanceCount() override;
+  CInstanceBase* InstanceAt(int32_t pos) override;
+  int32_t ObjectInstanceCount(int32_t obj) override;
+  CInstanceBase* ObjectInstanceAt(int32_t obj, int32_t pos) override;
+};
+
+// Fills in the routines of the world's functions and variables (safe to call
+// more than once).
 void World_Install();
 
 // Motion, path following and the path resource functions.

@@ -15,6 +15,7 @@
 #include "package/Support_Stream.h"
 #include "script/Code_Builtins.h"
 #include "script/Code_Error.h"
+#include "script/Script_Host.h"
 #include "script/Code_Exec.h"
 #include "script/Code_Function.h"
 #include "script/Code_Main.h"
@@ -26,8 +27,16 @@ namespace tavrin::test {
 
 namespace {
 
-std::vector<std::string> g_Boxes;
-void CaptureBox(std::string_view text) { g_Boxes.emplace_back(text); }
+// Keeps the message boxes, and serves a fixed list of instances to loops.
+class CTestHost : public CHost {
+ public:
+  std::vector<std::string> boxes;
+  std::vector<CInstanceBase*> instances;
+  void MessageBox(std::string_view text) override { boxes.emplace_back(text); }
+  int32_t InstanceCount() override { return int32_t(instances.size()); }
+  CInstanceBase* InstanceAt(int32_t pos) override { return pos < InstanceCount() ? instances[size_t(pos)] : nullptr; }
+};
+CTestHost g_TestHost;
 
 class EngineTest : public ::testing::Test {
  protected:
@@ -37,18 +46,13 @@ class EngineTest : public ::testing::Test {
     Variable_ResetGlobals();
     Argument_Reset();
     Script_Clear();
-    savedHooks_ = g_ErrorHooks;
-    savedWorld_ = g_ScriptWorld;
-    g_ErrorHooks.MessageBox = CaptureBox;
-    g_Boxes.clear();
+    g_TestHost = CTestHost();
+    Host_Install(&g_TestHost);
   }
   void TearDown() override {
-    g_ErrorHooks = savedHooks_;
-    g_ScriptWorld = savedWorld_;
+    Host_Install(nullptr);
     g_Settings = RGameSettings();
   }
-  RErrorHooks savedHooks_;
-  RScriptWorld savedWorld_;
 };
 
 }  // namespace
@@ -85,8 +89,8 @@ TEST_F(EngineTest, RegistryKeepsTheLanguageOrder) {
 TEST_F(EngineTest, TheFiveHundredAndFirstBuiltinVariableIsRefused) {
   while (g_BuiltinVars.size() < 500) Variable_BuiltinRegister("filler", nullptr, nullptr, false);
   EXPECT_EQ(Variable_BuiltinRegister("one_too_many", nullptr, nullptr, false), 0);
-  ASSERT_EQ(g_Boxes.size(), 1u);
-  EXPECT_EQ(g_Boxes[0], "INTERNAL ERROR: Adding too many variables");
+  ASSERT_EQ(g_TestHost.boxes.size(), 1u);
+  EXPECT_EQ(g_TestHost.boxes[0], "INTERNAL ERROR: Adding too many variables");
   EXPECT_EQ(g_BuiltinVars.size(), 500u);
 }
 
@@ -103,9 +107,9 @@ TEST_F(EngineTest, UserConstants) {
 
   EXPECT_FALSE(Constant_DefineUser({{"early", "later + 1"}, {"later", "1"}}));
   EXPECT_FALSE(Constant_DefineUser({{"1abc", "1"}}));
-  ASSERT_EQ(g_Boxes.size(), 2u);
-  EXPECT_EQ(g_Boxes[0], "Value for constant early  is not valid.");
-  EXPECT_EQ(g_Boxes[1], "Constant name 1abc  is not valid.");
+  ASSERT_EQ(g_TestHost.boxes.size(), 2u);
+  EXPECT_EQ(g_TestHost.boxes[0], "Value for constant early  is not valid.");
+  EXPECT_EQ(g_TestHost.boxes[1], "Constant name 1abc  is not valid.");
 
   g_Settings.opt_uninitzero = true;  // the later name now reads as an unset variable
   EXPECT_TRUE(Constant_DefineUser({{"early2", "later2 + 1"}}));
@@ -149,10 +153,6 @@ namespace {
 // A room where an instance changed into another object left a marked husk
 // with the same id in front of the live instance.
 CInstanceBase g_Husk, g_Live;
-int32_t TwoCount() { return 2; }
-CInstanceBase* TwoAt(int32_t pos) { return pos == 0 ? &g_Husk : pos == 1 ? &g_Live : nullptr; }
-int32_t NoneCount(int32_t) { return 0; }
-CInstanceBase* NoneAt(int32_t, int32_t) { return nullptr; }
 }  // namespace
 
 TEST_F(EngineTest, LookupsByIdSkipTheMarkedInstance) {
@@ -160,7 +160,7 @@ TEST_F(EngineTest, LookupsByIdSkipTheMarkedInstance) {
   g_Live = CInstanceBase();
   g_Husk.i_id = g_Live.i_id = 100007;
   g_Husk.i_marked = true;
-  g_ScriptWorld = {TwoCount, TwoAt, NoneCount, NoneAt};
+  g_TestHost.instances = {&g_Husk, &g_Live};
   CInstanceBase self;
   CCodeRef code = Code_Create(
       "(100007).v = 1; with (100007) w = 2; (100007).v += 10; r = (100007).v; with (all) n = 3", false);

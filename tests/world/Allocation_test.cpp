@@ -11,7 +11,7 @@
 #include "package/Option_Main.h"
 #include "runner/Run_Main.h"
 #include "runner/Runner_CodeGame.h"
-#include "runner/Runner_Hooks.h"
+#include "runner/Runner_Host.h"
 #include "script/Code_Error.h"
 #include "script/Code_Function.h"
 #include "script/Code_Random.h"
@@ -38,7 +38,7 @@ size_t ExtraAllocations(int n, F play) {
 // Counted by playing the same code for n and for n / 2 turns of its loop: the
 // extra turns must cost no allocation at all.
 TEST(Allocations, CodeLoopsAndCallsAllocateNothing) {
-  Runner_InstallEngineHooks();
+  Runner_InstallEngineHost();
   struct Case {
     const char* name;
     const char* body;  // runs n times
@@ -102,7 +102,7 @@ void BuildCrowd() {
 std::vector<size_t> g_countsAtStepEnd;
 
 TEST(Allocations, StepsOfMovingCollidingInstancesAllocateNothing) {
-  Runner_InstallEngineHooks();
+  Runner_InstallEngineHost();
   BuildCrowd();
   g_Objects.Get(0)->AddEvent(EV_STEP, EV_STEP_END).e_actions.push_back(CAction::CreateCode("show_debug_message(id)"));
   Object_CompileAll();
@@ -128,7 +128,7 @@ TEST(Allocations, StepsOfMovingCollidingInstancesAllocateNothing) {
     // a step allocates nothing.
     EXPECT_EQ(g_countsAtStepEnd.back() - g_countsAtStepEnd[kSettled], 0u);
   }
-  Runner_InstallEngineHooks();
+  Runner_InstallEngineHost();
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "Pack_Check.h"
 
-#include "runner/Runner_Hooks.h"
+#include "runner/Runner_Host.h"
 #include "script/Code_Constant.h"
 #include "script/Code_Error.h"
 #include "script/Code_Main.h"
@@ -46,7 +46,7 @@ void DefineConstants(const RProject& project) {
 }  // namespace
 
 void Check_AllCode(const RProject& project) {
-  Runner_InstallEngineHooks();
+  Runner_InstallEngineHost();
   DefineConstants(project);
   for (const RProjectCode& code : project.code) {
     if (code.actions.empty()) {

@@ -1,0 +1,99 @@
+#include "runner/Runner_Host.h"
+
+#include "functions/Function_Date.h"
+#include "functions/Function_IncludedFiles.h"
+#include "functions/Function_Math.h"
+#include "functions/Function_System.h"
+#include "functions/Support_Data_Structures.h"
+#include "graphics/Background_Class.h"
+#include "graphics/Font_Class.h"
+#include "graphics/Sprite_Class.h"
+#include "platform/Platform.h"
+#include "script/Code_Builtins.h"
+#include "script/Code_Constant.h"
+#include "script/Code_Error.h"
+#include "script/Code_Function.h"
+#include "sound/Sound_Class.h"
+#include "world/Object_Class.h"
+#include "world/Path_Class.h"
+#include "world/Room_Class.h"
+#include "world/TimeLine_Class.h"
+#include "world/Run_State.h"
+#include "world/World_Main.h"
+#include "runner/Run_Main.h"
+
+namespace tavrin {
+
+namespace {
+
+template <class T>
+bool FindIn(const CResourceList<T>& list, std::string_view name, double& index) {
+  const int32_t i = list.Find(std::string(name));
+  if (i < 0) return false;
+  index = i;
+  return true;
+}
+
+// Resource names stand for their indices in code, looked up kind by kind in
+// a fixed order: the first kind that has the name wins.
+bool ResourceBeforeScripts(std::string_view name, double& index) {
+  return FindIn(g_Objects, name, index) || FindIn(g_Sprites, name, index) || FindIn(g_Sounds, name, index) ||
+         FindIn(g_Backgrounds, name, index) || FindIn(g_Paths, name, index) || FindIn(g_Fonts, name, index) ||
+         FindIn(g_TimeLines, name, index);
+}
+
+class CRunnerHost : public CWorldHost {
+ public:
+  explicit CRunnerHost(bool platform) : m_platform(platform) {}
+
+  bool ResourceBeforeScripts(std::string_view name, double& index) override {
+    return tavrin::ResourceBeforeScripts(name, index);
+  }
+  void RegisterFunctionFamilies() override { Runner_RegisterFunctionFamilies(); }
+  void RoomEntered(bool) override { Run_RoomEntered(); }
+
+  void MessageBox(std::string_view text) override {
+    if (!m_platform) return CWorldHost::MessageBox(text);
+    Platform().MessageBox(std::string(text), EButtons::Ok, EBoxIcon::Error);
+  }
+  // A game's action functions are looked up by name as the objects load:
+  // scripts first, then extension functions, then the built-ins. Tools keep
+  // the names only.
+  int32_t ResolveActionFunction(const std::string& name) override {
+    int32_t id = -1;
+    if (!m_platform) return id;
+    if (Function_Resolve(name, id)) return id;
+    Platform().MessageBox("Failed to locate action function " + name, EButtons::Ok, EBoxIcon::Error);
+    return -1;
+  }
+
+ private:
+  bool m_platform;
+};
+
+}  // namespace
+
+void Runner_RegisterFunctionFamilies() {
+  Function_RegisterAll();
+  Function_RegisterIncludedFiles();
+  Function_RegisterMath();
+  Function_RegisterDataStructures();
+  Function_RegisterDates();
+  Function_RegisterSystem();
+  World_Install();
+  Run_RegisterFunctions();
+}
+
+void Runner_InstallEngineHost() {
+  static CRunnerHost host(false);
+  Host_Install(&host);
+  Script_InitEngine();
+}
+
+void Runner_InstallHost() {
+  static CRunnerHost host(true);
+  Host_Install(&host);
+  Script_InitEngine();
+}
+
+}  // namespace tavrin
