@@ -168,7 +168,7 @@ void DoStep() {
 void StartGame() {
   Event_BuildLists();
   Collision_BuildPairs();
-  Variable_ResetGlobals();
+  g_ScriptState.ResetGlobals();
   g_Game.score = 0;
   g_Game.lives = -1;
   g_Game.cursor_sprite = -1;

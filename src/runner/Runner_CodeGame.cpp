@@ -69,8 +69,7 @@ void BuildBlankGame(const std::string& code) {
 
 int Runner_PlayCodeText(const std::string& text, RRunConfig config) {
   Runner_InstallEngineHost();
-  Error_ResetRun();
-  Argument_Reset();
+  g_ScriptState.Reset();
   Script_Clear();
   g_NewRoom = CHANGE_NONE;
 

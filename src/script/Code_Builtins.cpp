@@ -14,6 +14,7 @@
 #include "script/Script_Class.h"
 #include "script/Variable_Main.h"
 #include "script/Script_Host.h"
+#include "script/Script_State.h"
 
 namespace tavrin {
 
@@ -53,7 +54,7 @@ void ExecuteText(CInstanceBase* self, CInstanceBase* other, const std::string& t
     return;
   }
   if (!code->Compile()) {
-    Error_Report(std::string(heading) + "\r" + g_LastErrorText, false);
+    Error_Report(std::string(heading) + "\r" + g_ScriptState.errorText, false);
     Error_ClearPending();
   } else {
     Code_ExecuteReport(self, other, code.get(), result);
@@ -103,8 +104,8 @@ void F_ScriptExecute(CInstanceBase* self, CInstanceBase* other, int32_t argc, RV
   }
   if (argc > kMaxArguments) argc = kMaxArguments;
   Script_Execute(index, self, other, result, true, args + 1, argc - 1);
-  if (g_ErrorPending) {
-    Error_ReportAction(g_LastErrorText, false);
+  if (g_ScriptState.errorPending) {
+    Error_ReportAction(g_ScriptState.errorText, false);
     // Reported: the next error of the calling code must be recorded afresh.
     Error_ClearPending();
   }

@@ -10,22 +10,13 @@
 #include "script/Code_Text.h"
 #include "script/Variable_Class.h"
 #include "script/Script_Host.h"
+#include "script/Script_State.h"
 
 namespace tavrin {
 
-std::string g_LastErrorText;
-bool g_ErrorPending = false;
-int32_t g_CurrentEventObject = 0;
-int32_t g_CurrentEventType = 0;
-int32_t g_CurrentEventNumber = 0;
-int32_t g_CurrentAction = 0;
-std::string g_ErrorLast;
-bool g_ErrorOccurred = false;
 
 namespace {
 
-bool g_AbortingGame = false;
-bool g_FirstLogWrite = true;
 
 // Rewrites every line break (CR, LF or CR LF) as CR LF and maps `position` to
 // the rewritten text, so that the line, column and caret of a message are the
@@ -57,9 +48,9 @@ std::u16string NormalizeLineEnds(const std::u16string& t, int32_t& position) {
 }  // namespace
 
 void Error_SetCodeError(const CCode* code, int32_t position, std::string_view message) {
-  if (g_ErrorPending) return;
-  g_ErrorPending = true;
-  g_LastErrorText.clear();
+  if (g_ScriptState.errorPending) return;
+  g_ScriptState.errorPending = true;
+  g_ScriptState.errorText.clear();
   std::u16string source = code ? Text_ToUTF16(code->GetText()) : std::u16string();
   int32_t p = position < 1 ? 1 : position;
   if (p > static_cast<int32_t>(source.size())) p = static_cast<int32_t>(source.size());
@@ -93,7 +84,7 @@ void Error_SetCodeError(const CCode* code, int32_t position, std::string_view me
     offending = t.substr(static_cast<size_t>(start - 1), end - static_cast<size_t>(start - 1));
   }
   bool isProgram = !code || code->i_kind == CODE_PROGRAM;
-  std::string& out = g_LastErrorText;
+  std::string& out = g_ScriptState.errorText;
   if (isProgram) {
     out = "Error in code at line " + std::to_string(line) + ":\r   " + Text_ToUTF8(offending) + "\r" +
           std::string(static_cast<size_t>(caret) + 1, ' ') + "^\rat position " + std::to_string(column) +
@@ -145,7 +136,7 @@ std::string Event_Description(int32_t type, int32_t n) {
 
 void Error_Report(std::string_view message, bool fatal) {
   WriteTrace(message);
-  if (g_AbortingGame) return;
+  if (g_ScriptState.aborting) return;
   if (g_Settings.opt_aborterrors) fatal = true;
   if (g_Settings.opt_showerrors) {
     bool aborted = Host().ShowErrorWindow(message, !fatal);
@@ -153,30 +144,30 @@ void Error_Report(std::string_view message, bool fatal) {
   }
   Host().ClearInput();
   if (g_Settings.opt_logerrors) {
-    if (FILE* f = std::fopen("game_errors.log", g_FirstLogWrite ? "wb" : "ab")) {
+    if (FILE* f = std::fopen("game_errors.log", g_ScriptState.firstLogWrite ? "wb" : "ab")) {
       std::fwrite(message.data(), 1, message.size(), f);
       std::fputs("\r\n\r\n\r\n", f);
       std::fclose(f);
     }
-    g_FirstLogWrite = false;
+    g_ScriptState.firstLogWrite = false;
   }
-  g_ErrorLast = std::string(message);
-  g_ErrorOccurred = true;
+  g_ScriptState.errorLast = std::string(message);
+  g_ScriptState.errorOccurred = true;
   if (fatal) {
-    g_AbortingGame = true;
+    g_ScriptState.aborting = true;
     Host().RequestAbort();
   }
 }
 
 void Error_ReportAction(std::string_view message, bool fatal) {
   std::string text = fatal ? "FATAL ERROR in\r\n" : "ERROR in\r\n";
-  text += "action number " + std::to_string(g_CurrentAction + 1) + "\r\n";
-  if (g_CurrentEventType == kEventTimeLineMoment) {
-    text += "at time step " + std::to_string(g_CurrentEventNumber) + "\r\nof time line " +
-            Host().TimeLineName(g_CurrentEventObject) + ":\r\n\r\n";
+  text += "action number " + std::to_string(g_ScriptState.action + 1) + "\r\n";
+  if (g_ScriptState.eventType == kEventTimeLineMoment) {
+    text += "at time step " + std::to_string(g_ScriptState.eventNumber) + "\r\nof time line " +
+            Host().TimeLineName(g_ScriptState.eventObject) + ":\r\n\r\n";
   } else {
-    text += "of " + Event_Description(g_CurrentEventType, g_CurrentEventNumber) + "\r\nfor object " +
-            Host().ObjectName(g_CurrentEventObject) + ":\r\n\r\n";
+    text += "of " + Event_Description(g_ScriptState.eventType, g_ScriptState.eventNumber) + "\r\nfor object " +
+            Host().ObjectName(g_ScriptState.eventObject) + ":\r\n\r\n";
   }
   text += message;
   Error_Report(text, fatal);
@@ -193,15 +184,7 @@ void Error_InternalMessage(std::string_view text) {
   Host().MessageBox(text);
 }
 
-bool Error_Aborting() { return g_AbortingGame; }
+bool Error_Aborting() { return g_ScriptState.aborting; }
 
-void Error_ResetRun() {
-  g_AbortingGame = false;
-  g_FirstLogWrite = true;
-  g_ErrorLast.clear();
-  g_ErrorOccurred = false;
-  g_ErrorPending = false;
-  g_LastErrorText.clear();
-}
 
 }  // namespace tavrin

@@ -8,32 +8,19 @@
 #include <string>
 #include <string_view>
 
+#include "script/Script_State.h"
+
 namespace tavrin {
 
 class CCode;
 
-// The text of the error recorded for the code being compiled or run, and
-// whether one is recorded. While one is, later errors are not recorded: the
-// first error is the one the player needs to see.
-extern std::string g_LastErrorText;
-extern bool g_ErrorPending;
+// The error being recorded, the event being performed and the error
+// variables are part of the script state (g_ScriptState).
 
 // Records `message` at the 1-based character `position` of `code`'s text,
 // composing the line, the offending line and a caret under the column.
 void Error_SetCodeError(const CCode* code, int32_t position, std::string_view message);
-inline void Error_ClearPending() { g_ErrorPending = false; }
-
-// The event being performed, for the heading of action errors. Set by the
-// event performer; a report outside any event names the last values left here.
-extern int32_t g_CurrentEventObject;
-extern int32_t g_CurrentEventType;  // 0..11, or 100000 for a time-line moment
-extern int32_t g_CurrentEventNumber;
-extern int32_t g_CurrentAction;
-constexpr int32_t kEventTimeLineMoment = 100000;
-
-// The variables error_last and error_occurred.
-extern std::string g_ErrorLast;
-extern bool g_ErrorOccurred;
+inline void Error_ClearPending() { g_ScriptState.errorPending = false; }
 
 // The central report: trace, window, log file, error variables, and the end of
 // the game when the error is fatal or the player aborts.
@@ -57,9 +44,5 @@ bool Error_Aborting();
 
 // Shows a message box through the hook.
 void Error_InternalMessage(std::string_view text);
-
-// Starts a new run of the game: not aborting, the next log write starts a new
-// file, error_last and error_occurred cleared.
-void Error_ResetRun();
 
 }  // namespace tavrin

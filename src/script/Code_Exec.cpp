@@ -17,6 +17,7 @@
 #include "script/Code_Variable.h"
 #include "script/Script_Class.h"
 #include "script/Script_Host.h"
+#include "script/Script_State.h"
 
 namespace tavrin {
 
@@ -67,8 +68,8 @@ int32_t Eval(RunContext& run, const RToken& node, RValue& out);
       case VA_SELF_USER:
         if (!Variable_IsGlobalDeclared(node.ind)) list = &run.self->i_vars;
         break;
-      case VA_GLOBAL: list = &g_GlobalVars; break;
-      case VA_ARGUMENT: out = g_Arguments[node.hint]; return RESULT_NORMAL;
+      case VA_GLOBAL: list = &g_ScriptState.globals; break;
+      case VA_ARGUMENT: out = g_ScriptState.arguments[node.hint]; return RESULT_NORMAL;
       default: break;
     }
     if (list) {
@@ -96,7 +97,7 @@ inline bool ReadVar(RunContext& run, int32_t owner, const RToken& node, int32_t 
     switch (owner) {
       case OWNER_IMPLICIT:
         if (!Variable_IsGlobalDeclared(ind)) return run.self->i_vars.GetVarHinted(ind, arr, out, node.hint);
-        return g_GlobalVars.GetVarHinted(ind, arr, out, node.hint);
+        return g_ScriptState.globals.GetVarHinted(ind, arr, out, node.hint);
       case OWNER_LOCAL:
         if (run.locals) return run.locals->GetVarHinted(ind, arr, out, node.hint);
         if (g_Settings.opt_uninitzero) {
@@ -104,7 +105,7 @@ inline bool ReadVar(RunContext& run, int32_t owner, const RToken& node, int32_t 
           return true;
         }
         return false;
-      case OWNER_GLOBAL: return g_GlobalVars.GetVarHinted(ind, arr, out, node.hint);
+      case OWNER_GLOBAL: return g_ScriptState.globals.GetVarHinted(ind, arr, out, node.hint);
       case OWNER_SELF: return run.self->i_vars.GetVarHinted(ind, arr, out, node.hint);
       default: break;
     }
@@ -121,13 +122,13 @@ inline bool WriteVar(RunContext& run, int32_t owner, const RToken& node, int32_t
           run.self->i_vars.SetVarHinted(ind, arr, val, node.hint);
           return true;
         }
-        g_GlobalVars.SetVarHinted(ind, arr, val, node.hint);
+        g_ScriptState.globals.SetVarHinted(ind, arr, val, node.hint);
         return true;
       case OWNER_LOCAL:
         if (!run.locals) run.locals = Locals_Acquire();
         run.locals->SetVarHinted(ind, arr, val, node.hint);
         return true;
-      case OWNER_GLOBAL: g_GlobalVars.SetVarHinted(ind, arr, val, node.hint); return true;
+      case OWNER_GLOBAL: g_ScriptState.globals.SetVarHinted(ind, arr, val, node.hint); return true;
       case OWNER_SELF: run.self->i_vars.SetVarHinted(ind, arr, val, node.hint); return true;
       default: break;
     }
@@ -168,7 +169,7 @@ int32_t ReadVariable(RunContext& run, const RToken& node, RValue& out) {
   bool ok;
   int32_t arr = 0;
   switch (node.access) {
-    case VA_ARGUMENT: out = g_Arguments[node.hint]; return RESULT_NORMAL;
+    case VA_ARGUMENT: out = g_ScriptState.arguments[node.hint]; return RESULT_NORMAL;
     case VA_BUILTIN: ok = g_BuiltinVars[node.ind].getter(run.self, 0, out); break;
     default: {
       int32_t owner;
@@ -191,7 +192,7 @@ int32_t ReadVariable(RunContext& run, const RToken& node, RValue& out) {
   if (id < kScriptIdBase) {
     result.SetReal(0.0);
     if (id < 0 || size_t(id) >= g_Functions.size()) return true;  // an action whose function was never found
-    g_CurrentFunction = id;
+    g_ScriptState.function = id;
     g_Functions[size_t(id)].f_routine(self, other, argc, result, args);
     return true;
   }
@@ -290,7 +291,7 @@ int32_t Eval(RunContext& run, const RToken& node, RValue& out) {
   } else {
     bool ok;
     if (access == VA_ARGUMENT) {
-      result = g_Arguments[target.hint];
+      result = g_ScriptState.arguments[target.hint];
       ok = true;
     } else if (access == VA_BUILTIN) {
       ok = g_BuiltinVars[target.ind].getter(run.self, 0, result);
@@ -316,7 +317,7 @@ int32_t Eval(RunContext& run, const RToken& node, RValue& out) {
   }
   bool ok;
   if (access == VA_ARGUMENT) {
-    g_Arguments[target.hint] = result;
+    g_ScriptState.arguments[target.hint] = result;
     Argument_Touch(target.hint);
     ok = true;
   } else if (access == VA_BUILTIN) {
@@ -592,7 +593,7 @@ void Code_StackMeasure() {
 
 void Code_ReportRecursion(const CCode* code, int32_t position) {
   Error_SetCodeError(code, position, "Recursion too deep.");
-  Error_Report(g_LastErrorText, true);
+  Error_Report(g_ScriptState.errorText, true);
 }
 
 // One run of a piece of code; Code_Execute and script calls share it.
@@ -646,37 +647,37 @@ bool Script_Execute(int32_t index, CInstanceBase* self, CInstanceBase* other, RV
   CCodeRef code = script->s_code;
 
   ArgumentFrame frame(args, argc);
-  const int32_t savedCount = g_ArgumentCount;
-  const int32_t savedScript = g_CurrentScript;
-  g_ArgumentCount = argc;
-  g_CurrentScript = index;
+  const int32_t savedCount = g_ScriptState.argumentCount;
+  const int32_t savedScript = g_ScriptState.script;
+  g_ScriptState.argumentCount = argc;
+  g_ScriptState.script = index;
 
   result.SetReal(0.0);
   bool ok = RunCode(self, other, code.get(), result);
   if (!ok) {
     result = RValue::String("ERROR");
-    g_LastErrorText = "In script " + Script_Name(index) + ":\r" + g_LastErrorText;
+    g_ScriptState.errorText = "In script " + Script_Name(index) + ":\r" + g_ScriptState.errorText;
   }
   if (check && g_Settings.opt_checkargs) {
     const CCode& c = *code;
     if ((c.i_ArgArray && argc < c.i_Args) || (!c.i_ArgArray && argc != c.i_Args)) {
-      g_LastErrorText = "Illegal argument count calling script \"" + Script_Name(index) + "\".\r" +
+      g_ScriptState.errorText = "Illegal argument count calling script \"" + Script_Name(index) + "\".\r" +
                         (c.i_ArgArray ? "Script requires at least " : "Script requires ") +
                         std::to_string(c.i_Args) + " arguments, " + std::to_string(argc) +
                         " have been supplied.";
-      g_ErrorPending = true;
+      g_ScriptState.errorPending = true;
       ok = false;
     }
   }
 
-  g_ArgumentCount = savedCount;
-  g_CurrentScript = savedScript;
+  g_ScriptState.argumentCount = savedCount;
+  g_ScriptState.script = savedScript;
   return ok;
 }
 
 bool Code_ExecuteReport(CInstanceBase* self, CInstanceBase* other, CCode* code, RValue& result) {
   if (Code_Execute(self, other, code, result)) return true;
-  Error_ReportAction(g_LastErrorText, false);
+  Error_ReportAction(g_ScriptState.errorText, false);
   Error_ClearPending();
   return false;
 }

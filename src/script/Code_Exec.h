@@ -3,6 +3,7 @@
 
 #include "script/Code_Main.h"
 #include "script/Variable_Main.h"
+#include "script/Script_State.h"
 
 namespace tavrin {
 
@@ -21,7 +22,7 @@ bool Code_ExecuteValue(CInstanceBase* self, CInstanceBase* other, CCode* code, R
 // `argc` arguments into `result`: the one way code and actions reach a
 // function. A missing script, or a call too deep for the machine stack, is an
 // error recorded at `position` of `code` (which may be null). False when the
-// call ended with an error recorded (g_ErrorPending).
+// call ended with an error recorded (g_ScriptState.errorPending).
 bool Function_Call(int32_t id, CInstanceBase* self, CInstanceBase* other, int32_t argc, RValue& result, RValue* args,
                    const CCode* code, int32_t position);
 

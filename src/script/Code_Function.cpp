@@ -5,11 +5,11 @@
 #include "script/Code_Error.h"
 #include "script/Script_Class.h"
 #include "script/Script_Host.h"
+#include "script/Script_State.h"
 
 namespace tavrin {
 
 std::vector<RFunction> g_Functions;
-int32_t g_CurrentFunction = -1;
 
 namespace {
 
@@ -18,7 +18,7 @@ std::unordered_map<std::string, int32_t> g_FunctionIndex;
 // The routine of every function whose family is not part of the runner yet:
 // a clear, non-fatal error naming the function; the result stays 0.
 void F_NotAvailable(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RValue*) {
-  Error_ReportAction("Function " + Function_Name(g_CurrentFunction) + " is not available yet.", false);
+  Error_ReportAction("Function " + Function_Name(g_ScriptState.function) + " is not available yet.", false);
 }
 
 struct RFunctionName {

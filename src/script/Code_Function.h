@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "script/Script_State.h"
 #include "script/Variable_Class.h"
 
 namespace tavrin {
@@ -36,10 +37,6 @@ constexpr int32_t kScriptIdBase = 100000;
 constexpr int32_t kExtensionIdBase = 500000;
 
 extern std::vector<RFunction> g_Functions;
-
-// The id of the built-in function being called, so that a shared routine (the
-// one of functions whose family is not there yet) can name it.
-extern int32_t g_CurrentFunction;
 
 // Enters every built-in function of the language (once; later calls do
 // nothing). Functions without a routine report, when called, that they are not

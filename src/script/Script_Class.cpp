@@ -7,6 +7,7 @@
 #include "script/Code_Error.h"
 #include "script/Code_Exec.h"
 #include "script/Variable_Main.h"
+#include "script/Script_State.h"
 
 namespace tavrin {
 
@@ -56,7 +57,7 @@ bool Script_CompileAll() {
     if (!s) continue;
     s->s_code = Code_Create(s->s_text, false);
     if (!s->s_code->Compile()) {
-      Error_Report("COMPILATION ERROR in Script: " + g_ScriptNames[i] + "\r" + g_LastErrorText, true);
+      Error_Report("COMPILATION ERROR in Script: " + g_ScriptNames[i] + "\r" + g_ScriptState.errorText, true);
       return false;
     }
   }

@@ -17,6 +17,7 @@
 #include "script/Code_Error.h"
 #include "script/Variable_Main.h"
 #include "script/Script_Host.h"
+#include "script/Script_State.h"
 
 namespace tavrin {
 
@@ -58,12 +59,12 @@ constexpr auto kNotAvailable = MakeNotAvailable(std::make_index_sequence<kVariab
 // --- arguments ---
 template <int32_t K>
 bool GetArgumentK(CInstanceBase*, int32_t, RValue& val) {
-  val = g_Arguments[K];
+  val = g_ScriptState.arguments[K];
   return true;
 }
 template <int32_t K>
 bool SetArgumentK(CInstanceBase*, int32_t, const RValue& val) {
-  g_Arguments[K] = val;
+  g_ScriptState.arguments[K] = val;
   Argument_Touch(K);
   return true;
 }
@@ -77,42 +78,42 @@ constexpr auto kArgumentSlots = MakeArguments(std::make_integer_sequence<int32_t
 int32_t ArgumentSlot(int32_t arr) { return arr >= 0 && arr < kMaxArgumentSlots ? arr : 0; }
 
 bool GetArgumentArray(CInstanceBase*, int32_t arr, RValue& val) {
-  if (g_Settings.opt_checkargs && arr >= g_ArgumentCount) {
+  if (g_Settings.opt_checkargs && arr >= g_ScriptState.argumentCount) {
     Error_Report("Illegal array index in script \"" + Argument_ScriptName() + "\".\rtrying to access argument[" +
-                     std::to_string(arr) + "], but only " + std::to_string(g_ArgumentCount) +
+                     std::to_string(arr) + "], but only " + std::to_string(g_ScriptState.argumentCount) +
                      " arguments have been supplied.",
                  false);
     return false;
   }
-  val = g_Arguments[ArgumentSlot(arr)];
+  val = g_ScriptState.arguments[ArgumentSlot(arr)];
   return true;
 }
 bool SetArgumentArray(CInstanceBase*, int32_t arr, const RValue& val) {
   int32_t slot = ArgumentSlot(arr);
-  g_Arguments[slot] = val;
+  g_ScriptState.arguments[slot] = val;
   Argument_Touch(slot);
   return true;
 }
 bool GetArgumentCount(CInstanceBase*, int32_t, RValue& val) {
-  val.SetReal(g_ArgumentCount);
+  val.SetReal(g_ScriptState.argumentCount);
   return true;
 }
 
 // --- errors ---
 bool GetErrorOccurred(CInstanceBase*, int32_t, RValue& val) {
-  val.SetReal(g_ErrorOccurred ? 1.0 : 0.0);
+  val.SetReal(g_ScriptState.errorOccurred ? 1.0 : 0.0);
   return true;
 }
 bool SetErrorOccurred(CInstanceBase*, int32_t, const RValue& val) {
-  g_ErrorOccurred = val.val >= 0.5;
+  g_ScriptState.errorOccurred = val.val >= 0.5;
   return true;
 }
 bool GetErrorLast(CInstanceBase*, int32_t, RValue& val) {
-  val.SetString(RString(g_ErrorLast));
+  val.SetString(RString(g_ScriptState.errorLast));
   return true;
 }
 bool SetErrorLast(CInstanceBase*, int32_t, const RValue& val) {
-  g_ErrorLast = val.str.str();
+  g_ScriptState.errorLast = val.str.str();
   return true;
 }
 

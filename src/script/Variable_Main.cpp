@@ -8,16 +8,11 @@
 #include "script/Code_Error.h"
 #include "script/Script_Class.h"
 #include "script/Script_Host.h"
+#include "script/Script_State.h"
 
 namespace tavrin {
 
-CVariableList g_GlobalVars;
-std::vector<uint8_t> g_GlobalDeclared(10000, 0);
 std::vector<RBuiltinVariable> g_BuiltinVars;
-RValue g_Arguments[16];
-int32_t g_ArgumentCount = 0;
-int32_t g_CurrentScript = -1;
-int32_t g_ArgumentsUsed = 0;
 
 namespace {
 // Two remembered positions in the room's instance list: code tends to touch
@@ -28,32 +23,27 @@ int32_t g_SlotB = 0;
 std::vector<std::unique_ptr<CVariableList>> g_LocalsPool;
 }  // namespace
 
-void Variable_ResetGlobals() {
-  g_GlobalVars.Clear();
-  g_GlobalDeclared.assign(10000, 0);
-}
-
 bool Variable_GlobalGet(int32_t var_ind, int32_t arr_ind, RValue& val) {
-  return g_GlobalVars.GetVar(var_ind, arr_ind, val);
+  return g_ScriptState.globals.GetVar(var_ind, arr_ind, val);
 }
 
 void Variable_GlobalSet(int32_t var_ind, int32_t arr_ind, const RValue& val) {
-  g_GlobalVars.SetVar(var_ind, arr_ind, val);
+  g_ScriptState.globals.SetVar(var_ind, arr_ind, val);
 }
 
 void Variable_GlobalDeclare(int32_t var_ind) {
   if (var_ind < 100000) return;
   size_t k = static_cast<size_t>(var_ind - 100000);
-  if (k >= g_GlobalDeclared.size()) g_GlobalDeclared.resize(k + 1000, 0);
-  g_GlobalDeclared[k] = 1;
-  g_GlobalVars.Init(var_ind);
+  if (k >= g_ScriptState.globalDeclared.size()) g_ScriptState.globalDeclared.resize(k + 1000, 0);
+  g_ScriptState.globalDeclared[k] = 1;
+  g_ScriptState.globals.Init(var_ind);
 }
 
 void Variable_SaveGlobals(CStream& stream) {
   stream.WriteInteger(700);
-  g_GlobalVars.SaveToStream(stream);
-  stream.WriteInteger(static_cast<int32_t>(g_GlobalDeclared.size()));
-  for (uint8_t flag : g_GlobalDeclared) stream.WriteBoolean(flag != 0);
+  g_ScriptState.globals.SaveToStream(stream);
+  stream.WriteInteger(static_cast<int32_t>(g_ScriptState.globalDeclared.size()));
+  for (uint8_t flag : g_ScriptState.globalDeclared) stream.WriteBoolean(flag != 0);
 }
 
 bool Variable_LoadGlobals(CStream& stream) {
@@ -65,8 +55,8 @@ bool Variable_LoadGlobals(CStream& stream) {
     if (!stream.CountFits(n, 4)) return false;
     std::vector<uint8_t> flags(static_cast<size_t>(n));
     for (auto& f : flags) f = stream.ReadBoolean() ? 1 : 0;
-    g_GlobalVars = std::move(globals);
-    g_GlobalDeclared = std::move(flags);
+    g_ScriptState.globals = std::move(globals);
+    g_ScriptState.globalDeclared = std::move(flags);
     return true;
   } catch (const CStreamError&) {
     return false;
@@ -102,14 +92,7 @@ bool Variable_BuiltinImplement(std::string_view name, TGetter getter, TSetter se
   return true;
 }
 
-void Argument_Reset() {
-  for (auto& a : g_Arguments) a = RValue();
-  g_ArgumentCount = 0;
-  g_ArgumentsUsed = 0;
-  g_CurrentScript = -1;
-}
-
-std::string Argument_ScriptName() { return g_CurrentScript < 0 ? "<unknown>" : Script_Name(g_CurrentScript); }
+std::string Argument_ScriptName() { return g_ScriptState.script < 0 ? "<unknown>" : Script_Name(g_ScriptState.script); }
 
 CInstanceBase* Instance_FindLive(int32_t id) {
   int32_t n = Host().InstanceCount();

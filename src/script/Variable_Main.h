@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "script/Script_State.h"
 #include "script/Variable_Class.h"
 
 namespace tavrin {
@@ -42,10 +43,7 @@ struct RunContext {
   RValue* result = nullptr;
 };
 
-// --- global variables ---
-extern CVariableList g_GlobalVars;
-extern std::vector<uint8_t> g_GlobalDeclared;  // flag k: variable 100000 + k is globalvar
-void Variable_ResetGlobals();
+// --- global variables (their values live in g_ScriptState) ---
 bool Variable_GlobalGet(int32_t var_ind, int32_t arr_ind, RValue& val);
 void Variable_GlobalSet(int32_t var_ind, int32_t arr_ind, const RValue& val);
 void Variable_GlobalDeclare(int32_t var_ind);
@@ -56,7 +54,7 @@ void Variable_SaveGlobals(CStream& stream);
 bool Variable_LoadGlobals(CStream& stream);
 inline bool Variable_IsGlobalDeclared(int32_t var_ind) {
   uint32_t k = static_cast<uint32_t>(var_ind) - static_cast<uint32_t>(100000);
-  return var_ind >= 100000 && k < g_GlobalDeclared.size() && g_GlobalDeclared[k] != 0;
+  return var_ind >= 100000 && k < g_ScriptState.globalDeclared.size() && g_ScriptState.globalDeclared[k] != 0;
 }
 
 // --- built-in variables ---
@@ -78,41 +76,33 @@ bool Variable_BuiltinImplement(std::string_view name, TGetter getter, TSetter se
 // Enters every built-in variable of the language (once).
 void Variable_RegisterBuiltins();
 
-// --- script arguments ---
-constexpr int32_t kMaxArgumentSlots = 16;
-extern RValue g_Arguments[kMaxArgumentSlots];
-extern int32_t g_ArgumentCount;
-// The script being run (-1 outside scripts), named in argument messages.
-extern int32_t g_CurrentScript;
+// --- script arguments (their slots live in g_ScriptState) ---
+// The script being run, for argument messages ("<unknown>" outside scripts).
 std::string Argument_ScriptName();
-// Slots at and above this are known to hold real 0, so calls save and clear
-// only the slots below it.
-extern int32_t g_ArgumentsUsed;
 inline void Argument_Touch(int32_t slot) {
-  if (slot >= g_ArgumentsUsed) g_ArgumentsUsed = slot + 1;
+  if (slot >= g_ScriptState.argumentsUsed) g_ScriptState.argumentsUsed = slot + 1;
 }
-void Argument_Reset();
 
 // Puts `count` values into the argument slots for a nested run and clears the
 // rest; the destructor gives the caller's slots back. Only slots that may be
 // non-zero are saved, so a call with few arguments copies little.
 class ArgumentFrame {
  public:
-  ArgumentFrame(const RValue* values, int32_t count) : savedUsed_(g_ArgumentsUsed) {
+  ArgumentFrame(const RValue* values, int32_t count) : savedUsed_(g_ScriptState.argumentsUsed) {
     if (count > kMaxArgumentSlots) count = kMaxArgumentSlots;
     if (count < 0) count = 0;
-    for (int32_t i = 0; i < savedUsed_; ++i) new (&Saved()[i]) RValue(std::move(g_Arguments[i]));
-    for (int32_t i = 0; i < count; ++i) g_Arguments[i] = values[i];
-    for (int32_t i = count; i < savedUsed_; ++i) g_Arguments[i].SetReal(0.0);
-    g_ArgumentsUsed = count;
+    for (int32_t i = 0; i < savedUsed_; ++i) new (&Saved()[i]) RValue(std::move(g_ScriptState.arguments[i]));
+    for (int32_t i = 0; i < count; ++i) g_ScriptState.arguments[i] = values[i];
+    for (int32_t i = count; i < savedUsed_; ++i) g_ScriptState.arguments[i].SetReal(0.0);
+    g_ScriptState.argumentsUsed = count;
   }
   ~ArgumentFrame() {
     for (int32_t i = 0; i < savedUsed_; ++i) {
-      g_Arguments[i] = std::move(Saved()[i]);
+      g_ScriptState.arguments[i] = std::move(Saved()[i]);
       Saved()[i].~RValue();
     }
-    for (int32_t i = savedUsed_; i < g_ArgumentsUsed; ++i) g_Arguments[i].SetReal(0.0);
-    g_ArgumentsUsed = savedUsed_;
+    for (int32_t i = savedUsed_; i < g_ScriptState.argumentsUsed; ++i) g_ScriptState.arguments[i].SetReal(0.0);
+    g_ScriptState.argumentsUsed = savedUsed_;
   }
   ArgumentFrame(const ArgumentFrame&) = delete;
   ArgumentFrame& operator=(const ArgumentFrame&) = delete;

@@ -11,6 +11,7 @@
 #include "world/Run_State.h"
 #include "world/TimeLine_Class.h"
 #include "world/World_Routine.h"
+#include "script/Script_State.h"
 
 namespace tavrin {
 
@@ -32,7 +33,7 @@ bool ArgumentIsText(int32_t kind, const std::string& text) {
 }
 
 // Compiles the action in place; on failure `part` names what failed ("code
-// action", "argument 2") and the error is in g_LastErrorText.
+// action", "argument 2") and the error is in g_ScriptState.errorText.
 bool CompileActionQuietly(CAction& a, std::string& part) {
   auto text = [&](size_t i) { return i < a.act_argstring.size() ? a.act_argstring[i] : std::string(); };
   if (a.act_kind == ACT_VARIABLE || a.act_kind == ACT_CODE) {
@@ -75,7 +76,7 @@ bool CompileActionQuietly(CAction& a, std::string& part) {
 bool CompileAction(CAction& a) {
   std::string part;
   if (CompileActionQuietly(a, part)) return true;
-  Error_ReportAction("COMPILATION ERROR in " + part + "\r" + g_LastErrorText, true);
+  Error_ReportAction("COMPILATION ERROR in " + part + "\r" + g_ScriptState.errorText, true);
   return false;
 }
 
@@ -103,7 +104,7 @@ class CActionRunner {
 
   int32_t Perform(int32_t a) {
     if (a >= Count() || Run_ChangePending()) return kStop;
-    g_CurrentAction = a;
+    g_ScriptState.action = a;
     const CAction& act = m_actions[size_t(a)];
     if (act.act_kind == ACT_BEGIN_BLOCK) {
       int32_t p = a + 1;
@@ -206,17 +207,17 @@ class CActionRunner {
     RValue saved[kMaxActionArguments];
     for (int32_t i = 0; i < argc; ++i) {
       RValue v = Argument(act, i, self, other);
-      saved[i] = std::move(g_Arguments[i]);
-      g_Arguments[i] = std::move(v);
+      saved[i] = std::move(g_ScriptState.arguments[i]);
+      g_ScriptState.arguments[i] = std::move(v);
       Argument_Touch(i);
     }
     Code_ExecuteReport(self, other, act.act_compiled->code.get(), result);
-    for (int32_t i = 0; i < argc; ++i) g_Arguments[i] = std::move(saved[i]);
+    for (int32_t i = 0; i < argc; ++i) g_ScriptState.arguments[i] = std::move(saved[i]);
   }
 
   static void ReportFailure() {
-    if (!g_ErrorPending) return;
-    Error_ReportAction(g_LastErrorText, false);
+    if (!g_ScriptState.errorPending) return;
+    Error_ReportAction(g_ScriptState.errorText, false);
     Error_ClearPending();
   }
 };
@@ -226,17 +227,17 @@ class CActionRunner {
 class CEventContext {
  public:
   CEventContext(int32_t object, int32_t type, int32_t number)
-      : m_object(g_CurrentEventObject), m_type(g_CurrentEventType), m_number(g_CurrentEventNumber),
-        m_action(g_CurrentAction) {
-    g_CurrentEventObject = object;
-    g_CurrentEventType = type;
-    g_CurrentEventNumber = number;
+      : m_object(g_ScriptState.eventObject), m_type(g_ScriptState.eventType), m_number(g_ScriptState.eventNumber),
+        m_action(g_ScriptState.action) {
+    g_ScriptState.eventObject = object;
+    g_ScriptState.eventType = type;
+    g_ScriptState.eventNumber = number;
   }
   ~CEventContext() {
-    g_CurrentEventObject = m_object;
-    g_CurrentEventType = m_type;
-    g_CurrentEventNumber = m_number;
-    g_CurrentAction = m_action;
+    g_ScriptState.eventObject = m_object;
+    g_ScriptState.eventType = m_type;
+    g_ScriptState.eventNumber = m_number;
+    g_ScriptState.action = m_action;
   }
   CEventContext(const CEventContext&) = delete;
   CEventContext& operator=(const CEventContext&) = delete;
@@ -281,7 +282,7 @@ int32_t TableLimit(int32_t type) {
 
 bool Event_Compile(CEvent& event) {
   for (size_t i = 0; i < event.e_actions.size(); ++i) {
-    g_CurrentAction = int32_t(i);
+    g_ScriptState.action = int32_t(i);
     if (!CompileAction(event.e_actions[i])) return false;
   }
   return true;
@@ -297,11 +298,11 @@ bool Object_CompileAll() {
   for (int32_t o = 0; o < g_Objects.Count(); ++o) {
     CObject* obj = g_Objects.Get(o);
     if (!obj) continue;
-    g_CurrentEventObject = o;
+    g_ScriptState.eventObject = o;
     for (int32_t type = 0; type < kEventTypes; ++type) {
-      g_CurrentEventType = type;
+      g_ScriptState.eventType = type;
       for (auto& [number, event] : obj->o_events[size_t(type)]) {
-        g_CurrentEventNumber = number;
+        g_ScriptState.eventNumber = number;
         if (!Event_Compile(event)) return false;
       }
     }
@@ -314,7 +315,7 @@ void LibraryInit_Run() {
     if (text.empty()) continue;
     CCodeRef code = Code_Create(text, false);
     if (!code->Compile()) {
-      Error_Report("COMPILATION ERROR in library initialization code\r" + g_LastErrorText, true);
+      Error_Report("COMPILATION ERROR in library initialization code\r" + g_ScriptState.errorText, true);
       continue;
     }
     CInstance temp(0, 0, 0, 0);
@@ -406,9 +407,9 @@ const std::vector<int32_t>& Event_Objects(int32_t etype, int32_t enumb) {
 namespace {
 
 void F_EventInherited(CInstanceBase* self, CInstanceBase* other, int32_t, RValue&, RValue*) {
-  const CObject* obj = g_Objects.Get(g_CurrentEventObject);
+  const CObject* obj = g_Objects.Get(g_ScriptState.eventObject);
   if (!obj || !g_Objects.Exists(obj->o_parent)) return;
-  Event_PerformObject(AsInstance(self), AsInstance(other), obj->o_parent, g_CurrentEventType, g_CurrentEventNumber);
+  Event_PerformObject(AsInstance(self), AsInstance(other), obj->o_parent, g_ScriptState.eventType, g_ScriptState.eventNumber);
 }
 
 void F_EventPerform(CInstanceBase* self, CInstanceBase* other, int32_t, RValue&, RValue* args) {

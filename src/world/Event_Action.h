@@ -12,6 +12,7 @@
 #include "world/Object_Class.h"
 #include "world/Room_Main.h"
 #include "world/Run_State.h"
+#include "script/Script_State.h"
 
 namespace tavrin {
 
@@ -42,7 +43,7 @@ bool Object_CompileAll();
 bool Event_Compile(CEvent& event);
 // Compiles a copy of one action and reports nothing: "" when it compiles,
 // else the part that failed ("code action", "argument 2") with the error in
-// g_LastErrorText. For checking a game before it is handed out.
+// g_ScriptState.errorText. For checking a game before it is handed out.
 std::string Action_CompileError(const CAction& action);
 // The library initialisation code, compiled and run once per game start.
 void LibraryInit_Run();

@@ -12,6 +12,7 @@
 #include "world/Event_Action.h"
 #include "world/Run_State.h"
 #include "script/Script_Host.h"
+#include "script/Script_State.h"
 
 namespace tavrin {
 
@@ -338,13 +339,13 @@ namespace {
 void RunCreationCode(const std::string& text, CInstance* self, const std::string& where) {
   CCodeRef code = Code_Create(text, false);
   if (!code->Compile()) {
-    Error_Report("COMPILATION ERROR in creation code " + where + "\r" + g_LastErrorText, false);
+    Error_Report("COMPILATION ERROR in creation code " + where + "\r" + g_ScriptState.errorText, false);
     Error_ClearPending();
     return;
   }
   RValue result;
   if (!Code_Execute(self, self, code.get(), result)) {
-    Error_Report("EXECUTION ERROR in creation code " + where + "\r" + g_LastErrorText, false);
+    Error_Report("EXECUTION ERROR in creation code " + where + "\r" + g_ScriptState.errorText, false);
     Error_ClearPending();
   }
 }

@@ -10,6 +10,7 @@
 #include "world/Room_Main.h"
 #include "world/Run_State.h"
 #include "world/World_Routine.h"
+#include "script/Script_State.h"
 
 namespace tavrin {
 
@@ -100,10 +101,10 @@ bool TimeLine_CompileAll() {
   for (int32_t t = 0; t < g_TimeLines.Count(); ++t) {
     CTimeLine* line = g_TimeLines.Get(t);
     if (!line) continue;
-    g_CurrentEventObject = t;
-    g_CurrentEventType = kEventTimeLineMoment;
+    g_ScriptState.eventObject = t;
+    g_ScriptState.eventType = kEventTimeLineMoment;
     for (auto& [step, moment] : line->s_moments) {
-      g_CurrentEventNumber = step;
+      g_ScriptState.eventNumber = step;
       if (!Event_Compile(moment)) return false;
     }
   }
@@ -119,7 +120,7 @@ bool Trigger_PrepareAll() {
     if (!trigger) continue;
     CCodeRef code = Code_Create(trigger->i_condition, true);
     if (!code->Compile()) {
-      Error_Report("COMPILATION ERROR in condition of trigger " + trigger->i_name + "\r" + g_LastErrorText, true);
+      Error_Report("COMPILATION ERROR in condition of trigger " + trigger->i_name + "\r" + g_ScriptState.errorText, true);
       return false;
     }
     g_TriggerCode[size_t(k)] = std::move(code);
@@ -135,7 +136,7 @@ void Trigger_RaiseAll(int32_t moment) {
     Event_ForEachHolder(EV_TRIGGER, k, [&](CInstance* inst, int32_t) {
       RValue result;
       if (!Code_Execute(inst, inst, code.get(), result)) {
-        Error_Report("ERROR in trigger " + trigger->i_name + "\r\n" + g_LastErrorText, false);
+        Error_Report("ERROR in trigger " + trigger->i_name + "\r\n" + g_ScriptState.errorText, false);
         Error_ClearPending();
       } else if (Value_IsTrue(result)) {
         Event_Perform(inst, inst, EV_TRIGGER, k);

@@ -18,6 +18,7 @@
 #include "world/Run_State.h"
 #include "world/Variable_World.h"
 #include "world/World_Main.h"
+#include "script/Script_State.h"
 
 namespace tavrin {
 
@@ -225,10 +226,10 @@ bool SetKeyboardLastChar(CInstanceBase*, int32_t, const RValue& v) {
 }
 
 // --- the event context ---
-bool GetEventType(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_CurrentEventType); }
-bool GetEventNumber(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_CurrentEventNumber); }
-bool GetEventObject(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_CurrentEventObject); }
-bool GetEventAction(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_CurrentAction); }
+bool GetEventType(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_ScriptState.eventType); }
+bool GetEventNumber(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_ScriptState.eventNumber); }
+bool GetEventObject(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_ScriptState.eventObject); }
+bool GetEventAction(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_ScriptState.action); }
 bool GetArgumentRelative(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_ArgumentRelative ? 1 : 0); }
 
 const RWorldVariable kWorldVariables[] = {

@@ -9,6 +9,7 @@
 #include "script/Code_Error.h"
 #include "script/Code_Function.h"
 #include "support/TestProcess.h"
+#include "script/Script_State.h"
 
 namespace fs = std::filesystem;
 
@@ -20,7 +21,7 @@ class IncludedFileFunctions : public ::testing::Test {
   void SetUp() override {
     Function_RegisterAll();
     Function_RegisterIncludedFiles();
-    Error_ResetRun();
+    g_ScriptState.Reset();
     m_dir = fs::temp_directory_path() / ("tavrin_incl_" + std::to_string(::getpid()));
     fs::remove_all(m_dir);
     fs::create_directories(m_dir);
@@ -39,14 +40,14 @@ class IncludedFileFunctions : public ::testing::Test {
   // Calls a built-in by name with text arguments; returns the error text
   // reported, if any.
   std::string Call(const char* name, std::vector<std::string> texts) {
-    Error_ResetRun();
+    g_ScriptState.Reset();
     std::vector<RValue> args;
     for (const auto& t : texts) args.push_back(RValue::String(t));
     RValue result;
     const int32_t id = Function_Find(name);
     EXPECT_GE(id, 0) << name;
     g_Functions[size_t(id)].f_routine(nullptr, nullptr, int32_t(args.size()), result, args.data());
-    return g_ErrorOccurred ? g_ErrorLast : std::string();
+    return g_ScriptState.errorOccurred ? g_ScriptState.errorLast : std::string();
   }
   fs::path m_dir;
 };

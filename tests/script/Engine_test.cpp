@@ -22,6 +22,7 @@
 #include "script/Code_Variable.h"
 #include "script/Script_Class.h"
 #include "script/Variable_Main.h"
+#include "script/Script_State.h"
 
 namespace tavrin::test {
 
@@ -42,9 +43,7 @@ class EngineTest : public ::testing::Test {
  protected:
   void SetUp() override {
     Script_InitEngine();
-    Error_ResetRun();
-    Variable_ResetGlobals();
-    Argument_Reset();
+    g_ScriptState.Reset();
     Script_Clear();
     g_TestHost = CTestHost();
     Host_Install(&g_TestHost);
@@ -166,7 +165,7 @@ TEST_F(EngineTest, LookupsByIdSkipTheMarkedInstance) {
       "(100007).v = 1; with (100007) w = 2; (100007).v += 10; r = (100007).v; with (all) n = 3", false);
   ASSERT_TRUE(code->Compile());
   RValue result;
-  ASSERT_TRUE(Code_Execute(&self, &self, code.get(), result)) << g_LastErrorText;
+  ASSERT_TRUE(Code_Execute(&self, &self, code.get(), result)) << g_ScriptState.errorText;
   RValue v;
   EXPECT_FALSE(g_Husk.i_vars.GetVar(Variable_Find("v"), 0, v));
   EXPECT_FALSE(g_Husk.i_vars.GetVar(Variable_Find("w"), 0, v));
@@ -182,7 +181,7 @@ TEST_F(EngineTest, ExpressionErrorsQuoteTheWholeExpression) {
   CCodeRef code = Code_Create("1 +\n\"a\"", true);
   EXPECT_FALSE(code->Compile());
   // After a bare LF the new line starts at column 0.
-  EXPECT_EQ(g_LastErrorText, "Error in expression:1 +\n\"a\"\r position 1: Wrong type of arguments to +.");
+  EXPECT_EQ(g_ScriptState.errorText, "Error in expression:1 +\n\"a\"\r position 1: Wrong type of arguments to +.");
 
   CCodeRef constant = Code_Create("2 * 3", true);
   ASSERT_TRUE(constant->Compile());
@@ -193,7 +192,7 @@ TEST_F(EngineTest, ExpressionErrorsQuoteTheWholeExpression) {
   ASSERT_TRUE(empty->Compile());
   EXPECT_EQ(empty->i_value.val, 0.0);
   EXPECT_FALSE(empty->Compile());
-  EXPECT_EQ(g_LastErrorText.substr(g_LastErrorText.find(": ") + 2), "Internal Error: Recompiling compiled code.");
+  EXPECT_EQ(g_ScriptState.errorText.substr(g_ScriptState.errorText.find(": ") + 2), "Internal Error: Recompiling compiled code.");
 }
 
 TEST_F(EngineTest, ArgumentUseIsTracked) {
@@ -280,7 +279,7 @@ TEST_F(EngineTest, GlobalBlockRecords) {
   Variable_GlobalDeclare(100020);
   CStream stream;
   Variable_SaveGlobals(stream);
-  Variable_ResetGlobals();
+  g_ScriptState.ResetGlobals();
   stream.Seek(0);
   ASSERT_TRUE(Variable_LoadGlobals(stream));
   RValue v;

@@ -14,6 +14,7 @@
 #include "script/Code_Exec.h"
 #include "script/Code_Function.h"
 #include "script/Code_Main.h"
+#include "script/Script_State.h"
 
 namespace tavrin::test {
 
@@ -48,7 +49,7 @@ bool Compiles(const std::string& text, std::string& error) {
   Error_ClearPending();
   CCodeRef code = Code_Create(text, false);
   const bool ok = code->Compile();
-  error = ok ? "" : g_LastErrorText;
+  error = ok ? "" : g_ScriptState.errorText;
   Error_ClearPending();
   return ok;
 }
@@ -94,9 +95,9 @@ TEST(Registry, EveryConstantReadsItsValue) {
     SCOPED_TRACE(row[0]);
     const double expected = std::strtod(row[1].c_str(), nullptr);
     CCodeRef code = Code_Create(row[0], true);
-    ASSERT_TRUE(code->Compile()) << g_LastErrorText;
+    ASSERT_TRUE(code->Compile()) << g_ScriptState.errorText;
     RValue value;
-    ASSERT_TRUE(Code_ExecuteValue(&self, &self, code.get(), value)) << g_LastErrorText;
+    ASSERT_TRUE(Code_ExecuteValue(&self, &self, code.get(), value)) << g_ScriptState.errorText;
     EXPECT_EQ(value.kind, VALUE_REAL);
     EXPECT_EQ(value.val, expected);
   }

@@ -19,6 +19,7 @@
 #include "support/AllocationProbe.h"
 #include "world/Event_Action.h"
 #include "world/Room_Main.h"
+#include "script/Script_State.h"
 
 namespace tavrin {
 namespace {
@@ -55,7 +56,7 @@ TEST(Allocations, CodeLoopsAndCallsAllocateNothing) {
       const std::string text = "c = 0; t = 'text'; arr[9] = 0; for (i = 0; i < " + std::to_string(n) + "; i += 1) { " + c.body +
                                " }\n#define add\nreturn argument0 + argument1";
       EXPECT_EQ(Runner_PlayCodeText(text, RRunConfig{}), 0);
-      EXPECT_FALSE(g_ErrorOccurred) << g_ErrorLast;
+      EXPECT_FALSE(g_ScriptState.errorOccurred) << g_ScriptState.errorLast;
     });
     EXPECT_EQ(extra, 0u);
   }

@@ -6,6 +6,7 @@
 #include "script/Code_Main.h"
 #include "script/Script_Package.h"
 #include "world/Event_Action.h"
+#include "script/Script_State.h"
 
 namespace tavrin {
 
@@ -17,7 +18,7 @@ namespace {
   std::string at = where;
   if (!field.empty()) at += ": field \"" + field + "\"";
   if (!part.empty()) at += ": " + part;
-  std::string error = g_LastErrorText;
+  std::string error = g_ScriptState.errorText;
   for (char& c : error)
     if (c == '\r') c = '\n';
   throw CProjectError(at + ": " + error);
