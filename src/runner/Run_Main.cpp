@@ -133,7 +133,7 @@ void Animate(CRunRoom& room) {
 }
 
 void DoStep() {
-  if (CRunRoom* room = g_RunRoom) {
+  if (CRunRoom* room = g_World.room) {
     ForEachInstance(*room, [](CInstance& inst) {
       inst.i_xprevious = inst.i_x;
       inst.i_yprevious = inst.i_y;
@@ -147,17 +147,17 @@ void DoStep() {
   Alarms();
   if (Run_ChangePending()) return;
   RaiseTriggersAndStep(EV_STEP_NORMAL);
-  if (Run_ChangePending() || !g_RunRoom) return;
-  Motion(*g_RunRoom);
+  if (Run_ChangePending() || !g_World.room) return;
+  Motion(*g_World.room);
   Motion_BoundaryEvents();
-  if (Run_ChangePending() || !g_RunRoom) return;
+  if (Run_ChangePending() || !g_World.room) return;
   Collision_HandleEvents();
-  if (Run_ChangePending() || !g_RunRoom) return;
+  if (Run_ChangePending() || !g_World.room) return;
   RaiseTriggersAndStep(EV_STEP_END);
-  if (Run_ChangePending() || !g_RunRoom) return;
-  CRunRoom& room = *g_RunRoom;
+  if (Run_ChangePending() || !g_World.room) return;
+  CRunRoom& room = *g_World.room;
   room.RemoveMarked();
-  if (g_AutomaticDraw) DrawRoom(room);
+  if (g_World.automaticDraw) DrawRoom(room);
   ScrollBackgrounds(room);
   Animate(room);
   ++g_CursorImage;
@@ -169,10 +169,10 @@ void StartGame() {
   Event_BuildLists();
   Collision_BuildPairs();
   g_ScriptState.ResetGlobals();
-  g_Game.score = 0;
-  g_Game.lives = -1;
-  g_Game.cursor_sprite = -1;
-  g_Game.transition_kind = 0;
+  g_World.game.score = 0;
+  g_World.game.lives = -1;
+  g_World.game.cursor_sprite = -1;
+  g_World.game.transition_kind = 0;
   g_CursorImage = 0;
   if (g_Config.seed)
     Random_SetSeed(*g_Config.seed);
@@ -180,7 +180,7 @@ void StartGame() {
     Random_Randomize();
   LibraryInit_Run();
   Room_FreeAll();
-  g_NewRoom = CHANGE_NONE;
+  g_World.newRoom = CHANGE_NONE;
   Room_Goto(Room_First(), true);
 }
 
@@ -201,7 +201,7 @@ void HandlePlatformEvent(const RPlatformEvent& e) {
 // repeat, so the game ends as after a fatal error, with its clean-up.
 void AbortAfterException() {
   Error_Report("Unexpected error occurred when running the game: " + Exception_Text(std::current_exception()), true);
-  g_NewRoom = CHANGE_ABORT;
+  g_World.newRoom = CHANGE_ABORT;
   g_Running = false;
 }
 
@@ -211,26 +211,26 @@ bool ServeChange() {
     // Taken here, so that the game's end events run; a second request stops
     // them too.
     Quit_Clear();
-    if (g_NewRoom != CHANGE_ABORT) g_NewRoom = CHANGE_END;
+    if (g_World.newRoom != CHANGE_ABORT) g_World.newRoom = CHANGE_END;
   }
-  const int32_t code = g_NewRoom;
+  const int32_t code = g_World.newRoom;
   switch (code) {
     case CHANGE_NONE: return false;
     case CHANGE_END:
     case CHANGE_ABORT: g_Running = false; return true;
     case CHANGE_LOAD:
-      g_NewRoom = CHANGE_NONE;
+      g_World.newRoom = CHANGE_NONE;
       Error_Report("Loading saved games is not available yet.", false);
       return false;
     case CHANGE_RESTART:
       EndGame();
-      if (g_NewRoom == CHANGE_ABORT) {
+      if (g_World.newRoom == CHANGE_ABORT) {
         g_Running = false;
         return true;
       }
       // Cleared before the new start, so its create and room-start events
       // run, and a restart cannot repeat itself forever.
-      g_NewRoom = CHANGE_NONE;
+      g_World.newRoom = CHANGE_NONE;
       StartGame();
       return false;
     default: Room_Change(code); return false;
@@ -242,7 +242,7 @@ void Loop() {
   Run_ResetClock();
   int64_t t = Run_Microseconds(), s = t;
   int32_t count = 0;
-  g_Fps = 0;
+  g_World.fps = 0;
   Pump();
   while (g_Running && !g_Paused) {
     try {
@@ -250,21 +250,21 @@ void Loop() {
       // The last step allowed ends the game, whatever room change or restart
       // the game asked for in it; only an abort after an error stands.
       const bool last = g_Config.steps >= 0 && ++g_StepsDone >= g_Config.steps;
-      if (last && g_NewRoom != CHANGE_ABORT) g_NewRoom = CHANGE_END;
+      if (last && g_World.newRoom != CHANGE_ABORT) g_World.newRoom = CHANGE_END;
       if (!last) {
         const int64_t now = Run_Microseconds();
         if (now < t) t = now;
         int32_t speed = 30;
-        if (g_RunRoom) {
-          if (g_RunRoom->r_speed < 1) g_RunRoom->r_speed = 1;
-          speed = g_RunRoom->r_speed;
+        if (g_World.room) {
+          if (g_World.room->r_speed < 1) g_World.room->r_speed = 1;
+          speed = g_World.room->r_speed;
         }
         const int64_t wait = std::clamp<int64_t>(1000000 / speed - (now - t), 0, 1000000);
         Run_WaitMicroseconds(wait);
         t = now + wait;
         if (t < s) s = t;
         if (t / 1000000 > s / 1000000) {
-          g_Fps = count;
+          g_World.fps = count;
           count = 0;
           s = t;
         }
@@ -306,7 +306,7 @@ bool GetCurrentTime(CInstanceBase*, int32_t, RValue& v) {
 
 void Run_Configure(const RRunConfig& config) {
   g_Config = config;
-  g_UseSpatialIndex = !config.plainCollisions;
+  g_World.useSpatialIndex = !config.plainCollisions;
 }
 
 void Run_ResetClock() { g_ClockBase = g_Config.fixedClock ? g_FixedNow : RawMicroseconds(); }
@@ -327,7 +327,7 @@ void Run_WaitMicroseconds(int64_t d) {
 }
 
 void Run_RoomEntered() {
-  if (g_Running && g_RunRoom) DrawRoom(*g_RunRoom);
+  if (g_Running && g_World.room) DrawRoom(*g_World.room);
 }
 
 void RunMain() {
@@ -353,7 +353,7 @@ void RunMain() {
 }
 
 bool Run_IsRunning() { return g_Running; }
-int Run_ExitStatus() { return Error_Aborting() || g_NewRoom == CHANGE_ABORT ? 2 : 0; }
+int Run_ExitStatus() { return Error_Aborting() || g_World.newRoom == CHANGE_ABORT ? 2 : 0; }
 
 void Run_RegisterFunctions() {
   static const RFunctionRoutine kRoutines[] = {

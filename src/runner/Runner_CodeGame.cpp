@@ -71,7 +71,7 @@ int Runner_PlayCodeText(const std::string& text, RRunConfig config) {
   Runner_InstallEngineHost();
   g_ScriptState.Reset();
   Script_Clear();
-  g_NewRoom = CHANGE_NONE;
+  g_World.Reset();
 
   std::string main;
   std::vector<std::pair<std::string, std::string>> scripts;

@@ -52,7 +52,7 @@ void F_InstancePosition(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArg
 // Every instance at the point when the call starts, precisely.
 template <class F>
 void ForInstancesAt(double x, double y, F f) {
-  CRunRoom* room = g_RunRoom;
+  CRunRoom* room = g_World.room;
   if (!room) return;
   const int32_t n = room->InstanceCount();
   for (int32_t k = 0; k < n; ++k) {
@@ -117,7 +117,7 @@ void F_MoveBounce(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, RArgs a) {
 
 // A random free place in the room, snapped; a hundred tries at most.
 void F_MoveRandom(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  if (s && g_RunRoom) Motion_MoveRandom(*AsInstance(s), a[0].AsReal(), a[1].AsReal(), g_RunRoom->r_width, g_RunRoom->r_height, Place_Free);
+  if (s && g_World.room) Motion_MoveRandom(*AsInstance(s), a[0].AsReal(), a[1].AsReal(), g_World.room->r_width, g_World.room->r_height, Place_Free);
 }
 
 void F_SpriteCollisionMask(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
@@ -136,8 +136,8 @@ void F_SpriteCollisionMask(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RAr
 }
 
 // --- actions: positions are relative to the instance when asked ---
-double RelX(CInstanceBase* s, double x) { return g_ArgumentRelative && s ? x + AsInstance(s)->i_x : x; }
-double RelY(CInstanceBase* s, double y) { return g_ArgumentRelative && s ? y + AsInstance(s)->i_y : y; }
+double RelX(CInstanceBase* s, double x) { return g_World.argumentRelative && s ? x + AsInstance(s)->i_x : x; }
+double RelY(CInstanceBase* s, double y) { return g_World.argumentRelative && s ? y + AsInstance(s)->i_y : y; }
 
 void A_MoveContact(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (s) Move_Contact(*AsInstance(s), ArgInt(a[2]) != 0, a[1].AsReal(), a[0].AsReal());

@@ -3,12 +3,10 @@
 #include <algorithm>
 
 #include "world/Instance_Class.h"
+#include "world/Run_State.h"
 
 namespace tavrin {
 
-bool g_UseSpatialIndex = true;
-uint64_t g_IndexVersion = 0;
-uint64_t g_ListGeneration = 0;
 
 namespace {
 
@@ -76,18 +74,18 @@ void CSpatialIndex::Insert(CInstance* inst) {
   if (inst->i_index == this) return;
   inst->i_index = this;
   Place(inst);
-  ++g_IndexVersion;
+  ++g_World.indexVersion;
 }
 
 void CSpatialIndex::Remove(CInstance* inst) {
   if (inst->i_index != this) return;
   Unplace(inst);
   inst->i_index = nullptr;
-  ++g_IndexVersion;
+  ++g_World.indexVersion;
 }
 
 void CSpatialIndex::Update(CInstance* inst) {
-  ++g_IndexVersion;
+  ++g_World.indexVersion;
   // Most moves stay within the same cells.
   const TRect& b = inst->i_bbox;
   if (!inst->i_big && CellOf(std::min(b.Left, b.Right), kCellShift) == inst->i_cells[0] &&
@@ -106,7 +104,7 @@ void CSpatialIndex::Clear() {
   m_cells.clear();
   m_big.clear();
   m_emptyCells = 0;
-  ++g_IndexVersion;
+  ++g_World.indexVersion;
 }
 
 void CSpatialIndex::Query(const TRect& region, std::vector<CInstance*>& out) const {

@@ -15,16 +15,8 @@ namespace tavrin {
 
 class CInstance;
 
-// Off, every query and the collision events scan the lists in full (the way
-// to compare the two in tests and benchmarks).
-extern bool g_UseSpatialIndex;
-
-// Changes whenever any indexed box changes or an instance enters or leaves
-// an index: a loop that gathered nearby instances gathers again after it.
-extern uint64_t g_IndexVersion;
-// Changes whenever the room's lists are reordered or rebuilt, so that
-// positions taken from them before no longer hold.
-extern uint64_t g_ListGeneration;
+// Whether the index is used, and the counters that tell loops their
+// positions went stale, are part of the world state (g_World).
 
 class CSpatialIndex {
  public:

@@ -18,7 +18,6 @@
 
 namespace tavrin {
 
-std::vector<RCollisionPair> g_CollisionPairs;
 
 namespace {
 
@@ -159,9 +158,9 @@ CInstance* ScanSelected(const CRunRoom& room, int32_t obj, F test) {
 // the order the scan would.
 template <class F>
 CInstance* FindSelected(int32_t obj, const TRect& region, F test) {
-  const CRunRoom* room = g_RunRoom;
+  const CRunRoom* room = g_World.room;
   if (!room) return nullptr;
-  if (!g_UseSpatialIndex) return ScanSelected(*room, obj, test);
+  if (!g_World.useSpatialIndex) return ScanSelected(*room, obj, test);
   static std::vector<CInstance*> candidates;
   room->r_index.Query(region, candidates);
   std::erase_if(candidates, [&](const CInstance* i) { return i->i_marked || !Selects(obj, *i); });
@@ -250,7 +249,7 @@ int64_t MoveLimit(double maxdist) { return maxdist > 0 ? Real_ToInt64(maxdist) :
 // has left it and goes on away from it meets nothing for the rest of its
 // way, however long that is.
 std::optional<TRect> ObstacleBounds(const CInstance& inst, bool all) {
-  const CRunRoom* room = g_RunRoom;
+  const CRunRoom* room = g_World.room;
   if (!room || !MaskSprite(inst)) return std::nullopt;
   std::optional<TRect> u;
   for (int32_t k = 0, n = room->InstanceCount(); k < n; ++k) {
@@ -379,12 +378,12 @@ void Move_Bounce(CInstance& inst, bool advanced, bool all) {
 // ------------------------------------------------------------------ collision events
 
 void Collision_BuildPairs() {
-  g_CollisionPairs.clear();
+  g_World.collisionPairs.clear();
   for (int32_t e = 0; e < g_Objects.Count(); ++e) {
     if (!g_Objects.Exists(e)) continue;
     for (int32_t f = e; f < g_Objects.Count(); ++f)
       if (g_Objects.Exists(f) && (Event_Find(e, EV_COLLISION, f) || Event_Find(f, EV_COLLISION, e)))
-        g_CollisionPairs.push_back({e, f});
+        g_World.collisionPairs.push_back({e, f});
   }
 }
 
@@ -426,13 +425,13 @@ void Collide(CInstance& a, CInstance& b) {
 // lists the scan itself takes over at the position it had reached.
 void CollideWithIndexed(CRunRoom& room, CInstance& a, int32_t obj2, int32_t start, int32_t nb) {
   static std::vector<CInstance*> pending;
-  const uint64_t generation = g_ListGeneration;
-  uint64_t version = g_IndexVersion - 1;
+  const uint64_t generation = g_World.listGeneration;
+  uint64_t version = g_World.indexVersion - 1;
   int32_t next = start;  // the first position of obj2's list not yet passed
   size_t at = 0;
   for (;;) {
     if (a.i_marked || Run_ChangePending()) return;
-    if (g_ListGeneration != generation) {
+    if (g_World.listGeneration != generation) {
       for (int32_t ib = next; ib < nb && !a.i_marked; ++ib) {
         CInstance* b = room.Obj_Instance(obj2, ib);
         if (b && Collision_Instance(a, *b, true)) Collide(a, *b);
@@ -440,8 +439,8 @@ void CollideWithIndexed(CRunRoom& room, CInstance& a, int32_t obj2, int32_t star
       }
       return;
     }
-    if (g_IndexVersion != version) {
-      version = g_IndexVersion;
+    if (g_World.indexVersion != version) {
+      version = g_World.indexVersion;
       room.r_index.Query(a.i_bbox, pending);
       std::erase_if(pending, [&](const CInstance* b) {
         return b->i_objectindex != obj2 || b->i_directpos < next || b->i_directpos >= nb ||
@@ -461,9 +460,9 @@ void CollideWithIndexed(CRunRoom& room, CInstance& a, int32_t obj2, int32_t star
 }  // namespace
 
 void Collision_HandleEvents() {
-  for (size_t p = 0; p < g_CollisionPairs.size(); ++p) {
-    const RCollisionPair pair = g_CollisionPairs[p];
-    CRunRoom* room = g_RunRoom;
+  for (size_t p = 0; p < g_World.collisionPairs.size(); ++p) {
+    const RCollisionPair pair = g_World.collisionPairs[p];
+    CRunRoom* room = g_World.room;
     if (!room || Run_ChangePending()) return;
     const int32_t na = room->Obj_Number(pair.obj1);
     for (int32_t ia = 0; ia < na; ++ia) {
@@ -472,7 +471,7 @@ void Collision_HandleEvents() {
       const int32_t nb = room->Obj_Number(pair.obj2);
       // Two instances of one object meet once: B starts at A's own place.
       const int32_t start = pair.obj1 == pair.obj2 ? ia : 0;
-      if (g_UseSpatialIndex) {
+      if (g_World.useSpatialIndex) {
         CollideWithIndexed(*room, *a, pair.obj2, start, nb);
       } else {
         for (int32_t ib = start; ib < nb && !a->i_marked; ++ib) {

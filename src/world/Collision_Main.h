@@ -35,10 +35,7 @@ void Move_Bounce(CInstance& inst, bool advanced, bool all);
 
 // Pairs of objects of which at least one has a collision event with the
 // other (with inheritance), rebuilt with the event tables.
-struct RCollisionPair {
-  int32_t obj1, obj2;
-};
-extern std::vector<RCollisionPair> g_CollisionPairs;
+// Builds g_World.collisionPairs from the objects' collision events.
 void Collision_BuildPairs();
 // The collision events of a step.
 void Collision_HandleEvents();

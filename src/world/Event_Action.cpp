@@ -15,8 +15,6 @@
 
 namespace tavrin {
 
-std::array<std::vector<std::vector<int32_t>>, kEventTypes> g_EventObjects;
-bool g_ArgumentRelative = false;
 
 namespace {
 
@@ -150,7 +148,7 @@ class CActionRunner {
   bool Apply(const CAction& act, bool question) {
     if (!act.act_useapplyto || act.act_who == ACT_APPLY_SELF) return Execute(act, m_self, m_other);
     if (act.act_who == ACT_APPLY_OTHER) return Execute(act, m_other, m_self);
-    CRunRoom* room = g_RunRoom;
+    CRunRoom* room = g_World.room;
     if (act.act_who < 0 || !room) return true;
     const int32_t n = room->Obj_Number_Recursive(act.act_who);
     for (int32_t i = 0; i < n; ++i) {
@@ -180,13 +178,13 @@ class CActionRunner {
       CallFunction(act, argc, self, other, result);
     } else {
       // Code runs with the action's relative flag, which is restored after.
-      const bool savedRelative = g_ArgumentRelative;
-      g_ArgumentRelative = act.act_userelative && act.act_relative;
+      const bool savedRelative = g_World.argumentRelative;
+      g_World.argumentRelative = act.act_userelative && act.act_relative;
       if (argc == 0)
         Code_ExecuteReport(self, other, act.act_compiled->code.get(), result);
       else
         RunCodeWithArguments(act, argc, self, other, result);
-      g_ArgumentRelative = savedRelative;
+      g_World.argumentRelative = savedRelative;
     }
     return Value_IsTrue(result) != act.act_isnot;
   }
@@ -195,7 +193,7 @@ class CActionRunner {
   // with the action's arguments. Its relative flag stays set afterwards.
   [[gnu::noinline]] static void CallFunction(const CAction& act, int32_t argc, CInstance* self, CInstance* other,
                                              RValue& result) {
-    g_ArgumentRelative = act.act_userelative && act.act_relative;
+    g_World.argumentRelative = act.act_userelative && act.act_relative;
     RValue args[kMaxActionArguments];
     for (int32_t i = 0; i < argc; ++i) args[i] = Argument(act, i, self, other);
     if (!Function_Call(act.act_functionid, self, other, argc, result, args, nullptr, 0)) ReportFailure();
@@ -375,7 +373,7 @@ void Event_PerformMoment(CInstance* self, CInstance* other, int32_t timeline, co
 }
 
 void Event_PerformAll(int32_t etype, int32_t enumb) {
-  CRunRoom* room = g_RunRoom;
+  CRunRoom* room = g_World.room;
   if (Run_ChangePending() || !room) return;
   const int32_t n = room->InstanceCount();
   for (int32_t i = 0; i < n && !Run_ChangePending(); ++i) {
@@ -388,7 +386,7 @@ void Event_PerformAll(int32_t etype, int32_t enumb) {
 
 void Event_BuildLists() {
   for (int32_t type = 0; type < kEventTypes; ++type) {
-    auto& table = g_EventObjects[size_t(type)];
+    auto& table = g_World.eventObjects[size_t(type)];
     table.assign(size_t(std::max(TableLimit(type) + 1, 0)), {});
     for (int32_t number = 0; number < int32_t(table.size()); ++number)
       for (int32_t o = 0; o < g_Objects.Count(); ++o)
@@ -398,7 +396,7 @@ void Event_BuildLists() {
 
 const std::vector<int32_t>& Event_Objects(int32_t etype, int32_t enumb) {
   if (etype < 0 || etype >= kEventTypes || enumb < 0) return kNoObjects;
-  const auto& table = g_EventObjects[size_t(etype)];
+  const auto& table = g_World.eventObjects[size_t(etype)];
   return size_t(enumb) < table.size() ? table[size_t(enumb)] : kNoObjects;
 }
 

@@ -62,10 +62,9 @@ void Event_PerformMoment(CInstance* self, CInstance* other, int32_t timeline, co
 // other, over the instances present when it starts.
 void Event_PerformAll(int32_t etype, int32_t enumb);
 
-// Per event type and number, the objects (in index order) that have the event
-// directly or through a parent. Rebuilt at every game start and when objects
-// change.
-extern std::array<std::vector<std::vector<int32_t>>, kEventTypes> g_EventObjects;
+// Builds g_World.eventObjects: per event type and number, the objects (in
+// index order) that have the event directly or through a parent. Rebuilt at
+// every game start and when objects change.
 void Event_BuildLists();
 // The objects that have event etype/enumb (empty past the table).
 const std::vector<int32_t>& Event_Objects(int32_t etype, int32_t enumb);
@@ -77,7 +76,7 @@ const std::vector<int32_t>& Event_Objects(int32_t etype, int32_t enumb);
 template <class F>
 void Event_ForEachHolder(int32_t etype, int32_t enumb, F f) {
   for (int32_t obj : Event_Objects(etype, enumb)) {
-    CRunRoom* room = g_RunRoom;
+    CRunRoom* room = g_World.room;
     if (!room || Run_ChangePending()) return;
     const int32_t n = room->Obj_Number(obj);
     for (int32_t i = 0; i < n && !Run_ChangePending(); ++i) {
@@ -86,9 +85,6 @@ void Event_ForEachHolder(int32_t etype, int32_t enumb, F f) {
     }
   }
 }
-
-// `argument_relative`: the relative flag of the action being performed.
-extern bool g_ArgumentRelative;
 
 void Event_RegisterFunctions();
 

@@ -36,7 +36,7 @@ bool Designates(int32_t who, const CInstance* i) {
 // taken once, so instances created by f are not visited.
 template <class F>
 void ForMatching(CInstanceBase* self, CInstanceBase* other, int32_t who, F f) {
-  CRunRoom* room = g_RunRoom;
+  CRunRoom* room = g_World.room;
   if (who == OWNER_SELF || who == OWNER_OTHER) {
     CInstance* i = AsInstance(who == OWNER_SELF ? self : other);
     if (Live(i) && !i->i_deactivated) f(i);
@@ -72,8 +72,8 @@ double CreateInstance(double x, double y, const RValue& obj, F before) {
     Error_ReportAction("Creating instance for non-existing object: " + Number(obj), false);
     return OWNER_NOONE;
   }
-  if (!g_RunRoom) return OWNER_NOONE;
-  CInstance* inst = g_RunRoom->AddInstance(x, y, ArgInt(obj));
+  if (!g_World.room) return OWNER_NOONE;
+  CInstance* inst = g_World.room->AddInstance(x, y, ArgInt(obj));
   if (!inst) return OWNER_NOONE;
   const int32_t id = inst->i_id;
   before(inst);
@@ -97,9 +97,9 @@ void Instance_Change(CInstance* self, int32_t obj, bool perform) {
     Error_ReportAction("Asking to change into non-existing object: " + std::to_string(obj), false);
     return;
   }
-  if (!self || !g_RunRoom) return;
+  if (!self || !g_World.room) return;
   if (perform) Event_Perform(self, self, EV_DESTROY, 0);
-  CInstance* next = g_RunRoom->AddInstance(self->i_x, self->i_y, obj);
+  CInstance* next = g_World.room->AddInstance(self->i_x, self->i_y, obj);
   if (!next) return;
   next->Assign(*self);
   next->SetObjectIndex(obj);
@@ -128,8 +128,8 @@ void F_InstanceCreate(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs 
 
 void F_InstanceCopy(CInstanceBase* self, CInstanceBase*, int32_t, RValue& r, RArgs a) {
   CInstance* s = AsInstance(self);
-  if (!s || !g_RunRoom) return;
-  CInstance* copy = g_RunRoom->AddInstance(s->i_x, s->i_y, s->i_objectindex);
+  if (!s || !g_World.room) return;
+  CInstance* copy = g_World.room->AddInstance(s->i_x, s->i_y, s->i_objectindex);
   if (!copy) return;
   const int32_t id = copy->i_id;
   copy->Assign(*s);
@@ -207,12 +207,12 @@ void KeepSelf(CInstanceBase* self, const RValue& notme) {
 }
 
 void Update() {
-  if (g_RunRoom) g_RunRoom->UpdateActive();
+  if (g_World.room) g_World.room->UpdateActive();
 }
 
 void F_DeactivateAll(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  if (!g_RunRoom) return;
-  for (CInstance* i : g_RunRoom->r_instance) i->i_deactivated = true;
+  if (!g_World.room) return;
+  for (CInstance* i : g_World.room->r_instance) i->i_deactivated = true;
   KeepSelf(self, a[0]);
   Update();
 }
@@ -221,25 +221,25 @@ void F_DeactivateObject(CInstanceBase* self, CInstanceBase* other, int32_t, RVal
   const int32_t who = ArgInt(a[0]);
   if (who == OWNER_SELF || who == OWNER_OTHER) {
     if (CInstance* i = AsInstance(who == OWNER_SELF ? self : other)) i->i_deactivated = true;
-  } else if (g_RunRoom) {
-    for (CInstance* i : g_RunRoom->r_instance)
+  } else if (g_World.room) {
+    for (CInstance* i : g_World.room->r_instance)
       if (Designates(who, i)) i->i_deactivated = true;
   }
   Update();
 }
 
 void F_DeactivateRegion(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  if (!g_RunRoom) return;
+  if (!g_World.room) return;
   const bool inside = a[4].AsReal() >= 0.5;
-  for (CInstance* i : g_RunRoom->r_instance)
+  for (CInstance* i : g_World.room->r_instance)
     if (OutsideRegion(i, a[0].AsReal(), a[1].AsReal(), a[2].AsReal(), a[3].AsReal()) != inside) i->i_deactivated = true;
   KeepSelf(self, a[5]);
   Update();
 }
 
 void F_ActivateAll(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs) {
-  if (!g_RunRoom) return;
-  for (CInstance* i : g_RunRoom->r_instance_deact) i->i_deactivated = false;
+  if (!g_World.room) return;
+  for (CInstance* i : g_World.room->r_instance_deact) i->i_deactivated = false;
   Update();
 }
 
@@ -247,25 +247,25 @@ void F_ActivateObject(CInstanceBase* self, CInstanceBase* other, int32_t, RValue
   const int32_t who = ArgInt(a[0]);
   if (who == OWNER_SELF || who == OWNER_OTHER) {
     if (CInstance* i = AsInstance(who == OWNER_SELF ? self : other)) i->i_deactivated = false;
-  } else if (g_RunRoom) {
-    for (CInstance* i : g_RunRoom->r_instance_deact)
+  } else if (g_World.room) {
+    for (CInstance* i : g_World.room->r_instance_deact)
       if (Designates(who, i)) i->i_deactivated = false;
   }
   Update();
 }
 
 void F_ActivateRegion(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  if (!g_RunRoom) return;
+  if (!g_World.room) return;
   const bool inside = a[4].AsReal() >= 0.5;
-  for (CInstance* i : g_RunRoom->r_instance_deact)
+  for (CInstance* i : g_World.room->r_instance_deact)
     if (OutsideRegion(i, a[0].AsReal(), a[1].AsReal(), a[2].AsReal(), a[3].AsReal()) != inside) i->i_deactivated = false;
   Update();
 }
 
 // ------------------------------------------------------------------ instance actions
 
-double RelX(CInstanceBase* self, double x) { return g_ArgumentRelative && self ? x + AsInstance(self)->i_x : x; }
-double RelY(CInstanceBase* self, double y) { return g_ArgumentRelative && self ? y + AsInstance(self)->i_y : y; }
+double RelX(CInstanceBase* self, double x) { return g_World.argumentRelative && self ? x + AsInstance(self)->i_x : x; }
+double RelY(CInstanceBase* self, double y) { return g_World.argumentRelative && self ? y + AsInstance(self)->i_y : y; }
 
 void A_CreateObject(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
   CreateInstance(RelX(self, a[1].AsReal()), RelY(self, a[2].AsReal()), a[0]);
@@ -343,39 +343,39 @@ void A_SetAlarm(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) 
   const int32_t alarm = ArgInt(a[1]);
   if (!s || alarm < 0 || alarm >= kAlarmCount) return;
   int64_t v = Real_ToInt32(a[0].AsReal());
-  if (g_ArgumentRelative && s->i_timer[size_t(alarm)] >= 0) v += s->i_timer[size_t(alarm)];
+  if (g_World.argumentRelative && s->i_timer[size_t(alarm)] >= 0) v += s->i_timer[size_t(alarm)];
   s->i_timer[size_t(alarm)] = int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
 }
 
 // ------------------------------------------------------------------ rooms
 
 void GotoPrevious(int32_t transition) {
-  if (g_RoomIndex == Room_First()) {
+  if (g_World.roomIndex == Room_First()) {
     Error_ReportAction("Moving to previous room before the first room.", true);
-    g_NewRoom = CHANGE_ABORT;
+    g_World.newRoom = CHANGE_ABORT;
     return;
   }
-  Room_Request(Room_Previous(g_RoomIndex), transition);
+  Room_Request(Room_Previous(g_World.roomIndex), transition);
 }
 
 void GotoNext(int32_t transition) {
-  if (g_RoomIndex == Room_Last()) {
+  if (g_World.roomIndex == Room_Last()) {
     Error_ReportAction("Moving to next room after the last room.", true);
-    g_NewRoom = CHANGE_ABORT;
+    g_World.newRoom = CHANGE_ABORT;
     return;
   }
-  Room_Request(Room_Next(g_RoomIndex), transition);
+  Room_Request(Room_Next(g_World.roomIndex), transition);
 }
 
 void F_RoomGoto(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  Room_Request(ArgInt(a[0]), g_Game.transition_kind);
+  Room_Request(ArgInt(a[0]), g_World.game.transition_kind);
 }
 void F_RoomGotoPrevious(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs) {
-  GotoPrevious(g_Game.transition_kind);
+  GotoPrevious(g_World.game.transition_kind);
 }
-void F_RoomGotoNext(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs) { GotoNext(g_Game.transition_kind); }
+void F_RoomGotoNext(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs) { GotoNext(g_World.game.transition_kind); }
 void F_RoomRestart(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs) {
-  Room_Request(g_RoomIndex, g_Game.transition_kind);
+  Room_Request(g_World.roomIndex, g_World.game.transition_kind);
 }
 void F_RoomPrevious(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
   const int32_t n = ArgInt(a[0]);
@@ -387,49 +387,49 @@ void F_RoomNext(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
 }
 void A_PreviousRoom(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) { GotoPrevious(ArgInt(a[0])); }
 void A_NextRoom(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) { GotoNext(ArgInt(a[0])); }
-void A_CurrentRoom(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) { Room_Request(g_RoomIndex, ArgInt(a[0])); }
+void A_CurrentRoom(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) { Room_Request(g_World.roomIndex, ArgInt(a[0])); }
 void A_AnotherRoom(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) { Room_Request(ArgInt(a[0]), ArgInt(a[1])); }
 void A_IfPreviousRoom(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs) {
-  r.SetReal(g_RoomIndex != Room_First() ? 1 : 0);
+  r.SetReal(g_World.roomIndex != Room_First() ? 1 : 0);
 }
 void A_IfNextRoom(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs) {
-  r.SetReal(g_RoomIndex != Room_Last() ? 1 : 0);
+  r.SetReal(g_World.roomIndex != Room_Last() ? 1 : 0);
 }
 
 // ------------------------------------------------------------------ the game
 
-void F_GameEnd(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs) { g_NewRoom = CHANGE_END; }
-void F_GameRestart(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs) { g_NewRoom = CHANGE_RESTART; }
+void F_GameEnd(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs) { g_World.newRoom = CHANGE_END; }
+void F_GameRestart(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs) { g_World.newRoom = CHANGE_RESTART; }
 
 int32_t Relative(int32_t current, const RValue& v) {
-  const int64_t r = int64_t(Real_ToInt32(v.AsReal())) + (g_ArgumentRelative ? current : 0);
+  const int64_t r = int64_t(Real_ToInt32(v.AsReal())) + (g_World.argumentRelative ? current : 0);
   return int32_t(std::clamp<int64_t>(r, INT32_MIN, INT32_MAX));
 }
 
 void A_SetScore(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  g_Game.score = Relative(g_Game.score, a[0]);
+  g_World.game.score = Relative(g_World.game.score, a[0]);
 }
-void A_SetLife(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) { Game_SetLives(Relative(g_Game.lives, a[0])); }
+void A_SetLife(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) { Game_SetLives(Relative(g_World.game.lives, a[0])); }
 void A_SetHealth(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  Game_SetHealth(a[0].AsReal() + (g_ArgumentRelative ? g_Game.health : 0));
+  Game_SetHealth(a[0].AsReal() + (g_World.argumentRelative ? g_World.game.health : 0));
 }
 void A_IfScore(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
-  r.SetReal(Compare(g_Game.score, a[0].AsReal(), a[1]) ? 1 : 0);
+  r.SetReal(Compare(g_World.game.score, a[0].AsReal(), a[1]) ? 1 : 0);
 }
 void A_IfLife(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
-  r.SetReal(Compare(g_Game.lives, a[0].AsReal(), a[1]) ? 1 : 0);
+  r.SetReal(Compare(g_World.game.lives, a[0].AsReal(), a[1]) ? 1 : 0);
 }
 void A_IfHealth(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
-  r.SetReal(Compare(g_Game.health, a[0].AsReal(), a[1]) ? 1 : 0);
+  r.SetReal(Compare(g_World.game.health, a[0].AsReal(), a[1]) ? 1 : 0);
 }
 void A_SetCaption(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  g_Game.score_explicit = true;
-  g_Game.show_score = ArgInt(a[0]) == 1;
-  g_Game.caption_score = a[1].AsString().str();
-  g_Game.show_lives = ArgInt(a[2]) == 1;
-  g_Game.caption_lives = a[3].AsString().str();
-  g_Game.show_health = ArgInt(a[4]) == 1;
-  g_Game.caption_health = a[5].AsString().str();
+  g_World.game.score_explicit = true;
+  g_World.game.show_score = ArgInt(a[0]) == 1;
+  g_World.game.caption_score = a[1].AsString().str();
+  g_World.game.show_lives = ArgInt(a[2]) == 1;
+  g_World.game.caption_lives = a[3].AsString().str();
+  g_World.game.show_health = ArgInt(a[4]) == 1;
+  g_World.game.caption_health = a[5].AsString().str();
 }
 
 }  // namespace

@@ -233,8 +233,8 @@ void F_GridAddInstances(CInstanceBase* self, CInstanceBase* other, int32_t, RVal
     if (CInstanceBase* i = who == OWNER_SELF ? self : other) AddInstance(*g, *AsInstance(i), prec);
     return;
   }
-  if (!g_RunRoom) return;
-  for (CInstance* i : g_RunRoom->r_instance)
+  if (!g_World.room) return;
+  for (CInstance* i : g_World.room->r_instance)
     if (who == OWNER_ALL || (who >= kFirstInstanceId ? i->i_id == who : Object_IsOrDescends(i->i_objectindex, who)))
       AddInstance(*g, *i, prec);
 }

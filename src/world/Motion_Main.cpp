@@ -58,8 +58,8 @@ double SpriteHeight(const CInstance& i) {
   return s ? s->GetHeight() * i.i_imagescaley : 0;
 }
 
-double RoomWidth() { return g_RunRoom ? g_RunRoom->r_width : 0; }
-double RoomHeight() { return g_RunRoom ? g_RunRoom->r_height : 0; }
+double RoomWidth() { return g_World.room ? g_World.room->r_width : 0; }
+double RoomHeight() { return g_World.room ? g_World.room->r_height : 0; }
 
 // ------------------------------------------------------------------ shared rules
 
@@ -167,7 +167,7 @@ void F_PathEnd(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs) {
 // ------------------------------------------------------------------ actions
 
 // The value, plus `current` when the action is relative.
-double Rel(double value, double current) { return g_ArgumentRelative ? value + current : value; }
+double Rel(double value, double current) { return g_World.argumentRelative ? value + current : value; }
 
 // Directions of the nine keys of the move action, laid out like a numeric
 // keypad from the bottom row up; the middle key (-1) stops.
@@ -195,7 +195,7 @@ void A_Move(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
 
 void A_SetMotion(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (!self) return;
-  if (g_ArgumentRelative) {
+  if (g_World.argumentRelative) {
     AsInstance(self)->AddToSpeed(a[0].AsReal(), a[1].AsReal());
   } else {
     AsInstance(self)->SetDirection(a[0].AsReal());
@@ -288,13 +288,13 @@ void RaiseWhere(int32_t number, F holds) {
 }  // namespace
 
 void Motion_BoundaryEvents() {
-  if (!g_RunRoom) return;
+  if (!g_World.room) return;
   const double w = RoomWidth(), h = RoomHeight();
   RaiseWhere(EV_OUTSIDE, [&](const RBox& b) { return !Touches(b, 0, 0, w, h); });
   RaiseWhere(EV_BOUNDARY, [&](const RBox& b) { return !WhollyIn(b, 0, 0, w, h); });
   for (int32_t v = 0; v < kRoomLayers; ++v) {
     // Events may change the views; each is read when its turn comes.
-    CRunRoom* room = g_RunRoom;
+    CRunRoom* room = g_World.room;
     if (!room || Run_ChangePending()) return;
     const CView& view = room->r_view[size_t(v)];
     if (!room->r_enableviews || !view.visible) continue;

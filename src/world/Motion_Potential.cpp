@@ -245,7 +245,7 @@ template <bool (*Step)(CInstance&, double, double, double, const RObstacles&)>
 void A_Step(CInstanceBase* s, CInstanceBase*, int32_t, RValue& r, RArgs a) {
   if (!s) return;
   CInstance& inst = *AsInstance(s);
-  const double dx = g_ArgumentRelative ? inst.i_x : 0, dy = g_ArgumentRelative ? inst.i_y : 0;
+  const double dx = g_World.argumentRelative ? inst.i_x : 0, dy = g_World.argumentRelative ? inst.i_y : 0;
   Truth(r, Step(inst, a[0].AsReal() + dx, a[1].AsReal() + dy, a[2].AsReal(), RObstacles::Checkall(a[3])));
 }
 

@@ -16,10 +16,6 @@
 
 namespace tavrin {
 
-CRunRoom* g_RunRoom = nullptr;
-int32_t g_RoomIndex = -1;
-int32_t g_LastInstanceId = kFirstInstanceId;
-int32_t g_LastTileId = 10000000;
 
 namespace {
 
@@ -77,7 +73,7 @@ void CRunRoom::RebuildObjectLists() {
   r_obj_instance.assign(objects, {});
   r_obj_instance_recursive.assign(objects, {});
   r_objseq = 0;
-  ++g_ListGeneration;
+  ++g_World.listGeneration;
   for (size_t k = 0; k < r_instance.size(); ++k) {
     r_instance[k]->i_listpos = int32_t(k);
     AddToObjectLists(r_instance[k]);
@@ -86,11 +82,11 @@ void CRunRoom::RebuildObjectLists() {
 
 CInstance* CRunRoom::AddInstance(double x, double y, int32_t objectind) {
   // Ids never run into the negative owner codes: running out ends the game.
-  if (g_LastInstanceId == INT32_MAX) {
+  if (g_World.lastInstanceId == INT32_MAX) {
     Error_Report("Out of instance ids: no more instances can be created.", true);
     return nullptr;
   }
-  auto* inst = new CInstance(x, y, ++g_LastInstanceId, objectind);
+  auto* inst = new CInstance(x, y, ++g_World.lastInstanceId, objectind);
   inst->i_listpos = InstanceCount();
   r_instance.push_back(inst);
   r_index.Insert(inst);
@@ -132,7 +128,7 @@ void CRunRoom::SortInstances() {
   std::stable_sort(r_instance.begin(), r_instance.end(),
                    [&](const CInstance* a, const CInstance* b) { return key(a) > key(b); });
   for (size_t k = 0; k < r_instance.size(); ++k) r_instance[k]->i_listpos = int32_t(k);
-  ++g_ListGeneration;
+  ++g_World.listGeneration;
 }
 
 void CRunRoom::RemoveMarked() {
@@ -172,7 +168,7 @@ void CRunRoom::UpdateActive() {
 
 int32_t CRunRoom::AddTile(const RTile& tile) {
   r_tiles.push_back(tile);
-  r_tiles.back().id = ++g_LastTileId;
+  r_tiles.back().id = ++g_World.lastTileId;
   r_lasttile = int32_t(r_tiles.size()) - 1;
   return r_lasttile;
 }
@@ -260,13 +256,13 @@ void CRunRoom::SortTiles() {
 }
 
 void Room_PrepareIds() {
-  g_LastInstanceId = std::max(g_RoomLastInstanceId, kFirstInstanceId);
-  g_LastTileId = g_RoomLastTileId;
+  g_World.lastInstanceId = std::max(g_RoomLastInstanceId, kFirstInstanceId);
+  g_World.lastTileId = g_RoomLastTileId;
   for (int32_t r = 0; r < g_Rooms.Count(); ++r) {
     const CRoom* room = g_Rooms.Get(r);
     if (!room) continue;
-    for (const RRoomInstance& i : room->r_instances) g_LastInstanceId = std::max(g_LastInstanceId, i.id);
-    for (const RTile& t : room->r_tiles) g_LastTileId = std::max(g_LastTileId, t.id);
+    for (const RRoomInstance& i : room->r_instances) g_World.lastInstanceId = std::max(g_World.lastInstanceId, i.id);
+    for (const RTile& t : room->r_tiles) g_World.lastTileId = std::max(g_World.lastTileId, t.id);
   }
 }
 
@@ -293,31 +289,31 @@ int32_t Room_Previous(int32_t n) {
 // ------------------------------------------------------------------ entering and leaving
 
 void Room_Request(int32_t n, int32_t transition) {
-  g_NewRoom = n;
-  g_Game.transition_kind = transition;
+  g_World.newRoom = n;
+  g_World.game.transition_kind = transition;
   if (!Room_Exists(n)) {
     Error_Report("Unexisting room number: " + std::to_string(n), true);
-    g_NewRoom = CHANGE_ABORT;
+    g_World.newRoom = CHANGE_ABORT;
   }
 }
 
 void Room_Change(int32_t n) {
   Room_Leave(false);
-  if (g_NewRoom == CHANGE_ABORT) return;
-  g_NewRoom = CHANGE_NONE;
+  if (g_World.newRoom == CHANGE_ABORT) return;
+  g_World.newRoom = CHANGE_NONE;
   Room_Goto(n, false);
 }
 
 void Room_Leave(bool gameEnd) {
-  CRunRoom* room = g_RunRoom;
+  CRunRoom* room = g_World.room;
   if (!room) return;
   room->RemoveMarked();
-  const int32_t pending = g_NewRoom;
-  g_NewRoom = CHANGE_NONE;
+  const int32_t pending = g_World.newRoom;
+  g_World.newRoom = CHANGE_NONE;
   Event_PerformAll(EV_OTHER, EV_ROOM_END);
   if (gameEnd) Event_PerformAll(EV_OTHER, EV_GAME_END);
   // A fatal error in those events ends the game, whatever was pending.
-  g_NewRoom = g_NewRoom == CHANGE_ABORT ? CHANGE_ABORT : pending;
+  g_World.newRoom = g_World.newRoom == CHANGE_ABORT ? CHANGE_ABORT : pending;
 
   // Persistent instances travel as copies; the originals are marked so that a
   // persistent room does not show them when it is visited again.
@@ -329,9 +325,9 @@ void Room_Leave(bool gameEnd) {
     g_Carried.push_back(std::move(copy));
     inst->i_marked = true;
   }
-  g_RunRoom = nullptr;
-  if (!room->r_persistent && g_RoomIndex >= 0 && size_t(g_RoomIndex) < g_RunRooms.size())
-    g_RunRooms[size_t(g_RoomIndex)].reset();
+  g_World.room = nullptr;
+  if (!room->r_persistent && g_World.roomIndex >= 0 && size_t(g_World.roomIndex) < g_RunRooms.size())
+    g_RunRooms[size_t(g_World.roomIndex)].reset();
 }
 
 namespace {
@@ -358,15 +354,15 @@ void Room_Goto(int32_t n, bool first) {
     // Only a code that names no room gets here (the room functions check
     // first); the game cannot go on without a room.
     Error_Report("Unexisting room number: " + std::to_string(n), true);
-    g_NewRoom = CHANGE_ABORT;
+    g_World.newRoom = CHANGE_ABORT;
     return;
   }
   if (size_t(n) >= g_RunRooms.size()) g_RunRooms.resize(size_t(n) + 1);
-  g_RoomIndex = n;
+  g_World.roomIndex = n;
   const bool fresh = !g_RunRooms[size_t(n)];
   if (fresh) g_RunRooms[size_t(n)] = std::make_unique<CRunRoom>(*g_Rooms.Get(n));
   CRunRoom* room = g_RunRooms[size_t(n)].get();
-  g_RunRoom = room;
+  g_World.room = room;
   const int32_t own = room->InstanceCount();
 
   // Carried instances replace the room's instance with the same id.
@@ -397,15 +393,15 @@ void Room_Goto(int32_t n, bool first) {
     RunCreationCode(room->r_code, &temp, "of room " + roomName);
   }
   Event_PerformAll(EV_OTHER, EV_ROOM_START);
-  if (!Run_ChangePending() && g_AutomaticDraw) {
+  if (!Run_ChangePending() && g_World.automaticDraw) {
     Host().RoomEntered(first);
-    g_Game.transition_kind = 0;
+    g_World.game.transition_kind = 0;
   }
 }
 
 void Room_FreeAll() {
-  g_RunRoom = nullptr;
-  g_RoomIndex = -1;
+  g_World.room = nullptr;
+  g_World.roomIndex = -1;
   g_RunRooms.clear();
   g_Carried.clear();
 }

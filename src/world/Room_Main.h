@@ -10,6 +10,7 @@
 #include "world/Collision_Index.h"
 #include "world/Instance_Class.h"
 #include "world/Room_Class.h"
+#include "world/Run_State.h"
 
 namespace tavrin {
 
@@ -79,14 +80,6 @@ class CRunRoom : public CRoom {
  private:
   void AddToObjectLists(CInstance* inst);
 };
-
-// The room the game is in (none before the first room and after the end).
-extern CRunRoom* g_RunRoom;
-extern int32_t g_RoomIndex;
-// The view being drawn while the room is drawn view by view; 0 at any other
-// time, so draw events outside view drawing see view 0.
-inline int32_t g_ViewCurrent = 0;
-extern int32_t g_LastInstanceId, g_LastTileId;
 
 // Instances and tiles made while playing get ids above every id the rooms
 // were given, even when the package's own counters lag behind them.

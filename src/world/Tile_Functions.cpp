@@ -15,12 +15,12 @@ namespace {
 // The tile with the id given, or none after reporting it (also when there is
 // no room, since then there are no tiles).
 RTile* TileById(const RValue& id) {
-  const int32_t pos = g_RunRoom ? g_RunRoom->FindTile(ArgInt(id)) : -1;
+  const int32_t pos = g_World.room ? g_World.room->FindTile(ArgInt(id)) : -1;
   if (pos < 0) {
     Error_ReportAction("Tile does not exist.", false);
     return nullptr;
   }
-  return &g_RunRoom->r_tiles[size_t(pos)];
+  return &g_World.room->r_tiles[size_t(pos)];
 }
 
 bool BackgroundExists(const RValue& back) {
@@ -82,7 +82,7 @@ void F_TileSetAlpha(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
 // or -1 when nothing was added.
 void F_TileAdd(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
   r.SetReal(-1);
-  if (!BackgroundExists(a[0]) || !g_RunRoom) return;
+  if (!BackgroundExists(a[0]) || !g_World.room) return;
   RTile t;
   t.index = ArgInt(a[0]);
   t.xo = ArgInt(a[1]);
@@ -92,48 +92,48 @@ void F_TileAdd(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
   t.x = a[5].AsReal();
   t.y = a[6].AsReal();
   t.depth = a[7].AsReal();
-  const int32_t pos = g_RunRoom->AddTile(t);
-  r.SetReal(g_RunRoom->r_tiles[size_t(pos)].id);
+  const int32_t pos = g_World.room->AddTile(t);
+  r.SetReal(g_World.room->r_tiles[size_t(pos)].id);
 }
 
 void F_TileDelete(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  if (const RTile* t = TileById(a[0])) g_RunRoom->DeleteTile(int32_t(t - g_RunRoom->r_tiles.data()));
+  if (const RTile* t = TileById(a[0])) g_World.room->DeleteTile(int32_t(t - g_World.room->r_tiles.data()));
 }
 void F_TileExists(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
-  r.SetReal(g_RunRoom && g_RunRoom->FindTile(ArgInt(a[0])) >= 0 ? 1 : 0);
+  r.SetReal(g_World.room && g_World.room->FindTile(ArgInt(a[0])) >= 0 ? 1 : 0);
 }
 
 // The id of the tile at a position in the room, or -1.
-double IdAt(int32_t pos) { return pos >= 0 ? g_RunRoom->r_tiles[size_t(pos)].id : -1; }
+double IdAt(int32_t pos) { return pos >= 0 ? g_World.room->r_tiles[size_t(pos)].id : -1; }
 
 void F_TileFind(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
-  r.SetReal(g_RunRoom ? IdAt(g_RunRoom->FindTileAt(a[0].AsReal(), a[1].AsReal(), Value_IsTrue(a[2]))) : -1);
+  r.SetReal(g_World.room ? IdAt(g_World.room->FindTileAt(a[0].AsReal(), a[1].AsReal(), Value_IsTrue(a[2]))) : -1);
 }
 void F_TileDeleteAt(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  if (g_RunRoom) g_RunRoom->DeleteTilesAt(a[0].AsReal(), a[1].AsReal(), Value_IsTrue(a[2]));
+  if (g_World.room) g_World.room->DeleteTilesAt(a[0].AsReal(), a[1].AsReal(), Value_IsTrue(a[2]));
 }
 
 // tile_layer_*: the first argument is the depth of the layer.
 void F_LayerHide(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  if (g_RunRoom) g_RunRoom->HideTilesDepth(a[0].AsReal());
+  if (g_World.room) g_World.room->HideTilesDepth(a[0].AsReal());
 }
 void F_LayerShow(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  if (g_RunRoom) g_RunRoom->ShowTilesDepth(a[0].AsReal());
+  if (g_World.room) g_World.room->ShowTilesDepth(a[0].AsReal());
 }
 void F_LayerDelete(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  if (g_RunRoom) g_RunRoom->DeleteTilesDepth(a[0].AsReal());
+  if (g_World.room) g_World.room->DeleteTilesDepth(a[0].AsReal());
 }
 void F_LayerShift(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  if (g_RunRoom) g_RunRoom->ShiftTilesDepth(a[0].AsReal(), a[1].AsReal(), a[2].AsReal());
+  if (g_World.room) g_World.room->ShiftTilesDepth(a[0].AsReal(), a[1].AsReal(), a[2].AsReal());
 }
 void F_LayerFind(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
-  r.SetReal(g_RunRoom ? IdAt(g_RunRoom->FindTileAtDepth(a[0].AsReal(), a[1].AsReal(), a[2].AsReal())) : -1);
+  r.SetReal(g_World.room ? IdAt(g_World.room->FindTileAtDepth(a[0].AsReal(), a[1].AsReal(), a[2].AsReal())) : -1);
 }
 void F_LayerDeleteAt(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  if (g_RunRoom) g_RunRoom->DeleteTilesAtDepth(a[0].AsReal(), a[1].AsReal(), a[2].AsReal());
+  if (g_World.room) g_World.room->DeleteTilesAtDepth(a[0].AsReal(), a[1].AsReal(), a[2].AsReal());
 }
 void F_LayerDepth(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  if (g_RunRoom) g_RunRoom->ChangeTilesDepth(a[0].AsReal(), a[1].AsReal());
+  if (g_World.room) g_World.room->ChangeTilesDepth(a[0].AsReal(), a[1].AsReal());
 }
 
 }  // namespace

@@ -88,7 +88,7 @@ int32_t TimeLine_FindSmaller(const CTimeLine& line, double position) {
 }
 
 void TimeLine_AdvanceAll() {
-  CRunRoom* room = g_RunRoom;
+  CRunRoom* room = g_World.room;
   if (!room) return;
   const int32_t n = room->InstanceCount();
   for (int32_t k = 0; k < n && !Run_ChangePending(); ++k) {
@@ -175,11 +175,11 @@ void A_TimelineStop(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, RArgs) {
 }
 void A_SetTimelinePosition(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (!s) return;
-  AsInstance(s)->i_timelineposition = ArgInt(a[0]) + (g_ArgumentRelative ? AsInstance(s)->i_timelineposition : 0);
+  AsInstance(s)->i_timelineposition = ArgInt(a[0]) + (g_World.argumentRelative ? AsInstance(s)->i_timelineposition : 0);
 }
 void A_SetTimelineSpeed(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, RArgs a) {
   if (!s) return;
-  AsInstance(s)->i_timelinespeed = a[0].AsReal() + (g_ArgumentRelative ? AsInstance(s)->i_timelinespeed : 0);
+  AsInstance(s)->i_timelinespeed = a[0].AsReal() + (g_World.argumentRelative ? AsInstance(s)->i_timelinespeed : 0);
 }
 
 }  // namespace

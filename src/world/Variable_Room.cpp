@@ -15,7 +15,7 @@ using namespace var;
 
 const CRoom& RoomRead() {
   static const CRoom kFresh;
-  return g_RunRoom ? *g_RunRoom : kFresh;
+  return g_World.room ? *g_World.room : kFresh;
 }
 size_t Slot(int32_t arr) { return size_t(arr >= 0 && arr < kRoomLayers ? arr : 0); }
 
@@ -27,7 +27,7 @@ bool GetLayer(CInstanceBase*, int32_t arr, RValue& v) {
 }
 template <auto Layers, auto Field>
 bool SetLayer(CInstanceBase*, int32_t arr, const RValue& v) {
-  if (g_RunRoom) Store((g_RunRoom->*Layers)[Slot(arr)].*Field, v);
+  if (g_World.room) Store((g_World.room->*Layers)[Slot(arr)].*Field, v);
   return true;
 }
 template <auto Field>
@@ -48,20 +48,20 @@ bool GetBackSize(CInstanceBase*, int32_t arr, RValue& v) {
 
 bool GetColor(CInstanceBase*, int32_t, RValue& v) { return Real(v, RoomRead().r_color); }
 bool SetColor(CInstanceBase*, int32_t, const RValue& v) {
-  if (g_RunRoom) g_RunRoom->r_color = Int(v);
+  if (g_World.room) g_World.room->r_color = Int(v);
   return true;
 }
 bool GetShowColor(CInstanceBase*, int32_t, RValue& v) { return Real(v, RoomRead().ShowColor() ? 1 : 0); }
 bool SetShowColor(CInstanceBase*, int32_t, const RValue& v) {
-  if (g_RunRoom) g_RunRoom->r_flags = Flag(v) ? g_RunRoom->r_flags | 1 : g_RunRoom->r_flags & ~1;
+  if (g_World.room) g_World.room->r_flags = Flag(v) ? g_World.room->r_flags | 1 : g_World.room->r_flags & ~1;
   return true;
 }
 bool GetViewEnabled(CInstanceBase*, int32_t, RValue& v) { return Real(v, RoomRead().r_enableviews ? 1 : 0); }
 bool SetViewEnabled(CInstanceBase*, int32_t, const RValue& v) {
-  if (g_RunRoom) g_RunRoom->r_enableviews = Flag(v);
+  if (g_World.room) g_World.room->r_enableviews = Flag(v);
   return true;
 }
-bool GetViewCurrent(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_ViewCurrent); }
+bool GetViewCurrent(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_World.viewCurrent); }
 
 const RWorldVariable kRoomVariables[] = {
     {"background_color", GetColor, SetColor},

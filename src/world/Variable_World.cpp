@@ -129,9 +129,9 @@ bool GetSpriteMeasure(CInstanceBase* i, int32_t, RValue& v) {
 }
 
 // --- the room ---
-bool GetRoom(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_RoomIndex); }
+bool GetRoom(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_World.roomIndex); }
 bool SetRoom(CInstanceBase*, int32_t, const RValue& v) {
-  Room_Request(Int(v), g_Game.transition_kind);
+  Room_Request(Int(v), g_World.game.transition_kind);
   return true;
 }
 bool GetRoomFirst(CInstanceBase*, int32_t, RValue& v) { return Real(v, Room_First()); }
@@ -139,7 +139,7 @@ bool GetRoomLast(CInstanceBase*, int32_t, RValue& v) { return Real(v, Room_Last(
 // Room variables read the room in play; outside any room they read 0.
 template <class F>
 bool RoomGet(RValue& v, F f) {
-  return Real(v, g_RunRoom ? double(f(*g_RunRoom)) : 0.0);
+  return Real(v, g_World.room ? double(f(*g_World.room)) : 0.0);
 }
 bool GetRoomWidth(CInstanceBase*, int32_t, RValue& v) { return RoomGet(v, [](CRunRoom& r) { return r.r_width; }); }
 bool GetRoomHeight(CInstanceBase*, int32_t, RValue& v) { return RoomGet(v, [](CRunRoom& r) { return r.r_height; }); }
@@ -149,58 +149,58 @@ bool SetRoomSpeed(CInstanceBase*, int32_t, const RValue& v) {
     Error_ReportAction("Trying to set the room speed to a value <= 0.", false);
     return false;
   }
-  if (g_RunRoom) g_RunRoom->r_speed = Int(v);
+  if (g_World.room) g_World.room->r_speed = Int(v);
   return true;
 }
 bool GetRoomPersistent(CInstanceBase*, int32_t, RValue& v) {
   return RoomGet(v, [](CRunRoom& r) { return r.r_persistent ? 1 : 0; });
 }
 bool SetRoomPersistent(CInstanceBase*, int32_t, const RValue& v) {
-  if (g_RunRoom) g_RunRoom->r_persistent = Int(v) > 0.5;
+  if (g_World.room) g_World.room->r_persistent = Int(v) > 0.5;
   return true;
 }
 bool GetRoomCaption(CInstanceBase*, int32_t, RValue& v) {
-  v.SetString(RString(g_RunRoom ? g_RunRoom->r_caption : std::string()));
+  v.SetString(RString(g_World.room ? g_World.room->r_caption : std::string()));
   return true;
 }
 bool SetRoomCaption(CInstanceBase*, int32_t, const RValue& v) {
-  if (g_RunRoom) g_RunRoom->r_caption = v.AsString().str();
+  if (g_World.room) g_World.room->r_caption = v.AsString().str();
   return true;
 }
 bool GetInstanceCount(CInstanceBase*, int32_t, RValue& v) {
-  return Real(v, g_RunRoom ? g_RunRoom->InstanceCount() : 0);
+  return Real(v, g_World.room ? g_World.room->InstanceCount() : 0);
 }
 bool GetInstanceId(CInstanceBase*, int32_t arr, RValue& v) {
-  const CInstance* i = g_RunRoom ? g_RunRoom->InstanceAt(arr) : nullptr;
+  const CInstance* i = g_World.room ? g_World.room->InstanceAt(arr) : nullptr;
   return Real(v, i ? i->i_id : OWNER_NOONE);
 }
 
 // --- the game values ---
-bool GetScore(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_Game.score); }
+bool GetScore(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_World.game.score); }
 bool SetScore(CInstanceBase*, int32_t, const RValue& v) {
-  g_Game.score = Int(v);
+  g_World.game.score = Int(v);
   return true;
 }
-bool GetLives(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_Game.lives); }
+bool GetLives(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_World.game.lives); }
 bool SetLives(CInstanceBase*, int32_t, const RValue& v) {
   Game_SetLives(Int(v));
   return true;
 }
-bool GetHealth(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_Game.health); }
+bool GetHealth(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_World.game.health); }
 bool SetHealth(CInstanceBase*, int32_t, const RValue& v) {
   Game_SetHealth(v.AsReal());
   return true;
 }
-bool GetFps(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_Fps); }
+bool GetFps(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_World.fps); }
 // A transition takes at least one step.
 bool SetTransitionSteps(CInstanceBase*, int32_t, const RValue& v) {
-  g_Game.transition_steps = std::max(Int(v), 1);
+  g_World.game.transition_steps = std::max(Int(v), 1);
   return true;
 }
 // Setting show_score makes the caption show the score even while it is 0.
 bool SetShowScore(CInstanceBase*, int32_t, const RValue& v) {
-  g_Game.show_score = Flag(v);
-  g_Game.score_explicit = true;
+  g_World.game.show_score = Flag(v);
+  g_World.game.score_explicit = true;
   return true;
 }
 
@@ -230,7 +230,7 @@ bool GetEventType(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_ScriptS
 bool GetEventNumber(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_ScriptState.eventNumber); }
 bool GetEventObject(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_ScriptState.eventObject); }
 bool GetEventAction(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_ScriptState.action); }
-bool GetArgumentRelative(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_ArgumentRelative ? 1 : 0); }
+bool GetArgumentRelative(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_World.argumentRelative ? 1 : 0); }
 
 const RWorldVariable kWorldVariables[] = {
     {"x", GetField<&CInstance::i_x>, SetX},
@@ -301,19 +301,19 @@ const RWorldVariable kWorldVariables[] = {
     {"lives", GetLives, SetLives},
     {"health", GetHealth, SetHealth},
     {"fps", GetFps, nullptr},
-    {"transition_kind", GetMember<g_Game, &RGameValues::transition_kind>,
-     SetMember<g_Game, &RGameValues::transition_kind>},
-    {"transition_steps", GetMember<g_Game, &RGameValues::transition_steps>, SetTransitionSteps},
-    {"cursor_sprite", GetMember<g_Game, &RGameValues::cursor_sprite>, SetMember<g_Game, &RGameValues::cursor_sprite>},
-    {"show_score", GetMember<g_Game, &RGameValues::show_score>, SetShowScore},
-    {"show_lives", GetMember<g_Game, &RGameValues::show_lives>, SetMember<g_Game, &RGameValues::show_lives>},
-    {"show_health", GetMember<g_Game, &RGameValues::show_health>, SetMember<g_Game, &RGameValues::show_health>},
-    {"caption_score", GetMember<g_Game, &RGameValues::caption_score>,
-     SetMember<g_Game, &RGameValues::caption_score>},
-    {"caption_lives", GetMember<g_Game, &RGameValues::caption_lives>,
-     SetMember<g_Game, &RGameValues::caption_lives>},
-    {"caption_health", GetMember<g_Game, &RGameValues::caption_health>,
-     SetMember<g_Game, &RGameValues::caption_health>},
+    {"transition_kind", GetMember<g_World.game, &RGameValues::transition_kind>,
+     SetMember<g_World.game, &RGameValues::transition_kind>},
+    {"transition_steps", GetMember<g_World.game, &RGameValues::transition_steps>, SetTransitionSteps},
+    {"cursor_sprite", GetMember<g_World.game, &RGameValues::cursor_sprite>, SetMember<g_World.game, &RGameValues::cursor_sprite>},
+    {"show_score", GetMember<g_World.game, &RGameValues::show_score>, SetShowScore},
+    {"show_lives", GetMember<g_World.game, &RGameValues::show_lives>, SetMember<g_World.game, &RGameValues::show_lives>},
+    {"show_health", GetMember<g_World.game, &RGameValues::show_health>, SetMember<g_World.game, &RGameValues::show_health>},
+    {"caption_score", GetMember<g_World.game, &RGameValues::caption_score>,
+     SetMember<g_World.game, &RGameValues::caption_score>},
+    {"caption_lives", GetMember<g_World.game, &RGameValues::caption_lives>,
+     SetMember<g_World.game, &RGameValues::caption_lives>},
+    {"caption_health", GetMember<g_World.game, &RGameValues::caption_health>,
+     SetMember<g_World.game, &RGameValues::caption_health>},
     {"game_id", GetGameId, nullptr},
     {"temp_directory", GetTempDirectory, nullptr},
     {"secure_mode", GetSecureMode, nullptr},

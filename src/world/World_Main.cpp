@@ -24,7 +24,7 @@ std::string CWorldHost::TriggerName(int32_t index) {
 }
 
 // A fatal error, or the player's choice to abort, ends the game after the step.
-void CWorldHost::RequestAbort() { g_NewRoom = CHANGE_ABORT; }
+void CWorldHost::RequestAbort() { g_World.newRoom = CHANGE_ABORT; }
 
 bool CWorldHost::RoomName(std::string_view name, double& index) {
   const int32_t i = g_Rooms.Find(std::string(name));
@@ -45,11 +45,11 @@ bool CWorldHost::TriggerConstant(std::string_view name, double& value) {
   return false;
 }
 
-int32_t CWorldHost::InstanceCount() { return g_RunRoom ? g_RunRoom->InstanceCount() : 0; }
-CInstanceBase* CWorldHost::InstanceAt(int32_t pos) { return g_RunRoom ? g_RunRoom->InstanceAt(pos) : nullptr; }
-int32_t CWorldHost::ObjectInstanceCount(int32_t obj) { return g_RunRoom ? g_RunRoom->Obj_Number_Recursive(obj) : 0; }
+int32_t CWorldHost::InstanceCount() { return g_World.room ? g_World.room->InstanceCount() : 0; }
+CInstanceBase* CWorldHost::InstanceAt(int32_t pos) { return g_World.room ? g_World.room->InstanceAt(pos) : nullptr; }
+int32_t CWorldHost::ObjectInstanceCount(int32_t obj) { return g_World.room ? g_World.room->Obj_Number_Recursive(obj) : 0; }
 CInstanceBase* CWorldHost::ObjectInstanceAt(int32_t obj, int32_t pos) {
-  return g_RunRoom ? g_RunRoom->Obj_Instance_Recursive(obj, pos) : nullptr;
+  return g_World.room ? g_World.room->Obj_Instance_Recursive(obj, pos) : nullptr;
 }
 
 void World_Install() {

@@ -35,7 +35,7 @@ class WithResources : public ::testing::Test {
     sprite->i_xorig = 4;
     sprite->i_yorig = 2;
     g_Sprites.Add(std::move(sprite), "sprite0");
-    g_LastTileId = g_RoomLastTileId = 10000040;
+    g_World.lastTileId = g_RoomLastTileId = 10000040;
   }
   void TearDown() override {
     g_Backgrounds.Clear();
@@ -44,7 +44,7 @@ class WithResources : public ::testing::Test {
   static void Run(const std::vector<CodeCase>& cases) {
     for (CodeCase c : cases) {
       c.settings |= SET_INPROCESS;
-      g_LastTileId = g_RoomLastTileId = 10000040;
+      g_World.lastTileId = g_RoomLastTileId = 10000040;
       RunTable({c});
     }
   }
@@ -157,16 +157,16 @@ TEST(WorldVariables, RoomSpeedRefusesZeroAndBelow) {
 }
 
 TEST(WorldVariables, ShowingTheScoreIsRemembered) {
-  g_Game = RGameValues{};
+  g_World.game = RGameValues{};
   RunTable({{"show_score written", "show_score = 0", "", "", 0, SET_INPROCESS}});
-  EXPECT_FALSE(g_Game.show_score);
-  EXPECT_TRUE(g_Game.score_explicit);
+  EXPECT_FALSE(g_World.game.show_score);
+  EXPECT_TRUE(g_World.game.score_explicit);
 }
 
 TEST(WorldVariables, OutsideAnyRoomReadsAFreshRoomAndDropsWrites) {
   Variable_RegisterBuiltins();
   World_Install();
-  ASSERT_EQ(g_RunRoom, nullptr);
+  ASSERT_EQ(g_World.room, nullptr);
   auto var = [](const char* name) -> const RBuiltinVariable& {
     return g_BuiltinVars.at(size_t(Variable_BuiltinFind(name)));
   };
