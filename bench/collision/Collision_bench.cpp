@@ -14,6 +14,9 @@
 #include "support/BenchRatio.h"
 #include "world/Event_Action.h"
 #include "world/Room_Main.h"
+#include "package/Package_Data.h"
+#include "graphics/Graphics_Data.h"
+#include "world/World_Data.h"
 
 namespace {
 
@@ -23,23 +26,23 @@ constexpr int kRoomSize = 1600;
 
 void BuildWorld() {
   using namespace tavrin;
-  Sprite_ClearAll();
+  g_GraphicsData.Clear();
   auto sprite = std::make_unique<CSprite>();
   sprite->i_numb = 1;
   sprite->i_bitmap = {TBitmap32(8, 8, 0xFFFFFFFF)};
   sprite->i_xorig = sprite->i_yorig = 4;
   sprite->ComputeMask(RMaskSettings{});
-  g_Sprites.Add(std::move(sprite), "spr_dot");
+  g_GraphicsData.sprites.Add(std::move(sprite), "spr_dot");
 
-  g_Objects.Clear();
-  g_Rooms.Clear();
+  g_WorldData.objects.Clear();
+  g_WorldData.rooms.Clear();
   for (const char* name : {"obj_a", "obj_b"}) {
     auto object = std::make_unique<CObject>();
     object->o_spriteindex = 0;
     object->AddEvent(EV_CREATE, 0).e_actions.push_back(CAction::CreateCode("speed = 2; direction = random(360);"));
     if (std::string(name) == "obj_a")
       object->AddEvent(EV_COLLISION, 1).e_actions.push_back(CAction::CreateCode("hits += 1;"));
-    g_Objects.Add(std::move(object), name);
+    g_WorldData.objects.Add(std::move(object), name);
   }
   auto room = std::make_unique<CRoom>();
   room->r_width = room->r_height = kRoomSize;
@@ -52,9 +55,9 @@ void BuildWorld() {
     placed.id = kFirstInstanceId + 1 + i;
     room->r_instances.push_back(placed);
   }
-  g_Rooms.Add(std::move(room), "room_crowd");
-  g_RoomOrder = {0};
-  g_Settings.opt_uninitzero = true;
+  g_WorldData.rooms.Add(std::move(room), "room_crowd");
+  g_WorldData.roomOrder = {0};
+  g_PackageData.settings.opt_uninitzero = true;
   Room_PrepareIds();
   Object_CompileAll();
 }

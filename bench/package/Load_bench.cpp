@@ -10,10 +10,12 @@
 #include "graphics/Sprite_Class.h"
 #include "package/Package_Load.h"
 #include "package/Support_File.h"
-#include "runner/Runner_Sections.h"
+#include "runner/Runner_GameData.h"
 #include "sound/Sound_Class.h"
 #include "support/BenchRatio.h"
 #include "world/Room_Class.h"
+#include "graphics/Graphics_Data.h"
+#include "world/World_Data.h"
 
 namespace {
 
@@ -22,7 +24,7 @@ using namespace tavrin;
 class CQuiet : public IPackageLoadListener {
  public:
   void ShowProgress(int, const std::string&) override {}
-  void HeaderRead(RPackageHeader&) override {}
+  void HeaderRead(RPackageHeader&, const RGameSettings&) override {}
 };
 
 struct RFixture {
@@ -33,6 +35,7 @@ struct RFixture {
   RFixture() {
     path = (std::filesystem::temp_directory_path() / ("tavrin_bench_load_" + std::to_string(::getpid()))).string();
     CPackRandom random(9);
+    RGameData game;
     // 600 sprites of 3 frames, 64 x 64: shaded pictures with noise, as drawn
     // art compresses; 90 sounds of 400 KB of noise, as compressed audio does not.
     for (int i = 0; i < 600; ++i) {
@@ -47,7 +50,7 @@ struct RFixture {
         sprite->i_bitmap.push_back(frame);
       }
       sprite->ComputeMask(RMaskSettings{});
-      g_Sprites.Add(std::move(sprite), "spr_" + std::to_string(i));
+      game.graphics.sprites.Add(std::move(sprite), "spr_" + std::to_string(i));
     }
     for (int i = 0; i < 90; ++i) {
       auto sound = std::make_unique<CSound>();
@@ -60,13 +63,13 @@ struct RFixture {
         std::memcpy(data.Data() + k, &v, 4);
       }
       sound->s_sound = std::move(data);
-      g_Sounds.Add(std::move(sound), "snd_" + std::to_string(i));
+      game.sounds.Add(std::move(sound), "snd_" + std::to_string(i));
     }
-    g_Rooms.Add(std::make_unique<CRoom>(), "room0");
-    g_RoomOrder = {0};
-    RPackageContent content;
+    game.world.rooms.Add(std::make_unique<CRoom>(), "room0");
+    game.world.roomOrder = {0};
     CStream file;
-    Package_WriteContainer(file, kPackageVersion, Package_WritePayload(content, Game_Sections(), random), random);
+    Package_WriteContainer(file, kPackageVersion,
+                           Package_WritePayload(RPackageHeader{}, game.package, Game_Sections(game), random), random);
     file.SaveToFile(path);
     bytes = file.Size();
 
@@ -81,7 +84,8 @@ struct RFixture {
     CStream s;
     if (LocatePackage(path, s) != ELocate::Ok) return false;
     CQuiet quiet;
-    return ReadHeader(s, quiet, Game_Sections()).empty();
+    RGameData game;
+    return ReadHeader(s, quiet, Game_Sections(game), game.package).empty();
   }
 };
 

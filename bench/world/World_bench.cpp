@@ -14,6 +14,7 @@
 #include "support/BenchRatio.h"
 #include "world/Event_Action.h"
 #include "world/Room_Main.h"
+#include "world/World_Data.h"
 
 namespace {
 
@@ -25,11 +26,11 @@ const char* const kStatements = "a = x + 1; b = a * 2; x = b - a; c = x mod 7; y
 // kInstances of it.
 void BuildWorld() {
   using namespace tavrin;
-  g_Objects.Clear();
-  g_Rooms.Clear();
+  g_WorldData.objects.Clear();
+  g_WorldData.rooms.Clear();
   auto object = std::make_unique<CObject>();
   object->AddEvent(EV_STEP, EV_STEP_NORMAL).e_actions.push_back(CAction::CreateCode(kStatements));
-  g_Objects.Add(std::move(object), "obj_busy");
+  g_WorldData.objects.Add(std::move(object), "obj_busy");
   auto room = std::make_unique<CRoom>();
   for (int i = 0; i < kInstances; ++i) {
     RRoomInstance placed;
@@ -38,8 +39,8 @@ void BuildWorld() {
     placed.id = kFirstInstanceId + 1 + i;
     room->r_instances.push_back(placed);
   }
-  g_Rooms.Add(std::move(room), "room_busy");
-  g_RoomOrder = {0};
+  g_WorldData.rooms.Add(std::move(room), "room_busy");
+  g_WorldData.roomOrder = {0};
   Room_PrepareIds();
   Object_CompileAll();
 }

@@ -142,21 +142,21 @@ bool CExtensionPackage::WriteFiles() const {
   return true;
 }
 
-bool Extension_LoadAll(CStream& content) {
-  g_Extensions.clear();
+bool Extension_LoadAll(CStream& content, std::vector<CExtensionPackage>& packages) {
+  packages.clear();
   if (content.ReadInteger() != kExtensionVersion) return false;
   const int32_t count = content.ReadInteger();
   if (!content.CountFits(count, 4)) return false;
-  g_Extensions.resize(size_t(count));
-  for (CExtensionPackage& package : g_Extensions)
+  packages.resize(size_t(count));
+  for (CExtensionPackage& package : packages)
     if (!package.LoadFromStream(content) || !package.WriteFiles()) return false;
   return true;
 }
 
-void Extension_SaveAll(CStream& content) {
+void Extension_SaveAll(CStream& content, const std::vector<CExtensionPackage>& packages) {
   content.WriteInteger(kExtensionVersion);
-  content.WriteInteger(int32_t(g_Extensions.size()));
-  for (const CExtensionPackage& package : g_Extensions) package.SaveToStream(content);
+  content.WriteInteger(int32_t(packages.size()));
+  for (const CExtensionPackage& package : packages) package.SaveToStream(content);
 }
 
 }  // namespace tavrin

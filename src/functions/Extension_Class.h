@@ -51,7 +51,7 @@ extern std::vector<CExtensionPackage> g_Extensions;
 
 // The extension section. Files are written out as they load when the runner
 // has a temporary folder.
-bool Extension_LoadAll(CStream& content);
-void Extension_SaveAll(CStream& content);
+bool Extension_LoadAll(CStream& content, std::vector<CExtensionPackage>& packages);
+void Extension_SaveAll(CStream& content, const std::vector<CExtensionPackage>& packages);
 
 }  // namespace tavrin

@@ -1,10 +1,10 @@
 #include "graphics/Background_Class.h"
 
 #include "package/Package_Sections.h"
+#include "graphics/Graphics_Data.h"
 
 namespace tavrin {
 
-CResourceList<CBackground> g_Backgrounds;
 
 bool CBackground::LoadFromStream(CStream& str) {
   if (str.ReadInteger() != kBackgroundRecordVersion) return false;
@@ -19,9 +19,5 @@ void CBackground::SaveToStream(CStream& str) const {
   str.WriteInteger(kBackgroundRecordVersion);
   Bitmap_SaveToStream(str, i_bitmap);
 }
-
-bool Background_LoadAll(CStream& content) { return Section_ReadList(content, g_Backgrounds); }
-void Background_SaveAll(CStream& content) { Section_WriteList(content, g_Backgrounds); }
-void Background_ClearAll() { g_Backgrounds.Clear(); }
 
 }  // namespace tavrin

@@ -1,5 +1,4 @@
-// CBackground: one picture drawn behind (or as tiles in) a room; the
-// background list of the game and its package section.
+// CBackground: one picture drawn behind (or as tiles in) a room; its record.
 #pragma once
 
 #include <cstdint>
@@ -25,10 +24,5 @@ class CBackground {
   void SaveToStream(CStream& stream) const;
 };
 
-extern CResourceList<CBackground> g_Backgrounds;
-
-bool Background_LoadAll(CStream& content);
-void Background_SaveAll(CStream& content);
-void Background_ClearAll();
 
 }  // namespace tavrin

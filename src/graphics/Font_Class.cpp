@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "package/Package_Sections.h"
+#include "graphics/Graphics_Data.h"
 
 namespace tavrin {
 
-CResourceList<CFont> g_Fonts;
 
 void CFont::Clear() {
   // The glyph tables and the sheet size are kept, as a font being replaced
@@ -79,9 +79,5 @@ void CFont::SaveToStream(CStream& str) const {
   str.WriteInteger(int32_t(s_bytes.size()));
   str.Write(s_bytes.data(), s_bytes.size());
 }
-
-bool Font_LoadAll(CStream& content) { return Section_ReadList(content, g_Fonts); }
-void Font_SaveAll(CStream& content) { Section_WriteList(content, g_Fonts); }
-void Font_ClearAll() { g_Fonts.Clear(); }
 
 }  // namespace tavrin

@@ -50,10 +50,5 @@ class CFont {
   void SaveToStream(CStream& stream) const;
 };
 
-extern CResourceList<CFont> g_Fonts;
-
-bool Font_LoadAll(CStream& content);
-void Font_SaveAll(CStream& content);
-void Font_ClearAll();
 
 }  // namespace tavrin

@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "package/Package_Sections.h"
+#include "graphics/Graphics_Data.h"
 
 namespace tavrin {
 
-CResourceList<CSprite> g_Sprites;
 
 namespace {
 // The smallest records the count checks can rely on: a frame is at least its
@@ -90,9 +90,5 @@ void CSprite::SaveToStream(CStream& str) const {
   const size_t masks = i_sepmasks ? i_bitmap.size() : 1;
   for (size_t i = 0; i < masks; ++i) (i < i_mask.size() ? i_mask[i] : TMask()).SaveToStream(str);
 }
-
-bool Sprite_LoadAll(CStream& content) { return Section_ReadList(content, g_Sprites); }
-void Sprite_SaveAll(CStream& content) { Section_WriteList(content, g_Sprites); }
-void Sprite_ClearAll() { g_Sprites.Clear(); }
 
 }  // namespace tavrin

@@ -1,5 +1,5 @@
 // CSprite: a sequence of equally sized frames with an origin, collision masks
-// and a bounding box; the sprite list of the game; and the sprite section of
+// and a bounding box; and its record in
 // the package.
 #pragma once
 
@@ -43,11 +43,5 @@ class CSprite {
   void SaveToStream(CStream& stream) const;
 };
 
-extern CResourceList<CSprite> g_Sprites;
-
-// The sprite section: reads it into g_Sprites (cleared first), or writes it.
-bool Sprite_LoadAll(CStream& content);
-void Sprite_SaveAll(CStream& content);
-void Sprite_ClearAll();
 
 }  // namespace tavrin

@@ -9,10 +9,10 @@
 #include "package/Package_Sections.h"
 #include "package/Support_TempDir.h"
 #include "platform/Platform_Trace.h"
+#include "package/Package_Data.h"
 
 namespace tavrin {
 
-std::vector<CDataFile> g_DataFiles;
 bool g_SecureMode = false;
 
 namespace {
@@ -158,23 +158,23 @@ bool CDataFile::Remove() {
   return ::unlink(path.c_str()) == 0;
 }
 
-bool DataFile_LoadAll(CStream& content) {
-  g_DataFiles.clear();
+bool DataFile_LoadAll(CStream& content, std::vector<CDataFile>& files) {
+  files.clear();
   if (content.ReadInteger() != kSectionVersion) return false;
   const int32_t count = content.ReadInteger();
   if (!content.CountFits(count, 4)) return false;
-  g_DataFiles.resize(size_t(count));
-  for (CDataFile& file : g_DataFiles) {
+  files.resize(size_t(count));
+  for (CDataFile& file : files) {
     CStream item = content.ReadStreamC();
     if (!file.LoadFromStream(item)) return false;
   }
   return true;
 }
 
-void DataFile_SaveAll(CStream& content) {
+void DataFile_SaveAll(CStream& content, const std::vector<CDataFile>& files) {
   content.WriteInteger(kSectionVersion);
-  content.WriteInteger(int32_t(g_DataFiles.size()));
-  for (const CDataFile& file : g_DataFiles) {
+  content.WriteInteger(int32_t(files.size()));
+  for (const CDataFile& file : files) {
     CStream item;
     file.SaveToStream(item);
     content.WriteStreamC(item);
@@ -182,18 +182,18 @@ void DataFile_SaveAll(CStream& content) {
 }
 
 int32_t FindDataFile(const std::string& name) {
-  for (size_t i = 0; i < g_DataFiles.size(); ++i)
-    if (g_DataFiles[i].s_filename == name) return int32_t(i);
+  for (size_t i = 0; i < g_PackageData.dataFiles.size(); ++i)
+    if (g_PackageData.dataFiles[i].s_filename == name) return int32_t(i);
   return -1;
 }
 
 CDataFile* GetDataFile(int32_t index) {
-  return index >= 0 && size_t(index) < g_DataFiles.size() ? &g_DataFiles[size_t(index)] : nullptr;
+  return index >= 0 && size_t(index) < g_PackageData.dataFiles.size() ? &g_PackageData.dataFiles[size_t(index)] : nullptr;
 }
 
 std::vector<std::string> PrepareDataFiles() {
   std::vector<std::string> refusals;
-  for (CDataFile& file : g_DataFiles) {
+  for (CDataFile& file : g_PackageData.dataFiles) {
     std::string refusal;
     if (!file.Prepare(refusal) && !refusal.empty()) refusals.push_back(std::move(refusal));
   }
@@ -201,7 +201,7 @@ std::vector<std::string> PrepareDataFiles() {
 }
 
 void RemoveDataFiles() {
-  for (CDataFile& file : g_DataFiles) file.Remove();
+  for (CDataFile& file : g_PackageData.dataFiles) file.Remove();
 }
 
 }  // namespace tavrin

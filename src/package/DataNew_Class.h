@@ -48,10 +48,9 @@ class CDataFile {
   std::string ExportPath() const;
 };
 
-extern std::vector<CDataFile> g_DataFiles;
 
-bool DataFile_LoadAll(CStream& content);
-void DataFile_SaveAll(CStream& content);
+bool DataFile_LoadAll(CStream& content, std::vector<CDataFile>& files);
+void DataFile_SaveAll(CStream& content, const std::vector<CDataFile>& files);
 // The first file whose name is exactly `name`, or -1.
 int32_t FindDataFile(const std::string& name);
 CDataFile* GetDataFile(int32_t index);

@@ -4,7 +4,6 @@
 
 namespace tavrin {
 
-RGameSettings g_Settings;
 
 // The settings block: a version, then a compressed record of the fields in a
 // fixed order. The progress-bar pictures sit inside it, right after the flag

@@ -46,6 +46,5 @@ struct RGameSettings {
 };
 
 // The settings of the game being played. Tests may assign a fresh value.
-extern RGameSettings g_Settings;
 
 }  // namespace tavrin

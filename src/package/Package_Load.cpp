@@ -1,12 +1,11 @@
 #include "package/Package_Load.h"
 
+#include "package/Package_Data.h"
 #include "package/Support_TempDir.h"
 #include "platform/Platform_Trace.h"
 
 namespace tavrin {
 
-bool g_DebugMode = false;
-RGameIdentity g_GameIdentity;
 
 namespace {
 
@@ -22,16 +21,14 @@ bool IsPlainFileName(const std::string& name) {
 }  // namespace
 
 TLoadMessages Package_ReadContent(CStream& content, IPackageLoadListener& listener,
-                                  const std::vector<RPackageSection>& sections) {
+                                  const std::vector<RPackageSection>& sections, RGameIdentity& identity) {
   CPictureBudget budget;
   const int32_t filler = content.ReadInteger();
   if (!content.CountFits(filler, 4)) throw CStreamError("bad filler count");
   content.Seek(content.Position() + size_t(filler) * 4);
-  RGameIdentity identity;
   identity.flags = content.ReadInteger();
   identity.gameId = content.ReadInteger();
   content.Read(identity.guid.data(), identity.guid.size());
-  g_GameIdentity = identity;
   for (const RPackageSection& section : sections) {
     listener.ShowProgress(section.percent, section.text);
     if (!section.read(content)) {
@@ -43,7 +40,7 @@ TLoadMessages Package_ReadContent(CStream& content, IPackageLoadListener& listen
 }
 
 TLoadMessages ReadHeader(CStream& stream, IPackageLoadListener& listener, const std::vector<RPackageSection>& sections,
-                         RPackageHeader* headerOut) {
+                         RPackageData& package, RPackageHeader* headerOut) {
   CPictureBudget budget;  // shared by the loading pictures and the content
   RPackageHeader header;
   if (stream.ReadInteger() != kPackageVersion) return {"Error: Wrong version number."};
@@ -51,13 +48,13 @@ TLoadMessages ReadHeader(CStream& stream, IPackageLoadListener& listener, const 
   header.debugMode = stream.ReadBoolean();
   header.stampSeconds = stream.ReadInteger();
   try {
-    if (!ReadSettings(stream, g_Settings, header.pictures, &header.settingsVersion)) return {kResourceError};
+    if (!ReadSettings(stream, package.settings, header.pictures, &header.settingsVersion)) return {kResourceError};
   } catch (const CStreamError&) {
     return {kResourceError};
   }
-  g_DebugMode = header.debugMode;
+  package.debugMode = header.debugMode;
   listener.ShowProgress(1, "Reading data");
-  listener.HeaderRead(header);
+  listener.HeaderRead(header, package.settings);
 
   header.libraryName = stream.ReadString();
   header.library = stream.ReadStreamC();
@@ -71,27 +68,28 @@ TLoadMessages ReadHeader(CStream& stream, IPackageLoadListener& listener, const 
   // The content is unscrambled where it lies and read from there: the
   // package is never copied as a whole.
   stream.UnscrambleE();
-  TLoadMessages messages = Package_ReadContent(stream, listener, sections);
+  TLoadMessages messages = Package_ReadContent(stream, listener, sections, package.identity);
   if (headerOut) *headerOut = std::move(header);
   return messages;
 }
 
-CStream Package_WritePayload(RPackageContent& c, const std::vector<RPackageSection>& sections, CPackRandom& random) {
+CStream Package_WritePayload(const RPackageHeader& header, const RPackageData& package,
+                             const std::vector<RPackageSection>& sections, CPackRandom& random) {
   CStream out;
-  out.WriteInteger(c.header.stampDays);
-  out.WriteBoolean(c.header.debugMode);
-  out.WriteInteger(c.header.stampSeconds);
-  WriteSettings(out, c.settings, c.header.pictures, c.header.settingsVersion);
-  out.WriteString(c.header.libraryName);
-  out.WriteStreamC(c.header.library);
+  out.WriteInteger(header.stampDays);
+  out.WriteBoolean(header.debugMode);
+  out.WriteInteger(header.stampSeconds);
+  WriteSettings(out, package.settings, header.pictures, header.settingsVersion);
+  out.WriteString(header.libraryName);
+  out.WriteStreamC(header.library);
 
   CStream content;
   const int32_t filler = int32_t(random.Below(16));
   content.WriteInteger(filler);
   for (int32_t i = 0; i < filler; ++i) content.WriteInteger(int32_t(random.Below(268435455)));
-  content.WriteInteger(c.identity.flags);
-  content.WriteInteger(c.identity.gameId);
-  content.Write(c.identity.guid.data(), c.identity.guid.size());
+  content.WriteInteger(package.identity.flags);
+  content.WriteInteger(package.identity.gameId);
+  content.Write(package.identity.guid.data(), package.identity.guid.size());
   for (const RPackageSection& section : sections) section.write(content);
   out.WriteStreamE(content, random);
   return out;

@@ -48,12 +48,10 @@ class IPackageLoadListener {
   virtual ~IPackageLoadListener() = default;
   virtual void ShowProgress(int percent, const std::string& text) = 0;
   // The header has been read: the load window can take its final shape.
-  virtual void HeaderRead(RPackageHeader& header) = 0;
+  virtual void HeaderRead(RPackageHeader& header, const RGameSettings& settings) = 0;
 };
 
 // The package being played.
-extern bool g_DebugMode;
-extern RGameIdentity g_GameIdentity;
 
 // Reads the settings block into `settings` and `pictures`; false when the
 // settings version is below 800. Stream errors propagate.
@@ -63,28 +61,26 @@ void WriteSettings(CStream& stream, const RGameSettings& settings, const RLoadPi
 // The message boxes a failed load shows, in order; empty on success.
 using TLoadMessages = std::vector<std::string>;
 
-// Reads the whole package from the version word: the header, then the
-// content with its `sections` in order. Stream errors propagate as
+struct RPackageData;
+
+// Reads the whole package from the version word: the header (settings and
+// debug flag into `package`), then the content with its `sections` in order,
+// which read into wherever they were made for. Nothing outside `package`
+// and the sections' destinations changes. Stream errors propagate as
 // CStreamError (the caller shows "Failed to load the game data. File seems
 // corrupted.").
 // `headerOut`, when given, receives the header (the packer unpacks it).
 TLoadMessages ReadHeader(CStream& stream, IPackageLoadListener& listener, const std::vector<RPackageSection>& sections,
-                         RPackageHeader* headerOut = nullptr);
+                         RPackageData& package, RPackageHeader* headerOut = nullptr);
 
 // The unscrambled content: filler, the game's identity, then `sections`.
 TLoadMessages Package_ReadContent(CStream& content, IPackageLoadListener& listener,
-                                  const std::vector<RPackageSection>& sections);
+                                  const std::vector<RPackageSection>& sections, RGameIdentity& identity);
 
-// Everything a written package holds (grows with the resource kinds).
-struct RPackageContent {
-  RPackageHeader header;
-  RGameSettings settings;
-  RGameIdentity identity;
-};
-
-// Writes the header after the version word and the scrambled content with
-// its `sections`: the payload that Package_WriteContainer wraps.
-CStream Package_WritePayload(RPackageContent& content, const std::vector<RPackageSection>& sections,
-                             CPackRandom& random);
+// Writes the header (with the settings of `package`) after the version word,
+// and the scrambled content (with the identity of `package`) with its
+// `sections`: the payload that Package_WriteContainer wraps.
+CStream Package_WritePayload(const RPackageHeader& header, const RPackageData& package,
+                             const std::vector<RPackageSection>& sections, CPackRandom& random);
 
 }  // namespace tavrin

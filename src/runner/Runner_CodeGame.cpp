@@ -14,6 +14,7 @@
 #include "world/Room_Main.h"
 #include "world/Run_State.h"
 #include "world/TimeLine_Main.h"
+#include "world/World_Data.h"
 
 namespace tavrin {
 
@@ -44,24 +45,31 @@ void SplitScripts(const std::string& text, std::string& main,
 }
 
 // The blank game: object0 whose create event is one code action, and room0
-// holding one instance of it.
+// holding one instance of it, in place of the objects, rooms, time lines and
+// triggers. The settings, pictures and paths in place stay, and so do the
+// rooms' last ids (tests and tools set them up before the run).
+void ClearGameObjects() {
+  RWorldData& world = g_WorldData;
+  world.objects.Clear();
+  world.rooms.Clear();
+  world.roomOrder.clear();
+  world.timeLines.Clear();
+  world.triggers.Clear();
+  world.libraryInitCode.clear();
+}
+
 void BuildBlankGame(const std::string& code) {
-  g_Objects.Clear();
-  g_Rooms.Clear();
-  g_RoomOrder.clear();
-  g_TimeLines.Clear();
-  g_Triggers.Clear();
-  g_LibraryInitCode.clear();
+  ClearGameObjects();
   auto object = std::make_unique<CObject>();
   object->AddEvent(EV_CREATE, 0).e_actions.push_back(CAction::CreateCode(code));
-  g_Objects.Add(std::move(object), "object0");
+  g_WorldData.objects.Add(std::move(object), "object0");
   auto room = std::make_unique<CRoom>();
   RRoomInstance placed;
   placed.object = 0;
   placed.id = kFirstInstanceId + 1;
   room->r_instances.push_back(placed);
-  g_Rooms.Add(std::move(room), "room0");
-  g_RoomOrder = {0};
+  g_WorldData.rooms.Add(std::move(room), "room0");
+  g_WorldData.roomOrder = {0};
   Room_PrepareIds();
 }
 
@@ -70,13 +78,13 @@ void BuildBlankGame(const std::string& code) {
 int Runner_PlayCodeText(const std::string& text, RRunConfig config) {
   Runner_InstallEngineHost();
   g_ScriptState.Reset();
-  Script_Clear();
+  g_ScriptData.Clear();
   g_World.Reset();
 
   std::string main;
   std::vector<std::pair<std::string, std::string>> scripts;
   SplitScripts(text, main, scripts);
-  for (const auto& [name, body] : scripts) Script_Add(name, body);
+  for (const auto& [name, body] : scripts) g_ScriptData.scripts.Add(name, body);
   BuildBlankGame(main);
 
   if (Script_CompileAll() && Object_CompileAll() && Trigger_PrepareAll()) {
@@ -86,10 +94,8 @@ int Runner_PlayCodeText(const std::string& text, RRunConfig config) {
   }
   std::fflush(stdout);
   const int status = Error_Aborting() ? 2 : Run_ExitStatus();
-  Script_Clear();
-  g_Objects.Clear();
-  g_Rooms.Clear();
-  g_RoomOrder.clear();
+  g_ScriptData.Clear();
+  ClearGameObjects();
   return status;
 }
 

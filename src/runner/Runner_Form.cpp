@@ -5,7 +5,7 @@
 #include "platform/Platform_Trace.h"
 #include "runner/Run_Main.h"
 #include "runner/Runner_Exception.h"
-#include "runner/Runner_Sections.h"
+#include "runner/Runner_GameData.h"
 #include "package/DataNew_Class.h"
 #include "runner/Runner_Host.h"
 #include "script/Code_Constant.h"
@@ -15,6 +15,7 @@
 #include "world/Event_Action.h"
 #include "world/Room_Main.h"
 #include "world/TimeLine_Main.h"
+#include "package/Package_Data.h"
 
 namespace tavrin {
 
@@ -45,7 +46,7 @@ std::vector<RPreparePhase> Runner_PreparePhases() {
          return true;
        }},
       {55, "Preparing extension packages", "Failed to prepare extension packages.", nothing},
-      {60, "Preparing constants", "Failed to define the constants.", [] { return Constant_DefineUser(g_UserConstants); }},
+      {60, "Preparing constants", "Failed to define the constants.", [] { return Constant_DefineUser(g_ScriptData.constants); }},
       {61, "Preparing triggers", "Failed to prepare triggers.", Trigger_PrepareAll},
       {62, "Compiling scripts", "Failed to compile the scripts.", Script_CompileAll},
       {70, "Compiling time line actions", "Failed to compile the actions in the time lines.", TimeLine_CompileAll},
@@ -56,7 +57,7 @@ std::vector<RPreparePhase> Runner_PreparePhases() {
 }
 
 bool PrepareGame(IPackageLoadListener& progress, const std::vector<RPreparePhase>& phases) {
-  Runner_SetPriority(g_Settings.opt_priority);
+  Runner_SetPriority(g_PackageData.settings.opt_priority);
   for (const RPreparePhase& phase : phases) {
     progress.ShowProgress(phase.percent, phase.text);
     if (!phase.run()) {
@@ -92,7 +93,7 @@ RDisplayMode Runner_TargetMode(const RGameSettings& s) {
 
 bool PrepareGraphics() {
   IPlatform& platform = Platform();
-  RDisplayMode target = Runner_TargetMode(g_Settings);
+  RDisplayMode target = Runner_TargetMode(g_PackageData.settings);
   bool change = target.width > 0 || target.height > 0 || target.bitsPerPixel > 0 || target.refresh > 0;
   if (target.bitsPerPixel == 0) {
     const int depth = platform.Display_GetMode().bitsPerPixel;
@@ -156,7 +157,7 @@ void CRunnerForm::StartTimerTimer() {
   platform.Window_Show(m_windows[int(ERunnerWindow::Runner)], false);
   const bool ok = RunGame();
   m_exitStatus = ok ? Run_ExitStatus() : 1;
-  if (ok && g_DebugMode) {
+  if (ok && g_PackageData.debugMode) {
     // The debug window can pause and resume the game; the end timer waits
     // until the game has really stopped.
     platform.Timers().Enable(m_endTimer, true, platform.Clock_Microseconds());
@@ -187,9 +188,11 @@ bool CRunnerForm::LoadGameData() {
     ShowError(Locate_Message(located));
     return false;
   }
-  const TLoadMessages failure = ReadHeader(stream, *m_load, Game_Sections());
+  RGameData game;
+  const TLoadMessages failure = ReadHeader(stream, *m_load, Game_Sections(game), game.package);
   for (const std::string& message : failure) ShowError(message);
   if (!failure.empty()) return false;
+  Game_Install(std::move(game));
   Room_PrepareIds();
   return true;
 }
@@ -206,7 +209,7 @@ bool CRunnerForm::RunGame() {
     if (!loaded || !PrepareGame(*m_load, Runner_PreparePhases())) return false;
     m_load->Finish();
     const WindowId debug = m_windows[int(ERunnerWindow::Debug)];
-    if (g_DebugMode) {
+    if (g_PackageData.debugMode) {
       Platform().Window_Show(debug, true);
     } else {
       Platform().Window_Destroy(debug);

@@ -21,6 +21,8 @@
 #include "world/Run_State.h"
 #include "world/World_Main.h"
 #include "runner/Run_Main.h"
+#include "graphics/Graphics_Data.h"
+#include "world/World_Data.h"
 
 namespace tavrin {
 
@@ -37,9 +39,9 @@ bool FindIn(const CResourceList<T>& list, std::string_view name, double& index) 
 // Resource names stand for their indices in code, looked up kind by kind in
 // a fixed order: the first kind that has the name wins.
 bool ResourceBeforeScripts(std::string_view name, double& index) {
-  return FindIn(g_Objects, name, index) || FindIn(g_Sprites, name, index) || FindIn(g_Sounds, name, index) ||
-         FindIn(g_Backgrounds, name, index) || FindIn(g_Paths, name, index) || FindIn(g_Fonts, name, index) ||
-         FindIn(g_TimeLines, name, index);
+  return FindIn(g_WorldData.objects, name, index) || FindIn(g_GraphicsData.sprites, name, index) || FindIn(g_Sounds, name, index) ||
+         FindIn(g_GraphicsData.backgrounds, name, index) || FindIn(g_WorldData.paths, name, index) || FindIn(g_GraphicsData.fonts, name, index) ||
+         FindIn(g_WorldData.timeLines, name, index);
 }
 
 class CRunnerHost : public CWorldHost {

@@ -6,6 +6,7 @@
 #include "graphics/Font_System.h"
 #include "package/Option_Main.h"
 #include "platform/Platform_Trace.h"
+#include "package/Package_Data.h"
 
 namespace tavrin {
 
@@ -87,8 +88,7 @@ CLoadWindow::~CLoadWindow() {
   if (m_window) Platform().Window_Destroy(m_window);
 }
 
-void CLoadWindow::HeaderRead(RPackageHeader& header) {
-  const RGameSettings& s = g_Settings;
+void CLoadWindow::HeaderRead(RPackageHeader& header, const RGameSettings& s) {
   RLoadPictures& p = header.pictures;
   if (p.image && p.image->s_w > 0 && p.image->s_h > 0) m_image = std::move(*p.image);
   p.image.reset();

@@ -35,7 +35,7 @@ class CLoadWindow final : public IPackageLoadListener {
   CLoadWindow& operator=(const CLoadWindow&) = delete;
 
   void ShowProgress(int percent, const std::string& text) override;
-  void HeaderRead(RPackageHeader& header) override;
+  void HeaderRead(RPackageHeader& header, const RGameSettings& settings) override;
   // Hides the window and releases its pictures.
   void Finish();
 

@@ -11,6 +11,7 @@
 #include "script/Variable_Class.h"
 #include "script/Script_Host.h"
 #include "script/Script_State.h"
+#include "package/Package_Data.h"
 
 namespace tavrin {
 
@@ -137,13 +138,13 @@ std::string Event_Description(int32_t type, int32_t n) {
 void Error_Report(std::string_view message, bool fatal) {
   WriteTrace(message);
   if (g_ScriptState.aborting) return;
-  if (g_Settings.opt_aborterrors) fatal = true;
-  if (g_Settings.opt_showerrors) {
+  if (g_PackageData.settings.opt_aborterrors) fatal = true;
+  if (g_PackageData.settings.opt_showerrors) {
     bool aborted = Host().ShowErrorWindow(message, !fatal);
     if (!fatal) fatal = aborted;
   }
   Host().ClearInput();
-  if (g_Settings.opt_logerrors) {
+  if (g_PackageData.settings.opt_logerrors) {
     if (FILE* f = std::fopen("game_errors.log", g_ScriptState.firstLogWrite ? "wb" : "ab")) {
       std::fwrite(message.data(), 1, message.size(), f);
       std::fputs("\r\n\r\n\r\n", f);

@@ -18,6 +18,7 @@
 #include "script/Script_Class.h"
 #include "script/Script_Host.h"
 #include "script/Script_State.h"
+#include "package/Package_Data.h"
 
 namespace tavrin {
 
@@ -100,7 +101,7 @@ inline bool ReadVar(RunContext& run, int32_t owner, const RToken& node, int32_t 
         return g_ScriptState.globals.GetVarHinted(ind, arr, out, node.hint);
       case OWNER_LOCAL:
         if (run.locals) return run.locals->GetVarHinted(ind, arr, out, node.hint);
-        if (g_Settings.opt_uninitzero) {
+        if (g_PackageData.settings.opt_uninitzero) {
           out.SetReal(0.0);
           return true;
         }
@@ -179,7 +180,7 @@ int32_t ReadVariable(RunContext& run, const RToken& node, RValue& out) {
     }
   }
   if (ok) return RESULT_NORMAL;
-  if (g_Settings.opt_uninitzero) {
+  if (g_PackageData.settings.opt_uninitzero) {
     out.SetReal(0.0);
     return RESULT_NORMAL;
   }
@@ -299,7 +300,7 @@ int32_t Eval(RunContext& run, const RToken& node, RValue& out) {
       ok = ReadVar(run, owner, target, arr, result);
     }
     if (!ok) {
-      if (!g_Settings.opt_uninitzero) return UnknownVariable(run, target, arr);
+      if (!g_PackageData.settings.opt_uninitzero) return UnknownVariable(run, target, arr);
       result.SetReal(0.0);
     }
     int32_t op = node.ind == SYM_PLUSASSIGN    ? OP_PLUS
@@ -658,7 +659,7 @@ bool Script_Execute(int32_t index, CInstanceBase* self, CInstanceBase* other, RV
     result = RValue::String("ERROR");
     g_ScriptState.errorText = "In script " + Script_Name(index) + ":\r" + g_ScriptState.errorText;
   }
-  if (check && g_Settings.opt_checkargs) {
+  if (check && g_PackageData.settings.opt_checkargs) {
     const CCode& c = *code;
     if ((c.i_ArgArray && argc < c.i_Args) || (!c.i_ArgArray && argc != c.i_Args)) {
       g_ScriptState.errorText = "Illegal argument count calling script \"" + Script_Name(index) + "\".\r" +

@@ -11,45 +11,26 @@
 
 namespace tavrin {
 
-std::vector<std::unique_ptr<CScript>> g_Scripts;
-
-namespace {
-std::vector<std::string> g_ScriptNames;
-std::unordered_map<std::string, int32_t> g_ScriptIndex;  // first script of each name
-}  // namespace
-
-int32_t Script_Add(std::string_view name, std::string_view text) {
+int32_t CScriptTable::Add(std::string_view name, std::string_view text) {
   auto s = std::make_unique<CScript>();
   s->s_text = std::string(text);
-  int32_t index = static_cast<int32_t>(g_Scripts.size());
-  g_Scripts.push_back(std::move(s));
-  g_ScriptNames.emplace_back(name);
-  g_ScriptIndex.emplace(std::string(name), index);
+  const int32_t index = Count();
+  m_scripts.push_back(std::move(s));
+  m_names.emplace_back(name);
+  m_index.emplace(std::string(name), index);
   return index;
 }
 
-int32_t Script_AddEmpty() {
-  g_Scripts.push_back(nullptr);
-  g_ScriptNames.emplace_back();
-  return static_cast<int32_t>(g_Scripts.size()) - 1;
+int32_t CScriptTable::AddEmpty() {
+  m_scripts.push_back(nullptr);
+  m_names.emplace_back();
+  return Count() - 1;
 }
 
-void Script_Clear() {
-  g_Scripts.clear();
-  g_ScriptNames.clear();
-  g_ScriptIndex.clear();
+int32_t CScriptTable::Find(std::string_view name) const {
+  auto it = m_index.find(std::string(name));
+  return it == m_index.end() ? -1 : it->second;
 }
-
-int32_t Script_Count() { return static_cast<int32_t>(g_Scripts.size()); }
-
-int32_t Script_Find(std::string_view name) {
-  auto it = g_ScriptIndex.find(std::string(name));
-  return it == g_ScriptIndex.end() ? -1 : it->second;
-}
-
-
-std::string Script_Name(int32_t index) { return Script_Exists(index) ? g_ScriptNames[index] : "<undefined>"; }
-
 
 bool Script_CompileAll() {
   for (int32_t i = 0; i < Script_Count(); ++i) {
@@ -57,7 +38,7 @@ bool Script_CompileAll() {
     if (!s) continue;
     s->s_code = Code_Create(s->s_text, false);
     if (!s->s_code->Compile()) {
-      Error_Report("COMPILATION ERROR in Script: " + g_ScriptNames[i] + "\r" + g_ScriptState.errorText, true);
+      Error_Report("COMPILATION ERROR in Script: " + Script_Name(i) + "\r" + g_ScriptState.errorText, true);
       return false;
     }
   }

@@ -1,10 +1,14 @@
-// Scripts: named programs that code calls like functions.
+// Scripts: named programs that code calls like functions; the game's script
+// table; and the script language's part of what a package brings (the
+// scripts and the game's own constants), installed as g_ScriptData.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "script/Code_Main.h"
@@ -17,23 +21,47 @@ class CScript {
   CCodeRef s_code;
 };
 
-// Adds a script at the next index; returns the index.
-int32_t Script_Add(std::string_view name, std::string_view text);
-// Adds an empty slot (a script deleted in the editor); returns its index.
-int32_t Script_AddEmpty();
-// Empties the script table.
-void Script_Clear();
-int32_t Script_Count();
-// Index of the first existing script named `name`, or -1.
-int32_t Script_Find(std::string_view name);
-// The name, "<undefined>" for a missing script.
-std::string Script_Name(int32_t index);
-// The script table by index; a slot is empty for a deleted script.
-extern std::vector<std::unique_ptr<CScript>> g_Scripts;
-inline bool Script_Exists(int32_t index) {
-  return index >= 0 && static_cast<size_t>(index) < g_Scripts.size() && g_Scripts[index] != nullptr;
-}
-inline CScript* Script_Get(int32_t index) { return Script_Exists(index) ? g_Scripts[index].get() : nullptr; }
+// The scripts by index, with their names; a slot is empty for a script
+// deleted in the editor, so later indices never move.
+class CScriptTable {
+ public:
+  // Adds a script at the next index; returns the index.
+  int32_t Add(std::string_view name, std::string_view text);
+  // Adds an empty slot; returns its index.
+  int32_t AddEmpty();
+  int32_t Count() const { return static_cast<int32_t>(m_scripts.size()); }
+  bool Exists(int32_t index) const {
+    return index >= 0 && static_cast<size_t>(index) < m_scripts.size() && m_scripts[size_t(index)] != nullptr;
+  }
+  CScript* Get(int32_t index) const { return Exists(index) ? m_scripts[size_t(index)].get() : nullptr; }
+  // Index of the first script named `name`, or -1.
+  int32_t Find(std::string_view name) const;
+  // The name, "<undefined>" for a missing script.
+  std::string Name(int32_t index) const { return Exists(index) ? m_names[size_t(index)] : "<undefined>"; }
+
+ private:
+  std::vector<std::unique_ptr<CScript>> m_scripts;
+  std::vector<std::string> m_names;
+  std::unordered_map<std::string, int32_t> m_index;  // first script of each name
+};
+
+struct RScriptData {
+  CScriptTable scripts;
+  // The game's own constants: name and value text, defined in order when the
+  // game is prepared.
+  std::vector<std::pair<std::string, std::string>> constants;
+
+  void Clear() { *this = RScriptData(); }
+};
+
+inline RScriptData g_ScriptData;
+
+// The installed game's scripts.
+inline int32_t Script_Count() { return g_ScriptData.scripts.Count(); }
+inline bool Script_Exists(int32_t index) { return g_ScriptData.scripts.Exists(index); }
+inline CScript* Script_Get(int32_t index) { return g_ScriptData.scripts.Get(index); }
+inline int32_t Script_Find(std::string_view name) { return g_ScriptData.scripts.Find(name); }
+inline std::string Script_Name(int32_t index) { return g_ScriptData.scripts.Name(index); }
 
 // Compiles every script in index order. On the first failure it reports the
 // fatal "COMPILATION ERROR in Script: " error and returns false.

@@ -7,14 +7,14 @@
 #include <vector>
 
 #include "package/Support_Stream.h"
+#include "script/Script_Class.h"
 
 namespace tavrin {
 
-extern std::vector<std::pair<std::string, std::string>> g_UserConstants;
 
-bool Script_LoadAll(CStream& content);
-void Script_SaveAll(CStream& content);
-bool Constant_LoadUser(CStream& content);
-void Constant_SaveUser(CStream& content);
+bool Script_LoadAll(CStream& content, CScriptTable& scripts);
+void Script_SaveAll(CStream& content, const CScriptTable& scripts);
+bool Constant_LoadUser(CStream& content, std::vector<std::pair<std::string, std::string>>& constants);
+void Constant_SaveUser(CStream& content, const std::vector<std::pair<std::string, std::string>>& constants);
 
 }  // namespace tavrin

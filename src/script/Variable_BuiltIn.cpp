@@ -18,6 +18,7 @@
 #include "script/Variable_Main.h"
 #include "script/Script_Host.h"
 #include "script/Script_State.h"
+#include "package/Package_Data.h"
 
 namespace tavrin {
 
@@ -78,7 +79,7 @@ constexpr auto kArgumentSlots = MakeArguments(std::make_integer_sequence<int32_t
 int32_t ArgumentSlot(int32_t arr) { return arr >= 0 && arr < kMaxArgumentSlots ? arr : 0; }
 
 bool GetArgumentArray(CInstanceBase*, int32_t arr, RValue& val) {
-  if (g_Settings.opt_checkargs && arr >= g_ScriptState.argumentCount) {
+  if (g_PackageData.settings.opt_checkargs && arr >= g_ScriptState.argumentCount) {
     Error_Report("Illegal array index in script \"" + Argument_ScriptName() + "\".\rtrying to access argument[" +
                      std::to_string(arr) + "], but only " + std::to_string(g_ScriptState.argumentCount) +
                      " arguments have been supplied.",

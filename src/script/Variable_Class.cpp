@@ -7,6 +7,7 @@
 
 #include "package/Option_Main.h"
 #include "package/Support_Stream.h"
+#include "package/Package_Data.h"
 
 namespace tavrin {
 
@@ -127,7 +128,7 @@ bool CVariableList::GetVar(int32_t var_ind, int32_t arr_ind, RValue& val) const 
 bool CVariableList::GetVarSlow(int32_t var_ind, int32_t arr_ind, RValue& val, int32_t& hint) const {
   int32_t pos = FindHinted(var_ind, hint);
   if (pos >= 0 && ReadCell(v_vars[pos], arr_ind, val)) return true;
-  if (g_Settings.opt_uninitzero) {
+  if (g_PackageData.settings.opt_uninitzero) {
     val.SetReal(0.0);
     return true;
   }

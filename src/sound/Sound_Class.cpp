@@ -37,8 +37,4 @@ void CSound::SaveToStream(CStream& str) const {
   str.WriteBoolean(s_preload);
 }
 
-bool Sound_LoadAll(CStream& content) { return Section_ReadList(content, g_Sounds); }
-void Sound_SaveAll(CStream& content) { Section_WriteList(content, g_Sounds); }
-void Sound_ClearAll() { g_Sounds.Clear(); }
-
 }  // namespace tavrin

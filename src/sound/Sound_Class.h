@@ -1,5 +1,5 @@
 // CSound: one sound resource of the game with its file's bytes; the sound
-// list and the package's sound section. Playback comes with the audio engine.
+// list of the running game. Playback comes with the audio engine.
 #pragma once
 
 #include <cstdint>
@@ -38,9 +38,5 @@ class CSound {
 };
 
 extern CResourceList<CSound> g_Sounds;
-
-bool Sound_LoadAll(CStream& content);
-void Sound_SaveAll(CStream& content);
-void Sound_ClearAll();
 
 }  // namespace tavrin

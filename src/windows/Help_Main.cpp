@@ -39,16 +39,16 @@ void RGameInformation::SaveToStream(CStream& s) const {
   s.WriteStream(CStream(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
 }
 
-bool Info_Load(CStream& content) {
+bool Info_Load(CStream& content, RGameInformation& information) {
   if (content.ReadInteger() != kSectionVersion) return false;
   CStream record = content.ReadStreamC();
-  return g_GameInformation.LoadFromStream(record);
+  return information.LoadFromStream(record);
 }
 
-void Info_Save(CStream& content) {
+void Info_Save(CStream& content, const RGameInformation& information) {
   content.WriteInteger(kSectionVersion);
   CStream record;
-  g_GameInformation.SaveToStream(record);
+  information.SaveToStream(record);
   content.WriteStreamC(record);
 }
 

@@ -22,7 +22,7 @@ struct RGameInformation {
 
 extern RGameInformation g_GameInformation;
 
-bool Info_Load(CStream& content);
-void Info_Save(CStream& content);
+bool Info_Load(CStream& content, RGameInformation& information);
+void Info_Save(CStream& content, const RGameInformation& information);
 
 }  // namespace tavrin

@@ -11,6 +11,8 @@
 #include "world/Motion_Main.h"
 #include "world/Room_Main.h"
 #include "world/World_Routine.h"
+#include "graphics/Graphics_Data.h"
+#include "world/World_Data.h"
 
 namespace tavrin {
 
@@ -65,7 +67,7 @@ void PositionDestroy(double x, double y) { ForInstancesAt(x, y, Instance_Destroy
 void F_PositionDestroy(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) { PositionDestroy(a[0].AsReal(), a[1].AsReal()); }
 void F_PositionChange(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
   const int32_t obj = ArgInt(a[2]);
-  if (!g_Objects.Exists(obj)) {
+  if (!g_WorldData.objects.Exists(obj)) {
     Error_ReportAction("Asking to change into non-existing object: " + std::to_string(obj), false);
     return;
   }
@@ -121,7 +123,7 @@ void F_MoveRandom(CInstanceBase* s, CInstanceBase*, int32_t, RValue&, RArgs a) {
 }
 
 void F_SpriteCollisionMask(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  CSprite* sprite = g_Sprites.Get(ArgInt(a[0]));
+  CSprite* sprite = g_GraphicsData.sprites.Get(ArgInt(a[0]));
   if (!sprite) {
     Error_ReportAction("Trying to set collision mode for non-existing sprite.", false);
     return;

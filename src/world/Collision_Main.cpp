@@ -15,6 +15,8 @@
 #include "world/Room_Main.h"
 #include "world/Run_State.h"
 #include "world/World_Angles.h"
+#include "graphics/Graphics_Data.h"
+#include "world/World_Data.h"
 
 namespace tavrin {
 
@@ -25,7 +27,7 @@ int32_t Round(double v) { return Real_ToInt32(v); }
 
 // The sprite whose mask an instance collides with, when it has frames.
 const CSprite* MaskSprite(const CInstance& i) {
-  const CSprite* s = g_Sprites.Get(i.i_maskindex >= 0 ? i.i_maskindex : i.i_spriteindex);
+  const CSprite* s = g_GraphicsData.sprites.Get(i.i_maskindex >= 0 ? i.i_maskindex : i.i_spriteindex);
   return s && s->i_numb > 0 ? s : nullptr;
 }
 
@@ -379,10 +381,10 @@ void Move_Bounce(CInstance& inst, bool advanced, bool all) {
 
 void Collision_BuildPairs() {
   g_World.collisionPairs.clear();
-  for (int32_t e = 0; e < g_Objects.Count(); ++e) {
-    if (!g_Objects.Exists(e)) continue;
-    for (int32_t f = e; f < g_Objects.Count(); ++f)
-      if (g_Objects.Exists(f) && (Event_Find(e, EV_COLLISION, f) || Event_Find(f, EV_COLLISION, e)))
+  for (int32_t e = 0; e < g_WorldData.objects.Count(); ++e) {
+    if (!g_WorldData.objects.Exists(e)) continue;
+    for (int32_t f = e; f < g_WorldData.objects.Count(); ++f)
+      if (g_WorldData.objects.Exists(f) && (Event_Find(e, EV_COLLISION, f) || Event_Find(f, EV_COLLISION, e)))
         g_World.collisionPairs.push_back({e, f});
   }
 }

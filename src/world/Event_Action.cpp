@@ -12,6 +12,7 @@
 #include "world/TimeLine_Class.h"
 #include "world/World_Routine.h"
 #include "script/Script_State.h"
+#include "world/World_Data.h"
 
 namespace tavrin {
 
@@ -268,7 +269,7 @@ int32_t TableLimit(int32_t type) {
     case EV_OTHER:
     case EV_KEYPRESS:
     case EV_KEYRELEASE: return 128;
-    case EV_TRIGGER: return g_Triggers.Count() - 1;
+    case EV_TRIGGER: return g_WorldData.triggers.Count() - 1;
     case EV_COLLISION: return -1;  // collisions keep a list of object pairs instead
     default: return 0;
   }
@@ -293,8 +294,8 @@ std::string Action_CompileError(const CAction& action) {
 }
 
 bool Object_CompileAll() {
-  for (int32_t o = 0; o < g_Objects.Count(); ++o) {
-    CObject* obj = g_Objects.Get(o);
+  for (int32_t o = 0; o < g_WorldData.objects.Count(); ++o) {
+    CObject* obj = g_WorldData.objects.Get(o);
     if (!obj) continue;
     g_ScriptState.eventObject = o;
     for (int32_t type = 0; type < kEventTypes; ++type) {
@@ -309,7 +310,7 @@ bool Object_CompileAll() {
 }
 
 void LibraryInit_Run() {
-  for (const std::string& text : g_LibraryInitCode) {
+  for (const std::string& text : g_WorldData.libraryInitCode) {
     if (text.empty()) continue;
     CCodeRef code = Code_Create(text, false);
     if (!code->Compile()) {
@@ -325,7 +326,7 @@ void LibraryInit_Run() {
 // ------------------------------------------------------------------ finding and performing
 
 const CEvent* Event_Find(int32_t objind, int32_t etype, int32_t enumb, int32_t* defining) {
-  for (int32_t o = objind; const CObject* obj = g_Objects.Get(o); o = obj->o_parent) {
+  for (int32_t o = objind; const CObject* obj = g_WorldData.objects.Get(o); o = obj->o_parent) {
     if (const CEvent* e = obj->GetEventDirect(etype, enumb)) {
       if (defining) *defining = o;
       return e;
@@ -333,9 +334,9 @@ const CEvent* Event_Find(int32_t objind, int32_t etype, int32_t enumb, int32_t* 
   }
   // A collision event with an ancestor of the other object: the nearest
   // ancestor first, and at each ancestor the own chain first.
-  if (etype == EV_COLLISION && g_Objects.Exists(enumb)) {
-    for (int32_t p = g_Objects.Get(enumb)->o_parent; const CObject* anc = g_Objects.Get(p); p = anc->o_parent) {
-      for (int32_t o = objind; const CObject* obj = g_Objects.Get(o); o = obj->o_parent) {
+  if (etype == EV_COLLISION && g_WorldData.objects.Exists(enumb)) {
+    for (int32_t p = g_WorldData.objects.Get(enumb)->o_parent; const CObject* anc = g_WorldData.objects.Get(p); p = anc->o_parent) {
+      for (int32_t o = objind; const CObject* obj = g_WorldData.objects.Get(o); o = obj->o_parent) {
         if (const CEvent* e = obj->GetEventDirect(etype, p)) {
           if (defining) *defining = o;
           return e;
@@ -347,7 +348,7 @@ const CEvent* Event_Find(int32_t objind, int32_t etype, int32_t enumb, int32_t* 
 }
 
 bool Event_HasRecursive(int32_t objind, int32_t etype) {
-  for (int32_t o = objind; const CObject* obj = g_Objects.Get(o); o = obj->o_parent)
+  for (int32_t o = objind; const CObject* obj = g_WorldData.objects.Get(o); o = obj->o_parent)
     if (obj->HasEventDirect(etype)) return true;
   return false;
 }
@@ -389,8 +390,8 @@ void Event_BuildLists() {
     auto& table = g_World.eventObjects[size_t(type)];
     table.assign(size_t(std::max(TableLimit(type) + 1, 0)), {});
     for (int32_t number = 0; number < int32_t(table.size()); ++number)
-      for (int32_t o = 0; o < g_Objects.Count(); ++o)
-        if (g_Objects.Exists(o) && Event_Find(o, type, number)) table[size_t(number)].push_back(o);
+      for (int32_t o = 0; o < g_WorldData.objects.Count(); ++o)
+        if (g_WorldData.objects.Exists(o) && Event_Find(o, type, number)) table[size_t(number)].push_back(o);
   }
 }
 
@@ -405,8 +406,8 @@ const std::vector<int32_t>& Event_Objects(int32_t etype, int32_t enumb) {
 namespace {
 
 void F_EventInherited(CInstanceBase* self, CInstanceBase* other, int32_t, RValue&, RValue*) {
-  const CObject* obj = g_Objects.Get(g_ScriptState.eventObject);
-  if (!obj || !g_Objects.Exists(obj->o_parent)) return;
+  const CObject* obj = g_WorldData.objects.Get(g_ScriptState.eventObject);
+  if (!obj || !g_WorldData.objects.Exists(obj->o_parent)) return;
   Event_PerformObject(AsInstance(self), AsInstance(other), obj->o_parent, g_ScriptState.eventType, g_ScriptState.eventNumber);
 }
 

@@ -8,6 +8,8 @@
 #include "world/Path_Class.h"
 #include "world/Object_Class.h"
 #include "world/World_Angles.h"
+#include "graphics/Graphics_Data.h"
+#include "world/World_Data.h"
 
 namespace tavrin {
 
@@ -113,7 +115,7 @@ void CInstance::Assign(const CInstance& o) {
 
 void CInstance::SetObjectIndex(int32_t objectindex) {
   i_objectindex = objectindex;
-  i_object = g_Objects.Get(objectindex);
+  i_object = g_WorldData.objects.Get(objectindex);
   if (i_object) {
     SetSpriteIndex(i_object->o_spriteindex);
     i_maskindex = i_object->o_mask;
@@ -126,7 +128,7 @@ void CInstance::SetObjectIndex(int32_t objectindex) {
 }
 
 int32_t CInstance::ImageNumber() const {
-  const CSprite* s = g_Sprites.Get(i_spriteindex);
+  const CSprite* s = g_GraphicsData.sprites.Get(i_spriteindex);
   return s ? s->i_numb : 0;
 }
 
@@ -169,7 +171,7 @@ void CInstance::SetPosition(double nx, double ny) {
 // The box every collision test starts from: the mask sprite's box placed at
 // the instance, scaled and rotated, in whole room pixels.
 void CInstance::UpdateBoundingBox() {
-  const CSprite* s = g_Sprites.Get(i_maskindex >= 0 ? i_maskindex : i_spriteindex);
+  const CSprite* s = g_GraphicsData.sprites.Get(i_maskindex >= 0 ? i_maskindex : i_spriteindex);
   if (!s) {
     i_bbox = {-100000, -100000, -100000, -100000};
     if (i_index) i_index->Update(this);
@@ -268,7 +270,7 @@ enum : int32_t { PATH_STOP = 0, PATH_RESTART = 1, PATH_CONTINUE = 2, PATH_REVERS
 
 // A path that can be followed: it exists and has a length.
 const CPath* FollowablePath(int32_t ind) {
-  const CPath* p = g_Paths.Get(ind);
+  const CPath* p = g_WorldData.paths.Get(ind);
   return p && p->Length() > 0 ? p : nullptr;
 }
 

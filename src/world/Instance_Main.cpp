@@ -15,6 +15,8 @@
 #include "world/Instance_Main.h"
 #include "world/World_Main.h"
 #include "world/World_Routine.h"
+#include "graphics/Graphics_Data.h"
+#include "world/World_Data.h"
 
 namespace tavrin {
 
@@ -68,7 +70,7 @@ int32_t CountMatching(CInstanceBase* self, CInstanceBase* other, int32_t who) {
 // first. The id, or noone when the object does not exist.
 template <class F>
 double CreateInstance(double x, double y, const RValue& obj, F before) {
-  if (!g_Objects.Exists(ArgInt(obj))) {
+  if (!g_WorldData.objects.Exists(ArgInt(obj))) {
     Error_ReportAction("Creating instance for non-existing object: " + Number(obj), false);
     return OWNER_NOONE;
   }
@@ -93,7 +95,7 @@ void Instance_Destroy(CInstance* self) {
 }
 
 void Instance_Change(CInstance* self, int32_t obj, bool perform) {
-  if (!g_Objects.Exists(obj)) {
+  if (!g_WorldData.objects.Exists(obj)) {
     Error_ReportAction("Asking to change into non-existing object: " + std::to_string(obj), false);
     return;
   }
@@ -112,7 +114,7 @@ void Instance_Change(CInstance* self, int32_t obj, bool perform) {
 namespace {
 
 bool SetSprite(CInstance* self, const RValue& spr) {
-  if (!g_Sprites.Exists(ArgInt(spr))) {
+  if (!g_GraphicsData.sprites.Exists(ArgInt(spr))) {
     Error_ReportAction("Setting instance to non-existing sprite: " + Number(spr), false);
     return false;
   }
@@ -196,7 +198,7 @@ void F_InstanceFurthest(CInstanceBase* s, CInstanceBase* o, int32_t, RValue& r, 
 // Whether an instance lies outside a region: by its box when it has a sprite
 // or a mask, else by its position.
 bool OutsideRegion(const CInstance* i, double left, double top, double width, double height) {
-  if (g_Sprites.Exists(i->i_spriteindex) || g_Sprites.Exists(i->i_maskindex))
+  if (g_GraphicsData.sprites.Exists(i->i_spriteindex) || g_GraphicsData.sprites.Exists(i->i_maskindex))
     return !(left <= i->i_bbox.Right && left + width >= i->i_bbox.Left && top <= i->i_bbox.Bottom &&
              top + height >= i->i_bbox.Top);
   return !(left <= i->i_x && i->i_x <= left + width && top <= i->i_y && i->i_y <= top + height);
@@ -280,11 +282,11 @@ void A_CreateObjectMotion(CInstanceBase* self, CInstanceBase*, int32_t, RValue&,
 
 void A_CreateObjectRandom(CInstanceBase* self, CInstanceBase*, int32_t, RValue&, RArgs a) {
   bool any = false;
-  for (int k = 0; k < 4; ++k) any = any || g_Objects.Exists(ArgInt(a[k]));
+  for (int k = 0; k < 4; ++k) any = any || g_WorldData.objects.Exists(ArgInt(a[k]));
   if (!any) return;
   int32_t pick;
   do pick = int32_t(Random_Below(4));
-  while (!g_Objects.Exists(ArgInt(a[pick])));
+  while (!g_WorldData.objects.Exists(ArgInt(a[pick])));
   CreateInstance(RelX(self, a[4].AsReal()), RelY(self, a[5].AsReal()), a[pick]);
 }
 

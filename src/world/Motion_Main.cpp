@@ -18,6 +18,7 @@
 #include "world/Run_State.h"
 #include "world/World_Main.h"
 #include "world/World_Routine.h"
+#include "graphics/Graphics_Data.h"
 
 namespace tavrin {
 
@@ -31,7 +32,7 @@ struct RBox {
   double l, t, r, b;
 };
 RBox BoxOf(const CInstance& i) {
-  if (g_Sprites.Exists(i.i_maskindex >= 0 ? i.i_maskindex : i.i_spriteindex))
+  if (g_GraphicsData.sprites.Exists(i.i_maskindex >= 0 ? i.i_maskindex : i.i_spriteindex))
     return {double(i.i_bbox.Left), double(i.i_bbox.Top), double(i.i_bbox.Right), double(i.i_bbox.Bottom)};
   return {i.i_x, i.i_y, i.i_x, i.i_y};
 }
@@ -50,11 +51,11 @@ bool WhollyIn(const RBox& b, double left, double top, double right, double botto
 double SnapTo(double v, double snap) { return snap * std::nearbyint(v / snap); }
 
 double SpriteWidth(const CInstance& i) {
-  const CSprite* s = g_Sprites.Get(i.i_spriteindex);
+  const CSprite* s = g_GraphicsData.sprites.Get(i.i_spriteindex);
   return s ? s->GetWidth() * i.i_imagescalex : 0;
 }
 double SpriteHeight(const CInstance& i) {
-  const CSprite* s = g_Sprites.Get(i.i_spriteindex);
+  const CSprite* s = g_GraphicsData.sprites.Get(i.i_spriteindex);
   return s ? s->GetHeight() * i.i_imagescaley : 0;
 }
 

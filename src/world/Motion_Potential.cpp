@@ -13,11 +13,12 @@
 #include "world/Motion_Planning.h"
 #include "world/World_Routine.h"
 #include "world/World_Angles.h"
+#include "world/World_Data.h"
 
 namespace tavrin {
 
 CPath* Planning_TargetPath(int32_t index) {
-  CPath* path = g_Paths.Get(index);
+  CPath* path = g_WorldData.paths.Get(index);
   if (!path) Error_ReportAction("Trying to assign to a non-existing path.", false);
   return path;
 }

@@ -4,11 +4,10 @@
 
 #include "package/Package_Sections.h"
 #include "script/Script_Host.h"
+#include "world/World_Data.h"
 
 namespace tavrin {
 
-CResourceList<CObject> g_Objects;
-std::vector<std::string> g_LibraryInitCode;
 
 namespace {
 
@@ -16,8 +15,6 @@ constexpr int32_t kObjectVersion = 430, kEventVersion = 400, kActionVersion = 44
 constexpr int32_t kLibraryInitVersion = 500;
 
 }  // namespace
-
-int32_t Action_ResolveFunction(const std::string& name) { return Host().ResolveActionFunction(name); }
 
 // ------------------------------------------------------------------ actions
 
@@ -52,7 +49,6 @@ bool CAction::LoadFromStream(CStream& s) {
   if (texts < 0 || texts > kMaxActionArguments) return false;
   for (int32_t i = 0; i < texts; ++i) act_argstring.push_back(s.ReadString());
   act_isnot = s.ReadBoolean();
-  if (act_exetype == ACT_EXE_FUNCTION) act_functionid = Action_ResolveFunction(act_functionname);
   return true;
 }
 
@@ -182,32 +178,30 @@ bool Object_ParentsAcyclic(const CResourceList<CObject>& objects) {
 }
 
 bool Object_IsOrDescends(int32_t obj, int32_t ancestor) {
-  for (int32_t o = obj; const CObject* object = g_Objects.Get(o); o = object->o_parent)
+  for (int32_t o = obj; const CObject* object = g_WorldData.objects.Get(o); o = object->o_parent)
     if (o == ancestor) return true;
   return false;
 }
 
-bool Object_LoadAll(CStream& content) {
-  return Section_ReadList(content, g_Objects) && Object_ParentsAcyclic(g_Objects);
+bool Object_LoadAll(CStream& content, CResourceList<CObject>& objects) {
+  return Section_ReadList(content, objects) && Object_ParentsAcyclic(objects);
 }
-
-void Object_SaveAll(CStream& content) { Section_WriteList(content, g_Objects); }
 
 // ------------------------------------------------------------------ library initialisation code
 
-bool LibraryInit_Load(CStream& content) {
-  g_LibraryInitCode.clear();
+bool LibraryInit_Load(CStream& content, std::vector<std::string>& code) {
+  code.clear();
   if (content.ReadInteger() != kLibraryInitVersion) return false;
   const int32_t count = content.ReadInteger();
   if (!content.CountFits(count, 4)) return false;
-  for (int32_t i = 0; i < count; ++i) g_LibraryInitCode.push_back(content.ReadString());
+  for (int32_t i = 0; i < count; ++i) code.push_back(content.ReadString());
   return true;
 }
 
-void LibraryInit_Save(CStream& content) {
+void LibraryInit_Save(CStream& content, const std::vector<std::string>& code) {
   content.WriteInteger(kLibraryInitVersion);
-  content.WriteInteger(int32_t(g_LibraryInitCode.size()));
-  for (const std::string& code : g_LibraryInitCode) content.WriteString(code);
+  content.WriteInteger(int32_t(code.size()));
+  for (const std::string& text : code) content.WriteString(text);
 }
 
 }  // namespace tavrin

@@ -116,24 +116,17 @@ class CObject {
   void SaveToStream(CStream& s) const;
 };
 
-extern CResourceList<CObject> g_Objects;
-
-// Action function names are resolved to function ids by the host as objects
-// load (the packer's host keeps names only); -1 for a name it cannot find.
-int32_t Action_ResolveFunction(const std::string& name);
 
 // The objects section. Fails on a bad record, and on parents that form a
 // cycle (every event lookup would loop through it forever).
-bool Object_LoadAll(CStream& content);
-void Object_SaveAll(CStream& content);
+bool Object_LoadAll(CStream& content, CResourceList<CObject>& objects);
 bool Object_ParentsAcyclic(const CResourceList<CObject>& objects);
 // Whether object `obj` is `ancestor` or one of its descendants (the parent
 // chain is walked while its objects exist).
 bool Object_IsOrDescends(int32_t obj, int32_t ancestor);
 
 // The library initialisation code: code strings run at the start of a game.
-extern std::vector<std::string> g_LibraryInitCode;
-bool LibraryInit_Load(CStream& content);
-void LibraryInit_Save(CStream& content);
+bool LibraryInit_Load(CStream& content, std::vector<std::string>& code);
+void LibraryInit_Save(CStream& content, const std::vector<std::string>& code);
 
 }  // namespace tavrin

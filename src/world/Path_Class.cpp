@@ -5,10 +5,10 @@
 
 #include "package/Package_Sections.h"
 #include "world/World_Angles.h"
+#include "world/World_Data.h"
 
 namespace tavrin {
 
-CResourceList<CPath> g_Paths;
 
 namespace {
 
@@ -244,8 +244,5 @@ void CPath::Append(const CPath& path) {
   i_points.insert(i_points.end(), more.begin(), more.end());
   Rebuild();
 }
-
-bool Path_LoadAll(CStream& content) { return Section_ReadList(content, g_Paths); }
-void Path_SaveAll(CStream& content) { Section_WriteList(content, g_Paths); }
 
 }  // namespace tavrin

@@ -88,8 +88,4 @@ class CPath {
   mutable bool i_stale = false;
 };
 
-extern CResourceList<CPath> g_Paths;
-bool Path_LoadAll(CStream& content);
-void Path_SaveAll(CStream& content);
-
 }  // namespace tavrin

@@ -9,27 +9,28 @@
 #include "world/Path_Class.h"
 #include "world/World_Main.h"
 #include "world/World_Routine.h"
+#include "world/World_Data.h"
 
 namespace tavrin {
 
 namespace {
 
-CPath* PathOf(const RValue& v) { return g_Paths.Get(ArgInt(v)); }
+CPath* PathOf(const RValue& v) { return g_WorldData.paths.Get(ArgInt(v)); }
 
 // Paths made while the game runs are named after their index.
 int32_t AddPath(std::unique_ptr<CPath> path) {
-  const int32_t index = g_Paths.Count();
-  return g_Paths.Add(std::move(path), "__newpath" + std::to_string(index));
+  const int32_t index = g_WorldData.paths.Count();
+  return g_WorldData.paths.Add(std::move(path), "__newpath" + std::to_string(index));
 }
 
 // ------------------------------------------------------------------ queries
 
 void F_PathExists(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
-  r.SetReal(g_Paths.Exists(ArgInt(a[0])) ? 1 : 0);
+  r.SetReal(g_WorldData.paths.Exists(ArgInt(a[0])) ? 1 : 0);
 }
 
 void F_PathName(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a) {
-  r.SetString(g_Paths.Exists(ArgInt(a[0])) ? g_Paths.Name(ArgInt(a[0])) : std::string("<undefined>"));
+  r.SetString(g_WorldData.paths.Exists(ArgInt(a[0])) ? g_WorldData.paths.Name(ArgInt(a[0])) : std::string("<undefined>"));
 }
 
 // A numeric query: the value read from the path, or -1 without one.
@@ -112,12 +113,12 @@ void F_PathDuplicate(CInstanceBase*, CInstanceBase*, int32_t, RValue& r, RArgs a
 void F_PathAssign(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
   const int32_t target = ArgInt(a[0]);
   const CPath* source = PathOf(a[1]);
-  if (!source || target < 0 || target >= g_Paths.Count()) {
+  if (!source || target < 0 || target >= g_WorldData.paths.Count()) {
     Error_ReportAction("Error assigning a path.", false);
     return;
   }
-  if (!g_Paths.Exists(target)) g_Paths.Set(target, std::make_unique<CPath>(), "__newpath" + std::to_string(target));
-  g_Paths.Get(target)->Assign(*source);
+  if (!g_WorldData.paths.Exists(target)) g_WorldData.paths.Set(target, std::make_unique<CPath>(), "__newpath" + std::to_string(target));
+  g_WorldData.paths.Get(target)->Assign(*source);
 }
 
 void F_PathAppend(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
@@ -135,11 +136,11 @@ void F_PathAppend(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
 }
 
 void F_PathDelete(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RArgs a) {
-  if (!g_Paths.Exists(ArgInt(a[0]))) {
+  if (!g_WorldData.paths.Exists(ArgInt(a[0]))) {
     Error_ReportAction("Trying to delete non-existing path.", false);
     return;
   }
-  g_Paths.Remove(ArgInt(a[0]));
+  g_WorldData.paths.Remove(ArgInt(a[0]));
 }
 
 }  // namespace

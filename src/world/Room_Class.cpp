@@ -5,12 +5,11 @@
 
 #include "graphics/Background_Class.h"
 #include "package/Package_Sections.h"
+#include "graphics/Graphics_Data.h"
+#include "world/World_Data.h"
 
 namespace tavrin {
 
-CResourceList<CRoom> g_Rooms;
-std::vector<int32_t> g_RoomOrder;
-int32_t g_RoomLastInstanceId = 100000, g_RoomLastTileId = 10000000;
 
 namespace {
 
@@ -58,10 +57,6 @@ bool CRoom::LoadFromStream(CStream& s) {
     b.hspeed = s.ReadInteger();
     b.vspeed = s.ReadInteger();
     b.stretch = s.ReadBoolean();
-    if (const CBackground* back = b.stretch ? g_Backgrounds.Get(b.index) : nullptr) {
-      if (back->GetWidth() > 0) b.xscale = double(r_width) / back->GetWidth();
-      if (back->GetHeight() > 0) b.yscale = double(r_height) / back->GetHeight();
-    }
   }
 
   r_enableviews = s.ReadBoolean();
@@ -174,21 +169,32 @@ void CRoom::SaveToStream(CStream& s) const {
   }
 }
 
-bool Room_LoadAll(CStream& content) {
-  if (!Section_ReadList(content, g_Rooms)) return false;
-  g_RoomLastInstanceId = content.ReadInteger();
-  g_RoomLastTileId = content.ReadInteger();
+bool Room_LoadAll(CStream& content, RWorldData& world, const CResourceList<CBackground>& backgrounds) {
+  if (!Section_ReadList(content, world.rooms)) return false;
+  world.roomLastInstanceId = content.ReadInteger();
+  world.roomLastTileId = content.ReadInteger();
+  for (int32_t r = 0; r < world.rooms.Count(); ++r) {
+    CRoom* room = world.rooms.Get(r);
+    if (!room) continue;
+    for (int32_t i = 0; i < room->r_backcount; ++i) {
+      CBack& b = room->r_background[size_t(i)];
+      if (const CBackground* back = b.stretch ? backgrounds.Get(b.index) : nullptr) {
+        if (back->GetWidth() > 0) b.xscale = double(room->r_width) / back->GetWidth();
+        if (back->GetHeight() > 0) b.yscale = double(room->r_height) / back->GetHeight();
+      }
+    }
+  }
   return true;
 }
 
-void Room_SaveAll(CStream& content) {
-  Section_WriteList(content, g_Rooms);
-  content.WriteInteger(g_RoomLastInstanceId);
-  content.WriteInteger(g_RoomLastTileId);
+void Room_SaveAll(CStream& content, const RWorldData& world) {
+  Section_WriteList(content, world.rooms);
+  content.WriteInteger(world.roomLastInstanceId);
+  content.WriteInteger(world.roomLastTileId);
 }
 
-bool RoomOrder_Load(CStream& content) {
-  g_RoomOrder.clear();
+bool RoomOrder_Load(CStream& content, RWorldData& world) {
+  world.roomOrder.clear();
   if (content.ReadInteger() != kRoomOrderVersion) return false;
   const int32_t count = content.ReadInteger();
   if (count <= 0 || !content.CountFits(count, 4)) return false;
@@ -196,16 +202,16 @@ bool RoomOrder_Load(CStream& content) {
     const int32_t room = content.ReadInteger();
     // The game starts in the first room of the order and walks it with
     // next and previous: every entry must be a room that exists.
-    if (!g_Rooms.Exists(room)) return false;
-    g_RoomOrder.push_back(room);
+    if (!world.rooms.Exists(room)) return false;
+    world.roomOrder.push_back(room);
   }
   return true;
 }
 
-void RoomOrder_Save(CStream& content) {
+void RoomOrder_Save(CStream& content, const RWorldData& world) {
   content.WriteInteger(kRoomOrderVersion);
-  content.WriteInteger(int32_t(g_RoomOrder.size()));
-  for (int32_t room : g_RoomOrder) content.WriteInteger(room);
+  content.WriteInteger(int32_t(world.roomOrder.size()));
+  for (int32_t room : world.roomOrder) content.WriteInteger(room);
 }
 
 }  // namespace tavrin

@@ -80,15 +80,16 @@ class CRoom {
   void SaveToStream(CStream& s) const;
 };
 
-extern CResourceList<CRoom> g_Rooms;
-extern std::vector<int32_t> g_RoomOrder;
-// The last instance and tile ids the editor handed out.
-extern int32_t g_RoomLastInstanceId, g_RoomLastTileId;
+class CBackground;
+struct RWorldData;
 
-bool Room_LoadAll(CStream& content);
-void Room_SaveAll(CStream& content);
+// The room section: the rooms, then the last instance and tile ids the editor
+// handed out. A stretched background layer is scaled to its room by the size
+// of its background, from `backgrounds` (loaded before rooms).
+bool Room_LoadAll(CStream& content, RWorldData& world, const CResourceList<CBackground>& backgrounds);
+void Room_SaveAll(CStream& content, const RWorldData& world);
 // The room order; fails when it is empty or names a room that does not exist.
-bool RoomOrder_Load(CStream& content);
-void RoomOrder_Save(CStream& content);
+bool RoomOrder_Load(CStream& content, RWorldData& world);
+void RoomOrder_Save(CStream& content, const RWorldData& world);
 
 }  // namespace tavrin

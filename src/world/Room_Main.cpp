@@ -13,6 +13,8 @@
 #include "world/Run_State.h"
 #include "script/Script_Host.h"
 #include "script/Script_State.h"
+#include "package/Package_Data.h"
+#include "world/World_Data.h"
 
 namespace tavrin {
 
@@ -28,7 +30,7 @@ std::vector<std::unique_ptr<CInstance>> g_Carried;
 // Parents of `obj` upward, while they exist (chains are free of cycles).
 template <class F>
 void ForObjectAndAncestors(int32_t obj, F f) {
-  for (int32_t o = obj; const CObject* object = g_Objects.Get(o); o = object->o_parent) f(o);
+  for (int32_t o = obj; const CObject* object = g_WorldData.objects.Get(o); o = object->o_parent) f(o);
 }
 
 }  // namespace
@@ -69,7 +71,7 @@ void CRunRoom::AddToObjectLists(CInstance* inst) {
 }
 
 void CRunRoom::RebuildObjectLists() {
-  const size_t objects = size_t(g_Objects.Count());
+  const size_t objects = size_t(g_WorldData.objects.Count());
   r_obj_instance.assign(objects, {});
   r_obj_instance_recursive.assign(objects, {});
   r_objseq = 0;
@@ -90,7 +92,7 @@ CInstance* CRunRoom::AddInstance(double x, double y, int32_t objectind) {
   inst->i_listpos = InstanceCount();
   r_instance.push_back(inst);
   r_index.Insert(inst);
-  if (r_obj_instance.size() < size_t(g_Objects.Count())) RebuildObjectLists();
+  if (r_obj_instance.size() < size_t(g_WorldData.objects.Count())) RebuildObjectLists();
   AddToObjectLists(inst);
   return inst;
 }
@@ -256,10 +258,10 @@ void CRunRoom::SortTiles() {
 }
 
 void Room_PrepareIds() {
-  g_World.lastInstanceId = std::max(g_RoomLastInstanceId, kFirstInstanceId);
-  g_World.lastTileId = g_RoomLastTileId;
-  for (int32_t r = 0; r < g_Rooms.Count(); ++r) {
-    const CRoom* room = g_Rooms.Get(r);
+  g_World.lastInstanceId = std::max(g_WorldData.roomLastInstanceId, kFirstInstanceId);
+  g_World.lastTileId = g_WorldData.roomLastTileId;
+  for (int32_t r = 0; r < g_WorldData.rooms.Count(); ++r) {
+    const CRoom* room = g_WorldData.rooms.Get(r);
     if (!room) continue;
     for (const RRoomInstance& i : room->r_instances) g_World.lastInstanceId = std::max(g_World.lastInstanceId, i.id);
     for (const RTile& t : room->r_tiles) g_World.lastTileId = std::max(g_World.lastTileId, t.id);
@@ -268,21 +270,21 @@ void Room_PrepareIds() {
 
 // ------------------------------------------------------------------ the room order
 
-int32_t Room_First() { return g_RoomOrder.empty() ? -1 : g_RoomOrder.front(); }
-int32_t Room_Last() { return g_RoomOrder.empty() ? -1 : g_RoomOrder.back(); }
-bool Room_Exists(int32_t n) { return g_Rooms.Exists(n); }
+int32_t Room_First() { return g_WorldData.roomOrder.empty() ? -1 : g_WorldData.roomOrder.front(); }
+int32_t Room_Last() { return g_WorldData.roomOrder.empty() ? -1 : g_WorldData.roomOrder.back(); }
+bool Room_Exists(int32_t n) { return g_WorldData.rooms.Exists(n); }
 
 int32_t Room_Next(int32_t n) {
-  if (g_RoomOrder.size() < 2) return -1;
-  for (size_t i = g_RoomOrder.size(); i-- > 0;)
-    if (g_RoomOrder[i] == n) return i + 1 < g_RoomOrder.size() ? g_RoomOrder[i + 1] : -1;
+  if (g_WorldData.roomOrder.size() < 2) return -1;
+  for (size_t i = g_WorldData.roomOrder.size(); i-- > 0;)
+    if (g_WorldData.roomOrder[i] == n) return i + 1 < g_WorldData.roomOrder.size() ? g_WorldData.roomOrder[i + 1] : -1;
   return -1;
 }
 
 int32_t Room_Previous(int32_t n) {
-  if (g_RoomOrder.size() < 2) return -1;
-  for (size_t i = 1; i < g_RoomOrder.size(); ++i)
-    if (g_RoomOrder[i] == n) return g_RoomOrder[i - 1];
+  if (g_WorldData.roomOrder.size() < 2) return -1;
+  for (size_t i = 1; i < g_WorldData.roomOrder.size(); ++i)
+    if (g_WorldData.roomOrder[i] == n) return g_WorldData.roomOrder[i - 1];
   return -1;
 }
 
@@ -360,7 +362,7 @@ void Room_Goto(int32_t n, bool first) {
   if (size_t(n) >= g_RunRooms.size()) g_RunRooms.resize(size_t(n) + 1);
   g_World.roomIndex = n;
   const bool fresh = !g_RunRooms[size_t(n)];
-  if (fresh) g_RunRooms[size_t(n)] = std::make_unique<CRunRoom>(*g_Rooms.Get(n));
+  if (fresh) g_RunRooms[size_t(n)] = std::make_unique<CRunRoom>(*g_WorldData.rooms.Get(n));
   CRunRoom* room = g_RunRooms[size_t(n)].get();
   g_World.room = room;
   const int32_t own = room->InstanceCount();
@@ -375,16 +377,16 @@ void Room_Goto(int32_t n, bool first) {
   }
   carried.clear();
 
-  const std::string roomName = g_Rooms.Name(n);
+  const std::string roomName = g_WorldData.rooms.Name(n);
   if (fresh) {
     for (int32_t i = 0; i < own; ++i) {
       CInstance* inst = room->InstanceAt(i);
       if (!inst || inst->i_marked) continue;
-      if (g_Settings.opt_createfirst) Event_Perform(inst, inst, EV_CREATE, 0);
+      if (g_PackageData.settings.opt_createfirst) Event_Perform(inst, inst, EV_CREATE, 0);
       if (!inst->i_initcode.empty())
         RunCreationCode(inst->i_initcode, inst,
                         "for instance " + std::to_string(inst->i_id) + " in room " + roomName);
-      if (!g_Settings.opt_createfirst) Event_Perform(inst, inst, EV_CREATE, 0);
+      if (!g_PackageData.settings.opt_createfirst) Event_Perform(inst, inst, EV_CREATE, 0);
     }
   }
   if (first) Event_PerformAll(EV_OTHER, EV_GAME_START);

@@ -7,6 +7,7 @@
 #include "world/Room_Main.h"
 #include "world/World_Main.h"
 #include "world/World_Routine.h"
+#include "graphics/Graphics_Data.h"
 
 namespace tavrin {
 
@@ -24,7 +25,7 @@ RTile* TileById(const RValue& id) {
 }
 
 bool BackgroundExists(const RValue& back) {
-  if (g_Backgrounds.Exists(ArgInt(back))) return true;
+  if (g_GraphicsData.backgrounds.Exists(ArgInt(back))) return true;
   Error_ReportAction("Background does not exist.", false);
   return false;
 }

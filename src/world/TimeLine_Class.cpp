@@ -1,11 +1,10 @@
 #include "world/TimeLine_Class.h"
 
 #include "package/Package_Sections.h"
+#include "world/World_Data.h"
 
 namespace tavrin {
 
-CResourceList<CTimeLine> g_TimeLines;
-CResourceList<CTrigger> g_Triggers;
 
 namespace {
 constexpr int32_t kTimeLineVersion = 500, kTriggerVersion = 800;
@@ -53,34 +52,31 @@ void CTrigger::SaveToStream(CStream& s) const {
   s.WriteString(i_constname);
 }
 
-bool TimeLine_LoadAll(CStream& content) { return Section_ReadList(content, g_TimeLines); }
-void TimeLine_SaveAll(CStream& content) { Section_WriteList(content, g_TimeLines); }
-
 // The trigger section carries no names of its own: each record holds its
 // trigger's name.
-bool Trigger_LoadAll(CStream& content) {
-  g_Triggers.Clear();
+bool Trigger_LoadAll(CStream& content, CResourceList<CTrigger>& triggers) {
+  triggers.Clear();
   if (content.ReadInteger() != kSectionVersion) return false;
   const int32_t count = content.ReadInteger();
   if (!content.CountFits(count, 4)) return false;
-  g_Triggers.Resize(count);
+  triggers.Resize(count);
   for (int32_t i = 0; i < count; ++i) {
     CStream item = content.ReadStreamC();
     if (!item.ReadBoolean()) continue;
     auto trigger = std::make_unique<CTrigger>();
     if (!trigger->LoadFromStream(item)) return false;
     std::string name = trigger->i_name;
-    g_Triggers.Set(i, std::move(trigger), std::move(name));
+    triggers.Set(i, std::move(trigger), std::move(name));
   }
   return true;
 }
 
-void Trigger_SaveAll(CStream& content) {
+void Trigger_SaveAll(CStream& content, const CResourceList<CTrigger>& triggers) {
   content.WriteInteger(kSectionVersion);
-  content.WriteInteger(g_Triggers.Count());
-  for (int32_t i = 0; i < g_Triggers.Count(); ++i) {
+  content.WriteInteger(triggers.Count());
+  for (int32_t i = 0; i < triggers.Count(); ++i) {
     CStream item;
-    const CTrigger* t = g_Triggers.Get(i);
+    const CTrigger* t = triggers.Get(i);
     item.WriteBoolean(t != nullptr);
     if (t) t->SaveToStream(item);
     content.WriteStreamC(item);

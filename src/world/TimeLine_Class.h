@@ -31,12 +31,8 @@ class CTrigger {
   void SaveToStream(CStream& s) const;
 };
 
-extern CResourceList<CTimeLine> g_TimeLines;
-extern CResourceList<CTrigger> g_Triggers;  // names are the triggers' own
-
-bool TimeLine_LoadAll(CStream& content);
-void TimeLine_SaveAll(CStream& content);
-bool Trigger_LoadAll(CStream& content);
-void Trigger_SaveAll(CStream& content);
+// The trigger section.
+bool Trigger_LoadAll(CStream& content, CResourceList<CTrigger>& triggers);
+void Trigger_SaveAll(CStream& content, const CResourceList<CTrigger>& triggers);
 
 }  // namespace tavrin

@@ -11,6 +11,7 @@
 #include "world/Run_State.h"
 #include "world/World_Routine.h"
 #include "script/Script_State.h"
+#include "world/World_Data.h"
 
 namespace tavrin {
 
@@ -35,7 +36,7 @@ void RunMoment(CInstance* inst, int32_t timeline, const CTimeLine& line, int32_t
 // has; a moment may change or delete the time line, or end the game.
 void RunSteps(CInstance* inst, int32_t index, const std::vector<int32_t>& steps) {
   for (int32_t step : steps) {
-    const CTimeLine* line = g_TimeLines.Get(index);
+    const CTimeLine* line = g_WorldData.timeLines.Get(index);
     if (!line || Run_ChangePending()) return;
     const int32_t i = TimeLine_FindLarger(*line, step);
     if (i >= 0 && size_t(i) < line->s_moments.size() && StepAt(*line, i) == step) RunMoment(inst, index, *line, i);
@@ -44,7 +45,7 @@ void RunSteps(CInstance* inst, int32_t index, const std::vector<int32_t>& steps)
 
 void Advance(CInstance* inst) {
   const int32_t index = inst->i_timelineindex;
-  const CTimeLine* line = g_TimeLines.Get(index);
+  const CTimeLine* line = g_WorldData.timeLines.Get(index);
   if (!line || line->s_moments.empty() || !inst->i_timelinerunning || inst->i_timelinespeed == 0) return;
   const double speed = inst->i_timelinespeed;
   std::vector<int32_t> steps;
@@ -55,7 +56,7 @@ void Advance(CInstance* inst) {
     const int32_t c = TimeLine_FindLarger(*line, inst->i_timelineposition);
     for (int32_t i = b; i < c; ++i) steps.push_back(StepAt(*line, i));
     RunSteps(inst, index, steps);
-    line = g_TimeLines.Get(index);
+    line = g_WorldData.timeLines.Get(index);
     if (line && !line->s_moments.empty() && inst->i_timelineloop &&
         StepAt(*line, int32_t(line->s_moments.size()) - 1) < inst->i_timelineposition)
       inst->i_timelineposition = 0;
@@ -67,7 +68,7 @@ void Advance(CInstance* inst) {
   const int32_t c = TimeLine_FindSmaller(*line, inst->i_timelineposition);
   for (int32_t i = b; i > c; --i) steps.push_back(StepAt(*line, i));
   RunSteps(inst, index, steps);
-  line = g_TimeLines.Get(index);
+  line = g_WorldData.timeLines.Get(index);
   if (line && !line->s_moments.empty() && inst->i_timelineloop && inst->i_timelineposition < 0)
     inst->i_timelineposition = StepAt(*line, int32_t(line->s_moments.size()) - 1);
 }
@@ -98,8 +99,8 @@ void TimeLine_AdvanceAll() {
 }
 
 bool TimeLine_CompileAll() {
-  for (int32_t t = 0; t < g_TimeLines.Count(); ++t) {
-    CTimeLine* line = g_TimeLines.Get(t);
+  for (int32_t t = 0; t < g_WorldData.timeLines.Count(); ++t) {
+    CTimeLine* line = g_WorldData.timeLines.Get(t);
     if (!line) continue;
     g_ScriptState.eventObject = t;
     g_ScriptState.eventType = kEventTimeLineMoment;
@@ -114,9 +115,9 @@ bool TimeLine_CompileAll() {
 // ------------------------------------------------------------------ triggers
 
 bool Trigger_PrepareAll() {
-  g_TriggerCode.assign(size_t(std::max(g_Triggers.Count(), 0)), CCodeRef());
-  for (int32_t k = 0; k < g_Triggers.Count(); ++k) {
-    const CTrigger* trigger = g_Triggers.Get(k);
+  g_TriggerCode.assign(size_t(std::max(g_WorldData.triggers.Count(), 0)), CCodeRef());
+  for (int32_t k = 0; k < g_WorldData.triggers.Count(); ++k) {
+    const CTrigger* trigger = g_WorldData.triggers.Get(k);
     if (!trigger) continue;
     CCodeRef code = Code_Create(trigger->i_condition, true);
     if (!code->Compile()) {
@@ -130,7 +131,7 @@ bool Trigger_PrepareAll() {
 
 void Trigger_RaiseAll(int32_t moment) {
   for (int32_t k = 0; k < int32_t(g_TriggerCode.size()); ++k) {
-    const CTrigger* trigger = g_Triggers.Get(k);
+    const CTrigger* trigger = g_WorldData.triggers.Get(k);
     const CCodeRef code = g_TriggerCode[size_t(k)];
     if (!trigger || !code || trigger->i_moment != moment) continue;
     Event_ForEachHolder(EV_TRIGGER, k, [&](CInstance* inst, int32_t) {

@@ -6,6 +6,7 @@
 #include "graphics/Background_Class.h"
 #include "world/Room_Main.h"
 #include "world/Variable_World.h"
+#include "graphics/Graphics_Data.h"
 
 namespace tavrin {
 
@@ -42,7 +43,7 @@ constexpr RWorldVariable View(const char* name) {
 // The size of the picture a layer shows; 0 when it shows none.
 template <bool Width>
 bool GetBackSize(CInstanceBase*, int32_t arr, RValue& v) {
-  const CBackground* b = g_Backgrounds.Get(RoomRead().r_background[Slot(arr)].index);
+  const CBackground* b = g_GraphicsData.backgrounds.Get(RoomRead().r_background[Slot(arr)].index);
   return Real(v, !b ? 0 : Width ? b->GetWidth() : b->GetHeight());
 }
 

@@ -19,6 +19,8 @@
 #include "world/Variable_World.h"
 #include "world/World_Main.h"
 #include "script/Script_State.h"
+#include "package/Package_Data.h"
+#include "graphics/Graphics_Data.h"
 
 namespace tavrin {
 
@@ -118,7 +120,7 @@ enum SpriteMeasure { SPRITE_WIDTH, SPRITE_HEIGHT, SPRITE_XOFFSET, SPRITE_YOFFSET
 template <SpriteMeasure M>
 bool GetSpriteMeasure(CInstanceBase* i, int32_t, RValue& v) {
   const CInstance* inst = Inst(i);
-  const CSprite* s = g_Sprites.Get(inst->i_spriteindex);
+  const CSprite* s = g_GraphicsData.sprites.Get(inst->i_spriteindex);
   if (!s) return Real(v, 0);
   switch (M) {
     case SPRITE_WIDTH: return Real(v, s->GetWidth() * inst->i_imagescalex);
@@ -205,10 +207,10 @@ bool SetShowScore(CInstanceBase*, int32_t, const RValue& v) {
 }
 
 // --- the package and the process ---
-bool GetGameId(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_GameIdentity.gameId); }
+bool GetGameId(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_PackageData.identity.gameId); }
 bool GetTempDirectory(CInstanceBase*, int32_t, RValue& v) { return Text(v, TempDir()); }
 bool GetSecureMode(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_SecureMode ? 1 : 0); }
-bool GetDebugMode(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_DebugMode ? 1 : 0); }
+bool GetDebugMode(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_PackageData.debugMode ? 1 : 0); }
 // No graphics device offers multisampling here: no levels are supported.
 bool GetDisplayAA(CInstanceBase*, int32_t, RValue& v) { return Real(v, 0); }
 

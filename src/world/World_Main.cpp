@@ -10,24 +10,25 @@
 #include "world/Run_State.h"
 #include "world/TimeLine_Class.h"
 #include "world/TimeLine_Main.h"
+#include "world/World_Data.h"
 
 namespace tavrin {
 
 std::string CWorldHost::ObjectName(int32_t index) {
-  return g_Objects.Exists(index) ? g_Objects.Name(index) : CHost::ObjectName(index);
+  return g_WorldData.objects.Exists(index) ? g_WorldData.objects.Name(index) : CHost::ObjectName(index);
 }
 std::string CWorldHost::TimeLineName(int32_t index) {
-  return g_TimeLines.Exists(index) ? g_TimeLines.Name(index) : CHost::TimeLineName(index);
+  return g_WorldData.timeLines.Exists(index) ? g_WorldData.timeLines.Name(index) : CHost::TimeLineName(index);
 }
 std::string CWorldHost::TriggerName(int32_t index) {
-  return g_Triggers.Exists(index) ? g_Triggers.Name(index) : CHost::TriggerName(index);
+  return g_WorldData.triggers.Exists(index) ? g_WorldData.triggers.Name(index) : CHost::TriggerName(index);
 }
 
 // A fatal error, or the player's choice to abort, ends the game after the step.
 void CWorldHost::RequestAbort() { g_World.newRoom = CHANGE_ABORT; }
 
 bool CWorldHost::RoomName(std::string_view name, double& index) {
-  const int32_t i = g_Rooms.Find(std::string(name));
+  const int32_t i = g_WorldData.rooms.Find(std::string(name));
   if (i < 0) return false;
   index = i;
   return true;
@@ -35,8 +36,8 @@ bool CWorldHost::RoomName(std::string_view name, double& index) {
 
 // A trigger's constant name stands for the trigger's index.
 bool CWorldHost::TriggerConstant(std::string_view name, double& value) {
-  for (int32_t i = 0; i < g_Triggers.Count(); ++i) {
-    const CTrigger* t = g_Triggers.Get(i);
+  for (int32_t i = 0; i < g_WorldData.triggers.Count(); ++i) {
+    const CTrigger* t = g_WorldData.triggers.Get(i);
     if (t && !t->i_constname.empty() && t->i_constname == name) {
       value = i;
       return true;
@@ -50,6 +51,21 @@ CInstanceBase* CWorldHost::InstanceAt(int32_t pos) { return g_World.room ? g_Wor
 int32_t CWorldHost::ObjectInstanceCount(int32_t obj) { return g_World.room ? g_World.room->Obj_Number_Recursive(obj) : 0; }
 CInstanceBase* CWorldHost::ObjectInstanceAt(int32_t obj, int32_t pos) {
   return g_World.room ? g_World.room->Obj_Instance_Recursive(obj, pos) : nullptr;
+}
+
+void World_ResolveActionFunctions() {
+  auto resolve = [](CEvent& event) {
+    for (CAction& action : event.e_actions)
+      if (action.act_exetype == ACT_EXE_FUNCTION)
+        action.act_functionid = Host().ResolveActionFunction(action.act_functionname);
+  };
+  for (int32_t t = 0; t < g_WorldData.timeLines.Count(); ++t)
+    if (CTimeLine* line = g_WorldData.timeLines.Get(t))
+      for (auto& [step, moment] : line->s_moments) resolve(moment);
+  for (int32_t o = 0; o < g_WorldData.objects.Count(); ++o)
+    if (CObject* object = g_WorldData.objects.Get(o))
+      for (auto& events : object->o_events)
+        for (auto& [number, event] : events) resolve(event);
 }
 
 void World_Install() {

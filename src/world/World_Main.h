@@ -30,6 +30,11 @@ class CWorldHost : public CHost {
   CInstanceBase* ObjectInstanceAt(int32_t obj, int32_t pos) override;
 };
 
+// Looks up the function of every function action of the installed time lines
+// and objects by name, through the host (in index order; -1 for a name the
+// host cannot find).
+void World_ResolveActionFunctions();
+
 // Fills in the routines of the world's functions and variables (safe to call
 // more than once).
 void World_Install();

@@ -10,6 +10,7 @@
 #include "script/Code_Function.h"
 #include "support/TestProcess.h"
 #include "script/Script_State.h"
+#include "package/Package_Data.h"
 
 namespace fs = std::filesystem;
 
@@ -30,10 +31,10 @@ class IncludedFileFunctions : public ::testing::Test {
     d.s_exists = d.s_store = true;
     d.s_data = CStream(std::vector<uint8_t>{'h', 'i'});
     d.s_exportaction = 0;  // kept in memory, exported only on request
-    g_DataFiles = {d};
+    g_PackageData.dataFiles = {d};
   }
   void TearDown() override {
-    g_DataFiles.clear();
+    g_PackageData.dataFiles.clear();
     g_SecureMode = false;
     fs::remove_all(m_dir);
   }
@@ -53,7 +54,7 @@ class IncludedFileFunctions : public ::testing::Test {
 };
 
 TEST_F(IncludedFileFunctions, ExportDiscardAndTheirErrors) {
-  const std::string name = g_DataFiles[0].s_filename;
+  const std::string name = g_PackageData.dataFiles[0].s_filename;
   const std::string target = (m_dir / "chosen.txt").string();
   // Export action 0: export_include_file writes nothing, the location form does.
   EXPECT_EQ(Call("export_include_file", {name}), "");

@@ -6,14 +6,14 @@
 
 #include "package/Package_Load.h"
 #include "package/Support_File.h"
-#include "runner/Runner_Sections.h"
+#include "runner/Runner_GameData.h"
 
 namespace {
 
 class CSilent : public tavrin::IPackageLoadListener {
  public:
   void ShowProgress(int, const std::string&) override {}
-  void HeaderRead(tavrin::RPackageHeader&) override {}
+  void HeaderRead(tavrin::RPackageHeader&, const tavrin::RGameSettings&) override {}
 };
 
 }  // namespace
@@ -26,16 +26,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // resource section, 3 a run of stream primitives.
   const uint8_t mode = data[0] % 4;
   CStream s(data + 1, size - 1);
+  RGameData game;  // what the input loads into, dropped after each run
   try {
     if (mode == 0) {
       CSilent silent;
-      if (Package_Open(s, 0) == ELocate::Ok) (void)ReadHeader(s, silent, Game_Sections());
+      if (Package_Open(s, 0) == ELocate::Ok) (void)ReadHeader(s, silent, Game_Sections(game), game.package);
     } else if (mode == 1) {
       CSilent silent;
-      (void)ReadHeader(s, silent, Game_Sections());
+      (void)ReadHeader(s, silent, Game_Sections(game), game.package);
     } else if (mode == 2) {
       CSilent silent;
-      (void)Package_ReadContent(s, silent, Game_Sections());
+      (void)Package_ReadContent(s, silent, Game_Sections(game), game.package.identity);
     } else {
       while (s.Remaining() > 0) {
         switch (s.ReadInteger() & 7) {

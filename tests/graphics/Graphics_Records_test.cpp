@@ -5,11 +5,12 @@
 #include <zlib.h>
 
 #include <functional>
+#include <type_traits>
 
-#include "graphics/Background_Class.h"
-#include "graphics/Font_Class.h"
-#include "graphics/Sprite_Class.h"
+#include "graphics/Graphics_Data.h"
+#include "package/Package_Data.h"
 #include "package/Package_Load.h"
+#include "package/Package_Sections.h"
 #include "support/AllocationProbe.h"
 
 namespace tavrin {
@@ -277,36 +278,37 @@ TEST(GraphicsRecords, AFailedLoadLeavesTheResourceAsItWas) {
 // ------------------------------------------------------------------ sections
 
 TEST(GraphicsSections, ListsKeepEmptySlotsAndNamesAndFailOnABadItem) {
-  g_Sprites.Clear();
-  g_Sprites.Set(0, std::make_unique<CSprite>(Sprite(2, true)), "spr_a");
-  g_Sprites.Set(2, std::make_unique<CSprite>(Sprite(1, false, 810)), "spr_c");
+  RGraphicsData data;
+  data.sprites.Set(0, std::make_unique<CSprite>(Sprite(2, true)), "spr_a");
+  data.sprites.Set(2, std::make_unique<CSprite>(Sprite(1, false, 810)), "spr_c");
   CStream section;
-  Sprite_SaveAll(section);
+  Section_WriteList(section, data.sprites);
   section.Seek(0);
-  g_Sprites.Clear();
-  ASSERT_TRUE(Sprite_LoadAll(section));
-  ASSERT_EQ(g_Sprites.Count(), 3);
-  EXPECT_FALSE(g_Sprites.Exists(1));
-  EXPECT_EQ(g_Sprites.Find("spr_c"), 2);
+  RGraphicsData read;
+  ASSERT_TRUE(Section_ReadList(section, read.sprites));
+  ASSERT_EQ(read.sprites.Count(), 3);
+  EXPECT_FALSE(read.sprites.Exists(1));
+  EXPECT_EQ(read.sprites.Find("spr_c"), 2);
   CStream again;
-  Sprite_SaveAll(again);
+  Section_WriteList(again, read.sprites);
   EXPECT_EQ(again.Bytes(), section.Bytes());
 
-  g_Fonts.Clear();
-  g_Fonts.Add(std::make_unique<CFont>(Font()), "fnt");
-  g_Backgrounds.Clear();
+  data.fonts.Add(std::make_unique<CFont>(Font()), "fnt");
   auto back = std::make_unique<CBackground>();
   back->i_bitmap = Picture(4, 4, 1);
-  g_Backgrounds.Add(std::move(back), "bg");
-  for (auto [save, load] : {std::pair{&Font_SaveAll, &Font_LoadAll}, {&Background_SaveAll, &Background_LoadAll}}) {
+  data.backgrounds.Add(std::move(back), "bg");
+  const auto roundTrip = [](const auto& list) {
     CStream s;
-    save(s);
+    Section_WriteList(s, list);
     s.Seek(0);
-    ASSERT_TRUE(load(s));
+    std::remove_cvref_t<decltype(list)> copy;
+    ASSERT_TRUE(Section_ReadList(s, copy));
     CStream t;
-    save(t);
+    Section_WriteList(t, copy);
     EXPECT_EQ(t.Bytes(), s.Bytes());
-  }
+  };
+  roundTrip(data.fonts);
+  roundTrip(data.backgrounds);
 
   // One item with a mask of the wrong version fails the whole section.
   CStream item;
@@ -321,7 +323,7 @@ TEST(GraphicsSections, ListsKeepEmptySlotsAndNamesAndFailOnABadItem) {
   bad.WriteInteger(1);
   bad.WriteStreamC(item);
   bad.Seek(0);
-  EXPECT_FALSE(Sprite_LoadAll(bad));
+  EXPECT_FALSE(Section_ReadList(bad, read.sprites));
 }
 
 // ------------------------------------------------------------------ limits
@@ -370,15 +372,16 @@ CStream ZeroSprite(int32_t w, int32_t h) {
 class CProgress : public IPackageLoadListener {
  public:
   void ShowProgress(int, const std::string& text) override { shown.push_back(text); }
-  void HeaderRead(RPackageHeader&) override {}
+  void HeaderRead(RPackageHeader&, const RGameSettings&) override {}
   std::vector<std::string> shown;
 };
 
 // Loads a package whose only resources are `sprites` (records as written),
 // followed by an empty background section; the messages and the progress.
 std::pair<TLoadMessages, std::vector<std::string>> LoadSprites(const std::vector<CStream>& sprites) {
+  RGraphicsData read;
   const std::vector<RPackageSection> sections = {
-      {10, "Loading sprites", Sprite_LoadAll,
+      {10, "Loading sprites", [&](CStream& content) { return Section_ReadList(content, read.sprites); },
        [&](CStream& content) {
          Ints(content, {800, int32_t(sprites.size())});
          for (size_t i = 0; i < sprites.size(); ++i) {
@@ -389,19 +392,19 @@ std::pair<TLoadMessages, std::vector<std::string>> LoadSprites(const std::vector
            content.WriteStreamC(item);
          }
        }},
-      {20, "Loading backgrounds", Background_LoadAll, [](CStream& content) { Ints(content, {800, 0}); }},
+      {20, "Loading backgrounds", [&](CStream& content) { return Section_ReadList(content, read.backgrounds); },
+       [](CStream& content) { Ints(content, {800, 0}); }},
   };
-  RPackageContent content;
+  RPackageHeader header;
+  RPackageData package;
   CPackRandom random(5);
   CStream file;
   file.WriteInteger(kPackageVersion);
-  const CStream payload = Package_WritePayload(content, sections, random);
+  const CStream payload = Package_WritePayload(header, package, sections, random);
   file.Write(payload.Data(), payload.Size());
   file.Seek(0);
   CProgress progress;
-  TLoadMessages messages = ReadHeader(file, progress, sections);
-  g_Sprites.Clear();
-  g_Settings = RGameSettings{};
+  TLoadMessages messages = ReadHeader(file, progress, sections, package);
   return {messages, progress.shown};
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "package/Package_Load.h"
+#include "package/Package_Data.h"
 
 namespace tavrin {
 namespace {
@@ -12,7 +13,7 @@ class RecordingListener : public IPackageLoadListener {
   void ShowProgress(int percent, const std::string& text) override {
     steps.push_back(std::to_string(percent) + " " + text);
   }
-  void HeaderRead(RPackageHeader& header) override {
+  void HeaderRead(RPackageHeader& header, const RGameSettings&) override {
     headerSeen = true;
     debug = header.debugMode;
     hadImage = header.pictures.image.has_value();
@@ -84,9 +85,16 @@ TEST(Settings, ProgressBarPicturesTravelWhenShown) {
   EXPECT_FALSE(read.image);
 }
 
-CStream Header(RPackageContent& content, int32_t version = kPackageVersion) {
+// What a package's header carries: the header itself, the settings and the
+// game's identity.
+struct RWritten {
+  RPackageHeader header;
+  RPackageData package;
+};
+
+CStream Header(RWritten& content, int32_t version = kPackageVersion) {
   CPackRandom random(5);
-  CStream payload = Package_WritePayload(content, {}, random);
+  CStream payload = Package_WritePayload(content.header, content.package, {}, random);
   CStream s;
   s.WriteInteger(version);
   s.Write(payload.Data(), payload.Size());
@@ -95,31 +103,35 @@ CStream Header(RPackageContent& content, int32_t version = kPackageVersion) {
 }
 
 TEST(Header, ReadsSettingsIdentityAndReportsProgress) {
-  RPackageContent content;
+  RWritten content;
   content.header.debugMode = true;
-  content.settings = Unusual();
-  content.identity.gameId = 4242;
-  content.identity.guid[15] = 9;
+  content.package.settings = Unusual();
+  content.package.identity.gameId = 4242;
+  content.package.identity.guid[15] = 9;
   CStream s = Header(content);
   RecordingListener listener;
-  EXPECT_TRUE(ReadHeader(s, listener, {}).empty());
+  RPackageData read;
+  EXPECT_TRUE(ReadHeader(s, listener, {}, read).empty());
   EXPECT_TRUE(listener.headerSeen);
   EXPECT_TRUE(listener.debug);
-  EXPECT_TRUE(g_DebugMode);
-  EXPECT_EQ(g_Settings.opt_loadalpha, 17);
-  EXPECT_EQ(g_GameIdentity.gameId, 4242);
-  EXPECT_EQ(g_GameIdentity.guid[15], 9);
+  EXPECT_TRUE(read.debugMode);
+  EXPECT_EQ(read.settings.opt_loadalpha, 17);
+  EXPECT_EQ(read.identity.gameId, 4242);
+  EXPECT_EQ(read.identity.guid[15], 9);
   EXPECT_EQ(listener.steps, std::vector<std::string>{"1 Reading data"});
-  g_Settings = RGameSettings{};
-  g_DebugMode = false;
+  // Reading fills what it was given and nothing else: the game being played
+  // changes only when the runner installs what was read.
+  EXPECT_EQ(g_PackageData.identity.gameId, 0);
+  EXPECT_FALSE(g_PackageData.settings.opt_fullscreen);
 }
 
 TEST(Header, DamagedHeadersGiveTheirMessages) {
-  RPackageContent content;
+  RWritten content;
   RecordingListener listener;
+  RPackageData read;
 
   CStream wrongVersion = Header(content, 809);
-  EXPECT_EQ(ReadHeader(wrongVersion, listener, {}), TLoadMessages{"Error: Wrong version number."});
+  EXPECT_EQ(ReadHeader(wrongVersion, listener, {}, read), TLoadMessages{"Error: Wrong version number."});
 
   // A settings version below 800, and a settings block cut short.
   CStream oldSettings = Header(content);
@@ -127,22 +139,21 @@ TEST(Header, DamagedHeadersGiveTheirMessages) {
   oldSettings.Seek(settingsAt);
   oldSettings.WriteInteger(799);
   oldSettings.Seek(0);
-  EXPECT_EQ(ReadHeader(oldSettings, listener, {}), TLoadMessages{"Error: Error in resource data."});
+  EXPECT_EQ(ReadHeader(oldSettings, listener, {}, read), TLoadMessages{"Error: Error in resource data."});
   CStream cutSettings = Header(content);
   cutSettings.Bytes().resize(settingsAt + 10);
-  EXPECT_EQ(ReadHeader(cutSettings, listener, {}), TLoadMessages{"Error: Error in resource data."});
+  EXPECT_EQ(ReadHeader(cutSettings, listener, {}, read), TLoadMessages{"Error: Error in resource data."});
   EXPECT_FALSE(listener.headerSeen);
 
   // A package cut inside its content is a stream error for the caller.
   CStream cutContent = Header(content);
   cutContent.Bytes().resize(cutContent.Size() - 3);
-  EXPECT_THROW(ReadHeader(cutContent, listener, {}), CStreamError);
+  EXPECT_THROW(ReadHeader(cutContent, listener, {}, read), CStreamError);
 
   // A library file name that would leave the temporary folder.
   content.header.libraryName = "../escape.so";
   CStream escaping = Header(content);
-  EXPECT_EQ(ReadHeader(escaping, listener, {}), TLoadMessages{"Error: Error in resource data."});
-  g_Settings = RGameSettings{};
+  EXPECT_EQ(ReadHeader(escaping, listener, {}, read), TLoadMessages{"Error: Error in resource data."});
 }
 
 }  // namespace

@@ -9,12 +9,14 @@
 #include "package/Package_Load.h"
 #include "package/Support_File.h"
 #include "package/DataNew_Class.h"
-#include "runner/Runner_Sections.h"
+#include "runner/Runner_GameData.h"
 #include "script/Script_Class.h"
 #include "script/Script_Package.h"
 #include "support/TestProcess.h"
 #include "world/Object_Class.h"
 #include "world/Room_Class.h"
+#include "package/Package_Data.h"
+#include "world/World_Data.h"
 
 namespace fs = std::filesystem;
 
@@ -34,19 +36,19 @@ class RunnerEndToEnd : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(m_dir); }
 
-  // Writes a package file; `payloadEdit` may damage the plain payload first,
-  // and `sections` replace the game's own section writers.
-  std::string WriteGame(const std::string& name, int32_t version = kPackageVersion,
+  // Writes a package file of `game` with one room added, first in the room
+  // order (the smallest playable game); `payloadEdit` may damage the plain
+  // payload first, and `damage` the game's own section writers.
+  std::string WriteGame(const std::string& name, RGameData game = {}, int32_t version = kPackageVersion,
                         const std::function<void(CStream&)>& payloadEdit = {},
-                        const std::vector<RPackageSection>& sections = Game_Sections()) {
-    RPackageContent content;
-    content.identity.gameId = 77;
-    // The smallest playable game: one room, first in the room order.
-    g_Rooms.Clear();
-    g_Rooms.Add(std::make_unique<CRoom>(), "room0");
-    g_RoomOrder = {0};
+                        const std::function<void(std::vector<RPackageSection>&)>& damage = {}) {
+    game.package.identity.gameId = 77;
+    game.world.rooms.Add(std::make_unique<CRoom>(), "room0");
+    game.world.roomOrder = {0};
+    std::vector<RPackageSection> sections = Game_Sections(game);
+    if (damage) damage(sections);
     CPackRandom random(11);
-    CStream payload = Package_WritePayload(content, sections, random);
+    CStream payload = Package_WritePayload(RPackageHeader{}, game.package, sections, random);
     if (payloadEdit) payloadEdit(payload);
     CStream file;
     Package_WriteContainer(file, version, payload, random);
@@ -83,7 +85,7 @@ TEST_F(RunnerEndToEnd, FilesThatAreNoGameEndWithTheirMessage) {
   flipped[kPackageScanStart + 30] ^= 0x80;
   const std::vector<uint8_t> cutHeader(bytes.begin(), bytes.begin() + long(kPackageScanStart) + 17);
   const std::vector<uint8_t> noMarker(kPackageScanStart + 1000, 0x11);
-  const std::string cutContent = WriteGame("cut.bin", kPackageVersion, [](CStream& p) { p.Bytes().resize(p.Size() - 9); });
+  const std::string cutContent = WriteGame("cut.bin", {}, kPackageVersion, [](CStream& p) { p.Bytes().resize(p.Size() - 9); });
 
   struct Case {
     std::string file;
@@ -95,7 +97,7 @@ TEST_F(RunnerEndToEnd, FilesThatAreNoGameEndWithTheirMessage) {
       {save("flipped.bin", flipped), "Error: Not a valid game file."},
       {save("cutheader.bin", cutHeader), "Failed to load the game data. File seems corrupted."},
       {cutContent, "Failed to load the game data. File seems corrupted."},
-      {WriteGame("v809.bin", 809), "Error: Wrong version number."},
+      {WriteGame("v809.bin", {}, 809), "Error: Wrong version number."},
   };
   for (const Case& c : cases) {
     const test::RRun r = Play({c.file});
@@ -113,8 +115,10 @@ TEST_F(RunnerEndToEnd, DamagedSectionsEndLoadingWithTheResourceError) {
   };
   std::vector<Case> cases;
   // Every section begins with its version: a wrong one fails that section.
-  for (size_t i = 0; i < Game_Sections().size(); ++i) {
-    cases.push_back({std::string("wrong version of section \"") + Game_Sections()[i].text + "\"",
+  RGameData names;
+  const std::vector<RPackageSection> order = Game_Sections(names);
+  for (size_t i = 0; i < order.size(); ++i) {
+    cases.push_back({std::string("wrong version of section \"") + order[i].text + "\"",
                      [i](std::vector<RPackageSection>& s) {
                        auto write = s[i].write;
                        s[i].write = [write](CStream& content) {
@@ -165,9 +169,7 @@ TEST_F(RunnerEndToEnd, DamagedSectionsEndLoadingWithTheResourceError) {
                    }), "Failed to load the game data. File seems corrupted.\n"});
 
   for (const Case& c : cases) {
-    std::vector<RPackageSection> sections = Game_Sections();
-    c.damage(sections);
-    const test::RRun r = Play({WriteGame("damaged.bin", kPackageVersion, {}, sections)});
+    const test::RRun r = Play({WriteGame("damaged.bin", {}, kPackageVersion, {}, c.damage)});
     EXPECT_EQ(r.status, 1) << c.name;
     EXPECT_EQ(r.err, c.messages) << c.name;
   }
@@ -184,11 +186,11 @@ TEST_F(RunnerEndToEnd, IncludedFilesAreExportedAndOnlyTheirOwnRemoved) {
     d.s_overwrite = overwrite;
     return d;
   };
-  g_DataFiles = {file("fresh.txt", false), file("players.txt", false), file("../outside.txt", true),
-                 file("sub/level.txt", false), file("kept.txt", false)};
-  g_DataFiles.back().s_removeend = false;
-  const std::string game = WriteGame("game.bin");
-  g_DataFiles.clear();
+  RGameData data;
+  data.package.dataFiles = {file("fresh.txt", false), file("players.txt", false), file("../outside.txt", true),
+                            file("sub/level.txt", false), file("kept.txt", false)};
+  data.package.dataFiles.back().s_removeend = false;
+  const std::string game = WriteGame("game.bin", std::move(data));
   fs::create_directories(m_dir / "work");
   std::ofstream(m_dir / "work" / "players.txt") << "old";
   std::ofstream(m_dir / "outside.txt") << "keep";
@@ -217,12 +219,10 @@ TEST_F(RunnerEndToEnd, ConstantsAndScriptsArePreparedOrFailTheirPhase) {
       {{}, "x = = 1", 1, {"COMPILATION ERROR in Script: scr_broken", "Failed to compile the scripts.\n"}},
   };
   for (const Case& c : cases) {
-    g_UserConstants = c.constants;
-    Script_Clear();
-    if (!c.script.empty()) Script_Add("scr_broken", c.script);
-    const std::string game = WriteGame("game.bin");
-    g_UserConstants.clear();
-    Script_Clear();
+    RGameData data;
+    data.script.constants = c.constants;
+    if (!c.script.empty()) data.script.scripts.Add("scr_broken", c.script);
+    const std::string game = WriteGame("game.bin", std::move(data));
     const test::RRun r = Play({game});
     EXPECT_EQ(r.status, c.status) << c.script << r.err;
     for (const std::string& text : c.says) EXPECT_NE(r.err.find(text), std::string::npos) << r.err;
@@ -237,7 +237,8 @@ TEST_F(RunnerEndToEnd, TraceLogStartsWithTheBannerAndGrowsRunByRun) {
   // Every loading and preparing step, in order.
   size_t at = kBanner.size();
   std::vector<std::string> steps = {"Reading data", "Loading"};
-  for (const RPackageSection& s : Game_Sections()) steps.push_back(s.text);
+  RGameData names;
+  for (const RPackageSection& s : Game_Sections(names)) steps.push_back(s.text);
   for (const char* s : {"Extracting included files", "Preparing extension packages", "Preparing constants",
                         "Preparing triggers", "Compiling scripts", "Compiling time line actions",
                         "Compiling object actions", "Preparing sounds", "Preparing graphics", "Ready"})

@@ -13,6 +13,7 @@
 #include "runner/Runner_Form.h"
 #include "runner/Runner_Load.h"
 #include "support/TestProcess.h"
+#include "package/Package_Data.h"
 
 namespace tavrin {
 namespace {
@@ -23,7 +24,7 @@ class RunnerFormTest : public ::testing::Test {
     auto fake = std::make_unique<test::CFakePlatform>();
     m_fake = fake.get();
     Platform_Install(std::move(fake));
-    g_Settings = RGameSettings{};
+    g_PackageData.Clear();
     m_trace = std::filesystem::temp_directory_path() / ("tavrin_form_trace_" + std::to_string(::getpid()));
     std::filesystem::remove(m_trace);
     Trace_SetPath(m_trace.string());
@@ -33,7 +34,7 @@ class RunnerFormTest : public ::testing::Test {
     Trace_SetEnabled(false);
     std::filesystem::remove(m_trace);
     Platform_Install(nullptr);
-    g_Settings = RGameSettings{};
+    g_PackageData.Clear();
   }
   std::string TraceText() { return test::ReadFile(m_trace); }
 
@@ -44,7 +45,7 @@ class RunnerFormTest : public ::testing::Test {
 class Recorder : public IPackageLoadListener {
  public:
   void ShowProgress(int p, const std::string& t) override { rows.push_back(std::to_string(p) + " " + t); }
-  void HeaderRead(RPackageHeader&) override {}
+  void HeaderRead(RPackageHeader&, const RGameSettings&) override {}
   std::vector<std::string> rows;
 };
 
@@ -84,13 +85,13 @@ TEST_F(RunnerFormTest, AFailingPhaseShowsItsMessageAndStopsTheRest) {
 }
 
 TEST_F(RunnerFormTest, PriorityIsAskedForAndAFailureIsOnlyTraced) {
-  g_Settings.opt_priority = 2;
+  g_PackageData.settings.opt_priority = 2;
   Recorder progress;
   EXPECT_TRUE(PrepareGame(progress, Runner_PreparePhases()));
   EXPECT_EQ(m_fake->priorityAsked, 2);
   EXPECT_NE(TraceText().find("Process priority not raised"), std::string::npos);
   m_fake->priorityAsked = 0;
-  g_Settings.opt_priority = 7;  // unknown values change nothing
+  g_PackageData.settings.opt_priority = 7;  // unknown values change nothing
   EXPECT_TRUE(PrepareGame(progress, Runner_PreparePhases()));
   EXPECT_EQ(m_fake->priorityAsked, 0);
 }
@@ -148,8 +149,8 @@ TEST_F(RunnerFormTest, ColourDepthQuestionOnDesktopsOfOtherDepths) {
   EXPECT_EQ(m_fake->modeRequests[0].bitsPerPixel, 16);
 
   // A depth setting of 0 with mode changes on still asks.
-  g_Settings.opt_changemode = true;
-  g_Settings.opt_resolution = 2;
+  g_PackageData.settings.opt_changemode = true;
+  g_PackageData.settings.opt_resolution = 2;
   m_fake->answers = {EAnswer::Yes};
   m_fake->boxes.clear();
   EXPECT_TRUE(PrepareGraphics());
@@ -157,11 +158,11 @@ TEST_F(RunnerFormTest, ColourDepthQuestionOnDesktopsOfOtherDepths) {
   EXPECT_EQ(m_fake->modeRequests.back().width, 640);
 
   // A depth chosen by the settings never asks, and neither does a 32-bit desktop.
-  g_Settings.opt_colordepth = 2;
+  g_PackageData.settings.opt_colordepth = 2;
   m_fake->boxes.clear();
   EXPECT_TRUE(PrepareGraphics());
   m_fake->display.bitsPerPixel = 32;
-  g_Settings = RGameSettings{};
+  g_PackageData.settings = RGameSettings{};
   EXPECT_TRUE(PrepareGraphics());
   EXPECT_TRUE(m_fake->boxes.empty());
 }
@@ -192,9 +193,10 @@ TEST_F(RunnerFormTest, LoadWindowTakesThePackagesPicturesAndSettings) {
       {false, true, true, 0, false, false},
   };
   for (const Case& c : cases) {
-    g_Settings.opt_showprogress = c.showprogress;
-    g_Settings.opt_loadtransparent = c.transparent;
-    g_Settings.opt_loadalpha = c.alpha;
+    RGameSettings settings;
+    settings.opt_showprogress = c.showprogress;
+    settings.opt_loadtransparent = c.transparent;
+    settings.opt_loadalpha = c.alpha;
     m_fake->lastOpacity = 1.0f;
     CLoadWindow load;
     RPackageHeader header;
@@ -203,7 +205,7 @@ TEST_F(RunnerFormTest, LoadWindowTakesThePackagesPicturesAndSettings) {
     image.SetPixel(0, 99, 0xFFABCDEFu);
     header.pictures.image = image;
     header.pictures.frontBar = TBitmap32(1, 1, 0xFFFF0000u);
-    load.HeaderRead(header);
+    load.HeaderRead(header, settings);
     EXPECT_FALSE(header.pictures.image || header.pictures.frontBar);  // released
     EXPECT_EQ(load.BarsVisible(), c.barsVisible);
     EXPECT_EQ(load.LabelVisible(), c.labelVisible);
@@ -227,7 +229,7 @@ TEST_F(RunnerFormTest, DebugPackagesLabelTheProgressInsideTheLabelBox) {
     CLoadWindow load;
     RPackageHeader header;
     header.debugMode = debug;
-    load.HeaderRead(header);
+    load.HeaderRead(header, RGameSettings{});
     load.ShowProgress(38, "Loading objects");
     return load.Canvas();
   };

@@ -11,6 +11,7 @@
 
 #include "package/Option_Main.h"
 #include "runner/Runner_CodeGame.h"
+#include "package/Package_Data.h"
 
 namespace tavrin::test {
 
@@ -35,11 +36,11 @@ std::filesystem::path TempFolder() {
 // Runs the code inside this process with the settings applied, capturing the
 // standard streams through files.
 CodeResult RunInProcess(const std::string& code, unsigned settings) {
-  const RGameSettings saved = g_Settings;
-  g_Settings.opt_uninitzero = settings & SET_UNINITZERO;
-  g_Settings.opt_checkargs = settings & SET_CHECKARGS;
-  g_Settings.opt_aborterrors = settings & SET_ABORTERRORS;
-  g_Settings.opt_showerrors = !(settings & SET_NOSHOWERRORS);
+  const RGameSettings saved = g_PackageData.settings;
+  g_PackageData.settings.opt_uninitzero = settings & SET_UNINITZERO;
+  g_PackageData.settings.opt_checkargs = settings & SET_CHECKARGS;
+  g_PackageData.settings.opt_aborterrors = settings & SET_ABORTERRORS;
+  g_PackageData.settings.opt_showerrors = !(settings & SET_NOSHOWERRORS);
   const auto outPath = TempFolder() / "inproc.out";
   const auto errPath = TempFolder() / "inproc.err";
   std::fflush(stdout);
@@ -59,7 +60,7 @@ CodeResult RunInProcess(const std::string& code, unsigned settings) {
   close(savedErr);
   std::fclose(out);
   std::fclose(err);
-  g_Settings = saved;
+  g_PackageData.settings = saved;
   r.out = ReadAll(outPath);
   r.err = ReadAll(errPath);
   return r;

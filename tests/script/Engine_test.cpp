@@ -23,6 +23,7 @@
 #include "script/Script_Class.h"
 #include "script/Variable_Main.h"
 #include "script/Script_State.h"
+#include "package/Package_Data.h"
 
 namespace tavrin::test {
 
@@ -44,13 +45,13 @@ class EngineTest : public ::testing::Test {
   void SetUp() override {
     Script_InitEngine();
     g_ScriptState.Reset();
-    Script_Clear();
+    g_ScriptData.Clear();
     g_TestHost = CTestHost();
     Host_Install(&g_TestHost);
   }
   void TearDown() override {
     Host_Install(nullptr);
-    g_Settings = RGameSettings();
+    g_PackageData.settings = RGameSettings();
   }
 };
 
@@ -110,13 +111,13 @@ TEST_F(EngineTest, UserConstants) {
   EXPECT_EQ(g_TestHost.boxes[0], "Value for constant early  is not valid.");
   EXPECT_EQ(g_TestHost.boxes[1], "Constant name 1abc  is not valid.");
 
-  g_Settings.opt_uninitzero = true;  // the later name now reads as an unset variable
+  g_PackageData.settings.opt_uninitzero = true;  // the later name now reads as an unset variable
   EXPECT_TRUE(Constant_DefineUser({{"early2", "later2 + 1"}}));
   Constant_ResetUser();
 }
 
 namespace {
-void F_ClearScripts(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RValue*) { Script_Clear(); }
+void F_ClearScripts(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RValue*) { g_ScriptData.Clear(); }
 void F_ReplaceCode(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RValue*);
 CCodeRef g_Holder;
 void F_ReplaceCode(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RValue*) { g_Holder = CCodeRef(); }
@@ -216,8 +217,8 @@ TEST_F(EngineTest, ErrorLogHoldsEveryReportOfTheRun) {
   const auto cwd = std::filesystem::current_path();
   std::filesystem::current_path(dir);
   std::ofstream("game_errors.log") << "old run\r\n";
-  g_Settings.opt_logerrors = true;
-  g_Settings.opt_showerrors = false;
+  g_PackageData.settings.opt_logerrors = true;
+  g_PackageData.settings.opt_showerrors = false;
   Error_Report("first", false);
   Error_Report("second\rline", false);
   std::ifstream in("game_errors.log", std::ios::binary);

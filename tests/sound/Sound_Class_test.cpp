@@ -2,6 +2,7 @@
 // before anything of the claimed size is allocated.
 #include <gtest/gtest.h>
 
+#include "package/Package_Sections.h"
 #include "sound/Sound_Class.h"
 #include "support/AllocationProbe.h"
 
@@ -84,22 +85,23 @@ TEST(SoundRecord, DamageFails) {
 }
 
 TEST(SoundSection, KeepsEmptySlotsAndFailsOnAWrongVersion) {
-  g_Sounds.Clear();
-  g_Sounds.Set(1, std::make_unique<CSound>(Beep()), "snd_beep");
+  CResourceList<CSound> sounds;
+  sounds.Set(1, std::make_unique<CSound>(Beep()), "snd_beep");
   CStream section;
-  Sound_SaveAll(section);
+  Section_WriteList(section, sounds);
   section.Seek(0);
-  ASSERT_TRUE(Sound_LoadAll(section));
-  EXPECT_EQ(g_Sounds.Count(), 2);
-  EXPECT_FALSE(g_Sounds.Exists(0));
-  EXPECT_EQ(g_Sounds.Find("snd_beep"), 1);
+  CResourceList<CSound> read;
+  ASSERT_TRUE(Section_ReadList(section, read));
+  EXPECT_EQ(read.Count(), 2);
+  EXPECT_FALSE(read.Exists(0));
+  EXPECT_EQ(read.Find("snd_beep"), 1);
   CStream again;
-  Sound_SaveAll(again);
+  Section_WriteList(again, read);
   EXPECT_EQ(again.Bytes(), section.Bytes());
 
   section.Seek(0);
   section.Data()[0] = 0x1F;  // section version 799
-  EXPECT_FALSE(Sound_LoadAll(section));
+  EXPECT_FALSE(Section_ReadList(section, read));
 }
 
 }  // namespace

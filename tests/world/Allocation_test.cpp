@@ -20,6 +20,9 @@
 #include "world/Event_Action.h"
 #include "world/Room_Main.h"
 #include "script/Script_State.h"
+#include "package/Package_Data.h"
+#include "graphics/Graphics_Data.h"
+#include "world/World_Data.h"
 
 namespace tavrin {
 namespace {
@@ -65,21 +68,20 @@ TEST(Allocations, CodeLoopsAndCallsAllocateNothing) {
 // 300 instances of 8 x 8 dots move through a 640 x 480 room, bouncing off
 // one another in their collision events.
 void BuildCrowd() {
-  Sprite_ClearAll();
+  g_GraphicsData.Clear();
+  g_WorldData.Clear();
   auto sprite = std::make_unique<CSprite>();
   sprite->i_numb = 1;
   sprite->i_bitmap = {TBitmap32(8, 8, 0xFFFFFFFF)};
   sprite->i_xorig = sprite->i_yorig = 4;
   sprite->ComputeMask(RMaskSettings{});
-  g_Sprites.Add(std::move(sprite), "spr_dot");
-  g_Objects.Clear();
-  g_Rooms.Clear();
+  g_GraphicsData.sprites.Add(std::move(sprite), "spr_dot");
   auto object = std::make_unique<CObject>();
   object->o_spriteindex = 0;
   object->AddEvent(EV_CREATE, 0).e_actions.push_back(CAction::CreateCode("speed = 3; direction = random(360);"));
   object->AddEvent(EV_COLLISION, 0).e_actions.push_back(CAction::CreateCode("hits += 1; direction += 90;"));
   object->AddEvent(EV_STEP, 0).e_actions.push_back(CAction::CreateCode("move_wrap(true, true, 0);"));
-  g_Objects.Add(std::move(object), "obj_dot");
+  g_WorldData.objects.Add(std::move(object), "obj_dot");
   auto room = std::make_unique<CRoom>();
   room->r_width = 640;
   room->r_height = 480;
@@ -92,9 +94,9 @@ void BuildCrowd() {
     placed.id = kFirstInstanceId + 1 + i;
     room->r_instances.push_back(placed);
   }
-  g_Rooms.Add(std::move(room), "room_crowd");
-  g_RoomOrder = {0};
-  g_Settings.opt_uninitzero = true;
+  g_WorldData.rooms.Add(std::move(room), "room_crowd");
+  g_WorldData.roomOrder = {0};
+  g_PackageData.settings.opt_uninitzero = true;
   Room_PrepareIds();
   Object_CompileAll();
 }
@@ -105,7 +107,7 @@ std::vector<size_t> g_countsAtStepEnd;
 TEST(Allocations, StepsOfMovingCollidingInstancesAllocateNothing) {
   Runner_InstallEngineHost();
   BuildCrowd();
-  g_Objects.Get(0)->AddEvent(EV_STEP, EV_STEP_END).e_actions.push_back(CAction::CreateCode("show_debug_message(id)"));
+  g_WorldData.objects.Get(0)->AddEvent(EV_STEP, EV_STEP_END).e_actions.push_back(CAction::CreateCode("show_debug_message(id)"));
   Object_CompileAll();
   // The first instance's end step records the count (with no allocation of
   // its own: the buffer is reserved).

@@ -13,6 +13,7 @@
 #include "script/Conformance.h"
 #include "world/Instance_Class.h"
 #include "world/Motion_Main.h"
+#include "graphics/Graphics_Data.h"
 
 namespace tavrin::test {
 namespace {
@@ -155,9 +156,9 @@ class MoveRandom : public ::testing::Test {
     Random_SetSeed(11);
     auto wide = std::make_unique<CSprite>();
     wide->i_bbox = {0, 0, 999, 7};  // wider than the 640 x 480 room
-    g_Sprites.Set(0, std::move(wide), "spr_wide");
+    g_GraphicsData.sprites.Set(0, std::move(wide), "spr_wide");
   }
-  void TearDown() override { g_Sprites.Clear(); }
+  void TearDown() override { g_GraphicsData.sprites.Clear(); }
 };
 
 TEST_F(MoveRandom, AnInstanceWiderThanTheRoomKeepsItsXAndStillMovesInY) {

@@ -11,6 +11,8 @@
 #include "script/Conformance.h"
 #include "world/Motion_Planning.h"
 #include "world/Path_Class.h"
+#include "graphics/Graphics_Data.h"
+#include "world/World_Data.h"
 
 namespace tavrin::test {
 
@@ -34,12 +36,12 @@ class Planning : public ::testing::Test {
     for (int k = 0; k < 2; ++k) {
       auto path = std::make_unique<CPath>();
       path->i_points = kUntouched;
-      g_Paths.Add(std::move(path), "path" + std::to_string(k));
+      g_WorldData.paths.Add(std::move(path), "path" + std::to_string(k));
     }
   }
   void TearDown() override {
-    g_Sprites.Clear();
-    g_Paths.Clear();
+    g_GraphicsData.sprites.Clear();
+    g_WorldData.paths.Clear();
   }
 
   static void AddSprite(int32_t w, int32_t h, int32_t xorig, int32_t yorig, bool corners) {
@@ -54,7 +56,7 @@ class Planning : public ::testing::Test {
     sprite->i_xorig = xorig;
     sprite->i_yorig = yorig;
     sprite->ComputeMask(RMaskSettings{});
-    g_Sprites.Add(std::move(sprite), "sprite" + std::to_string(g_Sprites.Count()));
+    g_GraphicsData.sprites.Add(std::move(sprite), "sprite" + std::to_string(g_GraphicsData.sprites.Count()));
   }
 
   static CodeResult Play(const std::string& code) {
@@ -75,7 +77,7 @@ class Planning : public ::testing::Test {
       EXPECT_EQ(r.status, 0);
     }
   }
-  static const RPoints& Points(int32_t path) { return g_Paths.Get(path)->i_points; }
+  static const RPoints& Points(int32_t path) { return g_WorldData.paths.Get(path)->i_points; }
 };
 
 // A recorded route: what the call printed and the points of path 0.
@@ -93,14 +95,14 @@ void CheckRoutes(const std::vector<RRouteCase>& cases, CodeResult (*play)(const 
     const CodeResult r = play(c.code);
     EXPECT_EQ(r.out, c.out) << r.err;
     EXPECT_EQ(r.err, c.err);
-    const CPath& path = *g_Paths.Get(0);
+    const CPath& path = *g_WorldData.paths.Get(0);
     EXPECT_EQ(path.i_points, c.points);
     if (path.i_points != kUntouched) {
       EXPECT_EQ(path.i_kind, 0);
       EXPECT_FALSE(path.i_closed);
     }
-    *g_Paths.Get(0) = CPath{};
-    g_Paths.Get(0)->i_points = kUntouched;
+    *g_WorldData.paths.Get(0) = CPath{};
+    g_WorldData.paths.Get(0)->i_points = kUntouched;
   }
 }
 

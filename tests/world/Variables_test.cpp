@@ -12,6 +12,8 @@
 #include "world/Room_Main.h"
 #include "world/Run_State.h"
 #include "world/World_Main.h"
+#include "graphics/Graphics_Data.h"
+#include "world/World_Data.h"
 
 namespace tavrin::test {
 
@@ -28,23 +30,23 @@ class WithResources : public ::testing::Test {
   void SetUp() override {
     auto back = std::make_unique<CBackground>();
     back->i_bitmap = TBitmap32(32, 16);
-    g_Backgrounds.Add(std::move(back), "back0");
+    g_GraphicsData.backgrounds.Add(std::move(back), "back0");
     auto sprite = std::make_unique<CSprite>();
     sprite->i_numb = 1;
     sprite->i_bitmap.emplace_back(20, 10);
     sprite->i_xorig = 4;
     sprite->i_yorig = 2;
-    g_Sprites.Add(std::move(sprite), "sprite0");
-    g_World.lastTileId = g_RoomLastTileId = 10000040;
+    g_GraphicsData.sprites.Add(std::move(sprite), "sprite0");
+    g_World.lastTileId = g_WorldData.roomLastTileId = 10000040;
   }
   void TearDown() override {
-    g_Backgrounds.Clear();
-    g_Sprites.Clear();
+    g_GraphicsData.backgrounds.Clear();
+    g_GraphicsData.sprites.Clear();
   }
   static void Run(const std::vector<CodeCase>& cases) {
     for (CodeCase c : cases) {
       c.settings |= SET_INPROCESS;
-      g_World.lastTileId = g_RoomLastTileId = 10000040;
+      g_World.lastTileId = g_WorldData.roomLastTileId = 10000040;
       RunTable({c});
     }
   }

@@ -1,6 +1,7 @@
 // backgrounds/<name>.json naming its picture, backgrounds/<name>.png.
 #include "Pack_Media.h"
 #include "graphics/Background_Class.h"
+#include "graphics/Graphics_Data.h"
 
 namespace tavrin {
 
@@ -33,14 +34,14 @@ void WriteBackground(const RProject& project, const CBackground& b, json& j, con
 }
 
 void ReadBackgrounds(RProject& project) {
-  Project_ReadList<CBackground>(project, "backgrounds", g_Backgrounds,
+  Project_ReadList<CBackground>(project, "backgrounds", project.data.graphics.backgrounds,
                               [&](CBackground& b, const json& j, const std::string& name, const std::string& where) {
                                 ReadBackground(project, b, j, name, where);
                               });
 }
 
 void WriteBackgrounds(RProject& project) {
-  Project_WriteList<CBackground>(project, "backgrounds", g_Backgrounds,
+  Project_WriteList<CBackground>(project, "backgrounds", project.data.graphics.backgrounds,
                                [&](const CBackground& b, json& j, const std::string& name) {
                                  WriteBackground(project, b, j, name);
                                });

@@ -1,5 +1,6 @@
 #include "Pack_Check.h"
 
+#include "runner/Runner_GameData.h"
 #include "runner/Runner_Host.h"
 #include "script/Code_Constant.h"
 #include "script/Code_Error.h"
@@ -7,6 +8,7 @@
 #include "script/Script_Package.h"
 #include "world/Event_Action.h"
 #include "script/Script_State.h"
+#include "script/Script_Class.h"
 
 namespace tavrin {
 
@@ -25,13 +27,14 @@ namespace {
 }
 
 // The constants come first, as when the runner prepares a game: code may use
-// them. Their values are only computed when the game runs; compiling needs
+// them. They are read from the game in place (the project's own, while it is
+// checked). Their values are only computed when the game runs; compiling needs
 // only a value of the right kind, so one that is not a plain constant stands
 // as 0 here.
 void DefineConstants(const RProject& project) {
   const std::string where = (project.dir / "game.json").string();
   Constant_ResetUser();
-  for (const auto& [rawName, text] : g_UserConstants) {
+  for (const auto& [rawName, text] : g_ScriptData.constants) {
     std::string_view name = rawName;
     while (!name.empty() && static_cast<unsigned char>(name.front()) <= 32) name.remove_prefix(1);
     while (!name.empty() && static_cast<unsigned char>(name.back()) <= 32) name.remove_suffix(1);
@@ -48,6 +51,13 @@ void DefineConstants(const RProject& project) {
 
 void Check_AllCode(const RProject& project) {
   Runner_InstallEngineHost();
+  // The code names the project's resources: its data stands in place of the
+  // installed game while it is compiled, and goes back however that ends.
+  struct CInPlace {
+    RGameData& data;
+    explicit CInPlace(RGameData& d) : data(d) { Game_Swap(data); }
+    ~CInPlace() { Game_Swap(data); }
+  } inPlace(project.data);
   DefineConstants(project);
   for (const RProjectCode& code : project.code) {
     if (code.actions.empty()) {

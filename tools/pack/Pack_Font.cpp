@@ -3,6 +3,7 @@
 #include "Pack_Media.h"
 #include "graphics/Font_Class.h"
 #include "graphics/Graphics_Picture.h"
+#include "graphics/Graphics_Data.h"
 
 namespace tavrin {
 
@@ -107,14 +108,14 @@ void WriteFont(const RProject& project, const CFont& f, json& j, const std::stri
 }
 
 void ReadFonts(RProject& project) {
-  Project_ReadList<CFont>(project, "fonts", g_Fonts,
+  Project_ReadList<CFont>(project, "fonts", project.data.graphics.fonts,
                         [&](CFont& f, const json& j, const std::string& name, const std::string& where) {
                           ReadFont(project, f, j, name, where);
                         });
 }
 
 void WriteFonts(RProject& project) {
-  Project_WriteList<CFont>(project, "fonts", g_Fonts,
+  Project_WriteList<CFont>(project, "fonts", project.data.graphics.fonts,
                          [&](const CFont& f, json& j, const std::string& name) { WriteFont(project, f, j, name); });
 }
 

@@ -13,7 +13,7 @@
 #include "Pack_Project.h"
 #include "package/Support_File.h"
 #include "platform/Platform.h"
-#include "runner/Runner_Sections.h"
+#include "runner/Runner_GameData.h"
 
 using namespace tavrin;
 
@@ -25,40 +25,37 @@ constexpr int kExitDone = 0, kExitFailed = 1, kExitUsage = 2;
 class CQuietListener : public IPackageLoadListener {
  public:
   void ShowProgress(int, const std::string&) override {}
-  void HeaderRead(RPackageHeader& header) override { pictures = std::move(header.pictures); }
+  void HeaderRead(RPackageHeader& header, const RGameSettings&) override { pictures = std::move(header.pictures); }
   RLoadPictures pictures;
 };
 
-// Loads a package file or standalone game into the resource lists.
-RPackageContent LoadPackage(const std::string& path) {
+// Loads a package file or standalone game.
+void LoadPackage(const std::string& path, RPackedGame& game) {
   std::error_code ec;
   if (fs::is_directory(path, ec)) throw CProjectError(path + ": is a directory, not a package or a game");
   CStream stream;
   const ELocate located = LocatePackage(path, stream);
   if (located != ELocate::Ok) throw CProjectError(path + ": " + Locate_Message(located));
   CQuietListener listener;
-  RPackageContent content;
   try {
-    const TLoadMessages failure = ReadHeader(stream, listener, Game_Sections(), &content.header);
+    const TLoadMessages failure = ReadHeader(stream, listener, Game_Sections(game.data), game.data.package, &game.header);
     if (!failure.empty()) throw CProjectError(path + ": " + failure.back());
   } catch (const CStreamError&) {
     throw CProjectError(path + ": Failed to load the game data. File seems corrupted.");
   }
-  content.header.pictures = std::move(listener.pictures);
-  content.settings = g_Settings;
-  content.identity = g_GameIdentity;
-  return content;
+  game.header.pictures = std::move(listener.pictures);
 }
 
 int Build(const std::string& dir, const std::string& out, bool exe, uint64_t seed) {
-  RPackageContent content = Project_Read(dir);
+  RPackedGame game;
+  Project_Read(dir, game);
   CPackRandom random(seed);
   CStream file;
   if (exe) {
     const std::string runner = (fs::path(Platform_ExecutablePath()).parent_path() / "tavrin").string();
     if (!file.LoadFromFile(runner)) throw CProjectError("cannot read the runner " + runner);
   }
-  const CStream payload = Package_WritePayload(content, Game_Sections(), random);
+  const CStream payload = Package_WritePayload(game.header, game.data.package, Game_Sections(game.data), random);
   Package_WriteContainer(file, kPackageVersion, payload, random);
   errno = 0;
   if (!file.SaveToFile(out)) throw CProjectError("cannot write " + out + (errno ? std::string(": ") + std::strerror(errno) : ""));
@@ -83,7 +80,8 @@ int Unpack(const std::string& file, const std::string& dir) {
   std::error_code ec;
   if (fs::exists(target, ec) && !fs::is_directory(target, ec)) throw CProjectError(dir + ": is a file, not a folder");
   if (fs::exists(target, ec) && !fs::is_empty(target, ec)) throw CProjectError(dir + ": the folder is not empty");
-  const RPackageContent content = LoadPackage(file);
+  RPackedGame game;
+  LoadPackage(file, game);
   // Written into a new folder beside the target and renamed at the end: a
   // failure leaves nothing half-written behind to block the next try.
   fs::create_directories(target.parent_path(), ec);
@@ -93,7 +91,7 @@ int Unpack(const std::string& file, const std::string& dir) {
   const fs::path temp = pattern;
   try {
     try {
-      Project_Write(temp, content);
+      Project_Write(temp, game);
     } catch (const std::exception& e) {
       throw CProjectError(Renamed(e.what(), temp.string(), target.string()));
     }
@@ -108,10 +106,11 @@ int Unpack(const std::string& file, const std::string& dir) {
 }
 
 int Info(const std::string& path) {
-  const RPackageContent content = LoadPackage(path);
-  std::printf("game id: %d\ndebug mode: %s\nsettings version: %d\n", content.identity.gameId,
-              content.header.debugMode ? "yes" : "no", content.header.settingsVersion);
-  std::printf("settings: %s\n", Project_SettingsToJson(content.settings).dump().c_str());
+  RPackedGame game;
+  LoadPackage(path, game);
+  std::printf("game id: %d\ndebug mode: %s\nsettings version: %d\n", game.data.package.identity.gameId,
+              game.header.debugMode ? "yes" : "no", game.header.settingsVersion);
+  std::printf("settings: %s\n", Project_SettingsToJson(game.data.package.settings).dump().c_str());
   return kExitDone;
 }
 

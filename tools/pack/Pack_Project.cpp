@@ -243,33 +243,33 @@ RGameSettings Project_SettingsFromJson(const nlohmann::json& j) {
 
 // ------------------------------------------------------------------ game.json
 
-RPackageContent Project_ReadGame(RProject& project) {
+void Project_ReadGame(RProject& project, RPackageHeader& header) {
   const std::string where = (project.dir / "game.json").string();
   project.game = Project_LoadJson(project, "game.json");
   const nlohmann::json& j = project.game;
   if (!j.is_object()) throw CProjectError(where + ": the file must hold an object");
-  RPackageContent c;
+  RPackageData& package = project.data.package;
   try {
     CheckOrder(project);
-    c.identity.gameId = Project_Get<int32_t>(j, "game_id", 0, where);
-    c.identity.flags = Project_Get<int32_t>(j, "flags", 0, where);
-    if (j.contains("guid")) c.identity.guid = GuidFromHex(Project_Get<std::string>(j, "guid", "", where), where);
-    c.header.debugMode = Project_Get<bool>(j, "debug", false, where);
-    c.header.stampDays = Project_Get<int32_t>(j, "stamp_days", 0, where);
-    c.header.stampSeconds = Project_Get<int32_t>(j, "stamp_seconds", 0, where);
-    c.header.settingsVersion = Project_Get<int32_t>(j, "settings_version", 820, where);
-    if (c.header.settingsVersion != 800 && c.header.settingsVersion != 810 && c.header.settingsVersion != 820)
+    package.identity.gameId = Project_Get<int32_t>(j, "game_id", 0, where);
+    package.identity.flags = Project_Get<int32_t>(j, "flags", 0, where);
+    if (j.contains("guid")) package.identity.guid = GuidFromHex(Project_Get<std::string>(j, "guid", "", where), where);
+    header.debugMode = Project_Get<bool>(j, "debug", false, where);
+    header.stampDays = Project_Get<int32_t>(j, "stamp_days", 0, where);
+    header.stampSeconds = Project_Get<int32_t>(j, "stamp_seconds", 0, where);
+    header.settingsVersion = Project_Get<int32_t>(j, "settings_version", 820, where);
+    if (header.settingsVersion != 800 && header.settingsVersion != 810 && header.settingsVersion != 820)
       throw CProjectError("\"settings_version\" must be 800, 810 or 820");
-    if (j.contains("settings")) c.settings = Project_SettingsFromJson(j["settings"]);
+    if (j.contains("settings")) package.settings = Project_SettingsFromJson(j["settings"]);
     if (j.contains("runner_library")) {
       const nlohmann::json& lib = j["runner_library"];
-      c.header.libraryName = Project_Get<std::string>(lib, "name", "", where);
+      header.libraryName = Project_Get<std::string>(lib, "name", "", where);
       // The runner writes the library under this name beside the game.
-      if (!c.header.libraryName.empty()) Project_CheckName(c.header.libraryName, "runner_library.name");
+      if (!header.libraryName.empty()) Project_CheckName(header.libraryName, "runner_library.name");
       const std::string file = Project_Get<std::string>(lib, "file", "", where);
       if (!file.empty()) {
         const std::string bytes = Project_ReadFile(project, {}, file, where, "runner_library.file");
-        c.header.library = CStream(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+        header.library = CStream(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
       }
     }
   } catch (const CProjectError& e) {
@@ -278,41 +278,40 @@ RPackageContent Project_ReadGame(RProject& project) {
   } catch (const nlohmann::json::exception& e) {
     throw CProjectError(where + ": " + e.what());
   }
-  return c;
 }
 
-void Project_WriteGame(RProject& project, const RPackageContent& c) {
+void Project_WriteGame(RProject& project, const RPackageHeader& header) {
+  const RPackageData& package = project.data.package;
   nlohmann::json& j = project.game;
-  j["game_id"] = c.identity.gameId;
-  j["guid"] = GuidToHex(c.identity.guid);
-  if (c.identity.flags) j["flags"] = c.identity.flags;
-  j["debug"] = c.header.debugMode;
-  j["stamp_days"] = c.header.stampDays;
-  j["stamp_seconds"] = c.header.stampSeconds;
-  j["settings_version"] = c.header.settingsVersion;
-  j["settings"] = Project_SettingsToJson(c.settings);
-  if (!c.header.libraryName.empty() || c.header.library.Size()) {
-    const std::string name = c.header.libraryName.empty() ? "runner_library.bin" : c.header.libraryName;
+  j["game_id"] = package.identity.gameId;
+  j["guid"] = GuidToHex(package.identity.guid);
+  if (package.identity.flags) j["flags"] = package.identity.flags;
+  j["debug"] = header.debugMode;
+  j["stamp_days"] = header.stampDays;
+  j["stamp_seconds"] = header.stampSeconds;
+  j["settings_version"] = header.settingsVersion;
+  j["settings"] = Project_SettingsToJson(package.settings);
+  if (!header.libraryName.empty() || header.library.Size()) {
+    const std::string name = header.libraryName.empty() ? "runner_library.bin" : header.libraryName;
     Project_CheckName(name, "runner library");
     Project_SaveText(project.dir / name,
-                     std::string(reinterpret_cast<const char*>(c.header.library.Data()), c.header.library.Size()));
-    j["runner_library"] = {{"name", c.header.libraryName}, {"file", name}};
+                     std::string(reinterpret_cast<const char*>(header.library.Data()), header.library.Size()));
+    j["runner_library"] = {{"name", header.libraryName}, {"file", name}};
   }
 }
 
-RPackageContent Project_Read(const fs::path& dir) {
-  RProject project{dir, {}, {}, {}};
-  RPackageContent content = Project_ReadGame(project);
+void Project_Read(const fs::path& dir, RPackedGame& game) {
+  RProject project{dir, game.data, {}, {}, {}};
+  Project_ReadGame(project, game.header);
   for (const RProjectKind& kind : Project_Kinds()) kind.read(project);
-  Pack_AssignRoomIds();
+  Pack_AssignRoomIds(project);
   Check_AllCode(project);
-  return content;
 }
 
-void Project_Write(const fs::path& dir, const RPackageContent& content) {
-  RProject project{dir, nlohmann::json::object(), {}, {}};
+void Project_Write(const fs::path& dir, RPackedGame& game) {
+  RProject project{dir, game.data, nlohmann::json::object(), {}, {}};
   fs::create_directories(dir);
-  Project_WriteGame(project, content);
+  Project_WriteGame(project, game.header);
   for (const RProjectKind& kind : Project_Kinds()) kind.write(project);
   Project_SaveJson(dir / "game.json", project.game);
 }

@@ -26,6 +26,7 @@
 
 #include "package/Package_Load.h"
 #include "package/Resource_List.h"
+#include "runner/Runner_GameData.h"
 #include "world/Object_Class.h"
 
 namespace tavrin {
@@ -50,6 +51,7 @@ struct RProjectCode {
 // A project being read (build) or written (unpack).
 struct RProject {
   fs::path dir;
+  RGameData& data;      // the game it is read into, or written from
   nlohmann::json game;  // the contents of game.json
   mutable std::map<std::string, std::vector<std::string>> orders;  // Project_Order, once per kind
   mutable std::vector<RProjectCode> code;  // every piece of code read, in the order the runner compiles them
@@ -142,13 +144,19 @@ T Project_Get(const nlohmann::json& json, const char* field, const T& fallback, 
   }
 }
 
+// A game as the packer holds it: the package's header and the game's data.
+struct RPackedGame {
+  RPackageHeader header;
+  RGameData data;
+};
+
 // game.json itself (settings, identity, header pictures, ...).
-RPackageContent Project_ReadGame(RProject& project);
-void Project_WriteGame(RProject& project, const RPackageContent& content);
+void Project_ReadGame(RProject& project, RPackageHeader& header);
+void Project_WriteGame(RProject& project, const RPackageHeader& header);
 
 // The whole folder: game.json and every resource kind.
-RPackageContent Project_Read(const fs::path& dir);
-void Project_Write(const fs::path& dir, const RPackageContent& content);
+void Project_Read(const fs::path& dir, RPackedGame& game);
+void Project_Write(const fs::path& dir, RPackedGame& game);
 
 nlohmann::json Project_SettingsToJson(const RGameSettings& settings);
 RGameSettings Project_SettingsFromJson(const nlohmann::json& json);

@@ -9,6 +9,8 @@
 #include "script/Script_Package.h"
 #include "windows/Help_Main.h"
 #include "world/Room_Class.h"
+#include "package/Package_Data.h"
+#include "world/World_Data.h"
 
 namespace tavrin {
 
@@ -31,26 +33,28 @@ const std::string& InsidePath(const std::string& path, const std::string& where,
 // ------------------------------------------------------------------ scripts
 
 void ReadScripts(RProject& project) {
-  Script_Clear();
+  CScriptTable& scripts = project.data.script.scripts;
+  scripts = CScriptTable();
   for (const std::string& name : Project_Order(project, "scripts")) {
     if (name.empty()) {
-      Script_AddEmpty();
+      scripts.AddEmpty();
       continue;
     }
     Project_CheckName(name, "scripts");
     const std::string text = Project_ReadFile(project, {}, "scripts/" + name + ".tvs", "", "");
-    Script_Add(name, text);
+    scripts.Add(name, text);
     project.code.push_back({(project.dir / "scripts" / (name + ".tvs")).string(), "", {}, text, false});
   }
 }
 
 void WriteScripts(RProject& project) {
+  const CScriptTable& scripts = project.data.script.scripts;
   std::vector<std::string> names;
-  for (int32_t i = 0; i < Script_Count(); ++i) {
-    names.push_back(Script_Exists(i) ? Script_Name(i) : std::string());
-    if (!Script_Exists(i)) continue;
+  for (int32_t i = 0; i < scripts.Count(); ++i) {
+    names.push_back(scripts.Exists(i) ? scripts.Name(i) : std::string());
+    if (!scripts.Exists(i)) continue;
     Project_CheckName(names.back(), "scripts");
-    Project_SaveText(project.dir / "scripts" / (names.back() + ".tvs"), Script_Get(i)->s_text);
+    Project_SaveText(project.dir / "scripts" / (names.back() + ".tvs"), scripts.Get(i)->s_text);
   }
   Project_SetOrder(project, "scripts", names);
 }
@@ -58,7 +62,7 @@ void WriteScripts(RProject& project) {
 // ------------------------------------------------------------------ extension packages
 
 void ReadExtensions(RProject& project) {
-  g_Extensions.clear();
+  project.data.extensions.clear();
   for (const std::string& name : Project_Order(project, "extensions")) {
     if (name.empty()) throw CProjectError("extensions: the order of extension packages has no empty slots");
     Project_CheckName(name, "extensions");
@@ -68,7 +72,7 @@ void ReadExtensions(RProject& project) {
     CExtensionPackage p;
     Project_Guard(where, [&] {
     p.s_name = name;
-    p.s_folder = Project_Get<std::string>(j, "folder", "temp" + std::to_string(g_Extensions.size()), where);
+    p.s_folder = Project_Get<std::string>(j, "folder", "temp" + std::to_string(project.data.extensions.size()), where);
     InsidePath(p.s_folder, where, "folder");
     p.s_key = Project_Get(j, "key", 0, where);
     for (const json& fj : j.value("files", json::array())) {
@@ -101,14 +105,14 @@ void ReadExtensions(RProject& project) {
       p.s_includes.push_back(std::move(f));
     }
     });
-    g_Extensions.push_back(std::move(p));
+    project.data.extensions.push_back(std::move(p));
   }
 }
 
 void WriteExtensions(RProject& project) {
   std::vector<std::string> names;
-  for (size_t k = 0; k < g_Extensions.size(); ++k) {
-    const CExtensionPackage& p = g_Extensions[k];
+  for (size_t k = 0; k < project.data.extensions.size(); ++k) {
+    const CExtensionPackage& p = project.data.extensions[k];
     const std::string& name = Project_CheckName(p.s_name, "extensions");
     names.push_back(name);
     json files = json::array();
@@ -143,37 +147,37 @@ const char* const kExportActions[] = {"none", "temp", "working", "folder"};
 
 void ReadGameExtras(RProject& project, const std::string& where) {
   const json& g = project.game;
-  g_UserConstants.clear();
+  project.data.script.constants.clear();
   for (const json& c : g.value("constants", json::array()))
-    g_UserConstants.emplace_back(Project_Get<std::string>(c, "name", "", where),
+    project.data.script.constants.emplace_back(Project_Get<std::string>(c, "name", "", where),
                                  Project_Get<std::string>(c, "value", "", where));
 
-  g_RoomOrder.clear();
+  project.data.world.roomOrder.clear();
   const json order = g.value("room_order", json::array());
   if (order.empty()) {
-    for (int32_t i = 0; i < g_Rooms.Count(); ++i)
-      if (g_Rooms.Exists(i)) g_RoomOrder.push_back(i);
+    for (int32_t i = 0; i < project.data.world.rooms.Count(); ++i)
+      if (project.data.world.rooms.Exists(i)) project.data.world.roomOrder.push_back(i);
   } else {
     for (const json& r : order) {
       if (!r.is_number() && !r.is_string()) throw CProjectError(where + ": field \"room_order\" must list room names");
-      g_RoomOrder.push_back(r.is_number() ? Project_Integer<int32_t>(r, where, "room_order")
+      project.data.world.roomOrder.push_back(r.is_number() ? Project_Integer<int32_t>(r, where, "room_order")
                                           : Project_RequireIndex(project, "rooms", r.get<std::string>(), where));
     }
   }
-  if (g_RoomOrder.empty()) throw CProjectError(where + ": a game needs at least one room");
-  for (int32_t r : g_RoomOrder)
-    if (!g_Rooms.Exists(r)) throw CProjectError(where + ": the room order names a room that does not exist");
-  g_RoomLastInstanceId = Project_Get(g, "last_instance_id", 100000, where);
-  g_RoomLastTileId = Project_Get(g, "last_tile_id", 10000000, where);
+  if (project.data.world.roomOrder.empty()) throw CProjectError(where + ": a game needs at least one room");
+  for (int32_t r : project.data.world.roomOrder)
+    if (!project.data.world.rooms.Exists(r)) throw CProjectError(where + ": the room order names a room that does not exist");
+  project.data.world.roomLastInstanceId = Project_Get(g, "last_instance_id", 100000, where);
+  project.data.world.roomLastTileId = Project_Get(g, "last_tile_id", 10000000, where);
 
-  g_LibraryInitCode = Project_Get(g, "library_init_code", std::vector<std::string>{}, where);
-  for (const std::string& code : g_LibraryInitCode)
+  project.data.world.libraryInitCode = Project_Get(g, "library_init_code", std::vector<std::string>{}, where);
+  for (const std::string& code : project.data.world.libraryInitCode)
     if (!code.empty()) project.code.push_back({where, "library_init_code", {}, code, false});
 
-  g_GameInformation = RGameInformation{};
+  project.data.information = RGameInformation{};
   if (g.contains("game_information")) {
     const json& i = g["game_information"];
-    RGameInformation& info = g_GameInformation;
+    RGameInformation& info = project.data.information;
     info.backgroundColor = Project_Get(i, "background_color", info.backgroundColor, where);
     info.inGameWindow = Project_Get(i, "in_game_window", info.inGameWindow, where);
     info.caption = Project_Get(i, "caption", info.caption, where);
@@ -191,7 +195,7 @@ void ReadGameExtras(RProject& project, const std::string& where) {
     else info.text = Project_Get<std::string>(i, "text", "", where);
   }
 
-  g_DataFiles.clear();
+  project.data.package.dataFiles.clear();
   for (const json& f : g.value("included_files", json::array())) {
     CDataFile d;
     d.s_filename = Project_Get<std::string>(f, "name", "", where);
@@ -214,7 +218,7 @@ void ReadGameExtras(RProject& project, const std::string& where) {
     d.s_overwrite = Project_Get(f, "overwrite", d.s_overwrite, where);
     d.s_freedata = Project_Get(f, "free_data", d.s_freedata, where);
     d.s_removeend = Project_Get(f, "remove_at_end", d.s_removeend, where);
-    g_DataFiles.push_back(std::move(d));
+    project.data.package.dataFiles.push_back(std::move(d));
   }
 }
 
@@ -226,15 +230,15 @@ void ReadExtras(RProject& project) {
 void WriteExtras(RProject& project) {
   json& g = project.game;
   json constants = json::array();
-  for (const auto& [name, value] : g_UserConstants) constants.push_back({{"name", name}, {"value", value}});
+  for (const auto& [name, value] : project.data.script.constants) constants.push_back({{"name", name}, {"value", value}});
   g["constants"] = constants;
   json order = json::array();
-  for (int32_t r : g_RoomOrder) order.push_back(g_Rooms.Exists(r) ? json(g_Rooms.Name(r)) : json(r));
+  for (int32_t r : project.data.world.roomOrder) order.push_back(project.data.world.rooms.Exists(r) ? json(project.data.world.rooms.Name(r)) : json(r));
   g["room_order"] = order;
-  g["last_instance_id"] = g_RoomLastInstanceId;
-  g["last_tile_id"] = g_RoomLastTileId;
-  g["library_init_code"] = g_LibraryInitCode;
-  const RGameInformation& info = g_GameInformation;
+  g["last_instance_id"] = project.data.world.roomLastInstanceId;
+  g["last_tile_id"] = project.data.world.roomLastTileId;
+  g["library_init_code"] = project.data.world.libraryInitCode;
+  const RGameInformation& info = project.data.information;
   json i = {{"background_color", info.backgroundColor}, {"in_game_window", info.inGameWindow},
             {"caption", info.caption}, {"left", info.left}, {"top", info.top}, {"width", info.width},
             {"height", info.height}, {"border", info.border}, {"sizeable", info.sizeable}, {"on_top", info.onTop},
@@ -245,8 +249,8 @@ void WriteExtras(RProject& project) {
   }
   g["game_information"] = i;
   json files = json::array();
-  for (size_t k = 0; k < g_DataFiles.size(); ++k) {
-    const CDataFile& d = g_DataFiles[k];
+  for (size_t k = 0; k < project.data.package.dataFiles.size(); ++k) {
+    const CDataFile& d = project.data.package.dataFiles[k];
     json f = {{"name", d.s_filename}, {"original", d.s_origname}, {"exists", d.s_exists}, {"store", d.s_store},
               {"size", d.s_size}, {"export_folder", d.s_exportdir}, {"overwrite", d.s_overwrite},
               {"free_data", d.s_freedata}, {"remove_at_end", d.s_removeend}};

@@ -100,14 +100,14 @@ void WriteSound(const RProject& project, const CSound& s, json& j, const std::st
 }
 
 void ReadSounds(RProject& project) {
-  Project_ReadList<CSound>(project, "sounds", g_Sounds,
+  Project_ReadList<CSound>(project, "sounds", project.data.sounds,
                          [&](CSound& s, const json& j, const std::string&, const std::string& where) {
                            ReadSound(project, s, j, where);
                          });
 }
 
 void WriteSounds(RProject& project) {
-  Project_WriteList<CSound>(project, "sounds", g_Sounds,
+  Project_WriteList<CSound>(project, "sounds", project.data.sounds,
                           [&](const CSound& s, json& j, const std::string& name) { WriteSound(project, s, j, name); });
 }
 

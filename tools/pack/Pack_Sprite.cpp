@@ -7,6 +7,7 @@
 #include "Pack_Media.h"
 #include "graphics/Graphics_Picture.h"
 #include "graphics/Sprite_Class.h"
+#include "graphics/Graphics_Data.h"
 
 namespace tavrin {
 
@@ -197,14 +198,14 @@ void WriteSprite(const RProject& project, const CSprite& s, json& j, const std::
 }
 
 void ReadSprites(RProject& project) {
-  Project_ReadList<CSprite>(project, "sprites", g_Sprites,
+  Project_ReadList<CSprite>(project, "sprites", project.data.graphics.sprites,
                           [&](CSprite& s, const json& j, const std::string& name, const std::string& where) {
                             ReadSprite(project, s, j, name, where);
                           });
 }
 
 void WriteSprites(RProject& project) {
-  Project_WriteList<CSprite>(project, "sprites", g_Sprites,
+  Project_WriteList<CSprite>(project, "sprites", project.data.graphics.sprites,
                            [&](const CSprite& s, json& j, const std::string& name) { WriteSprite(project, s, j, name); });
 }
 

@@ -6,6 +6,7 @@
 #include "world/Path_Class.h"
 #include "world/Room_Class.h"
 #include "world/TimeLine_Class.h"
+#include "world/World_Data.h"
 
 namespace tavrin {
 
@@ -33,10 +34,10 @@ CAction CodeAction(const std::string& code) {
 
 // Written from the object list itself: time lines, written before the
 // objects, refer to objects too.
-std::string WhoToJson(int32_t who) {
+std::string WhoToJson(const RProject& project, int32_t who) {
   if (who == ACT_APPLY_SELF) return "self";
   if (who == ACT_APPLY_OTHER) return "other";
-  return g_Objects.Exists(who) ? g_Objects.Name(who) : std::to_string(who);
+  return project.data.world.objects.Exists(who) ? project.data.world.objects.Name(who) : std::to_string(who);
 }
 
 int32_t WhoFromJson(const RProject& project, const json& j, const std::string& where) {
@@ -48,7 +49,7 @@ int32_t WhoFromJson(const RProject& project, const json& j, const std::string& w
   return Project_RequireIndex(project, "objects", who, where);
 }
 
-json ActionToJson(const CAction& a) {
+json ActionToJson(const RProject& project, const CAction& a) {
   const CAction d;
   json j = json::object();
   auto put = [&](const char* key, const auto& value, const auto& fallback) {
@@ -65,7 +66,7 @@ json ActionToJson(const CAction& a) {
   put("code", a.act_codestring, d.act_codestring);
   put("argument_count", a.act_argumentcount, d.act_argumentcount);
   put("argument_kinds", a.act_argtype, d.act_argtype);
-  if (a.act_who != ACT_APPLY_SELF) j["applies_to"] = WhoToJson(a.act_who);
+  if (a.act_who != ACT_APPLY_SELF) j["applies_to"] = WhoToJson(project, a.act_who);
   put("relative", a.act_relative, d.act_relative);
   put("arguments", a.act_argstring, d.act_argstring);
   put("not", a.act_isnot, d.act_isnot);
@@ -109,7 +110,7 @@ json Pack_EventToJson(const RProject& project, const CEvent& e, const fs::path& 
     return json{{"file", codeFile.generic_string()}};
   }
   json list = json::array();
-  for (const CAction& a : e.e_actions) list.push_back(ActionToJson(a));
+  for (const CAction& a : e.e_actions) list.push_back(ActionToJson(project, a));
   return list;
 }
 
@@ -154,11 +155,11 @@ CEvent Pack_EventFromJson(const RProject& project, const json& j, const std::str
 
 namespace {
 
-std::string EventKey(int32_t type, int32_t number) {
+std::string EventKey(const RProject& project, int32_t type, int32_t number) {
   std::string key = kEventTypeNames[type];
   const bool plain = type == 0 || type == 1 || type == 3 || type == 8;
   if (plain && number == 0) return key;
-  if (type == 4) return key + ":" + WhoToJson(number);
+  if (type == 4) return key + ":" + WhoToJson(project, number);
   return key + ":" + std::to_string(number);
 }
 
@@ -205,7 +206,7 @@ int32_t RefFromJson(const RProject& project, const json& j, const char* field, c
 // ------------------------------------------------------------------ paths
 
 void ReadPaths(RProject& project) {
-  Project_ReadList<CPath>(project, "paths", g_Paths, [&](CPath& p, const json& j, const std::string&, const std::string& where) {
+  Project_ReadList<CPath>(project, "paths", project.data.world.paths, [&](CPath& p, const json& j, const std::string&, const std::string& where) {
     const std::string kind = Project_Get<std::string>(j, "kind", "straight", where);
     if (kind != "straight" && kind != "smooth") throw CProjectError(where + ": \"kind\" is straight or smooth");
     p.i_kind = kind == "smooth" ? 1 : 0;
@@ -219,7 +220,7 @@ void ReadPaths(RProject& project) {
 }
 
 void WritePaths(RProject& project) {
-  Project_WriteList<CPath>(project, "paths", g_Paths, [&](const CPath& p, json& j, const std::string&) {
+  Project_WriteList<CPath>(project, "paths", project.data.world.paths, [&](const CPath& p, json& j, const std::string&) {
     j["kind"] = p.i_kind == 1 ? "smooth" : "straight";
     if (p.i_kind != 0 && p.i_kind != 1) j["kind"] = p.i_kind;
     j["closed"] = p.i_closed;
@@ -235,7 +236,7 @@ void WritePaths(RProject& project) {
 const char* const kMoments[] = {"step", "begin_step", "end_step"};
 
 void ReadTriggers(RProject& project) {
-  Project_ReadList<CTrigger>(project, "triggers", g_Triggers, [&](CTrigger& t, const json& j, const std::string& name, const std::string& where) {
+  Project_ReadList<CTrigger>(project, "triggers", project.data.world.triggers, [&](CTrigger& t, const json& j, const std::string& name, const std::string& where) {
     t.i_name = name;
     t.i_condition = Project_Get<std::string>(j, "condition", "", where);
     t.i_constname = Project_Get<std::string>(j, "constant", "", where);
@@ -253,7 +254,7 @@ void ReadTriggers(RProject& project) {
 }
 
 void WriteTriggers(RProject& project) {
-  Project_WriteList<CTrigger>(project, "triggers", g_Triggers, [&](const CTrigger& t, json& j, const std::string&) {
+  Project_WriteList<CTrigger>(project, "triggers", project.data.world.triggers, [&](const CTrigger& t, json& j, const std::string&) {
     j["condition"] = t.i_condition;
     j["constant"] = t.i_constname;
     j["moment"] = t.i_moment >= 0 && t.i_moment < 3 ? json(kMoments[t.i_moment]) : json(t.i_moment);
@@ -263,7 +264,7 @@ void WriteTriggers(RProject& project) {
 // ------------------------------------------------------------------ time lines
 
 void ReadTimeLines(RProject& project) {
-  Project_ReadList<CTimeLine>(project, "timelines", g_TimeLines, [&](CTimeLine& t, const json& j, const std::string&, const std::string& where) {
+  Project_ReadList<CTimeLine>(project, "timelines", project.data.world.timeLines, [&](CTimeLine& t, const json& j, const std::string&, const std::string& where) {
     for (const json& m : j.value("moments", json::array())) {
       const int32_t step = Project_Get<int32_t>(m, "step", 0, where);
       if (!t.s_moments.empty() && step <= t.s_moments.back().first)
@@ -276,7 +277,7 @@ void ReadTimeLines(RProject& project) {
 }
 
 void WriteTimeLines(RProject& project) {
-  Project_WriteList<CTimeLine>(project, "timelines", g_TimeLines, [&](const CTimeLine& t, json& j, const std::string& name) {
+  Project_WriteList<CTimeLine>(project, "timelines", project.data.world.timeLines, [&](const CTimeLine& t, json& j, const std::string& name) {
     json moments = json::array();
     for (const auto& [step, event] : t.s_moments)
       moments.push_back({{"step", step},
@@ -289,7 +290,7 @@ void WriteTimeLines(RProject& project) {
 // ------------------------------------------------------------------ objects
 
 void ReadObjects(RProject& project) {
-  Project_ReadList<CObject>(project, "objects", g_Objects, [&](CObject& o, const json& j, const std::string&, const std::string& where) {
+  Project_ReadList<CObject>(project, "objects", project.data.world.objects, [&](CObject& o, const json& j, const std::string&, const std::string& where) {
     o.o_spriteindex = RefFromJson(project, j, "sprite", "sprites", where);
     o.o_solid = Project_Get(j, "solid", o.o_solid, where);
     o.o_visible = Project_Get(j, "visible", o.o_visible, where);
@@ -311,11 +312,11 @@ void ReadObjects(RProject& project) {
       o.AddEvent(type, number) = Pack_EventFromJson(project, value, where, "events." + key);
     }
   });
-  if (!Object_ParentsAcyclic(g_Objects)) throw CProjectError("objects: the parents of some objects form a cycle");
+  if (!Object_ParentsAcyclic(project.data.world.objects)) throw CProjectError("objects: the parents of some objects form a cycle");
 }
 
 void WriteObjects(RProject& project) {
-  Project_WriteList<CObject>(project, "objects", g_Objects, [&](const CObject& o, json& j, const std::string& name) {
+  Project_WriteList<CObject>(project, "objects", project.data.world.objects, [&](const CObject& o, json& j, const std::string& name) {
     j["sprite"] = RefToJson(project, "sprites", o.o_spriteindex);
     j["solid"] = o.o_solid;
     j["visible"] = o.o_visible;
@@ -332,7 +333,7 @@ void WriteObjects(RProject& project) {
     json events = json::object();
     for (int32_t t = 0; t <= o.o_lasttype; ++t)
       for (const auto& [number, event] : o.o_events[size_t(t)]) {
-        const std::string key = EventKey(t, number);
+        const std::string key = EventKey(project, t, number);
         events[key] = Pack_EventToJson(project, event, fs::path("objects") / name / (key + ".tvs"));
       }
     j["events"] = events;
@@ -348,7 +349,7 @@ json BlendAlpha(json j, int32_t blend, double alpha) {
 }
 
 void ReadRooms(RProject& project) {
-  Project_ReadList<CRoom>(project, "rooms", g_Rooms, [&](CRoom& r, const json& j, const std::string&, const std::string& where) {
+  Project_ReadList<CRoom>(project, "rooms", project.data.world.rooms, [&](CRoom& r, const json& j, const std::string&, const std::string& where) {
     r.r_version = Project_Get(j, "version", r.r_version, where);
     if (r.r_version != 541 && r.r_version != 810 && r.r_version != 811)
       throw CProjectError(where + ": \"version\" is 541, 810 or 811");
@@ -433,20 +434,20 @@ void ReadRooms(RProject& project) {
 
 }  // namespace
 
-void Pack_AssignRoomIds() {
-  int32_t lastInstance = g_RoomLastInstanceId, lastTile = g_RoomLastTileId;
-  for (int32_t r = 0; r < g_Rooms.Count(); ++r) {
-    if (const CRoom* room = g_Rooms.Get(r)) {
+void Pack_AssignRoomIds(RProject& project) {
+  int32_t lastInstance = project.data.world.roomLastInstanceId, lastTile = project.data.world.roomLastTileId;
+  for (int32_t r = 0; r < project.data.world.rooms.Count(); ++r) {
+    if (const CRoom* room = project.data.world.rooms.Get(r)) {
       for (const RRoomInstance& i : room->r_instances) lastInstance = std::max(lastInstance, i.id);
       for (const RTile& t : room->r_tiles) lastTile = std::max(lastTile, t.id);
     }
   }
-  for (int32_t r = 0; r < g_Rooms.Count(); ++r) {
-    if (CRoom* room = g_Rooms.Get(r)) {
+  for (int32_t r = 0; r < project.data.world.rooms.Count(); ++r) {
+    if (CRoom* room = project.data.world.rooms.Get(r)) {
       for (RRoomInstance& i : room->r_instances)
-        if (i.id == kIdToAssign) g_RoomLastInstanceId = i.id = ++lastInstance;
+        if (i.id == kIdToAssign) project.data.world.roomLastInstanceId = i.id = ++lastInstance;
       for (RTile& t : room->r_tiles)
-        if (t.id == kIdToAssign) g_RoomLastTileId = t.id = ++lastTile;
+        if (t.id == kIdToAssign) project.data.world.roomLastTileId = t.id = ++lastTile;
     }
   }
 }
@@ -454,7 +455,7 @@ void Pack_AssignRoomIds() {
 namespace {
 
 void WriteRooms(RProject& project) {
-  Project_WriteList<CRoom>(project, "rooms", g_Rooms, [&](const CRoom& r, json& j, const std::string& name) {
+  Project_WriteList<CRoom>(project, "rooms", project.data.world.rooms, [&](const CRoom& r, json& j, const std::string& name) {
     if (r.r_version != 811) j["version"] = r.r_version;
     j["caption"] = r.r_caption;
     j["width"] = r.r_width;

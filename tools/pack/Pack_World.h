@@ -22,7 +22,7 @@ std::string Pack_CodeFromJson(const RProject& project, const nlohmann::json& jso
 // Instances and tiles written without an id get the next ids after every id
 // in use, so a hand-written room needs none and no two ever share one.
 inline constexpr int32_t kIdToAssign = INT32_MIN;
-void Pack_AssignRoomIds();
+void Pack_AssignRoomIds(RProject& project);
 
 extern const RProjectKind kProjectPaths, kProjectTriggers, kProjectTimeLines, kProjectObjects, kProjectRooms;
 extern const RProjectKind kProjectScripts, kProjectExtensions, kProjectGameExtras;

@@ -1,0 +1,22 @@
+// The pictures a game brings: its sprites, backgrounds and fonts. Loading a
+// package fills one of these; the runner then installs it as g_GraphicsData,
+// which the running game reads and changes.
+#pragma once
+
+#include "graphics/Background_Class.h"
+#include "graphics/Font_Class.h"
+#include "graphics/Sprite_Class.h"
+
+namespace tavrin {
+
+struct RGraphicsData {
+  CResourceList<CSprite> sprites;
+  CResourceList<CBackground> backgrounds;
+  CResourceList<CFont> fonts;
+
+  void Clear() { *this = RGraphicsData(); }
+};
+
+inline RGraphicsData g_GraphicsData;
+
+}  // namespace tavrin
