@@ -40,11 +40,13 @@ void CDrawBatcher::Add(uint32_t snapshot, TextureId texture, EPrimitive kind, EV
     // A new batch: its vertices start at a whole number of its own vertices.
     const size_t misalign = m_vertices.size() % stride;
     if (misalign) m_vertices.insert(m_vertices.end(), stride - misalign, uint8_t(0));
-    m_batches.push_back(RBatch{snapshot, texture, layout, primitives, uint32_t(m_indices.size()), 0});
+    const uint32_t first = uint32_t(m_vertices.size() / stride);
+    m_batches.push_back(RBatch{snapshot, texture, layout, primitives, uint32_t(m_indices.size()), 0, first, first});
     batch = &m_batches.back();
   }
 
   const uint32_t base = uint32_t(m_vertices.size() / stride);
+  batch->lastVertex = base + used - 1;
   const auto* bytes = static_cast<const uint8_t*>(vertices);
   m_vertices.insert(m_vertices.end(), bytes, bytes + used * stride);
 

@@ -30,6 +30,7 @@ struct RBatch {
   EPrimitiveClass primitives = EPrimitiveClass::Triangles;
   uint32_t firstIndex = 0;
   uint32_t indexCount = 0;
+  uint32_t firstVertex = 0, lastVertex = 0;  // the range its indices point into
 };
 
 class CDrawBatcher {

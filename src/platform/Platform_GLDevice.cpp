@@ -86,7 +86,7 @@ class CDeviceGL final : public IGraphicsDevice {
 
   ~CDeviceGL() override {
     if (EnsureCurrent()) {
-      m_program.Destroy();
+      m_programs.Destroy();
       for (RTextureGL& t : m_textures) DeleteTexture(t);
       DeleteBackBuffer(m_backFramebuffer, m_backColor, m_backDepth);
       glDeleteFramebuffers(1, &m_scratchFramebuffer);
@@ -102,7 +102,7 @@ class CDeviceGL final : public IGraphicsDevice {
   bool Init(int32_t w, int32_t h, std::string& error) {
     if (!EnsureCurrent()) return Fail(error, SDL_GetError());
     if (!epoxy_is_desktop_gl() || epoxy_gl_version() < 33) return Fail(error, "the context offers only an older version");
-    if (!m_program.Build(error)) return false;
+    if (!m_programs.Build(error)) return false;
     GLint maxSide = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
     m_maxSide = std::min<int32_t>(maxSide, kBitmapMaxSide);
@@ -156,7 +156,6 @@ class CDeviceGL final : public IGraphicsDevice {
     glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
     glDepthFunc(GL_LEQUAL);
     glActiveTexture(GL_TEXTURE0);
-    m_program.Use();
 
     m_target = kNoTexture;
     BindTarget();
@@ -451,9 +450,10 @@ class CDeviceGL final : public IGraphicsDevice {
       glBindBuffer(GL_COPY_WRITE_BUFFER, m_indexBuffer);
       glBufferData(GL_COPY_WRITE_BUFFER, GLsizeiptr(indices.size() * 4), indices.data(), GL_STREAM_DRAW);
       for (const RBatch& b : m_batcher.Batches()) {
-        Apply(b);
-        glDrawElements(ModeOf(b.primitives), GLsizei(b.indexCount), GL_UNSIGNED_INT,
-                       reinterpret_cast<void*>(size_t(b.firstIndex) * 4));
+        if (!Apply(b)) continue;
+        // The vertex range spares the driver a search through the indices.
+        glDrawRangeElements(ModeOf(b.primitives), b.firstVertex, b.lastVertex, GLsizei(b.indexCount),
+                            GL_UNSIGNED_INT, reinterpret_cast<void*>(size_t(b.firstIndex) * 4));
         ++m_stats.drawCalls;
       }
     }
@@ -464,11 +464,13 @@ class CDeviceGL final : public IGraphicsDevice {
     m_snapshotStale = true;
   }
 
-  // Brings the card's state to what the batch needs, touching only what differs.
-  void Apply(const RBatch& b) {
-    if (int64_t(b.snapshot) != m_appliedSnapshot) {
-      const RSnapshot& s = m_snapshots[b.snapshot];
-      const RRenderState& st = s.state;
+  // Brings the card's state to what the batch needs, touching only what
+  // differs; false when its shaders cannot be had (the batch is skipped).
+  bool Apply(const RBatch& b) {
+    const RSnapshot& s = m_snapshots[b.snapshot];
+    const RRenderState& st = s.state;
+    const bool newSnapshot = int64_t(b.snapshot) != m_appliedSnapshot;
+    if (newSnapshot) {
       GLenum source, destination;
       BlendFactors(st, source, destination);
       if (source != m_gl.blendSource || destination != m_gl.blendDestination) {
@@ -485,22 +487,30 @@ class CDeviceGL final : public IGraphicsDevice {
         m_gl.viewport = s.viewport;
         m_gl.viewportKnown = true;
       }
-      m_program.SetViewportSize(s.viewport.w, s.viewport.h);
-      m_program.SetTransforms(s.worldView, s.projection);
-      m_program.SetFlat(!st.smoothShading);
-      m_program.SetAlphaTest(st.alphaTest, st.alphaReference);
-      m_program.SetFog(st.fog);
       m_appliedSnapshot = b.snapshot;
     }
-    const RSnapshot& s = m_snapshots[b.snapshot];
-    m_program.SetColorSource(b.texture == kNoTexture   ? CFixedFunctionProgram::kDiffuse
-                             : s.state.textureBlend ? CFixedFunctionProgram::kTextureTimesDiffuse
-                                                    : CFixedFunctionProgram::kTexture);
+    RProgramKey key;
+    key.colorSource = b.texture == kNoTexture ? RProgramKey::kDiffuse
+                      : st.textureBlend       ? RProgramKey::kTextureTimesDiffuse
+                                              : RProgramKey::kTexture;
+    key.flat = !st.smoothShading;
+    key.alphaTest = st.alphaTest;
+    key.fog = st.fog.enabled;
+    if (newSnapshot || key.Index() != m_appliedProgram) {
+      CFixedFunctionProgram* program = m_programs.Use(key);
+      if (!program) return false;
+      program->SetViewportSize(s.viewport.w, s.viewport.h);
+      program->SetTransforms(s.worldView, s.projection);
+      if (key.alphaTest) program->SetAlphaReference(st.alphaReference);
+      if (key.fog) program->SetFog(st.fog);
+      m_appliedProgram = key.Index();
+    }
     if (b.texture != kNoTexture) {
       const GLuint name = m_textures[size_t(b.texture)].texture;
       if (name != m_boundTexture) glBindTexture(GL_TEXTURE_2D, name), m_boundTexture = name;
     }
     if (int(b.layout) != m_boundLayout) glBindVertexArray(m_vertexArrays[int(b.layout)]), m_boundLayout = int(b.layout);
+    return true;
   }
 
   void BindTarget() {
@@ -561,7 +571,7 @@ class CDeviceGL final : public IGraphicsDevice {
 
   std::shared_ptr<RGLWindowLink> m_link;
   SDL_GLContext m_context;
-  CFixedFunctionProgram m_program;
+  CFixedFunctionPrograms m_programs;
   GLuint m_vertexBuffer = 0, m_indexBuffer = 0;
   GLuint m_vertexArrays[3] = {};
   GLuint m_samplers[4] = {};
@@ -591,6 +601,7 @@ class CDeviceGL final : public IGraphicsDevice {
     bool viewportKnown = false;
   } m_gl;
   int64_t m_appliedSnapshot = -1;
+  int m_appliedProgram = -1;
   GLuint m_boundTexture = 0;
   int m_boundLayout = -1;
 

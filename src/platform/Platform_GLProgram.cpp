@@ -1,5 +1,7 @@
-// The fixed-function shader pair and its uniform cache.
+// The fixed-function shaders, their combinations and their uniform caches.
 #include "platform/Platform_GLProgram.h"
+
+#include <string>
 
 namespace tavrin {
 
@@ -11,17 +13,28 @@ namespace {
 // the top of the view lands in the first row of the target; and half a pixel
 // to the right and down, since OpenGL's pixel centres lie at .5 where the
 // game's lie on whole numbers.
-const char* kVertexShader = R"(#version 330 core
+//
+// Each variant is compiled with only the features it needs (COLOR_SOURCE,
+// FLAT, ALPHA_TEST, FOG): a software rasterizer pays for every varying and
+// every test on every pixel.
+const char* kVertexShader = R"(
 layout(location = 0) in vec3 a_position;
 layout(location = 2) in vec4 a_color;
 layout(location = 3) in vec2 a_uv;
 uniform mat4 u_worldView;
 uniform mat4 u_projection;
 uniform vec2 u_pixelOffset;
+#if FLAT
+flat out vec4 v_color;
+#else
 out vec4 v_color;
-flat out vec4 v_flatColor;
+#endif
+#if COLOR_SOURCE != 0
 out vec2 v_uv;
+#endif
+#if FOG
 out float v_eyeDepth;
+#endif
 void main() {
   vec4 eye = u_worldView * vec4(a_position, 1.0);
   vec4 clip = u_projection * eye;
@@ -30,46 +43,57 @@ void main() {
   clip.xy += u_pixelOffset * clip.w;
   gl_Position = clip;
   v_color = a_color;
-  v_flatColor = a_color;
+#if COLOR_SOURCE != 0
   v_uv = a_uv;
+#endif
+#if FOG
   v_eyeDepth = eye.z;
+#endif
 }
 )";
 
-const char* kFragmentShader = R"(#version 330 core
+// COLOR_SOURCE: 0 vertex colour, 1 texture x vertex colour, 2 texture.
+const char* kFragmentShader = R"(
+#if FLAT
+flat in vec4 v_color;
+#else
 in vec4 v_color;
-flat in vec4 v_flatColor;
+#endif
+#if COLOR_SOURCE != 0
 in vec2 v_uv;
-in float v_eyeDepth;
 uniform sampler2D u_texture;
-uniform int u_colorSource;   // 0 vertex colour, 1 texture x vertex colour, 2 texture
-uniform bool u_flat;
-uniform bool u_alphaTest;
-uniform float u_alphaReference;  // 0..255: drawn when alpha is greater
-uniform bool u_fog;
+#endif
+#if FOG
+in float v_eyeDepth;
 uniform vec3 u_fogColor;
-uniform vec2 u_fogRange;     // start, end
+uniform vec2 u_fogRange;  // start, end
+#endif
+uniform float u_alphaReference;  // 0..255: drawn when alpha is greater
 out vec4 o_color;
 void main() {
-  vec4 diffuse = u_flat ? v_flatColor : v_color;
-  vec4 color = diffuse;
-  if (u_colorSource != 0) {
-    vec4 texel = texture(u_texture, v_uv);
-    color = u_colorSource == 1 ? texel * diffuse : texel;
-  }
-  if (u_alphaTest && floor(color.a * 255.0 + 0.5) <= u_alphaReference) discard;
-  if (u_fog) {
-    float span = u_fogRange.y - u_fogRange.x;
-    float near = span != 0.0 ? (u_fogRange.y - v_eyeDepth) / span : (v_eyeDepth < u_fogRange.y ? 1.0 : 0.0);
-    color.rgb = mix(u_fogColor, color.rgb, clamp(near, 0.0, 1.0));
-  }
+#if COLOR_SOURCE == 0
+  vec4 color = v_color;
+#elif COLOR_SOURCE == 1
+  vec4 color = texture(u_texture, v_uv) * v_color;
+#else
+  vec4 color = texture(u_texture, v_uv);
+#endif
+#if ALPHA_TEST
+  if (floor(color.a * 255.0 + 0.5) <= u_alphaReference) discard;
+#endif
+#if FOG
+  float span = u_fogRange.y - u_fogRange.x;
+  float near = span != 0.0 ? (u_fogRange.y - v_eyeDepth) / span : (v_eyeDepth < u_fogRange.y ? 1.0 : 0.0);
+  color.rgb = mix(u_fogColor, color.rgb, clamp(near, 0.0, 1.0));
+#endif
   o_color = color;
 }
 )";
 
-GLuint Compile(GLenum kind, const char* source, std::string& error) {
+GLuint Compile(GLenum kind, const std::string& header, const char* body, std::string& error) {
   const GLuint shader = glCreateShader(kind);
-  glShaderSource(shader, 1, &source, nullptr);
+  const char* parts[2] = {header.c_str(), body};
+  glShaderSource(shader, 2, parts, nullptr);
   glCompileShader(shader);
   GLint ok = 0;
   glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
@@ -85,15 +109,13 @@ GLuint Compile(GLenum kind, const char* source, std::string& error) {
 
 }  // namespace
 
-void CFixedFunctionProgram::Destroy() {
-  if (m_program) glDeleteProgram(m_program);
-  m_program = 0;
-}
-
-bool CFixedFunctionProgram::Build(std::string& error) {
-  const GLuint vs = Compile(GL_VERTEX_SHADER, kVertexShader, error);
+bool CFixedFunctionProgram::Build(const RProgramKey& key, std::string& error) {
+  const std::string header = "#version 330 core\n#define COLOR_SOURCE " + std::to_string(int(key.colorSource)) +
+                             "\n#define FLAT " + std::to_string(int(key.flat)) + "\n#define ALPHA_TEST " +
+                             std::to_string(int(key.alphaTest)) + "\n#define FOG " + std::to_string(int(key.fog)) + "\n";
+  const GLuint vs = Compile(GL_VERTEX_SHADER, header, kVertexShader, error);
   if (!vs) return false;
-  const GLuint fs = Compile(GL_FRAGMENT_SHADER, kFragmentShader, error);
+  const GLuint fs = Compile(GL_FRAGMENT_SHADER, header, kFragmentShader, error);
   if (!fs) {
     glDeleteShader(vs);
     return false;
@@ -110,74 +132,93 @@ bool CFixedFunctionProgram::Build(std::string& error) {
     char log[1024] = {};
     glGetProgramInfoLog(m_program, sizeof log, nullptr, log);
     error = std::string("the shaders do not link: ") + log;
+    Destroy();
     return false;
   }
   m_worldView = glGetUniformLocation(m_program, "u_worldView");
   m_projection = glGetUniformLocation(m_program, "u_projection");
   m_pixelOffset = glGetUniformLocation(m_program, "u_pixelOffset");
-  m_colorSource = glGetUniformLocation(m_program, "u_colorSource");
-  m_flat = glGetUniformLocation(m_program, "u_flat");
-  m_alphaTest = glGetUniformLocation(m_program, "u_alphaTest");
   m_alphaReference = glGetUniformLocation(m_program, "u_alphaReference");
-  m_fog = glGetUniformLocation(m_program, "u_fog");
   m_fogColor = glGetUniformLocation(m_program, "u_fogColor");
   m_fogRange = glGetUniformLocation(m_program, "u_fogRange");
+  GLint previous = 0;
+  glGetIntegerv(GL_CURRENT_PROGRAM, &previous);
   glUseProgram(m_program);
   glUniform1i(glGetUniformLocation(m_program, "u_texture"), 0);
+  glUseProgram(GLuint(previous));
   return true;
 }
 
+void CFixedFunctionProgram::Destroy() {
+  if (m_program) glDeleteProgram(m_program);
+  m_program = 0;
+}
+
+// The setters below act on the current program: CFixedFunctionPrograms::Use
+// has made this one current.
 void CFixedFunctionProgram::SetTransforms(const RMatrix& worldView, const RMatrix& projection) {
-  if (!m_sentAny || !(worldView == m_sentWorldView)) {
+  if (!m_sentTransforms || !(worldView == m_worldViewSent)) {
     glUniformMatrix4fv(m_worldView, 1, GL_FALSE, &worldView.m[0][0]);
-    m_sentWorldView = worldView;
+    m_worldViewSent = worldView;
   }
-  if (!m_sentAny || !(projection == m_sentProjection)) {
+  if (!m_sentTransforms || !(projection == m_projectionSent)) {
     glUniformMatrix4fv(m_projection, 1, GL_FALSE, &projection.m[0][0]);
-    m_sentProjection = projection;
+    m_projectionSent = projection;
   }
-  m_sentAny = true;
+  m_sentTransforms = true;
 }
 
 void CFixedFunctionProgram::SetViewportSize(int32_t w, int32_t h) {
-  if (w == m_sentViewportW && h == m_sentViewportH) return;
+  if (w == m_viewportWSent && h == m_viewportHSent) return;
   // Half a pixel in clip units is 1 / size.
   glUniform2f(m_pixelOffset, w > 0 ? 1.0f / float(w) : 0.0f, h > 0 ? 1.0f / float(h) : 0.0f);
-  m_sentViewportW = w;
-  m_sentViewportH = h;
+  m_viewportWSent = w;
+  m_viewportHSent = h;
 }
 
-void CFixedFunctionProgram::SetColorSource(EColorSource source) {
-  if (source == m_sentColorSource) return;
-  glUniform1i(m_colorSource, source);
-  m_sentColorSource = source;
-}
-
-void CFixedFunctionProgram::SetFlat(bool flat) {
-  if (int(flat) == m_sentFlat) return;
-  glUniform1i(m_flat, flat);
-  m_sentFlat = flat;
-}
-
-void CFixedFunctionProgram::SetAlphaTest(bool on, uint8_t reference) {
-  if (int(on) != m_sentAlphaTest) {
-    glUniform1i(m_alphaTest, on);
-    m_sentAlphaTest = on;
-  }
-  if (on && int(reference) != m_sentAlphaReference) {
-    glUniform1f(m_alphaReference, float(reference));
-    m_sentAlphaReference = reference;
-  }
+void CFixedFunctionProgram::SetAlphaReference(uint8_t reference) {
+  if (m_alphaReference < 0 || int(reference) == m_alphaReferenceSent) return;
+  glUniform1f(m_alphaReference, float(reference));
+  m_alphaReferenceSent = reference;
 }
 
 void CFixedFunctionProgram::SetFog(const RFog& fog) {
-  if (m_fogSent && fog == m_sentFog) return;
-  glUniform1i(m_fog, fog.enabled);
+  if (m_fogRange < 0 || (m_sentFog && fog == m_fogSent)) return;
   glUniform3f(m_fogColor, float((fog.color >> 16) & 0xFF) / 255.0f, float((fog.color >> 8) & 0xFF) / 255.0f,
               float(fog.color & 0xFF) / 255.0f);
   glUniform2f(m_fogRange, fog.start, fog.end);
-  m_sentFog = fog;
-  m_fogSent = true;
+  m_fogSent = fog;
+  m_sentFog = true;
+}
+
+bool CFixedFunctionPrograms::Build(std::string& error) {
+  RProgramKey sprite;
+  sprite.colorSource = RProgramKey::kTextureTimesDiffuse;
+  auto program = std::make_unique<CFixedFunctionProgram>();
+  if (!program->Build(sprite, error)) return false;
+  m_programs[size_t(sprite.Index())] = std::move(program);
+  return true;
+}
+
+CFixedFunctionProgram* CFixedFunctionPrograms::Use(const RProgramKey& key) {
+  std::unique_ptr<CFixedFunctionProgram>& slot = m_programs[size_t(key.Index())];
+  if (!slot) {
+    auto program = std::make_unique<CFixedFunctionProgram>();
+    std::string error;
+    if (!program->Build(key, error)) return nullptr;
+    slot = std::move(program);
+  }
+  if (slot->Name() != m_current) {
+    glUseProgram(slot->Name());
+    m_current = slot->Name();
+  }
+  return slot.get();
+}
+
+void CFixedFunctionPrograms::Destroy() {
+  for (auto& program : m_programs)
+    if (program) program->Destroy();
+  m_current = 0;
 }
 
 }  // namespace tavrin

@@ -100,6 +100,8 @@ TEST_F(DeviceGL, BlendFactorsFollowTheGamesNumbering) {
       {"subtract", kBlendZero, kBlendInvSrcColor, 0xFFA94513},
       {"max", kBlendSrcAlpha, kBlendInvSrcColor, 0xFFB3593B},
       {"destination colour", kBlendDestColor, kBlendZero, 0xFF1F1F1F},
+      // min(source alpha, 1 - destination alpha), and the back buffer is opaque
+      {"saturated alpha as destination", kBlendSrcAlpha, kBlendSrcAlphaSat, 0xFF0A1428},
       {"older pair: source alpha decides both", kBlendBothSrcAlpha, kBlendZero, 0xFFA05F4E},
       {"older pair: inverse source alpha decides both", kBlendBothInvSrcAlpha, kBlendZero, 0xFF505584},
       {"unknown numbers blend as normal", 0, 99, 0xFFA05F4E},
