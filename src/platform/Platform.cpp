@@ -1,5 +1,7 @@
 #include "platform/Platform.h"
 
+#include "graphics/Graphics_Device.h"
+
 #include <unistd.h>
 
 #include <stdexcept>
@@ -17,6 +19,10 @@ IPlatform& Platform() {
 
 void Platform_Install(std::unique_ptr<IPlatform> platform) { g_platform = std::move(platform); }
 bool Platform_Installed() { return g_platform != nullptr; }
+
+std::unique_ptr<IGraphicsDevice> IPlatform::Window_OpenDevice(WindowId, int, int) {
+  throw std::runtime_error("could not start OpenGL 3.3: this platform has no graphics device");
+}
 
 std::string Platform_ExecutablePath() {
   char buffer[4096];

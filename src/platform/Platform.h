@@ -19,6 +19,8 @@
 
 namespace tavrin {
 
+class IGraphicsDevice;  // graphics/Graphics_Device.h
+
 // A picture handed to a window: 0xAARRGGBB pixels, row-major, top row first.
 struct RPixels {
   const uint32_t* pixels = nullptr;
@@ -32,6 +34,9 @@ enum EWindowFlags : uint32_t {
   kWindowBorderless = 1u << 0,
   kWindowResizable = 1u << 1,
   kWindowOnTop = 1u << 2,
+  // The window will show the frames of a graphics device
+  // (Window_OpenDevice) instead of pictures given to Window_Present.
+  kWindowGraphics = 1u << 3,
 };
 
 enum class EButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
@@ -76,6 +81,13 @@ class IPlatform {
   virtual bool Window_SetOpacity(WindowId window, float alpha) = 0;
   virtual bool Window_SetColorKey(WindowId window, RPixels shape, uint32_t keyColor) = 0;
   virtual void Window_Present(WindowId window, RPixels picture) = 0;
+  // Opens the graphics device on a window made with kWindowGraphics: an
+  // OpenGL 3.3 context whose back buffer is width x height pixels and whose
+  // Present shows it in this window. Destroy the device before the window;
+  // a device whose window has gone draws and shows nothing. Throws
+  // std::runtime_error "could not start OpenGL 3.3: <reason>" when no device
+  // can be made (this default: a platform without one).
+  virtual std::unique_ptr<IGraphicsDevice> Window_OpenDevice(WindowId window, int width, int height);
   virtual void Window_SetBusyCursor(bool busy) = 0;
 
   // Events, the loop and timers.

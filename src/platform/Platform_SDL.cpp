@@ -15,6 +15,7 @@
 #include <stdexcept>
 
 #include "platform/Platform.h"
+#include "platform/Platform_GL.h"
 #include "platform/Platform_Quit.h"
 #include "platform/Platform_Trace.h"
 
@@ -85,16 +86,28 @@ class CPlatformSDL final : public IPlatform {
 
   ~CPlatformSDL() override {
     if (m_busyCursor) SDL_FreeCursor(m_busyCursor);
-    for (auto& [id, w] : m_windows) SDL_DestroyWindow(w.window);
+    for (auto& [id, w] : m_windows) {
+      if (auto link = w.device.lock()) link->window = nullptr;
+      SDL_DestroyWindow(w.window);
+    }
     SDL_Quit();
   }
 
   // ------------------------------------------------------------ windows
 
   WindowId Window_Create(const std::string& title, int width, int height, uint32_t flags) override {
-    RWindow w{nullptr, title, flags};
+    RWindow w{nullptr, title, flags, {}, {}};
+    if (flags & kWindowGraphics) GL_SetWindowAttributes();
     w.window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, std::max(width, 1),
                                 std::max(height, 1), SdlFlags(flags));
+    if (!w.window && (flags & kWindowGraphics)) {
+      // No OpenGL here: the window still opens, and opening the device on
+      // it later says why it cannot.
+      w.graphicsError = SDL_GetError();
+      w.flags &= ~uint32_t(kWindowGraphics);
+      w.window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, std::max(width, 1),
+                                  std::max(height, 1), SdlFlags(w.flags));
+    }
     if (!w.window) throw std::runtime_error(std::string("cannot create a window: ") + SDL_GetError());
     const WindowId id = ++m_lastWindow;
     m_windows[id] = w;
@@ -103,6 +116,7 @@ class CPlatformSDL final : public IPlatform {
 
   void Window_Destroy(WindowId id) override {
     if (RWindow* w = Find(id)) {
+      if (auto link = w->device.lock()) link->window = nullptr;
       SDL_DestroyWindow(w->window);
       m_windows.erase(id);
     }
@@ -152,6 +166,8 @@ class CPlatformSDL final : public IPlatform {
       return false;
     }
     const bool shown = (SDL_GetWindowFlags(w->window) & SDL_WINDOW_SHOWN) != 0;
+    // Made with the same flags, the new window can take the device's context.
+    if (auto link = w->device.lock()) link->window = shaped;
     SDL_DestroyWindow(w->window);
     w->window = shaped;
     if (shown) SDL_ShowWindow(shaped);
@@ -160,7 +176,8 @@ class CPlatformSDL final : public IPlatform {
 
   void Window_Present(WindowId id, RPixels picture) override {
     RWindow* w = Find(id);
-    if (!w || picture.width <= 0 || picture.height <= 0) return;
+    // A window that holds a graphics device shows the device's frames.
+    if (!w || picture.width <= 0 || picture.height <= 0 || !w->device.expired()) return;
     SDL_Surface* target = SDL_GetWindowSurface(w->window);
     SDL_Surface* source = Wrap(picture);
     if (target && source) {
@@ -169,6 +186,19 @@ class CPlatformSDL final : public IPlatform {
       SDL_UpdateWindowSurface(w->window);
     }
     if (source) SDL_FreeSurface(source);
+  }
+
+  std::unique_ptr<IGraphicsDevice> Window_OpenDevice(WindowId id, int width, int height) override {
+    RWindow* w = Find(id);
+    const std::string prefix = "could not start OpenGL 3.3: ";
+    if (!w) throw std::runtime_error(prefix + "no such window");
+    if (!w->graphicsError.empty()) throw std::runtime_error(prefix + w->graphicsError);
+    if (!(w->flags & kWindowGraphics)) throw std::runtime_error(prefix + "the window was not made for graphics");
+    if (!w->device.expired()) throw std::runtime_error(prefix + "the window already holds a device");
+    auto link = std::make_shared<RGLWindowLink>(RGLWindowLink{w->window});
+    auto device = GL_OpenDevice(link, width, height);
+    w->device = link;
+    return device;
   }
 
   void Window_SetBusyCursor(bool busy) override {
@@ -289,6 +319,8 @@ class CPlatformSDL final : public IPlatform {
     SDL_Window* window;
     std::string title;
     uint32_t flags;
+    std::weak_ptr<RGLWindowLink> device;  // while a graphics device shows its frames here
+    std::string graphicsError;              // why OpenGL could not be had for it
   };
 
   static Uint32 SdlFlags(uint32_t flags) {
@@ -296,6 +328,7 @@ class CPlatformSDL final : public IPlatform {
     if (flags & kWindowBorderless) f |= SDL_WINDOW_BORDERLESS;
     if (flags & kWindowResizable) f |= SDL_WINDOW_RESIZABLE;
     if (flags & kWindowOnTop) f |= SDL_WINDOW_ALWAYS_ON_TOP;
+    if (flags & kWindowGraphics) f |= SDL_WINDOW_OPENGL;
     return f;
   }
 

@@ -1,0 +1,34 @@
+// Sanitizer settings of the graphics test binary. The software rasterizer
+// that serves headless runs compiles shaders with a code generator that
+// allocates some buffers with operator new and frees them with free(), and
+// keeps a few allocations for the life of the process; neither is ours, and
+// neither should fail the sanitizer pass of the drawing tests. Our own
+// allocations are still checked for leaks, overflows and use after free.
+#include <dlfcn.h>
+#include <link.h>
+
+#include <climits>
+#include <string>
+
+// The libraries stay loaded to the end of the process, so that the leak
+// report at exit can still name them (and the suppressions below match).
+// The rasterizer lives in the dri folder beside the EGL library.
+namespace {
+const bool g_pinned = [] {
+  void* egl = dlopen("libEGL_mesa.so.0", RTLD_LAZY | RTLD_NODELETE);
+  char folder[PATH_MAX] = {};
+  if (egl && dlinfo(egl, RTLD_DI_ORIGIN, folder) == 0)
+    dlopen((std::string(folder) + "/dri/swrast_dri.so").c_str(), RTLD_LAZY | RTLD_NODELETE);
+  return true;
+}();
+}  // namespace
+
+extern "C" const char* __asan_default_options() { return "alloc_dealloc_mismatch=0"; }
+
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libLLVM\n"
+         "leak:swrast_dri\n"
+         "leak:libEGL_mesa\n"
+         "leak:libgallium\n"
+         "leak:libglapi\n";
+}
