@@ -12,8 +12,8 @@ bool CBackground::LoadFromStream(CStream& str) {
   if (str.ReadInteger() != kBackgroundRecordVersion) return false;
   TBitmap32 bitmap;
   if (!Bitmap_LoadFromStream(str, bitmap)) return false;
+  FreeTexture();
   i_bitmap = std::move(bitmap);
-  i_tex = -1;
   return true;
 }
 
@@ -55,6 +55,10 @@ void CBackground::FreeTexture() {
 
 bool Background_LoadAll(CStream& content) { return Section_ReadList(content, g_Backgrounds); }
 void Background_SaveAll(CStream& content) { Section_WriteList(content, g_Backgrounds); }
-void Background_ClearAll() { g_Backgrounds.Clear(); }
+void Background_ClearAll() {
+  for (int32_t i = 0; i < g_Backgrounds.Count(); ++i)
+    if (CBackground* b = g_Backgrounds.Get(i)) b->FreeTexture();
+  g_Backgrounds.Clear();
+}
 
 }  // namespace tavrin

@@ -160,6 +160,7 @@ bool CSprite::LoadFromStream(CStream& str) {
   }
   s.i_tex.assign(size_t(s.i_numb), -1);
   s.ComputeBoundingBox();
+  FreeTexture();
   *this = std::move(s);
   return true;
 }
@@ -180,6 +181,10 @@ void CSprite::SaveToStream(CStream& str) const {
 
 bool Sprite_LoadAll(CStream& content) { return Section_ReadList(content, g_Sprites); }
 void Sprite_SaveAll(CStream& content) { Section_WriteList(content, g_Sprites); }
-void Sprite_ClearAll() { g_Sprites.Clear(); }
+void Sprite_ClearAll() {
+  for (int32_t i = 0; i < g_Sprites.Count(); ++i)
+    if (CSprite* s = g_Sprites.Get(i)) s->FreeTexture();
+  g_Sprites.Clear();
+}
 
 }  // namespace tavrin

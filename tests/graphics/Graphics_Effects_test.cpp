@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "graphics/BM32_Record.h"
 #include "graphics/Bitmap_Effects.h"
 #include "graphics/Bitmap_Gradient.h"
 #include "graphics/Bitmap_Transform.h"
@@ -113,6 +114,18 @@ TEST(BitmapTransform, DrawPartClipsToBothPictures) {
     Bitmap_DrawPart(dst, c.x, c.y, src, c.xo, c.yo, c.wo, c.ho);
     EXPECT_EQ(dst.s_data, c.want) << c.name;
   }
+}
+
+TEST(BitmapBox, OnlyPixelsAboveTheToleranceCount) {
+  // 3 x 2: alpha 10 at (0, 0), 200 at (2, 1), the rest 0.
+  const TBitmap32 bm = Make(3, 2, {0x0A000000u, 0, 0, 0, 0, 0xC8000000u});
+  const std::pair<int32_t, TRect> cases[] = {
+      {0, {0, 0, 2, 1}},
+      {9, {0, 0, 2, 1}},
+      {10, {2, 1, 2, 1}},  // strictly greater: alpha 10 is out
+      {200, {2, 1, 0, 0}},  // nothing: (w - 1, h - 1, 0, 0), left past right
+  };
+  for (const auto& [tolerance, box] : cases) EXPECT_EQ(Bitmap_BoundingBox(bm, tolerance), box) << tolerance;
 }
 
 // Script colours are 0x00BBGGRR.
