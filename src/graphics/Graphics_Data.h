@@ -14,7 +14,8 @@ struct RGraphicsData {
   CResourceList<CBackground> backgrounds;
   CResourceList<CFont> fonts;
 
-  void Clear() { *this = RGraphicsData(); }
+  // Frees the textures of every sprite and background, then empties the lists.
+  void Clear();
 };
 
 inline RGraphicsData g_GraphicsData;

@@ -97,17 +97,45 @@ bool Picture_SaveToImageFile(const TBitmap32& bitmap, const std::string& path) {
   return !png.empty() && CStream(std::move(png)).SaveToFile(path);
 }
 
-std::optional<TBitmap32> Picture_LoadFromImageFile(const std::string& path) {
-  CStream file;
-  if (!file.LoadFromFile(path)) return std::nullopt;
-  std::optional<TBitmap32> bm = Picture_DecodePNG(file.Bytes());
-  if (!bm) bm = Bitmap_DecodeBMP(file.Bytes());
+EPictureFormat Picture_Recognise(std::span<const uint8_t> f) {
+  static constexpr uint8_t kPng[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  if (f.size() >= 8 && std::memcmp(f.data(), kPng, 8) == 0) return EPictureFormat::PNG;
+  if (f.size() >= 3 && f[0] == 0xFF && f[1] == 0xD8 && f[2] == 0xFF) return EPictureFormat::JPEG;
+  if (f.size() >= 6 && (std::memcmp(f.data(), "GIF87a", 6) == 0 || std::memcmp(f.data(), "GIF89a", 6) == 0))
+    return EPictureFormat::GIF;
+  if (f.size() >= 2 && f[0] == 'B' && f[1] == 'M') return EPictureFormat::BMP;
+  return EPictureFormat::Unknown;
+}
+
+std::optional<TBitmap32> Picture_Decode(std::span<const uint8_t> file) {
+  switch (Picture_Recognise(file)) {
+    case EPictureFormat::PNG: return Picture_DecodePNG(file);
+    case EPictureFormat::JPEG: return Picture_DecodeJPEG(file);
+    case EPictureFormat::GIF: {
+      std::optional<std::vector<TBitmap32>> frames = Picture_DecodeGIF(file, kPictureBackground, true);
+      if (!frames) return std::nullopt;
+      return std::move(frames->front());
+    }
+    case EPictureFormat::BMP: return Bitmap_DecodeBMP(file);
+    case EPictureFormat::Unknown: break;
+  }
+  return std::nullopt;
+}
+
+std::optional<TBitmap32> Picture_LoadFromBytes(std::span<const uint8_t> file) {
+  std::optional<TBitmap32> bm = Picture_Decode(file);
   if (!bm) return std::nullopt;
   bool anyAlpha = false;
   for (TColor32 c : bm->s_data) anyAlpha |= (c >> 24) != 0;
   if (!anyAlpha)
     for (TColor32& c : bm->s_data) c |= 0xFF000000u;
   return bm;
+}
+
+std::optional<TBitmap32> Picture_LoadFromImageFile(const std::string& path) {
+  CStream file;
+  if (!file.LoadFromFile(path)) return std::nullopt;
+  return Picture_LoadFromBytes(file.Bytes());
 }
 
 }  // namespace tavrin

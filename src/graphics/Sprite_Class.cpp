@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "graphics/Bitmap_Effects.h"
+#include "graphics/Bitmap_Transform.h"
+#include "graphics/Resource_Textures.h"
 #include "package/Package_Sections.h"
 #include "graphics/Graphics_Data.h"
 
@@ -14,6 +17,90 @@ namespace {
 constexpr size_t kMinFrameRecord = 12;
 constexpr size_t kMinMaskRecord = 28;
 }  // namespace
+
+int32_t CSprite::FrameIndex(int64_t index) const {
+  if (i_numb <= 0) return 0;
+  const int64_t r = index % i_numb;
+  return int32_t(r < 0 ? r + i_numb : r);
+}
+
+void CSprite::Clear() {
+  FreeTexture();
+  i_numb = 0;
+  i_bitmap.clear();
+  i_xorig = i_yorig = 0;
+  i_bbox = {};
+  i_mask.clear();
+  i_sepmasks = false;
+  i_tex.clear();
+}
+
+void CSprite::Assign(const CSprite& spr) {
+  if (&spr != this) {
+    // Copied before anything of this sprite is let go.
+    std::vector<TBitmap32> frames = spr.i_bitmap;
+    // All masks when separate, else the one shared mask.
+    std::vector<TMask> masks = spr.i_mask;
+    if (!spr.i_sepmasks && masks.size() > 1) masks.resize(1);
+    FreeTexture();
+    i_xorig = spr.i_xorig;
+    i_yorig = spr.i_yorig;
+    i_bbox = spr.i_bbox;
+    i_bitmap = std::move(frames);
+    i_numb = int32_t(i_bitmap.size());
+    i_sepmasks = spr.i_sepmasks;
+    i_mask = std::move(masks);
+  }
+  InitTexture();
+}
+
+std::optional<TBitmap32> CSprite::GetBitmap(int32_t ind) const {
+  if (ind < 0 || ind >= i_numb) return std::nullopt;
+  return i_bitmap[size_t(ind)];
+}
+
+TRect CSprite::GetBoundingBoxImg(int32_t ind) const {
+  if (ind < 0 || ind >= i_numb) return {};
+  return Bitmap_BoundingBox(i_bitmap[size_t(ind)], 0);
+}
+
+void CSprite::AddFromSprite(const CSprite& spr) {
+  // Copies first: `spr` may be this sprite, whose frames the appending moves.
+  std::vector<TBitmap32> added = spr.i_bitmap;
+  if (added.empty()) return;
+  const int32_t w = i_numb > 0 ? GetWidth() : added[0].s_w;
+  const int32_t h = i_numb > 0 ? GetHeight() : added[0].s_h;
+  for (TBitmap32& frame : added) Bitmap_Stretch(frame, w, h, 1);
+  FreeTexture();
+  for (TBitmap32& frame : added) i_bitmap.push_back(std::move(frame));
+  i_numb = int32_t(i_bitmap.size());
+  RMaskSettings masks;
+  masks.sepmasks = i_sepmasks;
+  ComputeMask(masks);
+  InitTexture();
+}
+
+void CSprite::SetAlphaFromSprite(const CSprite& spr) {
+  if (spr.i_bitmap.empty()) return;
+  // With spr == this, frame i reads its own pixels, each before it is
+  // written: safe in place.
+  for (size_t i = 0; i < i_bitmap.size(); ++i)
+    Effect_AlphaFromBrightness(i_bitmap[i], spr.i_bitmap[i % spr.i_bitmap.size()]);
+  InitTexture();
+}
+
+void CSprite::InitTexture() {
+  FreeTexture();
+  i_tex.assign(i_bitmap.size(), -1);
+  for (size_t i = 0; i < i_bitmap.size(); ++i) i_tex[i] = Texture_Make(i_bitmap[i]);
+}
+
+void CSprite::FreeTexture() {
+  for (int32_t& id : i_tex) {
+    Texture_Release(id);
+    id = -1;
+  }
+}
 
 void CSprite::ComputeMask(const RMaskSettings& s) {
   FreeMask();
@@ -73,6 +160,7 @@ bool CSprite::LoadFromStream(CStream& str) {
   }
   s.i_tex.assign(size_t(s.i_numb), -1);
   s.ComputeBoundingBox();
+  FreeTexture();
   *this = std::move(s);
   return true;
 }

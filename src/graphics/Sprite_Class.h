@@ -1,9 +1,12 @@
 // CSprite: a sequence of equally sized frames with an origin, collision masks
-// and a bounding box; and its record in
-// the package.
+// and a bounding box, and its record in the package. The picture loaders are
+// in Sprite_Load.cpp, the sprite data file in Sprite_File.cpp.
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
 #include <vector>
 
 #include "graphics/BM32_Record.h"
@@ -31,9 +34,76 @@ class CSprite {
   int32_t GetWidth() const { return i_numb > 0 ? i_bitmap[0].s_w : 1; }
   int32_t GetHeight() const { return i_numb > 0 ? i_bitmap[0].s_h : 1; }
 
+  // A frame index as drawing, textures and collisions use it: reduced
+  // modulo the frame count, a negative remainder made positive (-1 of four
+  // frames is frame 3). 0 without frames.
+  int32_t FrameIndex(int64_t index) const;
+
   void ComputeMask(const RMaskSettings& settings);
   void ComputeBoundingBox();
   void FreeMask() { i_mask.clear(); }
+
+  // No frames, no masks, origin (0, 0); textures freed.
+  void Clear();
+  // Becomes a copy of `spr`: origin, box, frames, separate-masks flag and
+  // masks; then its own textures. Assigning a sprite to itself keeps it
+  // whole (and only remakes its textures).
+  void Assign(const CSprite& spr);
+  // A copy of frame `ind` (0 .. i_numb - 1, not reduced), or nothing.
+  std::optional<TBitmap32> GetBitmap(int32_t ind) const;
+  // The box of frame `ind`'s pixels with any alpha; a zero box for an index
+  // outside 0 .. i_numb - 1.
+  TRect GetBoundingBoxImg(int32_t ind) const;
+
+  // Appends copies of every frame of `spr`, each stretched (quality 1) to
+  // this sprite's size; into a sprite without frames they come at the size
+  // of spr's first frame. Masks are remade (automatic box, precise,
+  // tolerance 0, separate masks as they were), then textures. `spr` may be
+  // this sprite: its frames are then doubled.
+  void AddFromSprite(const CSprite& spr);
+  // Frame i takes as alpha the brightness of frame i mod spr's count;
+  // nothing when spr has no frames. `spr` may be this sprite.
+  void SetAlphaFromSprite(const CSprite& spr);
+
+  // Picture loaders (Sprite_Load.cpp). Each builds the whole sprite first
+  // and changes nothing when it fails. On success: origin (xo, yo), one
+  // mask for all frames (automatic box, precise, tolerance 0), textures.
+  //
+  // A picture file: a GIF (recognised by its bytes) is an animation, one
+  // frame per GIF frame; any other picture is a strip of `imgnumb` frames
+  // (1 when imgnumb <= 0) of width div imgnumb side by side, the columns
+  // left over belonging to no frame. A strip of more frames than the
+  // picture has columns fails. The load effects (Effect_ApplyLoad) are
+  // applied to every frame. False for a missing file or an unreadable
+  // picture.
+  bool LoadFromFile(const std::string& fname, int32_t imgnumb, bool removeback, bool smooth, int32_t xo, int32_t yo);
+  bool LoadFromPicture(std::span<const uint8_t> file, int32_t imgnumb, bool removeback, bool smooth, int32_t xo,
+                       int32_t yo);
+  // One frame from a grabbed picture (the screen, a surface). Unless
+  // removeback is 2, a picture with no alpha at all becomes opaque first.
+  // removeback 1: the load effects with remove-background on (and smoothing
+  // when asked); -1: made opaque; any other value: no effect.
+  void CreateFromBitmap(const TBitmap32& bbb, int32_t removeback, bool smooth, int32_t xo, int32_t yo);
+  // Appends one frame from a grabbed picture, its alpha as it is, after the
+  // load effects, stretched (quality 1) to the sprite's size (a sprite
+  // without frames takes the picture's size). Masks are remade keeping
+  // separate masks as they were, then textures.
+  void AddFromBitmap(const TBitmap32& bbb, bool removeback, bool smooth);
+
+  // Textures of every frame through the installed maker (Resource_Textures),
+  // the old ones freed first; FreeTexture frees them all and leaves -1s.
+  void InitTexture();
+  void FreeTexture();
+
+  // The sprite data file (Sprite_File.cpp). Reading builds the sprite from
+  // the file's frames and mask settings and changes nothing on failure (a
+  // missing file, a wrong magic or version, damaged or cut-off data, frames
+  // beyond the pixel limits). Writing stores the frames, the origin and
+  // `settings`; false on a write error.
+  bool LoadFromSpriteFile(const std::string& fname);
+  bool LoadFromSpriteBytes(std::span<const uint8_t> file);
+  std::vector<uint8_t> SaveToSpriteBytes(const RMaskSettings& settings) const;
+  bool SaveToSpriteFile(const std::string& fname, const RMaskSettings& settings) const;
 
   // Record: version (800 or 810), origin, frame count, the frames, [810: one
   // ignored integer], separate-masks flag, then when there are frames the

@@ -61,6 +61,7 @@ void Game_Swap(RGameData& game) {
 
 void Game_Install(RGameData&& game) {
   Game_Swap(game);
+  game.graphics.Clear();  // the textures of the game it replaces
   World_ResolveActionFunctions();
 }
 
