@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,22 @@ bool StartsWith(const std::string& line, const char* mark) { return line.rfind(m
 // The text after an expectation mark: "//> x" gives "x", a bare "//>" "".
 std::string After(const std::string& line, size_t mark) {
   return line.size() > mark ? line.substr(mark + 1) : std::string();
+}
+
+// The game settings a case asks for by name, added to `settings`; false for
+// a name that is not one of them.
+bool AddSettings(const std::string& names, unsigned& settings) {
+  static const std::pair<const char*, unsigned> kNames[] = {{"uninitzero", SET_UNINITZERO},
+                                                           {"checkargs", SET_CHECKARGS},
+                                                           {"aborterrors", SET_ABORTERRORS},
+                                                           {"noshowerrors", SET_NOSHOWERRORS}};
+  std::istringstream words(names);
+  for (std::string word; words >> word;) {
+    const auto* found = std::find_if(std::begin(kNames), std::end(kNames), [&](const auto& n) { return word == n.first; });
+    if (found == std::end(kNames)) return false;
+    settings |= found->second;
+  }
+  return true;
 }
 
 // Reads the cases of one file; a line it cannot place fails the test.
@@ -42,11 +59,14 @@ std::vector<CodeCase> ReadCases(const std::filesystem::path& file) {
       inCode = true;
     } else if (cases.empty()) {
       continue;  // the file's description
-    } else if (StartsWith(line, "//>") || StartsWith(line, "//!") || StartsWith(line, "//status ")) {
+    } else if (StartsWith(line, "//>") || StartsWith(line, "//!") || StartsWith(line, "//status ") ||
+               StartsWith(line, "//settings ")) {
       finishCode();
       if (StartsWith(line, "//>")) cases.back().out += After(line, 3) + "\n";
       else if (StartsWith(line, "//!")) cases.back().err += After(line, 3) + "\n";
-      else cases.back().status = std::stoi(line.substr(9));
+      else if (StartsWith(line, "//status ")) cases.back().status = std::stoi(line.substr(9));
+      else if (!AddSettings(line.substr(11), cases.back().settings))
+        ADD_FAILURE() << file << ":" << number << ": an unknown setting in \"" << line << "\"";
     } else if (inCode) {
       code.push_back(line);
     } else if (!line.empty()) {
