@@ -10,6 +10,7 @@
 #include "platform/Platform.h"
 #include "platform/Platform_Quit.h"
 #include "platform/Platform_Trace.h"
+#include "runner/Run_Painter.h"
 #include "runner/Runner_Exception.h"
 #include "script/Code_Error.h"
 #include "script/Code_Function.h"
@@ -19,6 +20,7 @@
 #include "world/Collision_Main.h"
 #include "world/Event_Action.h"
 #include "world/Motion_Main.h"
+#include "world/Room_Draw.h"
 #include "world/Room_Main.h"
 #include "world/Run_State.h"
 #include "world/TimeLine_Main.h"
@@ -99,17 +101,10 @@ void Motion(CRunRoom& room) {
   });
 }
 
-// Draw events run in depth order, highest depth first; the pictures
-// themselves come from the graphics layer.
-void DrawRoom(CRunRoom& room) {
-  room.SortInstances();
-  room.SortTiles();
-  const int32_t n = room.InstanceCount();
-  for (int32_t i = 0; i < n && !Run_ChangePending(); ++i) {
-    CInstance* inst = room.InstanceAt(i);
-    if (inst && !inst->i_marked && inst->i_visible) Event_Perform(inst, inst, EV_DRAW, 0);
-  }
-}
+// The room as the renderer orders it: views first follow their instances,
+// then layers, tiles, instances (their draw events or their sprites) and the
+// cursor, through the painter of the running game.
+void DrawRoom() { Room_Draw(Run_Painter(), g_World.game.cursor_sprite, g_CursorImage); }
 
 void ScrollBackgrounds(CRunRoom& room) {
   for (CBack& b : room.r_background) {
@@ -157,7 +152,7 @@ void DoStep() {
   if (Run_ChangePending() || !g_World.room) return;
   CRunRoom& room = *g_World.room;
   room.RemoveMarked();
-  if (g_World.automaticDraw) DrawRoom(room);
+  if (g_World.automaticDraw) DrawRoom();
   ScrollBackgrounds(room);
   Animate(room);
   ++g_CursorImage;
@@ -327,7 +322,7 @@ void Run_WaitMicroseconds(int64_t d) {
 }
 
 void Run_RoomEntered() {
-  if (g_Running && g_World.room) DrawRoom(*g_World.room);
+  if (g_Running && g_World.room) DrawRoom();
 }
 
 void RunMain() {
