@@ -1,10 +1,10 @@
 // Sanitizer settings of every program that may open a graphics device: the
-// runner and the test binaries, in sanitizer builds only. The software rasterizer
-// that serves headless runs compiles shaders with a code generator that
-// allocates some buffers with operator new and frees them with free(), and
-// keeps a few allocations for the life of the process; neither is ours, and
-// neither should fail the sanitizer pass. Our own
-// allocations are still checked for leaks, overflows and use after free.
+// runner and the test binaries, in sanitizer builds only. The software
+// rasterizer that serves headless runs compiles shaders with a code generator
+// that allocates some buffers with operator new and frees them with free(),
+// and keeps a few allocations for the life of the process; neither is ours,
+// and neither should fail the sanitizer pass. Our own allocations are still
+// checked for leaks, overflows and use after free.
 #include <dlfcn.h>
 #include <link.h>
 
