@@ -1,7 +1,7 @@
 #include "graphics/Background_Class.h"
 
 #include "graphics/Bitmap_Effects.h"
-#include "graphics/Resource_Textures.h"
+#include "graphics/Graphics_Texture.h"
 #include "package/Package_Sections.h"
 #include "graphics/Graphics_Data.h"
 
@@ -45,11 +45,11 @@ void CBackground::SetAlphaFromBackground(const CBackground& back) {
 
 void CBackground::InitTexture() {
   FreeTexture();
-  i_tex = Texture_Make(i_bitmap);
+  i_tex = Texture_CreateFromBitmap(i_bitmap);
 }
 
 void CBackground::FreeTexture() {
-  Texture_Release(i_tex);
+  Texture_Free(i_tex);
   i_tex = -1;
 }
 

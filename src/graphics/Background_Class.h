@@ -64,10 +64,22 @@ class CBackground {
   std::vector<uint8_t> SaveToBackgroundBytes() const;
   bool SaveToBackgroundFile(const std::string& fname) const;
 
-  // The texture through the installed maker (Resource_Textures), the old one
-  // freed first; FreeTexture frees it and leaves -1.
+  // The texture in the game's texture table (Graphics_Texture), the old one
+  // freed first; -1 without a device. FreeTexture frees it and leaves -1.
   void InitTexture();
   void FreeTexture();
+
+  // Drawing (Sprite_Draw.cpp): as the sprite operations of the same names,
+  // with the origin at the top-left. Nothing without a texture.
+  void DrawSimple(double x, double y) const;
+  void Draw(double x, double y, double xscale, double yscale, double angle, uint32_t color, double alpha) const;
+  void DrawStretched(double x, double y, double w, double h, uint32_t color, double alpha) const;
+  void DrawPart(double left, double top, double w, double h, double x, double y, double xscale, double yscale,
+                uint32_t color, double alpha) const;
+  void DrawGeneral(double left, double top, double w, double h, double x, double y, double xscale, double yscale,
+                   double angle, uint32_t c1, uint32_t c2, uint32_t c3, uint32_t c4, double alpha) const;
+  void DrawTiled(double x, double y, double xscale, double yscale, bool htiled, bool vtiled, double xr, double yr,
+                 double wr, double hr, uint32_t color, double alpha) const;
 
  private:
   void Replace(TBitmap32 bitmap);

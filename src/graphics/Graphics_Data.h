@@ -16,6 +16,10 @@ struct RGraphicsData {
 
   // Frees the textures of every sprite and background, then empties the lists.
   void Clear();
+  // Sets every texture id of the sprites and backgrounds to -1 without
+  // freeing anything (their device is gone); Sprite_InitTextures and
+  // Background_InitTextures make them again on a new one.
+  void ForgetTextures();
 };
 
 inline RGraphicsData g_GraphicsData;

@@ -4,7 +4,7 @@
 
 #include "graphics/Bitmap_Effects.h"
 #include "graphics/Bitmap_Transform.h"
-#include "graphics/Resource_Textures.h"
+#include "graphics/Graphics_Texture.h"
 #include "package/Package_Sections.h"
 #include "graphics/Graphics_Data.h"
 
@@ -92,12 +92,12 @@ void CSprite::SetAlphaFromSprite(const CSprite& spr) {
 void CSprite::InitTexture() {
   FreeTexture();
   i_tex.assign(i_bitmap.size(), -1);
-  for (size_t i = 0; i < i_bitmap.size(); ++i) i_tex[i] = Texture_Make(i_bitmap[i]);
+  for (size_t i = 0; i < i_bitmap.size(); ++i) i_tex[i] = Texture_CreateFromBitmap(i_bitmap[i]);
 }
 
 void CSprite::FreeTexture() {
   for (int32_t& id : i_tex) {
-    Texture_Release(id);
+    Texture_Free(id);
     id = -1;
   }
 }

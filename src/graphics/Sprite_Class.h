@@ -90,10 +90,44 @@ class CSprite {
   // separate masks as they were, then textures.
   void AddFromBitmap(const TBitmap32& bbb, bool removeback, bool smooth);
 
-  // Textures of every frame through the installed maker (Resource_Textures),
-  // the old ones freed first; FreeTexture frees them all and leaves -1s.
+  // Textures of every frame in the game's texture table (Graphics_Texture),
+  // the old ones freed first; -1 for a frame without a device. FreeTexture
+  // frees them all and leaves -1s.
   void InitTexture();
   void FreeTexture();
+  // The texture of frame `ind` (reduced like every frame index); -1 when
+  // the sprite has no frames or the frame no texture.
+  int32_t GetTexture(int64_t ind) const;
+
+  // Drawing (Sprite_Draw.cpp). The frame index is reduced as above; angles
+  // are degrees, counter-clockwise; colours are game colours 0x00BBGGRR
+  // with alpha 0..1. A sprite without frames, or a frame without a texture,
+  // draws nothing.
+  //
+  // The frame unscaled, white, its origin at (x, y).
+  void DrawSimple(int64_t ind, double x, double y) const;
+  // Scaled and turned about the origin placed at (x, y).
+  void Draw(int64_t ind, double x, double y, double xscale, double yscale, double angle, uint32_t color,
+            double alpha) const;
+  // Filling w x h with its top-left at (x, y), the origin ignored; nothing
+  // unless w and h are positive.
+  void DrawStretched(int64_t ind, double x, double y, double w, double h, uint32_t color, double alpha) const;
+  // The part (left, top, w, h) of the frame with its top-left at (x, y).
+  void DrawPart(int64_t ind, double left, double top, double w, double h, double x, double y, double xscale,
+                double yscale, uint32_t color, double alpha) const;
+  // As DrawPart, turned about (x, y), a colour per corner (top-left,
+  // top-right, bottom-right, bottom-left).
+  void DrawGeneral(int64_t ind, double left, double top, double w, double h, double x, double y, double xscale,
+                   double yscale, double angle, uint32_t c1, uint32_t c2, uint32_t c3, uint32_t c4,
+                   double alpha) const;
+  // Copies covering the area (xr, yr, wr, hr) in each tiled direction, on
+  // the grid through (x, y), the origin included.
+  void DrawTiled(int64_t ind, double x, double y, double xscale, double yscale, bool htiled, bool vtiled, double xr,
+                 double yr, double wr, double hr, uint32_t color, double alpha) const;
+  // The frame stretched onto four corners (top-left, top-right,
+  // bottom-right, bottom-left).
+  void DrawPos(int64_t ind, double x1, double y1, double x2, double y2, double x3, double y3, double x4, double y4,
+               double alpha) const;
 
   // The sprite data file (Sprite_File.cpp). Reading builds the sprite from
   // the file's frames and mask settings and changes nothing on failure (a

@@ -2,7 +2,7 @@
 // animations with the load effects, frames added and merged (a sprite with
 // itself included), assignment (to itself included), the sprite and
 // background data files with their checks, the list operations, and the
-// texture seam.
+// textures they keep in the game's texture table.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -13,7 +13,9 @@
 #include "graphics/Graphics_Data.h"
 #include "graphics/Graphics_Picture.h"
 #include "graphics/PictureSamples.h"
-#include "graphics/Resource_Textures.h"
+#include "graphics/Graphics_Recorder.h"
+#include "graphics/Graphics_State.h"
+#include "graphics/Graphics_Texture.h"
 #include "graphics/Sprite_Class.h"
 #include "graphics/Sprite_List.h"
 #include "support/AllocationProbe.h"
@@ -32,30 +34,23 @@ TBitmap32 Strip(int32_t w) {
   return bm;
 }
 
-// Fake textures: ids handed out and the set still alive, so tests see leaks
-// and double frees.
-std::set<int32_t> g_live;
-int32_t g_next = 0;
-int32_t MakeTexture(const TBitmap32&) {
-  g_live.insert(g_next);
-  return g_next++;
-}
-void ReleaseTexture(int32_t id) {
-  if (!g_live.erase(id)) ADD_FAILURE() << "texture " << id << " freed twice or never made";
-}
+// Textures alive in the table (on a recording device), so tests see leaks:
+// a texture freed twice would show as one too few, one never freed as one
+// too many.
+size_t LiveTextures() { return size_t(Texture_Count()); }
+bool Live(int32_t id) { return Texture_Exists(id); }
 
 class Sprites : public ::testing::Test {
  protected:
   void SetUp() override {
-    g_live.clear();
-    Texture_SetMaker({MakeTexture, ReleaseTexture});
+    Graphics_SetDevice(std::make_unique<CRecordingDevice>());
     g_GraphicsData.Clear();
     m_dir = fs::temp_directory_path() / ("tavrin_sprites_" + std::to_string(::getpid()));
     fs::create_directories(m_dir);
   }
   void TearDown() override {
     g_GraphicsData.Clear();
-    Texture_SetMaker({});
+    Graphics_SetDevice(nullptr);
     fs::remove_all(m_dir);
   }
   std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) {
@@ -66,7 +61,7 @@ class Sprites : public ::testing::Test {
   // Live textures of one sprite: every frame has one, all alive.
   static void ExpectTextures(const CSprite& s) {
     ASSERT_EQ(s.i_tex.size(), s.i_bitmap.size());
-    for (int32_t id : s.i_tex) EXPECT_TRUE(g_live.count(id)) << id;
+    for (int32_t id : s.i_tex) EXPECT_TRUE(Live(id)) << id;
   }
   fs::path m_dir;
 };
@@ -201,7 +196,7 @@ TEST_F(Sprites, AssigningOrMergingASpriteWithItselfKeepsItWhole) {
 
   s.SetAlphaFromSprite(s);
   EXPECT_EQ(s.i_bitmap[0].GetPixel(0, 0), 0x55FF0000u);  // (255 + 0 + 0) / 3
-  EXPECT_EQ(g_live.size(), 4u) << "every old texture freed";
+  EXPECT_EQ(LiveTextures(), 4u) << "every old texture freed";
 }
 
 TEST_F(Sprites, AddedFramesTakeTheSpritesSize) {
@@ -333,7 +328,7 @@ TEST_F(Sprites, BackgroundFilesRoundTripAndRefuseDamage) {
   TBitmap32 want(3, 2, R);
   want.SetPixel(1, 0, 0x00FF0000u);  // the transparent pixel takes its neighbour's colour
   EXPECT_EQ(back.i_bitmap, want);
-  EXPECT_TRUE(g_live.count(back.i_tex));
+  EXPECT_TRUE(Live(back.i_tex));
 
   std::vector<uint8_t> bytes = b.SaveToBackgroundBytes();
   CStream wrongVersion;
@@ -388,9 +383,9 @@ TEST_F(Sprites, ListOperationsCheckIndicesAndKeepSlots) {
   EXPECT_FALSE(Sprite_Assign(d, 9)) << "missing source";
   EXPECT_FALSE(Sprite_Merge(d, 9));
 
-  const size_t live = g_live.size();
+  const size_t live = LiveTextures();
   EXPECT_TRUE(Sprite_Delete(d));
-  EXPECT_EQ(g_live.size(), live - 6) << "the deleted sprite's textures are freed";
+  EXPECT_EQ(LiveTextures(), live - 6) << "the deleted sprite's textures are freed";
   EXPECT_FALSE(Sprite_Delete(d));
   EXPECT_FALSE(g_GraphicsData.sprites.Exists(d));
   EXPECT_EQ(Sprite_GetName(d), "<undefined>");
@@ -442,8 +437,8 @@ TEST_F(Sprites, BackgroundSelfAssignAndAlphaKeepThePicture) {
   const TBitmap32 before = b.i_bitmap;
   b.Assign(b);
   EXPECT_EQ(b.i_bitmap, before);
-  EXPECT_TRUE(g_live.count(b.i_tex));
-  EXPECT_EQ(g_live.size(), 1u);
+  EXPECT_TRUE(Live(b.i_tex));
+  EXPECT_EQ(LiveTextures(), 1u);
   b.SetAlphaFromBackground(b);
   EXPECT_EQ(b.i_bitmap.GetPixel(1, 0), 0x40404040u);
   EXPECT_FALSE(b.CreateColor(0, 5, 0));
