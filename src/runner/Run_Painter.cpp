@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "graphics/Graphics_Data.h"
 #include "graphics/Graphics_State.h"
 #include "package/Package_Data.h"
 #include "world/Instance_Class.h"
@@ -43,10 +44,29 @@ class CDevicePainter : public IRoomPainter {
   void Clear(int32_t color) override {
     if (IGraphicsDevice* device = Graphics_Device()) device->Clear(true, Device_ArgbOf(uint32_t(color), 1), false);
   }
-  void Layer(const CBack&, const RRoomRect&) override {}
-  void Tile(const RTile&) override {}
-  void Sprite(const CInstance&, bool) override {}
-  void Cursor(int32_t, int32_t) override {}
+  void Layer(const CBack& b, const RRoomRect& r) override {
+    if (const CBackground* back = g_GraphicsData.backgrounds.Get(b.index))
+      back->DrawTiled(b.x, b.y, b.xscale, b.yscale, b.htiled, b.vtiled, r.left, r.top, r.right - r.left,
+                      r.bottom - r.top, uint32_t(b.blend), b.alpha);
+  }
+  void Tile(const RTile& t) override {
+    if (const CBackground* back = g_GraphicsData.backgrounds.Get(t.index))
+      back->DrawPart(t.xo, t.yo, t.w, t.h, t.x, t.y, t.xscale, t.yscale, uint32_t(t.blend), t.alpha);
+  }
+  void Sprite(const CInstance& i, bool simple) override {
+    const CSprite* sprite = g_GraphicsData.sprites.Get(i.i_spriteindex);
+    if (!sprite) return;
+    const int64_t frame = int64_t(std::floor(i.i_imageindex));
+    if (simple)
+      sprite->DrawSimple(frame, i.i_x, i.i_y);
+    else
+      sprite->Draw(frame, i.i_x, i.i_y, i.i_imagescalex, i.i_imagescaley, i.i_imageangle, i.i_imageblend, i.i_imagealpha);
+  }
+  void Cursor(int32_t sprite, int32_t frame) override {
+    // The cursor follows the mouse once input reaches the room; until then it
+    // stands at the room's top-left corner.
+    if (const CSprite* s = g_GraphicsData.sprites.Get(sprite)) s->Draw(frame, 0, 0, 1, 1, 0, 0xFFFFFF, 1);
+  }
 };
 
 }  // namespace

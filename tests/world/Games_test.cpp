@@ -534,8 +534,10 @@ TEST_F(GameTest, AQuitRequestEndsTheGameWhateverItIsDoing) {
                {"rooms/r.json", R"j({"instances": [{"x": 0, "y": 0, "object": "o"}]})j"}});
     const std::string game = (m_dir / (name + ".bin")).string();
     ASSERT_EQ(test::RunProgram({TAVRIN_PACK_EXE, "build", project.string(), "-o", game}).status, 0);
+    // Two seconds give a loaded machine (or a sanitizer build) time to load
+    // the game and reach its steps before the signal.
     const std::string script = "'" + std::string(TAVRIN_EXE) + "' --headless '" + game +
-                               "' & pid=$!; sleep 1; kill -" + c.signal + " $pid; wait $pid";
+                               "' & pid=$!; sleep 2; kill -" + c.signal + " $pid; wait $pid";
     const test::RRun r = test::RunProgram({"timeout", "60", "sh", "-c", script});
     EXPECT_EQ(r.out, "started\ngame end\n") << r.err;
     EXPECT_EQ(r.status, 0);
