@@ -7,10 +7,12 @@
 #include <ctime>
 #include <string>
 
+#include "graphics/Graphics_Display.h"
 #include "platform/Platform.h"
 #include "platform/Platform_Quit.h"
 #include "platform/Platform_Trace.h"
 #include "runner/Runner_Exception.h"
+#include "runner/Runner_Frame.h"
 #include "script/Code_Error.h"
 #include "script/Code_Function.h"
 #include "script/Code_Random.h"
@@ -104,11 +106,17 @@ void Motion(CRunRoom& room) {
 void DrawRoom(CRunRoom& room) {
   room.SortInstances();
   room.SortTiles();
+  Display_ClearForRoom(room);
   const int32_t n = room.InstanceCount();
   for (int32_t i = 0; i < n && !Run_ChangePending(); ++i) {
     CInstance* inst = room.InstanceAt(i);
     if (inst && !inst->i_marked && inst->i_visible) Event_Perform(inst, inst, EV_DRAW, 0);
   }
+  Frame_ShowCaption(room);
+}
+
+void DrawCurrentRoom() {
+  if (g_World.room) DrawRoom(*g_World.room);
 }
 
 void ScrollBackgrounds(CRunRoom& room) {
@@ -247,9 +255,13 @@ void Loop() {
   while (g_Running && !g_Paused) {
     try {
       DoStep();
+      ++g_StepsDone;
+      // A step that asked for no change shows its frame, the last step of a
+      // run limited by --steps included.
+      const bool show = !Run_ChangePending() && g_World.automaticDraw;
       // The last step allowed ends the game, whatever room change or restart
       // the game asked for in it; only an abort after an error stands.
-      const bool last = g_Config.steps >= 0 && ++g_StepsDone >= g_Config.steps;
+      const bool last = g_Config.steps >= 0 && g_StepsDone >= g_Config.steps;
       if (last && g_World.newRoom != CHANGE_ABORT) g_World.newRoom = CHANGE_END;
       if (!last) {
         const int64_t now = Run_Microseconds();
@@ -270,6 +282,7 @@ void Loop() {
         }
         ++count;
       }
+      if (show) Frame_Present(g_StepsDone, true);
       if (ServeChange()) return;
       Pump();
     } catch (...) {
@@ -283,9 +296,13 @@ void F_Sleep(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RValue* a) {
   Run_WaitMicroseconds(Real_ToInt64(a[0].AsReal() * 1000));
 }
 
-// The action waits the same way; showing the room first, when asked to,
-// comes with the graphics layer.
+// The action waits the same way, after showing the room when asked to, so
+// that the player sees what the game paused on.
 void A_Sleep(CInstanceBase* self, CInstanceBase* other, int32_t argc, RValue& r, RValue* a) {
+  if (argc > 1 && Value_IsTrue(a[1])) {
+    DrawCurrentRoom();
+    Frame_Present(g_StepsDone, false);
+  }
   F_Sleep(self, other, argc, r, a);
 }
 
@@ -327,7 +344,11 @@ void Run_WaitMicroseconds(int64_t d) {
 }
 
 void Run_RoomEntered() {
-  if (g_Running && g_World.room) DrawRoom(*g_World.room);
+  if (g_World.room) Frame_FitRegion(*g_World.room);
+  if (g_Running && g_World.room) {
+    DrawRoom(*g_World.room);
+    Frame_Present(g_StepsDone, false);
+  }
 }
 
 void RunMain() {
@@ -361,6 +382,7 @@ void Run_RegisterFunctions() {
       {"action_sleep", A_Sleep},
   };
   Function_ImplementTable(kRoutines);
+  Display_SetRoomDrawer(DrawCurrentRoom);
   Variable_BuiltinImplement("current_time", GetCurrentTime, nullptr);
 }
 
