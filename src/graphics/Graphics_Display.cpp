@@ -166,11 +166,12 @@ void Display_ApplyWindowState() {
     IPlatform& p = Platform();
     p.Window_SetStyle(g_Display.window, StyleFlags());
     p.Window_SetFullscreen(g_Display.window, g_Display.fullscreen);
+    // The limit first: the old one would hold the window at the old size.
+    ApplyMinimumSize();
     if (!g_Display.fullscreen) {
       const RRect& r = g_Display.saved;
       p.Window_SetBounds(g_Display.window, r.x, r.y, r.w, r.h);
     }
-    ApplyMinimumSize();
   }
   g_Display.applying = false;
 }

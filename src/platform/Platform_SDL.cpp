@@ -233,7 +233,9 @@ class CPlatformSDL final : public IPlatform {
   }
 
   void Window_SetMinimumSize(WindowId id, int width, int height) override {
-    if (RWindow* w = Find(id)) SDL_SetWindowMinimumSize(w->window, std::max(width, 0), std::max(height, 0));
+    // The smallest limit a window takes is 1 x 1 (a limit of 0 is refused,
+    // which would keep the old one).
+    if (RWindow* w = Find(id)) SDL_SetWindowMinimumSize(w->window, std::max(width, 1), std::max(height, 1));
   }
 
   void Cursor_Show(bool visible) override { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
