@@ -284,7 +284,15 @@ std::string Display_Open(const RGameSettings& settings, const std::string& title
   Display_SetDeviceRegion(g_Display.regionW, g_Display.regionH);
   Display_ApplyWindowState();
   Display_ApplyVisibility();
-  Display_SetVSync(false);
+  // Bit 0 of the display flags asks for vertical sync; the interpolation
+  // setting decides how scaled and rotated pictures are sampled.
+  Display_SetVSync((settings.opt_displayflags & 1) != 0);
+  if (IGraphicsDevice* d = Graphics_Device()) {
+    RRenderState state = d->RenderState();
+    state.linearFilter = settings.opt_interpolate;
+    d->SetRenderState(state);
+  }
+  if (!settings.opt_showcursor) Display_SetCursor(-1);
   Display_StartFrame();
   return {};
 }

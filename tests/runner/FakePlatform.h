@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <map>
+#include <stdexcept>
 
 #include "graphics/Graphics_Recorder.h"
 #include "platform/Platform.h"
@@ -22,6 +23,7 @@ class CFakePlatform final : public IPlatform {
   float lastOpacity = 1.0f;
   int presents = 0;
   int devicesOpened = 0;
+  bool deviceWorks = true;
   int priorityAsked = 0;
   std::string title;
   std::string clipboard;
@@ -44,6 +46,7 @@ class CFakePlatform final : public IPlatform {
   void Window_Present(WindowId, RPixels) override { ++presents; }
   // The game window gets a device that records what is drawn.
   std::unique_ptr<IGraphicsDevice> Window_OpenDevice(WindowId, int w, int h) override {
+    if (!deviceWorks) throw std::runtime_error("could not start OpenGL 3.3: no card");
     ++devicesOpened;
     return std::make_unique<CRecordingDevice>(w, h);
   }
