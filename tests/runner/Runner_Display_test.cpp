@@ -64,6 +64,13 @@ class DisplayGameTest : public ::testing::Test {
   fs::path m_dir;
 };
 
+// Code inside a JSON string: its line breaks escaped (the code has no quotes).
+std::string JsonText(const std::string& code) {
+  std::string json;
+  for (char ch : code) json += ch == '\n' ? std::string("\\n") : std::string(1, ch);
+  return json;
+}
+
 // The room is cleared to its colour every frame; the step makes the colour
 // redder by 40 each time, so frame k shows red 40 x k.
 constexpr const char* kRedderRoom = R"("width": 40, "height": 30, "color": 0, "show_color": true)";
@@ -158,10 +165,8 @@ TEST_F(DisplayGameTest, TheWindowFollowsTheRegionAndTheMouseMapsThroughIt) {
       "screen_save_part('part.png', 300, 200, 100, 100)\n"
       "screen_save('')\n"
       "show_debug_message('after')\n";
-  std::string json;
-  for (char ch : code) json += ch == '\n' ? std::string("\\n") : std::string(1, ch);
   const std::string game = Build("window", R"("caption": "Room", "width": 320, "height": 240)",
-                                 R"("create": ")" + json + "\"");
+                                 R"("create": ")" + JsonText(code) + "\"");
   const test::RRun r = Play(game, {"--steps", "1"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out,
@@ -175,6 +180,21 @@ TEST_F(DisplayGameTest, TheWindowFollowsTheRegionAndTheMouseMapsThroughIt) {
   ASSERT_TRUE(part);  // clipped to what is left of the region
   EXPECT_EQ(part->s_w, 20);
   EXPECT_EQ(part->s_h, 40);
+}
+
+TEST_F(DisplayGameTest, FullScreenCoversTheScreenAndComesBackToTheWindow) {
+  const std::string code =
+      "window_set_region_scale(3, true)\n"
+      "show_debug_message(string(window_get_width()) + 'x' + string(window_get_height()))\n"
+      "window_set_fullscreen(true)\n"
+      "show_debug_message(string(window_get_fullscreen()) + ' ' + string(window_get_width() == display_get_width()))\n"
+      "window_set_fullscreen(false)\n"
+      "show_debug_message(string(window_get_fullscreen()) + ' ' + string(window_get_width()) + 'x' + string(window_get_height()))\n"
+      "show_debug_message(string(display_test_all(display_get_width(), display_get_height(), 0, 0)) + ' ' + string(display_test_all(12345, 0, 0, 0)))\n";
+  const std::string game = Build("fullscreen", R"("width": 40, "height": 30)", R"("create": ")" + JsonText(code) + "\"");
+  const test::RRun r = Play(game, {"--steps", "1"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "120x90\n1 1\n0 120x90\n1 0\n");
 }
 
 }  // namespace
