@@ -128,7 +128,8 @@ class CPlatformSDL final : public IPlatform {
 
   void Window_SetBounds(WindowId id, int x, int y, int width, int height) override {
     if (RWindow* w = Find(id)) {
-      SDL_SetWindowSize(w->window, std::max(width, 1), std::max(height, 1));
+      // Games may ask for any size; desktops take sides up to 32767 pixels.
+      SDL_SetWindowSize(w->window, std::clamp(width, 1, 32767), std::clamp(height, 1, 32767));
       SDL_SetWindowPosition(w->window, x, y);
     }
   }
@@ -235,7 +236,8 @@ class CPlatformSDL final : public IPlatform {
   void Window_SetMinimumSize(WindowId id, int width, int height) override {
     // The smallest limit a window takes is 1 x 1 (a limit of 0 is refused,
     // which would keep the old one).
-    if (RWindow* w = Find(id)) SDL_SetWindowMinimumSize(w->window, std::max(width, 1), std::max(height, 1));
+    if (RWindow* w = Find(id))
+      SDL_SetWindowMinimumSize(w->window, std::clamp(width, 1, 32767), std::clamp(height, 1, 32767));
   }
 
   void Cursor_Show(bool visible) override { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }

@@ -182,7 +182,7 @@ TEST_F(DisplayGameTest, TheWindowFollowsTheRegionAndTheMouseMapsThroughIt) {
   EXPECT_EQ(part->s_h, 40);
 }
 
-TEST_F(DisplayGameTest, FullScreenCoversTheScreenAndComesBackToTheWindow) {
+TEST_F(DisplayGameTest, FullScreenComesBackToTheWindowAndWildSizesStayWithinTheDesktopsLimit) {
   const std::string code =
       "window_set_region_scale(3, true)\n"
       "show_debug_message(string(window_get_width()) + 'x' + string(window_get_height()))\n"
@@ -190,11 +190,14 @@ TEST_F(DisplayGameTest, FullScreenCoversTheScreenAndComesBackToTheWindow) {
       "show_debug_message(string(window_get_fullscreen()) + ' ' + string(window_get_width() == display_get_width()))\n"
       "window_set_fullscreen(false)\n"
       "show_debug_message(string(window_get_fullscreen()) + ' ' + string(window_get_width()) + 'x' + string(window_get_height()))\n"
-      "show_debug_message(string(display_test_all(display_get_width(), display_get_height(), 0, 0)) + ' ' + string(display_test_all(12345, 0, 0, 0)))\n";
+      "show_debug_message(string(display_test_all(display_get_width(), display_get_height(), 0, 0)) + ' ' + string(display_test_all(12345, 0, 0, 0)))\n"
+      // A wild scale asks for a window no desktop has: it gets the largest side one takes.
+      "window_set_region_scale(100000000000, true)\n"
+      "show_debug_message(string(window_get_width()) + 'x' + string(window_get_height()))\n";
   const std::string game = Build("fullscreen", R"("width": 40, "height": 30)", R"("create": ")" + JsonText(code) + "\"");
   const test::RRun r = Play(game, {"--steps", "1"});
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, "120x90\n1 1\n0 120x90\n1 0\n");
+  EXPECT_EQ(r.out, "120x90\n1 1\n0 120x90\n1 0\n32767x32767\n");
 }
 
 }  // namespace
