@@ -24,6 +24,27 @@ std::unique_ptr<IGraphicsDevice> IPlatform::Window_OpenDevice(WindowId, int, int
   throw std::runtime_error("could not start OpenGL 3.3: this platform has no graphics device");
 }
 
+// Defaults for platforms without a shaped game window: the mouse stays where
+// it was last put, and the window keeps what was asked of it.
+void IPlatform::Window_SetStyle(WindowId, uint32_t) {}
+void IPlatform::Window_SetFullscreen(WindowId, bool) {}
+bool IPlatform::Window_GetBounds(WindowId, int&, int&, int&, int&) { return false; }
+void IPlatform::Window_SetMinimumSize(WindowId, int, int) {}
+void IPlatform::Cursor_Show(bool) {}
+WindowId IPlatform::Mouse_LastPosition(int& x, int& y) {
+  x = m_defaultMouse[1];
+  y = m_defaultMouse[2];
+  return m_defaultMouse[0];
+}
+void IPlatform::Mouse_Warp(WindowId window, int x, int y) { m_defaultMouse = {window, x, y}; }
+bool IPlatform::Display_TestMode(const RDisplayMode& mode) {
+  const RDisplayMode desktop = Display_GetMode();
+  return (mode.width <= 0 || mode.width == desktop.width) && (mode.height <= 0 || mode.height == desktop.height) &&
+         (mode.bitsPerPixel <= 0 || mode.bitsPerPixel == desktop.bitsPerPixel) &&
+         (mode.refresh <= 0 || mode.refresh == desktop.refresh);
+}
+void IPlatform::Display_RestoreMode() {}
+
 std::string Platform_ExecutablePath() {
   char buffer[4096];
   const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);

@@ -9,6 +9,7 @@
 // code.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -90,6 +91,32 @@ class IPlatform {
   virtual std::unique_ptr<IGraphicsDevice> Window_OpenDevice(WindowId window, int width, int height);
   virtual void Window_SetBusyCursor(bool busy) = 0;
 
+  // The game window's shape. These have defaults that only remember what was
+  // asked, so that platforms without windows of that kind (and test fakes)
+  // need not implement them.
+  //
+  // Border, resizing and stay-on-top together: kWindowBorderless,
+  // kWindowResizable and kWindowOnTop of `flags`; other bits are ignored.
+  virtual void Window_SetStyle(WindowId window, uint32_t flags);
+  // Full screen covers the screen without a border. When a display mode was
+  // asked for (Display_SetMode) the screen switches to it while the window is
+  // full screen, and back when it leaves full screen or closes; otherwise the
+  // desktop keeps its mode.
+  virtual void Window_SetFullscreen(WindowId window, bool on);
+  // The client area: its top-left in screen coordinates and its size. False
+  // when the window does not exist.
+  virtual bool Window_GetBounds(WindowId window, int& x, int& y, int& width, int& height);
+  // The smallest client size the player may resize the window to (0 x 0: any).
+  virtual void Window_SetMinimumSize(WindowId window, int width, int height);
+
+  // The mouse: whether the cursor shows over the runner's windows, where the
+  // last mouse event put it (client coordinates of the window it was in;
+  // window 0 when no mouse event came yet), and moving it to a position in a
+  // window's client area (which then counts as its last position).
+  virtual void Cursor_Show(bool visible);
+  virtual WindowId Mouse_LastPosition(int& x, int& y);
+  virtual void Mouse_Warp(WindowId window, int x, int y);
+
   // Events, the loop and timers.
   virtual void SetEventHandler(std::function<void(const RPlatformEvent&)> handler) = 0;
   // Dispatches every pending message (and due timer), then returns.
@@ -111,6 +138,12 @@ class IPlatform {
   // Asks for a display mode (fields of 0 unchanged); the result may be
   // applied when the game window goes full screen.
   virtual bool Display_SetMode(const RDisplayMode& mode) = 0;
+  // Whether the screen offers a mode with the given fields (fields of 0 or
+  // less match anything); nothing changes.
+  virtual bool Display_TestMode(const RDisplayMode& mode);
+  // Forgets the mode asked for: the screen keeps (or goes back to) the
+  // desktop's own mode, even while a window is full screen.
+  virtual void Display_RestoreMode();
 
   // The scheduling priority of the game thread, from -3 (the lowest: it
   // yields to everything else) through 0 (normal) to 3 (the highest); 1 is
@@ -127,6 +160,9 @@ class IPlatform {
   // clipboard holds no text.
   virtual bool Clipboard_SetText(const std::string& text) = 0;
   virtual bool Clipboard_GetText(std::string& text) = 0;
+
+ private:
+  std::array<int, 3> m_defaultMouse{};  // window, x, y: what the default mouse methods remember
 };
 
 // The platform the runner uses; installed once at start.

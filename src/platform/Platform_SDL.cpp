@@ -96,7 +96,7 @@ class CPlatformSDL final : public IPlatform {
   // ------------------------------------------------------------ windows
 
   WindowId Window_Create(const std::string& title, int width, int height, uint32_t flags) override {
-    RWindow w{nullptr, title, flags, {}, {}};
+    RWindow w{nullptr, title, flags, {}, {}, false};
     if (flags & kWindowGraphics) GL_SetWindowAttributes();
     w.window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, std::max(width, 1),
                                 std::max(height, 1), SdlFlags(flags));
@@ -128,7 +128,8 @@ class CPlatformSDL final : public IPlatform {
 
   void Window_SetBounds(WindowId id, int x, int y, int width, int height) override {
     if (RWindow* w = Find(id)) {
-      SDL_SetWindowSize(w->window, std::max(width, 1), std::max(height, 1));
+      // Games may ask for any size; desktops take sides up to 32767 pixels.
+      SDL_SetWindowSize(w->window, std::clamp(width, 1, 32767), std::clamp(height, 1, 32767));
       SDL_SetWindowPosition(w->window, x, y);
     }
   }
@@ -207,6 +208,55 @@ class CPlatformSDL final : public IPlatform {
     if (!busy) SDL_SetCursor(SDL_GetDefaultCursor());
   }
 
+  void Window_SetStyle(WindowId id, uint32_t flags) override {
+    RWindow* w = Find(id);
+    if (!w) return;
+    const uint32_t style = kWindowBorderless | kWindowResizable | kWindowOnTop;
+    w->flags = (w->flags & ~style) | (flags & style);
+    SDL_SetWindowBordered(w->window, (flags & kWindowBorderless) ? SDL_FALSE : SDL_TRUE);
+    SDL_SetWindowResizable(w->window, (flags & kWindowResizable) ? SDL_TRUE : SDL_FALSE);
+    SDL_SetWindowAlwaysOnTop(w->window, (flags & kWindowOnTop) ? SDL_TRUE : SDL_FALSE);
+  }
+
+  void Window_SetFullscreen(WindowId id, bool on) override {
+    RWindow* w = Find(id);
+    if (!w) return;
+    w->fullscreen = on;
+    ApplyFullscreen(*w);
+  }
+
+  bool Window_GetBounds(WindowId id, int& x, int& y, int& width, int& height) override {
+    RWindow* w = Find(id);
+    if (!w) return false;
+    SDL_GetWindowPosition(w->window, &x, &y);
+    SDL_GetWindowSize(w->window, &width, &height);
+    return true;
+  }
+
+  void Window_SetMinimumSize(WindowId id, int width, int height) override {
+    // The smallest limit a window takes is 1 x 1 (a limit of 0 is refused,
+    // which would keep the old one).
+    if (RWindow* w = Find(id))
+      SDL_SetWindowMinimumSize(w->window, std::clamp(width, 1, 32767), std::clamp(height, 1, 32767));
+  }
+
+  void Cursor_Show(bool visible) override { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
+
+  WindowId Mouse_LastPosition(int& x, int& y) override {
+    x = m_mouseX;
+    y = m_mouseY;
+    return m_mouseWindow;
+  }
+
+  void Mouse_Warp(WindowId id, int x, int y) override {
+    RWindow* w = Find(id);
+    if (!w) return;
+    SDL_WarpMouseInWindow(w->window, x, y);
+    m_mouseWindow = id;
+    m_mouseX = x;
+    m_mouseY = y;
+  }
+
   // ------------------------------------------------------------ events
 
   void SetEventHandler(std::function<void(const RPlatformEvent&)> handler) override { m_handler = std::move(handler); }
@@ -278,12 +328,34 @@ class CPlatformSDL final : public IPlatform {
   }
 
   bool Display_SetMode(const RDisplayMode& wanted) override {
-    // A desktop cannot be switched for a windowed program here; the wanted
-    // mode is kept and used when the game window goes full screen.
+    // A desktop is never switched for a windowed program; the wanted mode is
+    // kept and used while the game window is full screen.
     m_wantedMode = wanted;
     WriteTrace("Display mode requested: " + std::to_string(wanted.width) + "x" + std::to_string(wanted.height) + " " +
                std::to_string(wanted.bitsPerPixel) + " bits " + std::to_string(wanted.refresh) + " Hz");
+    for (auto& [id, w] : m_windows)
+      if (w.fullscreen) ApplyFullscreen(w);
     return true;
+  }
+
+  bool Display_TestMode(const RDisplayMode& wanted) override {
+    auto fits = [&](const SDL_DisplayMode& m) {
+      return (wanted.width <= 0 || wanted.width == m.w) && (wanted.height <= 0 || wanted.height == m.h) &&
+             (wanted.bitsPerPixel <= 0 || wanted.bitsPerPixel == int(SDL_BYTESPERPIXEL(m.format)) * 8) &&
+             (wanted.refresh <= 0 || wanted.refresh == m.refresh_rate);
+    };
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && fits(mode)) return true;
+    const int count = SDL_GetNumDisplayModes(0);
+    for (int i = 0; i < count; ++i)
+      if (SDL_GetDisplayMode(0, i, &mode) == 0 && fits(mode)) return true;
+    return false;
+  }
+
+  void Display_RestoreMode() override {
+    m_wantedMode = {};
+    for (auto& [id, w] : m_windows)
+      if (w.fullscreen) ApplyFullscreen(w);
   }
 
   bool Process_SetPriority(int level) override {
@@ -321,7 +393,36 @@ class CPlatformSDL final : public IPlatform {
     uint32_t flags;
     std::weak_ptr<RGLWindowLink> device;  // while a graphics device shows its frames here
     std::string graphicsError;              // why OpenGL could not be had for it
+    bool fullscreen = false;
   };
+
+  bool ModeWanted() const {
+    return m_wantedMode.width > 0 || m_wantedMode.height > 0 || m_wantedMode.bitsPerPixel > 0 ||
+           m_wantedMode.refresh > 0;
+  }
+
+  // A wanted display mode applies only to exclusive full screen, where the
+  // screen returns to the desktop's mode by itself when the window leaves it;
+  // otherwise full screen keeps the desktop's mode.
+  void ApplyFullscreen(RWindow& w) {
+    if (!w.fullscreen) {
+      SDL_SetWindowFullscreen(w.window, 0);
+      return;
+    }
+    if (ModeWanted()) {
+      SDL_DisplayMode desktop{}, want{}, closest{};
+      SDL_GetDesktopDisplayMode(0, &desktop);
+      want.w = m_wantedMode.width > 0 ? m_wantedMode.width : desktop.w;
+      want.h = m_wantedMode.height > 0 ? m_wantedMode.height : desktop.h;
+      want.refresh_rate = m_wantedMode.refresh > 0 ? m_wantedMode.refresh : desktop.refresh_rate;
+      want.format = desktop.format;
+      if (SDL_GetClosestDisplayMode(0, &want, &closest) && SDL_SetWindowDisplayMode(w.window, &closest) == 0 &&
+          SDL_SetWindowFullscreen(w.window, SDL_WINDOW_FULLSCREEN) == 0)
+        return;
+      WriteTrace(std::string("Display mode not available, full screen keeps the desktop's: ") + SDL_GetError());
+    }
+    SDL_SetWindowFullscreen(w.window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  }
 
   static Uint32 SdlFlags(uint32_t flags) {
     Uint32 f = SDL_WINDOW_HIDDEN;
@@ -362,6 +463,12 @@ class CPlatformSDL final : public IPlatform {
     return set.answers[fallback];
   }
 
+  void NoteMouse(const RPlatformEvent& ev) {
+    m_mouseWindow = ev.window;
+    m_mouseX = ev.x;
+    m_mouseY = ev.y;
+  }
+
   void Dispatch(const SDL_Event& e) {
     RPlatformEvent ev;
     switch (e.type) {
@@ -384,6 +491,7 @@ class CPlatformSDL final : public IPlatform {
         ev.window = IdOf(e.motion.windowID);
         ev.x = e.motion.x;
         ev.y = e.motion.y;
+        NoteMouse(ev);
         break;
       case SDL_MOUSEBUTTONDOWN:
       case SDL_MOUSEBUTTONUP:
@@ -392,6 +500,7 @@ class CPlatformSDL final : public IPlatform {
         ev.button = e.button.button == SDL_BUTTON_LEFT ? 1 : e.button.button == SDL_BUTTON_RIGHT ? 2 : 3;
         ev.x = e.button.x;
         ev.y = e.button.y;
+        NoteMouse(ev);
         break;
       case SDL_MOUSEWHEEL:
         ev.type = RPlatformEvent::MouseWheel;
@@ -413,6 +522,8 @@ class CPlatformSDL final : public IPlatform {
   std::vector<std::string> m_answers;
   size_t m_nextAnswer = 0;
   RDisplayMode m_wantedMode;
+  WindowId m_mouseWindow = 0;
+  int m_mouseX = 0, m_mouseY = 0;
 };
 
 }  // namespace

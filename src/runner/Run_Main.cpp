@@ -7,11 +7,13 @@
 #include <ctime>
 #include <string>
 
+#include "graphics/Graphics_Display.h"
 #include "platform/Platform.h"
 #include "platform/Platform_Quit.h"
 #include "platform/Platform_Trace.h"
 #include "runner/Run_Painter.h"
 #include "runner/Runner_Exception.h"
+#include "runner/Runner_Frame.h"
 #include "script/Code_Error.h"
 #include "script/Code_Function.h"
 #include "script/Code_Random.h"
@@ -101,10 +103,15 @@ void Motion(CRunRoom& room) {
   });
 }
 
-// The room as the renderer orders it: views first follow their instances,
-// then layers, tiles, instances (their draw events or their sprites) and the
-// cursor, through the painter of the running game.
-void DrawRoom() { Room_Draw(Run_Painter(), g_World.game.cursor_sprite, g_CursorImage); }
+// The room as the renderer orders it (views first follow their instances,
+// then layers, tiles, instances by their draw events or sprites, the cursor)
+// through the painter of the running game; then the window caption.
+void DrawRoom() {
+  CRunRoom* room = g_World.room;
+  if (!room) return;
+  Room_Draw(Run_Painter(), g_World.game.cursor_sprite, g_CursorImage);
+  if (g_World.room == room) Frame_ShowCaption(*room);
+}
 
 void ScrollBackgrounds(CRunRoom& room) {
   for (CBack& b : room.r_background) {
@@ -242,9 +249,13 @@ void Loop() {
   while (g_Running && !g_Paused) {
     try {
       DoStep();
+      ++g_StepsDone;
+      // A step that asked for no change shows its frame, the last step of a
+      // run limited by --steps included.
+      const bool show = !Run_ChangePending() && g_World.automaticDraw;
       // The last step allowed ends the game, whatever room change or restart
       // the game asked for in it; only an abort after an error stands.
-      const bool last = g_Config.steps >= 0 && ++g_StepsDone >= g_Config.steps;
+      const bool last = g_Config.steps >= 0 && g_StepsDone >= g_Config.steps;
       if (last && g_World.newRoom != CHANGE_ABORT) g_World.newRoom = CHANGE_END;
       if (!last) {
         const int64_t now = Run_Microseconds();
@@ -265,6 +276,7 @@ void Loop() {
         }
         ++count;
       }
+      if (show) Frame_Present(g_StepsDone, true);
       if (ServeChange()) return;
       Pump();
     } catch (...) {
@@ -278,9 +290,13 @@ void F_Sleep(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RValue* a) {
   Run_WaitMicroseconds(Real_ToInt64(a[0].AsReal() * 1000));
 }
 
-// The action waits the same way; showing the room first, when asked to,
-// comes with the graphics layer.
+// The action waits the same way, after showing the room when asked to, so
+// that the player sees what the game paused on.
 void A_Sleep(CInstanceBase* self, CInstanceBase* other, int32_t argc, RValue& r, RValue* a) {
+  if (argc > 1 && Value_IsTrue(a[1])) {
+    DrawRoom();
+    Frame_Present(g_StepsDone, false);
+  }
   F_Sleep(self, other, argc, r, a);
 }
 
@@ -322,7 +338,11 @@ void Run_WaitMicroseconds(int64_t d) {
 }
 
 void Run_RoomEntered() {
-  if (g_Running && g_World.room) DrawRoom();
+  if (g_World.room) Frame_FitRegion(*g_World.room);
+  if (g_Running && g_World.room) {
+    DrawRoom();
+    Frame_Present(g_StepsDone, false);
+  }
 }
 
 void RunMain() {
@@ -356,6 +376,7 @@ void Run_RegisterFunctions() {
       {"action_sleep", A_Sleep},
   };
   Function_ImplementTable(kRoutines);
+  Display_SetRoomDrawer(DrawRoom);
   Variable_BuiltinImplement("current_time", GetCurrentTime, nullptr);
 }
 

@@ -3,46 +3,39 @@
 #include <cmath>
 
 #include "graphics/Graphics_Data.h"
+#include "graphics/Graphics_Display.h"
 #include "graphics/Graphics_State.h"
-#include "package/Package_Data.h"
 #include "world/Instance_Class.h"
 #include "world/Room_Main.h"
 #include "world/Run_State.h"
-#include "world/World_Angles.h"
 
 namespace tavrin {
 
 namespace {
 
-// The camera that shows the room rectangle (x, y, w, h) turned by `angle`
-// degrees about its centre, y growing downwards.
-void SetCamera(IGraphicsDevice& device, double x, double y, double w, double h, double angle) {
-  const double a = -Angle_ToRadians(angle);
-  const float cx = float(x + w / 2), cy = float(y + h / 2);
-  device.SetTransform(ETransform::World, Matrix_Identity());
-  device.SetTransform(ETransform::View, Matrix_LookAtLH({cx, cy, -16000}, {cx, cy, 0},
-                                                        {float(std::sin(a)), float(std::cos(a)), 0}));
-  device.SetTransform(ETransform::Projection, Matrix_OrthoLH(float(w), float(-h), 1, 32000));
-}
-
 class CDevicePainter : public IRoomPainter {
  public:
   void SetView(const CView& v) override {
-    IGraphicsDevice* device = Graphics_Device();
-    if (!device) return;
-    device->SetViewport({v.xport, v.yport, v.wport, v.hport});
-    SetCamera(*device, v.xview, v.yview, v.wview, v.hview, v.angle);
+    Display_SetViewport(v.xport, v.yport, v.wport, v.hport);
+    Display_SetView(v.xview, v.yview, v.wview, v.hview, v.angle);
   }
   void SetWholeRegion() override {
-    IGraphicsDevice* device = Graphics_Device();
-    if (!device) return;
-    const int32_t w = device->BackBufferWidth(), h = device->BackBufferHeight();
-    device->SetViewport({0, 0, w, h});
-    SetCamera(*device, 0, 0, w, h, 0);
+    Display_SetViewport(0, 0, g_Display.deviceW, g_Display.deviceH);
+    Display_SetView(0, 0, g_Display.deviceW, g_Display.deviceH, 0);
   }
-  void ClearToWindowColor() override { Clear(g_PackageData.settings.opt_windowcolor); }
+  void MapViews(const CRoom& room) override {
+    for (int32_t i = 0; i < kRoomLayers; ++i) {
+      const CView& v = room.r_view[size_t(i)];
+      RViewMap map;
+      if (room.r_enableviews && v.visible)
+        map = RViewMap{true, double(v.xview), double(v.yview), double(v.wview), double(v.hview), double(v.xport),
+                       double(v.yport), double(v.wport), double(v.hport), v.angle};
+      Display_SetViewMap(i, map);
+    }
+  }
+  void ClearToWindowColor() override { Clear(g_Display.color); }
   void Clear(int32_t color) override {
-    if (IGraphicsDevice* device = Graphics_Device()) device->Clear(true, Device_ArgbOf(uint32_t(color), 1), false);
+    if (IGraphicsDevice* device = Graphics_Device()) device->Clear(true, Device_ArgbOf(uint32_t(color) & 0xFFFFFF, 1), false);
   }
   void Layer(const CBack& b, const RRoomRect& r) override {
     if (const CBackground* back = g_GraphicsData.backgrounds.Get(b.index))
@@ -63,9 +56,10 @@ class CDevicePainter : public IRoomPainter {
       sprite->Draw(frame, i.i_x, i.i_y, i.i_imagescalex, i.i_imagescaley, i.i_imageangle, i.i_imageblend, i.i_imagealpha);
   }
   void Cursor(int32_t sprite, int32_t frame) override {
-    // The cursor follows the mouse once input reaches the room; until then it
-    // stands at the room's top-left corner.
-    if (const CSprite* s = g_GraphicsData.sprites.Get(sprite)) s->Draw(frame, 0, 0, 1, 1, 0, 0xFFFFFF, 1);
+    if (const CSprite* s = g_GraphicsData.sprites.Get(sprite)) {
+      const auto [x, y] = Display_MouseInRoom();
+      s->Draw(frame, x, y, 1, 1, 0, 0xFFFFFF, 1);
+    }
   }
 };
 

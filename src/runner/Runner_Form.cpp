@@ -1,10 +1,12 @@
 #include "runner/Runner_Form.h"
 
+#include "graphics/Sprite_List.h"
 #include "package/Package_Load.h"
 #include "package/Support_File.h"
 #include "platform/Platform_Trace.h"
 #include "runner/Run_Main.h"
 #include "runner/Runner_Exception.h"
+#include "runner/Runner_Frame.h"
 #include "runner/Runner_GameData.h"
 #include "package/DataNew_Class.h"
 #include "runner/Runner_Host.h"
@@ -107,11 +109,18 @@ bool PrepareGraphics() {
     }
   }
   if (change) platform.Display_SetMode(target);
-  // The game window, the graphics device and the textures are set up here
-  // once the graphics subsystem exists; until then the sequence is traced.
   WriteTrace("Init_Graphics :: GR_D3D_Init");
+  // Without a device nothing could be seen: one clear message, and the game
+  // does not start.
+  const std::string failure = Frame_OpenDisplay();
+  if (!failure.empty()) {
+    ShowError("Cannot show the game: " + failure);
+    return false;
+  }
   WriteTrace("Init_Graphics :: Background_InitTextures");
+  Background_InitTextures();
   WriteTrace("Init_Graphics :: Sprite_InitTextures");
+  Sprite_InitTextures();
   WriteTrace("Init_Graphics :: Background_FontTextures");
   WriteTrace("Init_Graphics :: GR_D3D_Start_Frame");
   WriteTrace("Init_Graphics :: Finished");
@@ -141,6 +150,7 @@ CRunnerForm::CRunnerForm(std::string gameFile) : m_gameFile(std::move(gameFile))
 }
 
 CRunnerForm::~CRunnerForm() {
+  Frame_CloseDisplay();
   m_load.reset();
   for (WindowId w : m_windows)
     if (w) Platform().Window_Destroy(w);
@@ -225,8 +235,9 @@ bool CRunnerForm::RunGame() {
 }
 
 void CRunnerForm::FinishGame() {
-  // Graphics and sound are released here as those subsystems arrive; the
-  // temporary folder goes when the process ends.
+  // Sound is released here as it arrives; the temporary folder goes when the
+  // process ends.
+  Frame_CloseDisplay();
   RemoveDataFiles();
 }
 

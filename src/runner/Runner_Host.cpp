@@ -1,6 +1,7 @@
 #include "runner/Runner_Host.h"
 
 #include "functions/Function_Date.h"
+#include "functions/Function_Display.h"
 #include "functions/Function_Graphics.h"
 #include "functions/Function_IncludedFiles.h"
 #include "functions/Function_Math.h"
@@ -84,6 +85,7 @@ void Runner_RegisterFunctionFamilies() {
   Function_RegisterDates();
   Function_RegisterSystem();
   Function_RegisterGraphics();
+  Function_RegisterDisplay();
   World_Install();
   Run_RegisterFunctions();
 }

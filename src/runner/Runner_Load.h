@@ -7,14 +7,11 @@
 #include <string>
 
 #include "package/BM32_Bitmap.h"
+#include "graphics/Graphics_Device.h"  // RRect
 #include "package/Package_Load.h"
 #include "platform/Platform.h"
 
 namespace tavrin {
-
-struct RRect {
-  int x = 0, y = 0, w = 0, h = 0;
-};
 
 // Where the parts of the load window go for a picture of the given size.
 struct RLoadLayout {

@@ -18,6 +18,7 @@
 #include "runner/Run_Main.h"
 #include "runner/Runner_CodeGame.h"
 #include "runner/Runner_Form.h"
+#include "runner/Runner_Frame.h"
 #include "runner/Runner_Host.h"
 #include "runner/Runner_Options.h"
 #include "script/Code_Builtins.h"
@@ -66,6 +67,11 @@ int main(int argc, char** argv) {
   run.fixedClock = options.fixedClock;
   run.seed = options.seed;
   run.plainCollisions = options.plainCollisions;
+  std::string framesError;
+  if (!Frame_Configure(options.framesDir, options.frameEvery, framesError)) {
+    std::fprintf(stderr, "tavrin: %s\n", framesError.c_str());
+    return 1;
+  }
   if (!options.codeFile.empty()) return Runner_PlayCodeFile(options.codeFile, run);
   Run_Configure(run);
 

@@ -51,8 +51,12 @@ void AddRunnerOptions(CLI::App& app, RRunnerOptions& o, bool& showVersion) {
   app.add_option("--seed", o.seed, "The random seed at game start")
       ->type_name("N")
       ->check(WholeNumber(0, UINT32_MAX, "a whole number from 0 to 4294967295"));
-  app.add_option("--frames", o.framesDir, "Write presented frames as PNG files into DIR")->type_name("DIR");
-  app.add_option("--frame-every", o.frameEvery, "With --frames: write every K-th frame")->type_name("K")
+  app.add_option("--frames", o.framesDir,
+                 "Write the frames the game presents as PNG files DIR/frame-NNNNNN.png (NNNNNN: the step "
+                 "number), the size of the drawing region; DIR is made when missing")
+      ->type_name("DIR");
+  app.add_option("--frame-every", o.frameEvery, "With --frames: write the first frame and every K-th after it")
+      ->type_name("K")
       ->check(WholeNumber(1, INT32_MAX, "a whole number, 1 or more"));
   app.add_option("--input", o.inputFile, "Replay keyboard and mouse events from FILE")->type_name("FILE");
   app.add_option("--code", o.codeFile,

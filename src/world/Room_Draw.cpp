@@ -135,6 +135,7 @@ void Room_Draw(IRoomPainter& painter, int32_t cursorSprite, int32_t cursorFrame)
     }
   } drawing;
   Room_FollowViews(*room);
+  painter.MapViews(*room);
   room->SortInstances();
   room->SortTiles();
   if (room->r_enableviews) {

@@ -16,6 +16,7 @@
 namespace tavrin {
 
 class CInstance;
+class CRoom;
 class CRunRoom;
 
 // A rectangle of the room, edges included.
@@ -33,6 +34,9 @@ class IRoomPainter {
   virtual void SetView(const CView& view) = 0;
   // The whole region shows the room from (0, 0), wide and high as the region.
   virtual void SetWholeRegion() = 0;
+  // The views have moved: where each shows the room (none when views are
+  // off or the view is hidden), for finding the room under the mouse.
+  virtual void MapViews(const CRoom& room) = 0;
   // The port being drawn, cleared to the window's colour (behind views) or
   // to a game colour (the room's own colour).
   virtual void ClearToWindowColor() = 0;

@@ -4,7 +4,9 @@
 
 #include <deque>
 #include <map>
+#include <stdexcept>
 
+#include "graphics/Graphics_Recorder.h"
 #include "platform/Platform.h"
 
 namespace tavrin::test {
@@ -20,6 +22,8 @@ class CFakePlatform final : public IPlatform {
   bool opacityWorks = true, colorKeyWorks = false;
   float lastOpacity = 1.0f;
   int presents = 0;
+  int devicesOpened = 0;
+  bool deviceWorks = true;
   int priorityAsked = 0;
   std::string title;
   std::string clipboard;
@@ -40,6 +44,12 @@ class CFakePlatform final : public IPlatform {
   }
   bool Window_SetColorKey(WindowId, RPixels, uint32_t) override { return colorKeyWorks; }
   void Window_Present(WindowId, RPixels) override { ++presents; }
+  // The game window gets a device that records what is drawn.
+  std::unique_ptr<IGraphicsDevice> Window_OpenDevice(WindowId, int w, int h) override {
+    if (!deviceWorks) throw std::runtime_error("could not start OpenGL 3.3: no card");
+    ++devicesOpened;
+    return std::make_unique<CRecordingDevice>(w, h);
+  }
   void Window_SetBusyCursor(bool) override {}
   void SetEventHandler(std::function<void(const RPlatformEvent&)>) override {}
   void PumpMessages() override { m_timers.FireDue(now); }

@@ -10,7 +10,10 @@
 #include "FakePlatform.h"
 #include "platform/Platform_Trace.h"
 #include "runner/Runner_Exception.h"
+#include "graphics/Graphics_State.h"
 #include "runner/Runner_Form.h"
+#include "runner/Runner_Frame.h"
+#include "world/World_Data.h"
 #include "runner/Runner_Load.h"
 #include "support/TestProcess.h"
 #include "package/Package_Data.h"
@@ -165,6 +168,47 @@ TEST_F(RunnerFormTest, ColourDepthQuestionOnDesktopsOfOtherDepths) {
   g_PackageData.settings = RGameSettings{};
   EXPECT_TRUE(PrepareGraphics());
   EXPECT_TRUE(m_fake->boxes.empty());
+}
+
+TEST_F(RunnerFormTest, GraphicsOpenTheGameWindowForTheFirstRoomOrSayWhyNot) {
+  struct Case {
+    const char* what;
+    bool views;
+    int expectedW, expectedH;
+  };
+  // The first room is 200 x 100; its visible views' ports reach to 300 x 50
+  // and 120 x 260 (the invisible one, further, does not count).
+  const Case cases[] = {{"the room's size", false, 200, 100}, {"the union of the views' ports", true, 300, 260}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto room = std::make_unique<CRoom>();
+    room->r_width = 200;
+    room->r_height = 100;
+    room->r_enableviews = c.views;
+    room->r_view[0] = CView{true, 0, 0, 10, 10, 100, 0, 200, 50};
+    room->r_view[3] = CView{true, 0, 0, 10, 10, 20, 60, 100, 200};
+    room->r_view[5] = CView{false, 0, 0, 10, 10, 0, 0, 900, 900};
+    g_WorldData.Clear();
+    g_WorldData.rooms.Set(0, std::make_unique<CRoom>(), "first_is_not_in_order");
+    g_WorldData.rooms.Set(1, std::move(room), "r");
+    g_WorldData.roomOrder = {1};
+    ASSERT_TRUE(PrepareGraphics());
+    ASSERT_NE(Graphics_Device(), nullptr);
+    EXPECT_EQ(Graphics_Device()->BackBufferWidth(), c.expectedW);
+    EXPECT_EQ(Graphics_Device()->BackBufferHeight(), c.expectedH);
+  }
+  EXPECT_EQ(m_fake->devicesOpened, 2);
+  Frame_CloseDisplay();
+  EXPECT_EQ(Graphics_Device(), nullptr);
+
+  // No device: one message that says why, and the start stops.
+  m_fake->deviceWorks = false;
+  const size_t windows = m_fake->visible.size();
+  EXPECT_FALSE(PrepareGraphics());
+  EXPECT_EQ(m_fake->boxes, std::vector<std::string>{"Cannot show the game: could not start OpenGL 3.3: no card"});
+  EXPECT_EQ(Graphics_Device(), nullptr);
+  EXPECT_EQ(m_fake->visible.size(), windows);  // the window made for it is gone again
+  g_WorldData.Clear();
 }
 
 TEST(LoadLayout, BarsSitAboveTheBottomAndFillByPercent) {

@@ -26,6 +26,7 @@ class CRecordingPainter : public IRoomPainter {
   std::vector<std::string> calls;
   void SetView(const CView& v) override { calls.push_back("view " + std::to_string(v.xview)); }
   void SetWholeRegion() override { calls.push_back("region"); }
+  void MapViews(const CRoom&) override {}
   void ClearToWindowColor() override { calls.push_back("clear window"); }
   void Clear(int32_t color) override { calls.push_back("clear " + std::to_string(color)); }
   void Layer(const CBack& layer, const RRoomRect&) override {
