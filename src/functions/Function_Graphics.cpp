@@ -124,6 +124,16 @@ ROUTINE(F_DrawSpriteExt) {
   if (const CSprite* s = DrawnSprite(a[0]))
     s->Draw(Frame(self, a[1]), R(a[2]), R(a[3]), R(a[4]), R(a[5]), R(a[6]), Col(a[7]), R(a[8]));
 }
+// The calling instance as the room would draw it: its sprite and frame, its
+// scale, angle, blend and alpha.
+ROUTINE(F_DrawSelf) {
+  if (!self) return;
+  const CInstance* i = AsInstance(self);
+  const CSprite* s = g_GraphicsData.sprites.Get(i->i_spriteindex);
+  if (!s) return Error_ReportAction("Trying to draw non-existing sprite.", false);
+  s->Draw(Real_ToInt64(std::floor(i->i_imageindex)), i->i_x, i->i_y, i->i_imagescalex, i->i_imagescaley,
+          i->i_imageangle, i->i_imageblend, i->i_imagealpha);
+}
 ROUTINE(F_DrawSpriteStretched) {
   if (const CSprite* s = DrawnSprite(a[0]))
     s->DrawStretched(Frame(self, a[1]), R(a[2]), R(a[3]), R(a[4]), R(a[5]), 0xFFFFFF, 1);
@@ -378,6 +388,7 @@ const RFunctionRoutine kGraphicsFunctions[] = {
     {"draw_sprite", F_DrawSprite},
     {"draw_sprite_pos", F_DrawSpritePos},
     {"draw_sprite_ext", F_DrawSpriteExt},
+    {"draw_self", F_DrawSelf},
     {"draw_sprite_stretched", F_DrawSpriteStretched},
     {"draw_sprite_stretched_ext", F_DrawSpriteStretchedExt},
     {"draw_sprite_part", F_DrawSpritePart},

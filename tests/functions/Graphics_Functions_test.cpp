@@ -54,6 +54,7 @@ TEST(GraphicsCode, SpritesAndBackgroundsThatDoNotExist) {
   RunTable({
       {"drawing a missing sprite", "draw_sprite(3, 0, 0, 0);\n" + Show({"'after'"}), "after\n",
        ActionError("Trying to draw non-existing sprite.")},
+      {"drawing itself without a sprite", "draw_self();", "", ActionError("Trying to draw non-existing sprite.")},
       {"drawing a missing background", "draw_background_tiled_ext(0, 0, 0, 1, 1, c_white, 1);", "",
        ActionError("Trying to draw non-existing background.")},
       {"the texture of a missing sprite is none", Show({"sprite_get_texture(5, 0)"}), "-1\n",
