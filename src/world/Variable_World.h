@@ -9,6 +9,7 @@
 
 #include "script/Variable_Main.h"
 #include "world/Instance_Class.h"
+#include "world/Run_State.h"
 
 namespace tavrin {
 
@@ -49,7 +50,20 @@ void Store(T& field, const RValue& v) {
     field = v.AsString().str();
 }
 
-// A field of a process-wide record (the game values, the input state).
+// A field of the game's values (the score and caption settings, the
+// transition, the cursor). A member of a struct cannot stand as a template
+// argument for every compiler, so the record is named here.
+template <auto Field>
+bool GetGame(CInstanceBase*, int32_t, RValue& v) {
+  return Load(v, g_World.game.*Field);
+}
+template <auto Field>
+bool SetGame(CInstanceBase*, int32_t, const RValue& v) {
+  Store(g_World.game.*Field, v);
+  return true;
+}
+
+// A field of a process-wide record (the input state).
 template <auto& Record, auto Field>
 bool GetMember(CInstanceBase*, int32_t, RValue& v) {
   return Load(v, Record.*Field);
