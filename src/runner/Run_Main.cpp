@@ -12,6 +12,7 @@
 #include "platform/Platform_Quit.h"
 #include "platform/Platform_Trace.h"
 #include "runner/Run_Painter.h"
+#include "runner/Run_Transition.h"
 #include "runner/Runner_Exception.h"
 #include "runner/Runner_Frame.h"
 #include "script/Code_Error.h"
@@ -235,7 +236,10 @@ bool ServeChange() {
       g_World.newRoom = CHANGE_NONE;
       StartGame();
       return false;
-    default: Room_Change(code); return false;
+    default:
+      Room_Change(code);
+      Transition_Cancel();  // prepared, but the new room was not drawn
+      return false;
   }
 }
 
@@ -341,9 +345,14 @@ void Run_RoomEntered() {
   if (g_World.room) Frame_FitRegion(*g_World.room);
   if (g_Running && g_World.room) {
     DrawRoom();
-    Frame_Present(g_StepsDone, false);
+    if (Transition_Pending())
+      Transition_Play(g_World.game.transition_steps);
+    else
+      Frame_Present(g_StepsDone, false);
   }
 }
+
+void Run_DrawRoom() { DrawRoom(); }
 
 void RunMain() {
   if (Platform_Installed()) Platform().SetEventHandler(HandlePlatformEvent);
@@ -376,6 +385,7 @@ void Run_RegisterFunctions() {
       {"action_sleep", A_Sleep},
   };
   Function_ImplementTable(kRoutines);
+  Transition_RegisterFunctions();
   Display_SetRoomDrawer(DrawRoom);
   Variable_BuiltinImplement("current_time", GetCurrentTime, nullptr);
 }

@@ -25,6 +25,9 @@ void RunMain();
 // Entering a room ends with its first picture, so that the room is seen (and
 // its instances are in depth order) before the first step of a running game.
 void Run_RoomEntered();
+// Draws the current room as a step does (the transitions draw the room they
+// leave).
+void Run_DrawRoom();
 // True while the game is running (the debug-mode end timer polls this).
 bool Run_IsRunning();
 // The process exit status the game asked for: 0 ended, 2 aborted after an error.

@@ -23,6 +23,7 @@
 #include "world/Run_State.h"
 #include "world/World_Main.h"
 #include "runner/Run_Main.h"
+#include "runner/Run_Transition.h"
 #include "graphics/Graphics_Data.h"
 #include "world/World_Data.h"
 
@@ -55,6 +56,10 @@ class CRunnerHost : public CWorldHost {
   }
   void RegisterFunctionFamilies() override { Runner_RegisterFunctionFamilies(); }
   void RoomEntered(bool) override { Run_RoomEntered(); }
+  // The picture of the room being left, for the transition to the next.
+  void RoomLeaving() override {
+    if (Run_IsRunning() && g_World.automaticDraw) Transition_Prepare(g_World.game.transition_kind);
+  }
 
   void MessageBox(std::string_view text) override {
     if (!m_platform) return CWorldHost::MessageBox(text);

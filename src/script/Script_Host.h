@@ -73,6 +73,8 @@ class CHost {
   // The function id of an action's function, by name, as objects load; -1
   // when there is none (tools keep the names only).
   virtual int32_t ResolveActionFunction(const std::string&) { return -1; }
+  // The room is about to end for another (its room-end events come next).
+  virtual void RoomLeaving() {}
   // A room has been entered and its events have run: draw its first frame.
   virtual void RoomEntered(bool /*first*/) {}
 };

@@ -309,6 +309,7 @@ void Room_Change(int32_t n) {
 void Room_Leave(bool gameEnd) {
   CRunRoom* room = g_World.room;
   if (!room) return;
+  if (!gameEnd) Host().RoomLeaving();
   room->RemoveMarked();
   const int32_t pending = g_World.newRoom;
   g_World.newRoom = CHANGE_NONE;
