@@ -346,7 +346,7 @@ void Run_RoomEntered() {
   if (g_Running && g_World.room) {
     DrawRoom();
     if (Transition_Pending())
-      Transition_Play(g_World.game.transition_steps);
+      Transition_Play(g_World.game.transition_steps, g_StepsDone);
     else
       Frame_Present(g_StepsDone, false);
   }

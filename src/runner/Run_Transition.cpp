@@ -151,7 +151,7 @@ void Transition_Prepare(int32_t kind) {
   g_transition = {kind, from, to, w, h};
 }
 
-void Transition_Play(int32_t steps) {
+void Transition_Play(int32_t steps, int64_t afterStep) {
   if (!Transition_Pending()) return;
   IGraphicsDevice* device = Graphics_Device();
   if (device) {
@@ -162,7 +162,7 @@ void Transition_Play(int32_t steps) {
       Display_SetViewport(0, 0, t.w, t.h);
       Display_SetView(0, 0, t.w, t.h, 0);
       Transition_DrawFrame(t.kind, t.from, t.to, t.w, t.h, double(s) / S, S);
-      Frame_Present(-1, false);
+      Frame_PresentTransition(afterStep, s);
     }
   }
   Free();

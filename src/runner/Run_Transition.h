@@ -16,8 +16,9 @@ void Transition_Prepare(int32_t kind);
 // drawing goes aside).
 bool Transition_Pending();
 // After the new room's first drawing: plays the prepared transition, frame
-// by frame, and lets go of both pictures. Nothing when none is prepared.
-void Transition_Play(int32_t steps);
+// by frame over `steps` + 1 frames, and lets go of both pictures. Nothing
+// when none is prepared. `afterStep` names the frames for --frames.
+void Transition_Play(int32_t steps, int64_t afterStep);
 // Lets go of a prepared transition that will not be played (the game ends).
 void Transition_Cancel();
 

@@ -40,9 +40,12 @@ bool Frame_Configure(const std::string& dir, int every, std::string& error) {
   return true;
 }
 
-std::string Frame_FileName(const std::string& dir, int64_t step) {
-  char name[40];
-  std::snprintf(name, sizeof name, "frame-%06lld.png", static_cast<long long>(step));
+std::string Frame_FileName(const std::string& dir, int64_t step, int32_t transitionFrame) {
+  char name[48];
+  if (transitionFrame >= 0)
+    std::snprintf(name, sizeof name, "frame-%06lld-t%02d.png", static_cast<long long>(step), transitionFrame);
+  else
+    std::snprintf(name, sizeof name, "frame-%06lld.png", static_cast<long long>(step));
   return (std::filesystem::path(dir) / name).string();
 }
 
@@ -87,18 +90,28 @@ void Frame_ShowCaption(const CRoom& room) {
   Display_SetCaption(Display_ComposeCaption(parts));
 }
 
-void Frame_Present(int64_t step, bool record) {
+namespace {
+
+void Present(const std::string& file) {
   if (!Graphics_Device()) return;
   Display_FinishFrame();
-  if (record && !g_Record.dir.empty() && g_Record.presented++ % g_Record.every == 0) {
-    const std::string file = Frame_FileName(g_Record.dir, step);
-    if (!Display_SaveScreen(file, 0, 0, g_Display.deviceW, g_Display.deviceH) && !g_Record.failed) {
-      g_Record.failed = true;
-      std::fprintf(stderr, "tavrin: cannot write the frame %s\n", file.c_str());
-    }
+  if (!file.empty() && !Display_SaveScreen(file, 0, 0, g_Display.deviceW, g_Display.deviceH) && !g_Record.failed) {
+    g_Record.failed = true;
+    std::fprintf(stderr, "tavrin: cannot write the frame %s\n", file.c_str());
   }
   Display_ServeReset();
   Display_StartFrame();
+}
+
+}  // namespace
+
+void Frame_Present(int64_t step, bool record) {
+  const bool due = record && !g_Record.dir.empty() && g_Record.presented++ % g_Record.every == 0;
+  Present(due ? Frame_FileName(g_Record.dir, step) : std::string());
+}
+
+void Frame_PresentTransition(int64_t step, int32_t frame) {
+  Present(g_Record.dir.empty() ? std::string() : Frame_FileName(g_Record.dir, step, frame));
 }
 
 }  // namespace tavrin

@@ -53,7 +53,8 @@ void AddRunnerOptions(CLI::App& app, RRunnerOptions& o, bool& showVersion) {
       ->check(WholeNumber(0, UINT32_MAX, "a whole number from 0 to 4294967295"));
   app.add_option("--frames", o.framesDir,
                  "Write the frames the game presents as PNG files DIR/frame-NNNNNN.png (NNNNNN: the step "
-                 "number), the size of the drawing region; DIR is made when missing")
+                 "number), the size of the drawing region, and every frame of a room transition as "
+                 "DIR/frame-NNNNNN-tKK.png; DIR is made when missing")
       ->type_name("DIR");
   app.add_option("--frame-every", o.frameEvery, "With --frames: write the first frame and every K-th after it")
       ->type_name("K")
