@@ -175,6 +175,9 @@ FUNCTION_ROUTINE(F_WindowSetRectangle) {
 }
 FUNCTION_ROUTINE(F_WindowCenter) { Display_WindowCenter(); }
 FUNCTION_ROUTINE(F_WindowDefault) { Display_WindowDefault(); }
+FUNCTION_ROUTINE(F_WindowHandle) {
+  result.SetReal(g_Display.window ? Platform().Window_NativeHandle(g_Display.window) : 0);
+}
 FUNCTION_ROUTINE(F_WindowGetX) { result.SetReal(Display_ClientBounds().x); }
 FUNCTION_ROUTINE(F_WindowGetY) { result.SetReal(Display_ClientBounds().y); }
 FUNCTION_ROUTINE(F_WindowGetWidth) { result.SetReal(Display_ClientBounds().w); }
@@ -245,6 +248,7 @@ constexpr RFunctionRoutine kDisplayFunctions[] = {
     {"window_set_rectangle", F_WindowSetRectangle},
     {"window_center", F_WindowCenter},
     {"window_default", F_WindowDefault},
+    {"window_handle", F_WindowHandle},
     {"window_get_x", F_WindowGetX},
     {"window_get_y", F_WindowGetY},
     {"window_get_width", F_WindowGetWidth},

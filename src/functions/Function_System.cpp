@@ -1,8 +1,8 @@
 // The clipboard, the program's priority and title, and the platform queries
 // of game code.
 //
-// window_handle and Orvo_EnableAlphaBlend act on the game window and its
-// graphics device; they are filled in with the graphics.
+// Orvo_EnableAlphaBlend acts on the game window and its graphics device; it
+// is filled in with the graphics.
 #include "functions/Function_System.h"
 
 #include <string>

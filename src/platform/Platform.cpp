@@ -30,6 +30,7 @@ void IPlatform::Window_SetStyle(WindowId, uint32_t) {}
 void IPlatform::Window_SetFullscreen(WindowId, bool) {}
 bool IPlatform::Window_GetBounds(WindowId, int&, int&, int&, int&) { return false; }
 void IPlatform::Window_SetMinimumSize(WindowId, int, int) {}
+uint32_t IPlatform::Window_NativeHandle(WindowId) { return 0; }
 void IPlatform::Cursor_Show(bool) {}
 WindowId IPlatform::Mouse_LastPosition(int& x, int& y) {
   x = m_defaultMouse[1];

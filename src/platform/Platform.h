@@ -108,6 +108,10 @@ class IPlatform {
   virtual bool Window_GetBounds(WindowId window, int& x, int& y, int& width, int& height);
   // The smallest client size the player may resize the window to (0 x 0: any).
   virtual void Window_SetMinimumSize(WindowId window, int width, int height);
+  // The desktop's own number for the window, for games that hand it to
+  // other programs: the X window on X11, otherwise the window's number in
+  // this process. 0 when the window does not exist.
+  virtual uint32_t Window_NativeHandle(WindowId window);
 
   // The mouse: whether the cursor shows over the runner's windows, where the
   // last mouse event put it (client coordinates of the window it was in;

@@ -21,6 +21,8 @@
 
 namespace tavrin {
 
+uint32_t Platform_SDLNativeHandle(SDL_Window* window);  // Platform_SDLNative.cpp
+
 namespace {
 
 int64_t MonotonicMicroseconds() {
@@ -231,6 +233,11 @@ class CPlatformSDL final : public IPlatform {
     SDL_GetWindowPosition(w->window, &x, &y);
     SDL_GetWindowSize(w->window, &width, &height);
     return true;
+  }
+
+  uint32_t Window_NativeHandle(WindowId id) override {
+    RWindow* w = Find(id);
+    return w ? Platform_SDLNativeHandle(w->window) : 0;
   }
 
   void Window_SetMinimumSize(WindowId id, int width, int height) override {

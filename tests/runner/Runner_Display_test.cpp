@@ -160,6 +160,7 @@ TEST_F(DisplayGameTest, TheWindowFollowsTheRegionAndTheMouseMapsThroughIt) {
       "show_debug_message(string(window_views_mouse_get_x()) + ',' + string(window_views_mouse_get_y()))\n"
       "window_set_caption('Hello')\n"
       "show_debug_message(window_get_caption())\n"
+      "show_debug_message(string(window_handle() > 0 && window_handle() == floor(window_handle())))\n"
       "show_debug_message(string(window_get_region_width()) + ' ' + string(window_get_region_scale()))\n"
       "screen_save('shot.PNG')\n"
       "screen_save_part('part.png', 300, 200, 100, 100)\n"
@@ -170,7 +171,7 @@ TEST_F(DisplayGameTest, TheWindowFollowsTheRegionAndTheMouseMapsThroughIt) {
   const test::RRun r = Play(game, {"--steps", "1"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out,
-            "640x480\n640x480\n30,20\n15,10\n80,60\n50,200\nHello\n320 0\nafter\n");
+            "640x480\n640x480\n30,20\n15,10\n80,60\n50,200\nHello\n1\n320 0\nafter\n");
   EXPECT_NE(r.err.find("Trying to save screen to empty image file name."), std::string::npos) << r.err;
   const auto shot = Picture_LoadFromImageFile((m_dir / "shot.PNG").string());
   ASSERT_TRUE(shot);
