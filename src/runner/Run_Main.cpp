@@ -26,6 +26,7 @@
 #include "world/Room_Draw.h"
 #include "world/Room_Main.h"
 #include "world/Run_State.h"
+#include "world/Save_Game.h"
 #include "world/TimeLine_Main.h"
 
 namespace tavrin {
@@ -36,7 +37,6 @@ RRunConfig g_Config;
 bool g_Running = false;
 bool g_Paused = false;
 int64_t g_StepsDone = 0;
-int32_t g_CursorImage = 0;
 
 // --- the clock ---
 int64_t g_ClockBase = 0;
@@ -110,7 +110,7 @@ void Motion(CRunRoom& room) {
 void DrawRoom() {
   CRunRoom* room = g_World.room;
   if (!room) return;
-  Room_Draw(Run_Painter(), g_World.game.cursor_sprite, g_CursorImage);
+  Room_Draw(Run_Painter(), g_World.game.cursor_sprite, g_World.cursorImage);
   if (g_World.room == room) Frame_ShowCaption(*room);
 }
 
@@ -163,7 +163,7 @@ void DoStep() {
   if (g_World.automaticDraw) DrawRoom();
   ScrollBackgrounds(room);
   Animate(room);
-  ++g_CursorImage;
+  ++g_World.cursorImage;
 }
 
 // --- starting and ending ---
@@ -176,7 +176,7 @@ void StartGame() {
   g_World.game.lives = -1;
   g_World.game.cursor_sprite = -1;
   g_World.game.transition_kind = 0;
-  g_CursorImage = 0;
+  g_World.cursorImage = 0;
   if (g_Config.seed)
     Random_SetSeed(*g_Config.seed);
   else
@@ -208,6 +208,18 @@ void AbortAfterException() {
   g_Running = false;
 }
 
+}  // namespace
+
+void Run_LoadGame(const std::string& fname) {
+  if (!LoadGame(fname)) return;
+  // The loaded room takes the window as entering it would; nothing of the
+  // room's own runs.
+  Frame_FitRegion(*g_World.room);
+  Frame_ShowCaption(*g_World.room);
+}
+
+namespace {
+
 // Serves the pending change; true when the game has stopped.
 bool ServeChange() {
   if (Quit_Requested()) {
@@ -223,7 +235,7 @@ bool ServeChange() {
     case CHANGE_ABORT: g_Running = false; return true;
     case CHANGE_LOAD:
       g_World.newRoom = CHANGE_NONE;
-      Error_Report("Loading saved games is not available yet.", false);
+      Run_LoadGame(g_World.loadFileName);
       return false;
     case CHANGE_RESTART:
       EndGame();

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace tavrin {
 
@@ -19,6 +20,11 @@ struct RRunConfig {
 };
 void Run_Configure(const RRunConfig& config);
 
+// Replaces the running game with the saved game in `fname` (a missing file
+// does nothing; a damaged one is refused and changes nothing) and fits the
+// window to its room. Served between steps for game_load; the runner's load
+// key calls it at once.
+void Run_LoadGame(const std::string& fname);
 // Runs the game to its end. Returns when the game is over (or, in debug
 // mode, paused from the debug window).
 void RunMain();

@@ -402,6 +402,8 @@ void Room_Goto(int32_t n, bool first) {
   }
 }
 
+std::vector<std::unique_ptr<CRunRoom>>& Room_RunRooms() { return g_RunRooms; }
+
 void Room_FreeAll() {
   g_World.room = nullptr;
   g_World.roomIndex = -1;

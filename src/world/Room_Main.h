@@ -104,5 +104,9 @@ void Room_Goto(int32_t n, bool first);
 void Room_Leave(bool gameEnd);
 // Frees every run-time room and the carried instances (the game ends).
 void Room_FreeAll();
+// The run-time rooms by room index: an entry is empty until the room is
+// entered and stays filled after leaving only for persistent rooms. Saved
+// games write and replace it whole.
+std::vector<std::unique_ptr<CRunRoom>>& Room_RunRooms();
 
 }  // namespace tavrin

@@ -58,6 +58,7 @@ struct RWorldState {
 
   // --- the game's values, the frame rate, automatic drawing ---
   RGameValues game;
+  int32_t cursorImage = 0;  // the frame of cursor_sprite shown, one further each step
   int32_t fps = 0;  // frames counted in the last whole second
   bool automaticDraw = true;
 

@@ -7,6 +7,7 @@
 #include "world/Object_Class.h"
 #include "world/Room_Class.h"
 #include "world/Room_Main.h"
+#include "world/Save_Game.h"
 #include "world/Run_State.h"
 #include "world/TimeLine_Class.h"
 #include "world/TimeLine_Main.h"
@@ -79,6 +80,7 @@ void World_Install() {
   Tile_RegisterFunctions();
   Potential_RegisterFunctions();
   Grid_RegisterFunctions();
+  SaveGame_RegisterFunctions();
 }
 
 }  // namespace tavrin

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/TestFolder.h"
 #include "support/TestProcess.h"
 
 namespace fs = std::filesystem;
@@ -16,15 +17,9 @@ namespace {
 
 using Files = std::vector<std::pair<std::string, std::string>>;
 
-class PackTest : public ::testing::Test {
+class PackTest : public test::FolderTest {
  protected:
-  void SetUp() override {
-    m_dir = fs::temp_directory_path() / ("tavrin_pack_" + std::to_string(::getpid()) + "_" +
-                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(m_dir);
-    fs::create_directories(m_dir);
-  }
-  void TearDown() override { fs::remove_all(m_dir); }
+  PackTest() : FolderTest("pack") {}
   test::RRun Pack(const std::vector<std::string>& args) {
     std::vector<std::string> argv = {TAVRIN_PACK_EXE};
     argv.insert(argv.end(), args.begin(), args.end());
@@ -44,7 +39,6 @@ class PackTest : public ::testing::Test {
     }
     return project;
   }
-  fs::path m_dir;
 };
 
 // A project refused: exit 1, a message holding every fragment, no package.

@@ -10,6 +10,7 @@
 #include <map>
 #include <sstream>
 
+#include "support/TestFolder.h"
 #include "support/TestProcess.h"
 
 namespace fs = std::filesystem;
@@ -32,15 +33,9 @@ struct RWorldCase {
   bool ball = false;       // the game has spr_ball: 8 x 8, origin and box from its top left
 };
 
-class GameTest : public ::testing::Test {
+class GameTest : public test::FolderTest {
  protected:
-  void SetUp() override {
-    m_dir = fs::temp_directory_path() / ("tavrin_games_" + std::to_string(::getpid()) + "_" +
-                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(m_dir);
-    fs::create_directories(m_dir);
-  }
-  void TearDown() override { fs::remove_all(m_dir); }
+  GameTest() : FolderTest("games") {}
 
   // Builds the project and plays it; `options` come before the game.
   test::RRun Play(const fs::path& project, const std::vector<std::string>& options) {
@@ -93,8 +88,6 @@ class GameTest : public ::testing::Test {
       EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
     }
   }
-
-  fs::path m_dir;
 };
 
 // Code as a JSON string.
