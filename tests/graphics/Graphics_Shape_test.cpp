@@ -6,32 +6,21 @@
 // their buffer.
 #include <gtest/gtest.h>
 
-#include "graphics/Graphics_DrawState.h"
 #include "graphics/Graphics_Primitive.h"
-#include "graphics/Graphics_Recorder.h"
 #include "graphics/Graphics_Shape.h"
-#include "graphics/Graphics_State.h"
+#include "graphics/RecordingFixture.h"
 
 namespace tavrin {
 namespace {
 
 constexpr uint32_t kWhite = 0xFFFFFFFF;
 
-class Shapes : public ::testing::Test {
+class Shapes : public test::CRecordingTest {
  protected:
-  void SetUp() override {
-    auto device = std::make_unique<CRecordingDevice>();
-    m_device = device.get();
-    Graphics_SetDevice(std::move(device));
-    g_DrawState.Reset();
-  }
-  void TearDown() override { Graphics_SetDevice(nullptr); }
-
   const RRecordedDraw& Only() {
     EXPECT_EQ(m_device->Draws().size(), 1u);
     return m_device->Draws().back();
   }
-  CRecordingDevice* m_device = nullptr;
 };
 
 struct RCorner {

@@ -5,23 +5,18 @@
 // device reset.
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "graphics/Graphics_Display.h"
-#include "graphics/Graphics_Recorder.h"
-#include "graphics/Graphics_State.h"
 #include "graphics/Graphics_Surface.h"
 #include "graphics/Graphics_Texture.h"
+#include "graphics/RecordingFixture.h"
 
 namespace tavrin {
 namespace {
 
-class Surfaces : public ::testing::Test {
+class Surfaces : public test::CRecordingTest {
  protected:
   void SetUp() override {
-    auto device = std::make_unique<CRecordingDevice>(640, 480, 1024);
-    m_device = device.get();
-    Graphics_SetDevice(std::move(device));
+    CRecordingTest::SetUp();
     g_Surfaces.Reset();
     g_Display.deviceW = 320;
     g_Display.deviceH = 240;
@@ -29,16 +24,13 @@ class Surfaces : public ::testing::Test {
   void TearDown() override {
     g_Surfaces.Reset();
     g_Display.Reset();
-    Graphics_SetDevice(nullptr);
+    CRecordingTest::TearDown();
   }
 
   // A w x h surface whose pixel (x, y) is 0xFF000000 | y << 8 | x.
   int32_t Numbered(int32_t w, int32_t h) {
     const int32_t id = Surface_Create(w, h);
-    std::vector<uint32_t> pixels;
-    for (int32_t y = 0; y < h; ++y)
-      for (int32_t x = 0; x < w; ++x) pixels.push_back(0xFF000000u | uint32_t(y) << 8 | uint32_t(x));
-    EXPECT_TRUE(m_device->Texture_Write(Surface_GetTexture(id), 0, 0, RPixelSource{pixels.data(), w, h, w}));
+    EXPECT_TRUE(m_device->Texture_Upload(Surface_GetTexture(id), test::NumberedPicture(w, h)));
     return id;
   }
   uint32_t Pixel(int32_t id, int32_t x, int32_t y) {
@@ -46,7 +38,6 @@ class Surfaces : public ::testing::Test {
     EXPECT_TRUE(m_device->Texture_Read(Surface_GetTexture(id), {x, y, 1, 1}, &p));
     return p;
   }
-  CRecordingDevice* m_device = nullptr;
 };
 
 TEST_F(Surfaces, IdsAreReusedAndRefusedSizesLeaveNothing) {
