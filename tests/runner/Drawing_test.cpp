@@ -1,11 +1,12 @@
-// The rooms of tests/games/drawing played headless with a fixed clock: one
-// draws every shape family (outlines and fills, precisions, colour blends,
-// alpha and additive blending, buttons, health bars, a path); the other
-// draws into surfaces, copies between them with clipping and onto
-// themselves, draws them back and makes a sprite of one. Their frames are
-// held to golden pictures; what the game reads back (pixels inside and
-// outside, ids, failed creations) to its output; the saved surface to its
-// pixels.
+// Games that draw, played headless with a fixed clock. tests/games/drawing
+// has two rooms: one draws every shape family (outlines and fills,
+// precisions, colour blends, alpha and additive blending, buttons, health
+// bars, a path); the other draws into surfaces, copies between them with
+// clipping and onto themselves, draws them back and makes a sprite of one.
+// Their frames are held to golden pictures; what the game reads back (pixels
+// inside and outside, ids, failed creations) to its output; the saved
+// surface to its pixels. tests/games/transitions plays a transition the game
+// defines with a script.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -24,17 +25,26 @@ namespace fs = std::filesystem;
 namespace tavrin {
 namespace {
 
-TEST(DrawingGame, ShapesAndSurfacesMatchTheirGoldenPictures) {
-  const fs::path dir = fs::temp_directory_path() / ("tavrin_drawing_" + std::to_string(::getpid()));
+// Builds tests/games/<name> in a fresh folder and plays it there for
+// `steps` steps, writing its frames to <folder>/frames.
+test::RRun Play(const std::string& name, int steps, fs::path& dir) {
+  dir = fs::temp_directory_path() / ("tavrin_" + name + "_" + std::to_string(::getpid()));
   fs::remove_all(dir);
   fs::create_directories(dir);
-  const fs::path project = fs::path(TAVRIN_TESTS_DIR) / "games" / "drawing";
-  const std::string game = (dir / "drawing.bin").string();
-  ASSERT_EQ(test::RunProgram({TAVRIN_PACK_EXE, "build", project.string(), "-o", game}).status, 0);
-  const test::RRun r = test::RunProgram({TAVRIN_EXE, "--headless", "--fixed-clock", "--steps", "3", "--frames",
-                                         (dir / "frames").string(), game},
-                                        {"TAVRIN_HOME=" + dir.string()}, dir.string());
+  const fs::path project = fs::path(TAVRIN_TESTS_DIR) / "games" / name;
+  const std::string game = (dir / (name + ".bin")).string();
+  const test::RRun built = test::RunProgram({TAVRIN_PACK_EXE, "build", project.string(), "-o", game});
+  if (built.status != 0) return built;
+  return test::RunProgram({TAVRIN_EXE, "--headless", "--fixed-clock", "--steps", std::to_string(steps), "--frames",
+                           (dir / "frames").string(), game},
+                          {"TAVRIN_HOME=" + dir.string()}, dir.string());
+}
+
+TEST(DrawingGame, ShapesAndSurfacesMatchTheirGoldenPictures) {
+  fs::path dir;
+  const test::RRun r = Play("drawing", 3, dir);
   ASSERT_EQ(r.status, 0) << r.err;
+  const fs::path project = fs::path(TAVRIN_TESTS_DIR) / "games" / "drawing";
   EXPECT_EQ(r.out,
             "0 1 32\n"        // the first two surfaces, at their size
             "1 1 1\n"         // copies clipped to both surfaces
@@ -57,6 +67,22 @@ TEST(DrawingGame, ShapesAndSurfacesMatchTheirGoldenPictures) {
   EXPECT_EQ(saved->GetPixel(31, 31), 0xFFFFFFFFu);
   EXPECT_EQ(saved->GetPixel(2, 2), 0u);
   EXPECT_EQ(saved->GetPixel(16, 16), 0xFFFF0000u);
+  if (!::testing::Test::HasFailure()) fs::remove_all(dir);
+}
+
+
+// A transition the game defines gets the old and the new room as surfaces
+// of the region's size, and t from 0 to 1 over transition_steps + 1 frames;
+// the surfaces are gone afterwards.
+TEST(DrawingGame, DefinedTransitionsDrawTheTwoRoomsFromSurfaces) {
+  fs::path dir;
+  const test::RRun r = Play("transitions", 6, dir);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "1 1 0\n"  // defined, exists; a missing script defines nothing
+            "entered\n"
+            "0 40x30 1 1\n0.50 40x30 1 1\n1 40x30 1 1\n"
+            "after: 0 0\n");
   if (!::testing::Test::HasFailure()) fs::remove_all(dir);
 }
 
