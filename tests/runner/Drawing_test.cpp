@@ -40,6 +40,12 @@ test::RRun Play(const std::string& name, int steps, fs::path& dir) {
                           {"TAVRIN_HOME=" + dir.string()}, dir.string());
 }
 
+std::optional<TBitmap32> Saved(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(file), {}};
+  return Picture_Decode(bytes);
+}
+
 TEST(DrawingGame, ShapesAndSurfacesMatchTheirGoldenPictures) {
   fs::path dir;
   const test::RRun r = Play("drawing", 3, dir);
@@ -50,17 +56,21 @@ TEST(DrawingGame, ShapesAndSurfacesMatchTheirGoldenPictures) {
             "1 1 1\n"         // copies clipped to both surfaces
             "1 0 0\n"         // a pixel inside, and outside on either side
             "1 0 0\n"         // the screen's pixel through the room, and outside it
+            "32 2 24 -1\n"    // grabbed from the screen and surfaces; nothing grabbed, no sprite
             "0 1 -1 -1\n");  // freed, its id taken again; sizes refused
   for (const char* frame : {"frame-000001.png", "frame-000003.png"}) {
     SCOPED_TRACE(frame);
     EXPECT_EQ(test::Golden_Compare(dir / "frames" / frame, project / "frames" / frame, 0, dir / "failures"), "");
   }
   // Saved with its transparency: the outline opaque white, the inside clear
-  // but for the red circle.
-  std::ifstream file(dir / "surf.PNG", std::ios::binary);
-  const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(file), {}};
-  const std::optional<TBitmap32> saved = Picture_Decode(bytes);
+  // but for the red circle. The grabbed sprite and background are saved at
+  // their sizes.
+  const std::optional<TBitmap32> saved = Saved(dir / "surf.PNG");
   ASSERT_TRUE(saved);
+  const std::optional<TBitmap32> grabbed = Saved(dir / "grabbed.png"), back = Saved(dir / "back.png");
+  ASSERT_TRUE(grabbed && back);
+  EXPECT_EQ(grabbed->s_w, 32);
+  EXPECT_EQ(back->s_h, 24);
   ASSERT_EQ(saved->s_w, 32);
   ASSERT_EQ(saved->s_h, 32);
   EXPECT_EQ(saved->GetPixel(0, 5), 0xFFFFFFFFu);
