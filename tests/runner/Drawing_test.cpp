@@ -6,7 +6,7 @@
 // Their frames are held to golden pictures; what the game reads back (pixels
 // inside and outside, ids, failed creations) to its output; the saved
 // surface to its pixels. tests/games/transitions plays a transition the game
-// defines with a script.
+// defines with a script, and reads the screen through a view.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -83,7 +83,8 @@ TEST(DrawingGame, ShapesAndSurfacesMatchTheirGoldenPictures) {
 
 // A transition the game defines gets the old and the new room as surfaces
 // of the region's size, and t from 0 to 1 over transition_steps + 1 frames;
-// the surfaces are gone afterwards.
+// the surfaces are gone afterwards. The new room's view shows half the room
+// at twice its size, and the screen's pixels are read through it.
 TEST(DrawingGame, DefinedTransitionsDrawTheTwoRoomsFromSurfaces) {
   fs::path dir;
   const test::RRun r = Play("transitions", 6, dir);
@@ -92,7 +93,8 @@ TEST(DrawingGame, DefinedTransitionsDrawTheTwoRoomsFromSurfaces) {
             "1 1 0\n"  // defined, exists; a missing script defines nothing
             "entered\n"
             "0 40x30 1 1\n0.50 40x30 1 1\n1 40x30 1 1\n"
-            "after: 0 0\n");
+            "after: 0 0\n"
+            "seen: 1 1\n");  // draw_getpixel through the view drawing the new room
   if (!::testing::Test::HasFailure()) fs::remove_all(dir);
 }
 
