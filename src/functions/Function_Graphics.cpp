@@ -156,7 +156,10 @@ ROUTINE(F_DrawHealthbar) {
   Shape_HealthBar(bar, g_DrawState.alpha);
 }
 // The path as a polyline of points about four pixels apart, placed at
-// (x, y) unless it is drawn where it lies.
+// (x, y) unless it is drawn where it lies. A path millions of pixels long
+// gets no more points than kPathMostPoints, so that a wild path cannot stall
+// the game in its draw event.
+constexpr int64_t kPathMostPoints = int64_t(1) << 20;
 ROUTINE(F_DrawPath) {
   const CPath* path = g_WorldData.paths.Get(ArgInt(a[0]));
   if (!path) return Error_ReportAction("Trying to drawn non-existing path.", false);
@@ -165,7 +168,7 @@ ROUTINE(F_DrawPath) {
     const RWayPoint start = path->GetPosition(0);
     ox = R(a[1]) - start.x, oy = R(a[2]) - start.y;
   }
-  const int64_t m = Real_ToInt64(path->Length() / 4);
+  const int64_t m = std::min(Real_ToInt64(path->Length() / 4), kPathMostPoints);
   if (m <= 0) return;
   Shape_StripBegin(g_DrawState.color);
   for (int64_t i = 0; i <= m; ++i) {

@@ -98,6 +98,10 @@ TEST(GraphicsCode, ShapesSurfacesAndSavesWithoutAWindow) {
        "draw_healthbar(0, 0, 10, 2, 50, c_black, c_red, c_lime, 0, true, true); draw_clear(c_red);\n" +
            Show({"draw_getpixel(1, 1)", "draw_getpixel(-1, -1)"}),
        "0\n0\n", ""},
+      {"a path of astronomical length is drawn with a bounded number of points",
+       "var p; p = path_add(); path_add_point(p, 0, 0, 100); path_add_point(p, power(10, 300), 0, 100);\n"
+       "draw_path(p, 0, 0, true); draw_path(p, 5, 5, false);\n" + Show({"path_get_length(p) > power(10, 299)"}),
+       "1\n", ""},
       {"a path that does not exist", "draw_path(3, 0, 0, true);", "",
        ActionError("Trying to drawn non-existing path.")},
       {"no surfaces without a window", Show({"surface_create(8, 8)", "surface_create_ext(8, 8)", "surface_exists(0)",
