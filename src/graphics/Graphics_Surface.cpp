@@ -22,6 +22,9 @@ const RSurface* Find(int32_t id) {
 
 double Radians(double degrees) { return degrees * std::numbers::pi / 180.0; }
 
+// The smallest of 4, 8, 16, ... that holds n.
+int32_t DepthSide(int32_t n) { return std::max(Texture_PowerOfTwo(n), 4); }
+
 // The camera and viewport on the w x h rectangle from the target's top-left.
 void Frame(int32_t w, int32_t h) {
   Display_SetViewport(0, 0, w, h);
@@ -33,11 +36,17 @@ void Frame(int32_t w, int32_t h) {
 int32_t Surface_Create(int32_t w, int32_t h) {
   size_t slot = 0;
   while (slot < g_Surfaces.table.size() && g_Surfaces.table[slot].used) ++slot;
-  // The texture first: a size the device refuses leaves the table as it was.
+  // The texture and depth buffer first: a size the device refuses leaves the
+  // table as it was.
   const TextureId tex = Texture_CreateEmpty(w, h, true);
   if (tex == kNoTexture) return -1;
+  const DepthBufferId depth = Graphics_Device()->DepthBuffer_Create(DepthSide(w), DepthSide(h));
+  if (depth == kNoDepthBuffer) {
+    Texture_Free(tex);
+    return -1;
+  }
   if (slot == g_Surfaces.table.size()) g_Surfaces.table.emplace_back();
-  g_Surfaces.table[slot] = RSurface{true, tex, w, h};
+  g_Surfaces.table[slot] = RSurface{true, tex, depth, w, h};
   return int32_t(slot);
 }
 
@@ -46,12 +55,24 @@ bool Surface_Exists(int32_t id) { return Find(id) != nullptr; }
 void Surface_Free(int32_t id) {
   if (!Find(id)) return;
   if (g_Surfaces.target == id) Surface_ResetTarget();
-  Texture_Free(g_Surfaces.table[size_t(id)].tex);
-  g_Surfaces.table[size_t(id)] = RSurface{};
+  RSurface& s = g_Surfaces.table[size_t(id)];
+  g_Surfaces.oldDepthBuffers.push_back({kSurfaceDepthDelay, s.depth});
+  Texture_Free(s.tex);
+  s = RSurface{};
+}
+
+void Surface_TickDepthBuffers() {
+  IGraphicsDevice* device = Graphics_Device();
+  std::erase_if(g_Surfaces.oldDepthBuffers, [device](ROldDepthBuffer& old) {
+    if (--old.count > 0) return false;
+    if (device) device->DepthBuffer_Free(old.depth);
+    return true;
+  });
 }
 
 void Surface_FreeAll() {
   for (size_t id = 0; id < g_Surfaces.table.size(); ++id) Surface_Free(int32_t(id));
+  while (!g_Surfaces.oldDepthBuffers.empty()) Surface_TickDepthBuffers();
 }
 
 int32_t Surface_GetWidth(int32_t id) {
@@ -72,7 +93,7 @@ bool Surface_SetTarget(int32_t id) {
   const RSurface* s = Find(id);
   if (!device || !s) return false;
   if (g_Surfaces.target == id) return true;
-  if (!device->SetRenderTarget(s->tex)) return false;
+  if (!device->SetRenderTarget(s->tex, s->depth)) return false;
   g_Surfaces.target = id;
   Frame(s->w, s->h);
   return true;

@@ -2,7 +2,10 @@
 // like a sprite, reads pixel by pixel, copies between and saves.
 //
 // A surface is a render-target texture of the texture table with a depth
-// buffer of its own. While a surface is the target everything drawn lands in
+// buffer of its own, of the powers of two (at least 4) that hold its size.
+// A freed surface's depth buffer is kept for kSurfaceDepthDelay steps before
+// it goes, so that drawing still under way with it never loses it; each
+// step's end ticks the delay. While a surface is the target everything drawn lands in
 // it (the room too), in the surface's own pixels from its top-left corner;
 // resetting the target goes back to the screen with the camera on the whole
 // region, not on the view that was drawing before. Ids are the slots of the
@@ -25,12 +28,22 @@ namespace tavrin {
 struct RSurface {
   bool used = false;
   TextureId tex = kNoTexture;
+  DepthBufferId depth = kNoDepthBuffer;
   int32_t w = 0, h = 0;  // as asked for; the texture may be larger
+};
+
+inline constexpr int32_t kSurfaceDepthDelay = 60;
+
+// A freed surface's depth buffer and the steps it has left.
+struct ROldDepthBuffer {
+  int32_t count = 0;
+  DepthBufferId depth = kNoDepthBuffer;
 };
 
 struct RSurfaceState {
   std::vector<RSurface> table;
   int32_t target = -1;  // the surface being drawn into, -1 for the screen
+  std::vector<ROldDepthBuffer> oldDepthBuffers;
 
   void Reset() { *this = RSurfaceState(); }
 };
@@ -41,9 +54,14 @@ extern RSurfaceState g_Surfaces;
 int32_t Surface_Create(int32_t w, int32_t h);
 bool Surface_Exists(int32_t id);
 // Nothing for a missing surface; the target goes back to the screen first
-// when the surface is the target.
+// when the surface is the target. Its depth buffer goes kSurfaceDepthDelay
+// steps later.
 void Surface_Free(int32_t id);
+// Every surface, and every depth buffer kept after its surface (a device
+// reset leaves nothing of them).
 void Surface_FreeAll();
+// One step of the delay: a depth buffer whose steps have run out is freed.
+void Surface_TickDepthBuffers();
 // -1 for a missing surface.
 int32_t Surface_GetWidth(int32_t id);
 int32_t Surface_GetHeight(int32_t id);

@@ -1,5 +1,6 @@
 // Surfaces on the recording device, whose textures hold exactly what is
-// written: the table's ids, refused sizes, switching the target and the
+// written: the table's ids, refused sizes, depth buffers kept for sixty steps
+// after their surface, switching the target and the
 // viewport each target gets, copies clipped to both surfaces (and onto
 // themselves), pixels inside and outside, and every surface gone after a
 // device reset.
@@ -60,6 +61,31 @@ TEST_F(Surfaces, IdsAreReusedAndRefusedSizesLeaveNothing) {
   }
   Graphics_SetDevice(nullptr);
   EXPECT_EQ(Surface_Create(8, 8), -1);
+}
+
+TEST_F(Surfaces, DepthBuffersOutliveTheirSurfaceBySixtySteps) {
+  const int32_t s = Surface_Create(30, 2);
+  ASSERT_TRUE(Surface_SetTarget(s));
+  EXPECT_EQ(m_device->RenderTargetDepth(), g_Surfaces.table[0].depth);
+  EXPECT_EQ(m_device->DepthBuffer_Count(), 1);
+  Surface_Free(s);
+  EXPECT_EQ(Surface_Create(5, 5), s);  // the surface id is free at once
+  Surface_Free(s);
+  for (int step = 1; step < kSurfaceDepthDelay; ++step) {
+    Surface_TickDepthBuffers();
+    ASSERT_EQ(m_device->DepthBuffer_Count(), 2) << step;
+  }
+  Surface_TickDepthBuffers();
+  EXPECT_EQ(m_device->DepthBuffer_Count(), 0);
+  EXPECT_TRUE(g_Surfaces.oldDepthBuffers.empty());
+}
+
+TEST_F(Surfaces, ADepthBufferTheDeviceRefusesMakesNoSurface) {
+  // Depth buffers are at least 4 x 4: this device makes nothing that large.
+  Graphics_SetDevice(std::make_unique<CRecordingDevice>(640, 480, 2));
+  EXPECT_EQ(Surface_Create(1, 1), -1);
+  EXPECT_TRUE(g_Surfaces.table.empty());
+  EXPECT_EQ(Texture_Count(), 0);
 }
 
 TEST_F(Surfaces, TheTargetAndItsCoordinates) {
@@ -151,6 +177,7 @@ TEST_F(Surfaces, ADeviceResetFreesThemAll) {
   EXPECT_FALSE(Surface_Exists(b));
   EXPECT_EQ(m_device->RenderTarget(), kNoTexture);
   EXPECT_EQ(Texture_Count(), 0);
+  EXPECT_EQ(m_device->DepthBuffer_Count(), 0);  // none kept for later
 }
 
 }  // namespace
