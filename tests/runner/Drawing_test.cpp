@@ -7,6 +7,8 @@
 // inside and outside, ids, failed creations) to its output; the saved
 // surface to its pixels. tests/games/transitions plays a transition the game
 // defines with a script, and reads the screen through a view.
+// tests/games/hud draws a screen of its own over its room: a health bar and
+// a mini map drawn into a surface.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -99,6 +101,18 @@ TEST(DrawingGame, DefinedTransitionsDrawTheTwoRoomsFromSurfaces) {
   // The script fails at its last frame: reported, and the game goes on.
   EXPECT_NE(r.err.find("ERROR in transition function scr_split\nIn script scr_split:\n"), std::string::npos)
       << r.err;
+  if (!::testing::Test::HasFailure()) fs::remove_all(dir);
+}
+
+TEST(DrawingGame, AHealthBarAndAMiniMapOverTheRoom) {
+  fs::path dir;
+  const test::RRun r = Play("hud", 10, dir);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const fs::path project = fs::path(TAVRIN_TESTS_DIR) / "games" / "hud";
+  for (const char* frame : {"frame-000001.png", "frame-000010.png"}) {
+    SCOPED_TRACE(frame);
+    EXPECT_EQ(test::Golden_Compare(dir / "frames" / frame, project / "frames" / frame, 0, dir / "failures"), "");
+  }
   if (!::testing::Test::HasFailure()) fs::remove_all(dir);
 }
 
