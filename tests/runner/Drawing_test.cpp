@@ -87,7 +87,8 @@ TEST(DrawingGame, ShapesAndSurfacesMatchTheirGoldenPictures) {
 // of the region's size, and t from 0 to 1 over transition_steps + 1 frames;
 // the surfaces are gone afterwards. The new room's view shows half the room
 // at twice its size, and the screen's pixels are read through it.
-// An error in the transition's script is reported like any other.
+// An error in the transition's script is reported like any other. A display
+// reset takes the game's surfaces with it.
 TEST(DrawingGame, DefinedTransitionsDrawTheTwoRoomsFromSurfaces) {
   fs::path dir;
   const test::RRun r = Play("transitions", 6, dir);
@@ -96,8 +97,9 @@ TEST(DrawingGame, DefinedTransitionsDrawTheTwoRoomsFromSurfaces) {
             "1 1 0\n"  // defined, exists; a missing script defines nothing
             "entered\n"
             "0 40x30 1 1\n0.50 40x30 1 1\n1 40x30 1 1\n"
-            "after: 0 0\n"
-            "seen: 1 1\n");  // draw_getpixel through the view drawing the new room
+            "after: 0 0 1\n"  // the transition's surfaces gone, the game's own kept
+            "seen: 1 1\n"     // draw_getpixel through the view drawing the new room
+            "reset: 0\n");    // a display reset frees the game's surfaces
   // The script fails at its last frame: reported, and the game goes on.
   EXPECT_NE(r.err.find("ERROR in transition function scr_split\nIn script scr_split:\n"), std::string::npos)
       << r.err;
