@@ -1,7 +1,7 @@
 // The scenes the drawing benchmark draws, the same for the graphics device
 // and for the raw OpenGL peer: blended 32 x 32 sprites over a 640 x 480
-// frame, of one texture or switching among eight with every sprite, and a
-// room's worth of 16 x 16 tiles cut from one tile set.
+// frame, of one texture or switching among eight with every sprite, a
+// room's worth of 16 x 16 tiles cut from one tile set, and filled rectangles.
 #pragma once
 
 #include <cstdint>
@@ -62,6 +62,25 @@ inline RScene Scene_Tiles(int count) {
     const float u = float(tile % 8) / 8, v = float(tile / 8) / 8;
     scene.sprites.push_back({float(cell % perRow * 16), float(cell / perRow * 16), 16, 16, 0, u, v, u + 0.125f,
                              v + 0.125f, 0xFFFFFFFF});
+  }
+  return scene;
+}
+
+// `count` filled rectangles of 8 x 8 to 40 x 40 in many colours, at alpha
+// 0.75. Drawn by the shape code without a texture; the peer draws the same
+// quads with a white texel, which gives the same pixels.
+inline RScene Scene_Rectangles(int count) {
+  RScene scene;
+  scene.textures.emplace_back(1, 1, 0xFFFFFFFFu);
+  uint32_t seed = 777;
+  auto next = [&seed](int below) {
+    seed = seed * 134775813u + 1u;
+    return float((seed >> 8) % uint32_t(below));
+  };
+  for (int i = 0; i < count; ++i) {
+    const float w = 8 + next(33), h = 8 + next(33);
+    const uint32_t color = 0xBF000000u | uint32_t(i * 2654435761u) >> 8;
+    scene.sprites.push_back({next(kFrameW - 40), next(kFrameH - 40), w, h, 0, 0, 0, 1, 1, color});
   }
   return scene;
 }

@@ -1,17 +1,25 @@
 #include "functions/Function_Graphics.h"
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
 
 #include "graphics/Graphics_Color.h"
 #include "graphics/Graphics_Data.h"
+#include "graphics/Graphics_Display.h"
 #include "graphics/Graphics_DrawState.h"
 #include "graphics/Graphics_Primitive.h"
+#include "graphics/Graphics_Shape.h"
+#include "graphics/Graphics_Surface.h"
+#include "graphics/Graphics_Picture.h"
+#include "graphics/Graphics_State.h"
 #include "graphics/Graphics_Texture.h"
 #include "graphics/Sprite_List.h"
 #include "script/Code_Error.h"
 #include "script/Code_Function.h"
 #include "world/Room_Main.h"
+#include "world/World_Data.h"
 #include "world/World_Routine.h"
 
 namespace tavrin {
@@ -34,10 +42,6 @@ int64_t Frame(CInstanceBase* self, const RValue& v) {
   if (ind >= 0) return ind;
   return self ? Real_ToInt64(std::floor(AsInstance(self)->i_imageindex)) : 0;
 }
-
-// The room's size, which the plain tiled functions cover.
-double RoomWidth() { return g_World.room ? g_World.room->r_width : 0; }
-double RoomHeight() { return g_World.room ? g_World.room->r_height : 0; }
 
 const CSprite* DrawnSprite(const RValue& v) {
   const CSprite* s = g_GraphicsData.sprites.Get(ArgInt(v));
@@ -67,6 +71,112 @@ ROUTINE(F_ColorGetValue) { result.SetReal(Color_ToHSV(Col(a[0])).v); }
 ROUTINE(F_MergeColor) { result.SetReal(Color_Merge(Col(a[0]), Col(a[1]), R(a[2]))); }
 ROUTINE(F_DrawSetBlendMode) { DrawState_SetBlendMode(ArgInt(a[0])); }
 ROUTINE(F_DrawSetBlendModeExt) { DrawState_SetBlendModeExt(ArgInt(a[0]), ArgInt(a[1])); }
+
+
+// --- clearing, pixels and shapes
+
+// A game colour with the draw alpha, as shapes take explicit colours.
+uint32_t Argb(const RValue& v) { return Color_ToARGB(Col(v), g_DrawState.alpha); }
+
+ROUTINE(F_DrawClear) {
+  if (IGraphicsDevice* d = Graphics_Device()) d->Clear(true, Color_ToARGB(Col(a[0]), 1), true, 1.0f);
+}
+ROUTINE(F_DrawClearAlpha) {
+  if (IGraphicsDevice* d = Graphics_Device()) d->Clear(true, Color_ToARGB(Col(a[0]), R(a[1])), true, 1.0f);
+}
+// The screen's pixel under a room position, seen through the view being
+// drawn (the position as it is outside view drawing); 0 outside the screen.
+ROUTINE(F_DrawGetPixel) {
+  double x = R(a[0]), y = R(a[1]);
+  const int32_t view = g_World.viewCurrent;
+  if (view >= 0 && view < kViewMaps && ViewMap_Used(g_Display.views[size_t(view)])) {
+    const auto [rx, ry] = Display_RoomToRegion(g_Display.views[size_t(view)], x, y);
+    x = rx, y = ry;
+  }
+  const int64_t px = Real_ToInt64(x), py = Real_ToInt64(y);
+  TBitmap32 pixel;
+  if (px < 0 || py < 0 || px >= g_Display.deviceW || py >= g_Display.deviceH ||
+      !Display_Grab(int32_t(px), int32_t(py), 1, 1, pixel))
+    return;
+  result.SetReal(Color_Swap(pixel.s_data[0] & 0xFFFFFF));
+}
+ROUTINE(F_DrawPoint) { Shape_Point(R(a[0]), R(a[1]), g_DrawState.color); }
+ROUTINE(F_DrawPointColor) { Shape_Point(R(a[0]) + 0.01, R(a[1]) + 0.01, Argb(a[2])); }
+ROUTINE(F_DrawLine) { Shape_Line(R(a[0]), R(a[1]), R(a[2]), R(a[3]), g_DrawState.color, g_DrawState.color); }
+ROUTINE(F_DrawLineColor) { Shape_Line(R(a[0]), R(a[1]), R(a[2]), R(a[3]), Argb(a[4]), Argb(a[5])); }
+ROUTINE(F_DrawLineWidth) {
+  Shape_LineWidth(R(a[0]), R(a[1]), R(a[2]), R(a[3]), R(a[4]), g_DrawState.color, g_DrawState.color);
+}
+ROUTINE(F_DrawLineWidthColor) {
+  Shape_LineWidth(R(a[0]), R(a[1]), R(a[2]), R(a[3]), R(a[4]), Argb(a[5]), Argb(a[6]));
+}
+ROUTINE(F_DrawRectangle) {
+  const uint32_t c = g_DrawState.color;
+  Shape_Rectangle(R(a[0]), R(a[1]), R(a[2]), R(a[3]), c, c, c, c, ArgFlag(a[4]));
+}
+ROUTINE(F_DrawRectangleColor) {
+  Shape_Rectangle(R(a[0]), R(a[1]), R(a[2]), R(a[3]), Argb(a[4]), Argb(a[5]), Argb(a[6]), Argb(a[7]), ArgFlag(a[8]));
+}
+ROUTINE(F_DrawRoundrect) {
+  Shape_RoundRect(R(a[0]), R(a[1]), R(a[2]), R(a[3]), g_DrawState.color, g_DrawState.color, ArgFlag(a[4]));
+}
+ROUTINE(F_DrawRoundrectColor) {
+  Shape_RoundRect(R(a[0]), R(a[1]), R(a[2]), R(a[3]), Argb(a[4]), Argb(a[5]), ArgFlag(a[6]));
+}
+ROUTINE(F_DrawTriangle) {
+  const uint32_t c = g_DrawState.color;
+  Shape_Triangle(R(a[0]), R(a[1]), R(a[2]), R(a[3]), R(a[4]), R(a[5]), c, c, c, ArgFlag(a[6]));
+}
+ROUTINE(F_DrawTriangleColor) {
+  Shape_Triangle(R(a[0]), R(a[1]), R(a[2]), R(a[3]), R(a[4]), R(a[5]), Argb(a[6]), Argb(a[7]), Argb(a[8]),
+                 ArgFlag(a[9]));
+}
+ROUTINE(F_DrawCircle) {
+  const double x = R(a[0]), y = R(a[1]), r = R(a[2]);
+  Shape_Ellipse(x - r, y - r, x + r, y + r, g_DrawState.color, g_DrawState.color, ArgFlag(a[3]));
+}
+ROUTINE(F_DrawCircleColor) {
+  const double x = R(a[0]), y = R(a[1]), r = R(a[2]);
+  Shape_Ellipse(x - r, y - r, x + r, y + r, Argb(a[3]), Argb(a[4]), ArgFlag(a[5]));
+}
+ROUTINE(F_DrawEllipse) {
+  Shape_Ellipse(R(a[0]), R(a[1]), R(a[2]), R(a[3]), g_DrawState.color, g_DrawState.color, ArgFlag(a[4]));
+}
+ROUTINE(F_DrawEllipseColor) {
+  Shape_Ellipse(R(a[0]), R(a[1]), R(a[2]), R(a[3]), Argb(a[4]), Argb(a[5]), ArgFlag(a[6]));
+}
+ROUTINE(F_DrawSetCirclePrecision) { Shape_SetCirclePrecision(R(a[0])); }
+ROUTINE(F_DrawArrow) { Shape_Arrow(R(a[0]), R(a[1]), R(a[2]), R(a[3]), R(a[4]), g_DrawState.color); }
+ROUTINE(F_DrawButton) {
+  Shape_Button(R(a[0]), R(a[1]), R(a[2]), R(a[3]), ArgFlag(a[4]), g_DrawState.color, g_DrawState.alpha);
+}
+ROUTINE(F_DrawHealthbar) {
+  RHealthBar bar{R(a[0]),  R(a[1]),  R(a[2]),     R(a[3]),     R(a[4]),      Col(a[5]),
+                 Col(a[6]), Col(a[7]), ArgInt(a[8]), ArgFlag(a[9]), ArgFlag(a[10])};
+  Shape_HealthBar(bar, g_DrawState.alpha);
+}
+// The path as a polyline of points about four pixels apart, placed at
+// (x, y) unless it is drawn where it lies. A path millions of pixels long
+// gets no more points than kPathMostPoints, so that a wild path cannot stall
+// the game in its draw event.
+constexpr int64_t kPathMostPoints = int64_t(1) << 20;
+ROUTINE(F_DrawPath) {
+  const CPath* path = g_WorldData.paths.Get(ArgInt(a[0]));
+  if (!path) return Error_ReportAction("Trying to drawn non-existing path.", false);
+  double ox = 0, oy = 0;
+  if (!ArgFlag(a[3])) {
+    const RWayPoint start = path->GetPosition(0);
+    ox = R(a[1]) - start.x, oy = R(a[2]) - start.y;
+  }
+  const int64_t m = std::min(Real_ToInt64(path->Length() / 4), kPathMostPoints);
+  if (m <= 0) return;
+  Shape_StripBegin(g_DrawState.color);
+  for (int64_t i = 0; i <= m; ++i) {
+    const RWayPoint p = path->GetPosition(double(i) / double(m));
+    Shape_StripAdd(p.x + ox, p.y + oy);
+  }
+  Shape_StripEnd();
+}
 
 // --- primitives
 
@@ -158,13 +268,13 @@ ROUTINE(F_DrawSpriteGeneral) {
 }
 ROUTINE(F_DrawSpriteTiled) {
   if (const CSprite* s = DrawnSprite(a[0]))
-    s->DrawTiled(Frame(self, a[1]), R(a[2]), R(a[3]), 1, 1, true, true, 0, 0, RoomWidth(), RoomHeight(), 0xFFFFFF,
+    s->DrawTiled(Frame(self, a[1]), R(a[2]), R(a[3]), 1, 1, true, true, 0, 0, Function_RoomWidth(), Function_RoomHeight(), 0xFFFFFF,
                  1);
 }
 ROUTINE(F_DrawSpriteTiledExt) {
   if (const CSprite* s = DrawnSprite(a[0]))
-    s->DrawTiled(Frame(self, a[1]), R(a[2]), R(a[3]), R(a[4]), R(a[5]), true, true, 0, 0, RoomWidth(),
-                 RoomHeight(), Col(a[6]), R(a[7]));
+    s->DrawTiled(Frame(self, a[1]), R(a[2]), R(a[3]), R(a[4]), R(a[5]), true, true, 0, 0, Function_RoomWidth(),
+                 Function_RoomHeight(), Col(a[6]), R(a[7]));
 }
 
 // --- background drawing
@@ -198,11 +308,11 @@ ROUTINE(F_DrawBackgroundGeneral) {
 }
 ROUTINE(F_DrawBackgroundTiled) {
   if (const CBackground* b = DrawnBackground(a[0]))
-    b->DrawTiled(R(a[1]), R(a[2]), 1, 1, true, true, 0, 0, RoomWidth(), RoomHeight(), 0xFFFFFF, 1);
+    b->DrawTiled(R(a[1]), R(a[2]), 1, 1, true, true, 0, 0, Function_RoomWidth(), Function_RoomHeight(), 0xFFFFFF, 1);
 }
 ROUTINE(F_DrawBackgroundTiledExt) {
   if (const CBackground* b = DrawnBackground(a[0]))
-    b->DrawTiled(R(a[1]), R(a[2]), R(a[3]), R(a[4]), true, true, 0, 0, RoomWidth(), RoomHeight(), Col(a[5]),
+    b->DrawTiled(R(a[1]), R(a[2]), R(a[3]), R(a[4]), true, true, 0, 0, Function_RoomWidth(), Function_RoomHeight(), Col(a[5]),
                  R(a[6]));
 }
 
@@ -297,6 +407,106 @@ ROUTINE(F_SpriteMerge) {
     Sprite_Merge(ArgInt(a[0]), ArgInt(a[1]));
 }
 
+
+// --- sprites and backgrounds from the screen and surfaces, and saved
+
+// The rectangle (x, y, w, h) of the screen, or of surface `id`, clipped to
+// it. Nothing left of it makes no resource: the function gives -1.
+std::optional<TBitmap32> ScreenPart(const RValue* a) {
+  TBitmap32 picture;
+  if (!Display_Grab(ArgInt(a[0]), ArgInt(a[1]), ArgInt(a[2]), ArgInt(a[3]), picture)) return std::nullopt;
+  return picture;
+}
+std::optional<TBitmap32> SurfacePart(const RValue* a) {
+  if (!Surface_Exists(ArgInt(a[0]))) {
+    Error_ReportAction("Trying to use non-existing surface.", false);
+    return std::nullopt;
+  }
+  TBitmap32 picture;
+  if (!Surface_Grab(ArgInt(a[0]), ArgInt(a[1]), ArgInt(a[2]), ArgInt(a[3]), ArgInt(a[4]), picture))
+    return std::nullopt;
+  return picture;
+}
+// removeback is read as a whole number towards zero: 1 removes the
+// background, -1 makes the picture opaque.
+int32_t RemoveBack(const RValue& v) { return Real_ToInt32(std::trunc(v.AsReal())); }
+
+void NewSprite(const std::optional<TBitmap32>& picture, const RValue* a, RValue& result) {
+  result.SetReal(-1);
+  if (!picture) return;
+  const int32_t ind = Sprite_AddEmpty();
+  if (CSprite* s = g_GraphicsData.sprites.Get(ind)) {
+    s->CreateFromBitmap(*picture, RemoveBack(a[0]), ArgFlag(a[1]), ArgInt(a[2]), ArgInt(a[3]));
+    result.SetReal(ind);
+  }
+}
+void AddToSprite(const RValue& ind, const std::optional<TBitmap32>& picture, const RValue* a) {
+  CSprite* s = g_GraphicsData.sprites.Get(ArgInt(ind));
+  if (!s) return Error_ReportAction("Trying to add to non-existing sprite.", false);
+  if (picture) s->AddFromBitmap(*picture, ArgFlag(a[0]), ArgFlag(a[1]));
+}
+void NewBackground(const std::optional<TBitmap32>& picture, const RValue* a, RValue& result) {
+  result.SetReal(-1);
+  if (!picture) return;
+  const int32_t ind = Background_AddEmpty();
+  if (CBackground* b = g_GraphicsData.backgrounds.Get(ind)) {
+    b->CreateFromBitmap(*picture, RemoveBack(a[0]), ArgFlag(a[1]));
+    result.SetReal(ind);
+  }
+}
+
+ROUTINE(F_SpriteCreateFromScreen) { NewSprite(ScreenPart(a), a + 4, result); }
+ROUTINE(F_SpriteCreateFromSurface) { NewSprite(SurfacePart(a), a + 5, result); }
+ROUTINE(F_SpriteAddFromScreen) { AddToSprite(a[0], ScreenPart(a + 1), a + 5); }
+ROUTINE(F_SpriteAddFromSurface) { AddToSprite(a[0], SurfacePart(a + 1), a + 6); }
+ROUTINE(F_BackgroundCreateFromScreen) { NewBackground(ScreenPart(a), a + 4, result); }
+ROUTINE(F_BackgroundCreateFromSurface) { NewBackground(SurfacePart(a), a + 5, result); }
+
+// The name a picture is saved under, or none after the error for an empty
+// one.
+std::optional<std::string> SaveName(const RValue& v, const char* what) {
+  std::string name = Text(v);
+  if (name.empty()) {
+    Error_ReportAction(std::string("Trying to save ") + what + " bitmap to empty image file name.", false);
+    return std::nullopt;
+  }
+  return name;
+}
+
+// A frame outside the sprite, or a file that cannot be written, saves
+// nothing without a word.
+ROUTINE(F_SpriteSave) {
+  const CSprite* s = g_GraphicsData.sprites.Get(ArgInt(a[0]));
+  if (!s) return Error_ReportAction("Trying to save non-existing sprite bitmap.", false);
+  const std::optional<std::string> name = SaveName(a[2], "sprite");
+  if (!name) return;
+  if (const std::optional<TBitmap32> frame = s->GetBitmap(ArgInt(a[1]))) Picture_SaveToImageFile(*frame, *name);
+}
+// Every frame side by side, frame i at x = i x the sprite's width.
+ROUTINE(F_SpriteSaveStrip) {
+  const CSprite* s = g_GraphicsData.sprites.Get(ArgInt(a[0]));
+  if (!s) return Error_ReportAction("Trying to save non-existing sprite bitmap.", false);
+  const std::optional<std::string> name = SaveName(a[1], "sprite");
+  if (!name || s->i_numb <= 0) return;
+  const int64_t w = s->GetWidth(), h = s->GetHeight();
+  if (!Bitmap_SizeAllowed(w * s->i_numb, h)) return;
+  TBitmap32 strip(int32_t(w * s->i_numb), int32_t(h));
+  for (int32_t i = 0; i < s->i_numb; ++i) {
+    const std::optional<TBitmap32> frame = s->GetBitmap(i);
+    if (!frame) continue;
+    for (int32_t y = 0; y < std::min<int32_t>(frame->s_h, int32_t(h)); ++y)
+      for (int32_t x = 0; x < std::min<int32_t>(frame->s_w, int32_t(w)); ++x)
+        strip.SetPixel(int32_t(i * w + x), y, frame->GetPixel(x, y));
+  }
+  Picture_SaveToImageFile(strip, *name);
+}
+ROUTINE(F_BackgroundSave) {
+  const CBackground* b = g_GraphicsData.backgrounds.Get(ArgInt(a[0]));
+  if (!b) return Error_ReportAction("Trying to save non-existing background bitmap.", false);
+  const std::optional<std::string> name = SaveName(a[1], "background");
+  if (name && b->GetWidth() > 0 && b->GetHeight() > 0) Picture_SaveToImageFile(b->GetBitmap(), *name);
+}
+
 // --- background resources
 
 const CBackground* QueriedBackground(const RValue& v, RValue& result) {
@@ -368,6 +578,30 @@ const RFunctionRoutine kGraphicsFunctions[] = {
     {"merge_color", F_MergeColor},
     {"draw_set_blend_mode", F_DrawSetBlendMode},
     {"draw_set_blend_mode_ext", F_DrawSetBlendModeExt},
+    {"draw_clear", F_DrawClear},
+    {"draw_clear_alpha", F_DrawClearAlpha},
+    {"draw_getpixel", F_DrawGetPixel},
+    {"draw_point", F_DrawPoint},
+    {"draw_point_color", F_DrawPointColor},
+    {"draw_line", F_DrawLine},
+    {"draw_line_color", F_DrawLineColor},
+    {"draw_line_width", F_DrawLineWidth},
+    {"draw_line_width_color", F_DrawLineWidthColor},
+    {"draw_rectangle", F_DrawRectangle},
+    {"draw_rectangle_color", F_DrawRectangleColor},
+    {"draw_roundrect", F_DrawRoundrect},
+    {"draw_roundrect_color", F_DrawRoundrectColor},
+    {"draw_triangle", F_DrawTriangle},
+    {"draw_triangle_color", F_DrawTriangleColor},
+    {"draw_circle", F_DrawCircle},
+    {"draw_circle_color", F_DrawCircleColor},
+    {"draw_ellipse", F_DrawEllipse},
+    {"draw_ellipse_color", F_DrawEllipseColor},
+    {"draw_set_circle_precision", F_DrawSetCirclePrecision},
+    {"draw_arrow", F_DrawArrow},
+    {"draw_button", F_DrawButton},
+    {"draw_healthbar", F_DrawHealthbar},
+    {"draw_path", F_DrawPath},
     {"draw_primitive_begin", F_PrimitiveBegin},
     {"draw_primitive_begin_texture", F_PrimitiveBeginTexture},
     {"draw_primitive_end", F_PrimitiveEnd},
@@ -427,6 +661,15 @@ const RFunctionRoutine kGraphicsFunctions[] = {
     {"sprite_duplicate", F_SpriteDuplicate},
     {"sprite_assign", F_SpriteAssign},
     {"sprite_merge", F_SpriteMerge},
+    {"sprite_create_from_screen", F_SpriteCreateFromScreen},
+    {"sprite_create_from_surface", F_SpriteCreateFromSurface},
+    {"sprite_add_from_screen", F_SpriteAddFromScreen},
+    {"sprite_add_from_surface", F_SpriteAddFromSurface},
+    {"sprite_save", F_SpriteSave},
+    {"sprite_save_strip", F_SpriteSaveStrip},
+    {"background_create_from_screen", F_BackgroundCreateFromScreen},
+    {"background_create_from_surface", F_BackgroundCreateFromSurface},
+    {"background_save", F_BackgroundSave},
     {"background_name", F_BackgroundGetName},
     {"background_exists", F_BackgroundExists},
     {"background_get_name", F_BackgroundGetName},
@@ -445,6 +688,9 @@ const RFunctionRoutine kGraphicsFunctions[] = {
 };
 
 }  // namespace
+
+double Function_RoomWidth() { return g_World.room ? g_World.room->r_width : 0; }
+double Function_RoomHeight() { return g_World.room ? g_World.room->r_height : 0; }
 
 void Function_RegisterGraphics() { Function_ImplementTable(kGraphicsFunctions); }
 

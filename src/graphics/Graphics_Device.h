@@ -34,6 +34,8 @@ namespace tavrin {
 
 using TextureId = int32_t;
 inline constexpr TextureId kNoTexture = -1;  // no texture; as a render target: the back buffer
+using DepthBufferId = int32_t;
+inline constexpr DepthBufferId kNoDepthBuffer = -1;  // as a target's depth: the target's own
 
 struct RRect {
   int32_t x = 0, y = 0, w = 0, h = 0;
@@ -227,10 +229,21 @@ class IGraphicsDevice {
 
   // --------------------------------------------------------------- targets
   // Drawing goes to the back buffer (kNoTexture) or to a render-target
-  // texture, each with its own depth buffer. Switching sets the viewport to
-  // the whole new target. False (target unchanged) for any other texture.
-  virtual bool SetRenderTarget(TextureId target) = 0;
+  // texture. The back buffer has its own depth buffer; a render target draws
+  // with the depth buffer it is given, or with one of its own (made when it
+  // first needs it). Switching sets the viewport to the whole new target.
+  // False (target unchanged) for any other texture, or a depth buffer that
+  // does not exist or is smaller than the target.
+  virtual bool SetRenderTarget(TextureId target, DepthBufferId depth) = 0;
+  bool SetRenderTarget(TextureId target) { return SetRenderTarget(target, kNoDepthBuffer); }
   virtual TextureId RenderTarget() const = 0;
+  // Depth buffers made apart from any target, so that one may outlive the
+  // textures it served: kNoDepthBuffer when a side is below 1 or above
+  // Texture_MaxSide, or the card refuses. Freed ids are reused, lowest
+  // first; freeing one leaves the targets it served with their own.
+  virtual DepthBufferId DepthBuffer_Create(int32_t w, int32_t h) = 0;
+  virtual void DepthBuffer_Free(DepthBufferId depth) = 0;
+  virtual int32_t DepthBuffer_Count() const = 0;
   // Clears the viewport's rectangle of the current target: its colour to
   // `color` (0xAARRGGBB) and/or its depth to `depth`.
   virtual void Clear(bool clearColor, uint32_t color, bool clearDepth, float depth = 1.0f) = 0;
@@ -248,8 +261,8 @@ class IGraphicsDevice {
   virtual TextureId Texture() const = 0;
 
   // -------------------------------------------------------------- textures
-  // A w x h texture of 32-bit 0xAARRGGBB texels, all 0 at first; a render
-  // target gets its own depth buffer. kNoTexture when a side is below 1 or
+  // A w x h texture of 32-bit 0xAARRGGBB texels, all 0 at first, that may
+  // be a render target (see SetRenderTarget). kNoTexture when a side is below 1 or
   // above Texture_MaxSide, or the card refuses. Freed ids are reused, lowest
   // first.
   virtual TextureId Texture_Create(int32_t w, int32_t h, bool renderTarget) = 0;

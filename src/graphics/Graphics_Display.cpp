@@ -13,6 +13,7 @@
 #include "graphics/Graphics_Matrix.h"
 #include "graphics/Graphics_Picture.h"
 #include "graphics/Graphics_State.h"
+#include "graphics/Graphics_Surface.h"
 #include "platform/Platform_Trace.h"
 
 namespace tavrin {
@@ -316,6 +317,7 @@ std::string Display_Open(const RGameSettings& settings, const std::string& title
 
 void Display_Close() {
   Graphics_SetDevice(nullptr);
+  g_Surfaces.Reset();  // their textures went with the device
   if (Platform_Installed()) {
     IPlatform& p = Platform();
     if (g_Display.window) p.Window_Destroy(g_Display.window);
@@ -409,8 +411,11 @@ void Display_ServeReset() {
   if (!g_Display.resetRequested) return;
   g_Display.resetRequested = false;
   if (Platform_Installed()) Platform().Display_RestoreMode();
-  // The device keeps its textures and state through a reset; what remains is
-  // to show a clean frame and keep the synchronisation asked for.
+  // The device keeps its textures and state through a reset, but surfaces
+  // are promised to be lost with it: games test for them and make them
+  // again. What remains is to show a clean frame and keep the
+  // synchronisation asked for.
+  Surface_FreeAll();
   if (IGraphicsDevice* d = Graphics_Device()) {
     d->SetVSync(g_Display.vsync);
     d->Clear(true, 0xFF000000, true, 1.0f);

@@ -26,6 +26,7 @@ struct RDrawState {
   bool interpolation = true;
   bool textureBlend = true;
   bool textureRepeat = false;
+  int32_t circlePrecision = 24;  // steps round an ellipse (Graphics_Shape.h)
 
   // Back to a game's start.
   void Reset() { *this = RDrawState(); }

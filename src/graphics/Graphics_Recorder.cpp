@@ -56,7 +56,7 @@ bool CRecordingDevice::BackBuffer_Resize(int32_t w, int32_t h) {
   return true;
 }
 
-bool CRecordingDevice::SetRenderTarget(TextureId target) {
+bool CRecordingDevice::SetRenderTarget(TextureId target, DepthBufferId depth) {
   int32_t w = m_backW, h = m_backH;
   if (target != kNoTexture) {
     const RTexture* t = Find(target);
@@ -64,9 +64,36 @@ bool CRecordingDevice::SetRenderTarget(TextureId target) {
     w = t->w;
     h = t->h;
   }
+  if (depth != kNoDepthBuffer) {
+    const bool exists = depth >= 0 && size_t(depth) < m_depths.size() && m_depths[size_t(depth)].used;
+    if (target == kNoTexture || !exists || m_depths[size_t(depth)].w < w || m_depths[size_t(depth)].h < h)
+      return false;
+  }
   m_target = target;
+  m_targetDepth = depth;
   m_viewport = RViewport{0, 0, w, h, 0, 1};
   return true;
+}
+
+DepthBufferId CRecordingDevice::DepthBuffer_Create(int32_t w, int32_t h) {
+  if (w < 1 || h < 1 || w > m_maxSide || h > m_maxSide) return kNoDepthBuffer;
+  size_t slot = 0;
+  while (slot < m_depths.size() && m_depths[slot].used) ++slot;
+  if (slot == m_depths.size()) m_depths.emplace_back();
+  m_depths[slot] = RDepth{true, w, h};
+  return DepthBufferId(slot);
+}
+
+void CRecordingDevice::DepthBuffer_Free(DepthBufferId depth) {
+  if (depth < 0 || size_t(depth) >= m_depths.size()) return;
+  m_depths[size_t(depth)] = RDepth{};
+  if (m_targetDepth == depth) m_targetDepth = kNoDepthBuffer;
+}
+
+int32_t CRecordingDevice::DepthBuffer_Count() const {
+  int32_t n = 0;
+  for (const RDepth& d : m_depths) n += d.used ? 1 : 0;
+  return n;
 }
 
 void CRecordingDevice::Clear(bool clearColor, uint32_t color, bool clearDepth, float depth) {

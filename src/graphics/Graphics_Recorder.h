@@ -41,6 +41,7 @@ struct RRecordedClear {
 class CRecordingDevice final : public IGraphicsDevice {
  public:
   using IGraphicsDevice::Draw;
+  using IGraphicsDevice::SetRenderTarget;
 
   explicit CRecordingDevice(int32_t backBufferW = 640, int32_t backBufferH = 480, int32_t maxTextureSide = 8192);
 
@@ -63,8 +64,13 @@ class CRecordingDevice final : public IGraphicsDevice {
   bool BackBuffer_Resize(int32_t w, int32_t h) override;
   bool BackBuffer_Read(const RRect&, uint32_t*) override { return false; }
 
-  bool SetRenderTarget(TextureId target) override;
+  bool SetRenderTarget(TextureId target, DepthBufferId depth) override;
   TextureId RenderTarget() const override { return m_target; }
+  // The depth buffer given with the current target (kNoDepthBuffer: its own).
+  DepthBufferId RenderTargetDepth() const { return m_targetDepth; }
+  DepthBufferId DepthBuffer_Create(int32_t w, int32_t h) override;
+  void DepthBuffer_Free(DepthBufferId depth) override;
+  int32_t DepthBuffer_Count() const override;
   void Clear(bool clearColor, uint32_t color, bool clearDepth, float depth) override;
 
   void SetViewport(const RViewport& viewport) override { m_viewport = viewport; }
@@ -107,6 +113,12 @@ class CRecordingDevice final : public IGraphicsDevice {
   RRenderState m_state;
   TextureId m_texture = kNoTexture;
   TextureId m_target = kNoTexture;
+  DepthBufferId m_targetDepth = kNoDepthBuffer;
+  struct RDepth {
+    bool used = false;
+    int32_t w = 0, h = 0;
+  };
+  std::vector<RDepth> m_depths;
   RDeviceStats m_stats;
   int32_t m_presents = 0;
 };

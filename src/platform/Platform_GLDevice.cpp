@@ -60,6 +60,16 @@ bool Inside(const RRect& r, int32_t w, int32_t h) {
 
 void SetEnabled(GLenum capability, bool on) { on ? glEnable(capability) : glDisable(capability); }
 
+// Ids are slots: a new object takes the lowest free one.
+template <class T>
+int32_t PlaceInFirstFree(std::vector<T>& slots, const T& item) {
+  size_t slot = 0;
+  while (slot < slots.size() && slots[slot].used) ++slot;
+  if (slot == slots.size()) slots.emplace_back();
+  slots[slot] = item;
+  return int32_t(slot);
+}
+
 // Everything a batch draws with besides its texture, layout and primitives.
 struct RSnapshot {
   RRenderState state;
@@ -69,18 +79,30 @@ struct RSnapshot {
   bool operator==(const RSnapshot&) const = default;
 };
 
+// What a render target's framebuffer has as its depth attachment.
+constexpr DepthBufferId kNoAttachment = -2;
+constexpr DepthBufferId kOwnDepth = kNoDepthBuffer;
+
 struct RTextureGL {
   bool used = false;
   bool renderTarget = false;
   int32_t w = 0, h = 0;
   GLuint texture = 0;
-  GLuint framebuffer = 0;  // render targets
-  GLuint depth = 0;        // render targets
+  GLuint framebuffer = 0;                // render targets
+  GLuint depth = 0;                      // render targets: their own, made when first needed
+  DepthBufferId attached = kNoAttachment;  // render targets: kOwnDepth or a depth buffer made apart
+};
+
+struct RDepthGL {
+  bool used = false;
+  int32_t w = 0, h = 0;
+  GLuint renderbuffer = 0;
 };
 
 class CDeviceGL final : public IGraphicsDevice {
  public:
   using IGraphicsDevice::Draw;
+  using IGraphicsDevice::SetRenderTarget;
 
   CDeviceGL(std::shared_ptr<RGLWindowLink> link, SDL_GLContext context) : m_link(std::move(link)), m_context(context) {}
 
@@ -88,6 +110,7 @@ class CDeviceGL final : public IGraphicsDevice {
     if (EnsureCurrent()) {
       m_programs.Destroy();
       for (RTextureGL& t : m_textures) DeleteTexture(t);
+      for (RDepthGL& d : m_depths) glDeleteRenderbuffers(1, &d.renderbuffer);
       DeleteBackBuffer(m_backFramebuffer, m_backColor, m_backDepth);
       glDeleteFramebuffers(1, &m_scratchFramebuffer);
       glDeleteSamplers(4, m_samplers);
@@ -245,10 +268,18 @@ class CDeviceGL final : public IGraphicsDevice {
 
   // --------------------------------------------------------------- targets
 
-  bool SetRenderTarget(TextureId target) override {
-    const RTextureGL* t = target == kNoTexture ? nullptr : Find(target);
+  bool SetRenderTarget(TextureId target, DepthBufferId depth) override {
+    RTextureGL* t = target == kNoTexture ? nullptr : Find(target);
     if (target != kNoTexture && (!t || !t->renderTarget)) return false;
+    if (depth != kNoDepthBuffer) {
+      const RDepthGL* d = FindDepth(depth);
+      if (!t || !d || d->w < t->w || d->h < t->h) return false;
+    }
     Flush();
+    if (t && !AttachDepth(*t, depth)) {
+      BindTarget();
+      return false;
+    }
     m_target = target;
     BindTarget();
     SetViewport(RViewport{0, 0, t ? t->w : m_backW, t ? t->h : m_backH, 0, 1});
@@ -256,6 +287,38 @@ class CDeviceGL final : public IGraphicsDevice {
   }
 
   TextureId RenderTarget() const override { return m_target; }
+
+  DepthBufferId DepthBuffer_Create(int32_t w, int32_t h) override {
+    if (w < 1 || h < 1 || w > m_maxSide || h > m_maxSide || !EnsureCurrent()) return kNoDepthBuffer;
+    RDepthGL d{true, w, h, MakeDepth(w, h)};
+    if (!d.renderbuffer) return kNoDepthBuffer;
+    return PlaceInFirstFree(m_depths, d);
+  }
+
+  void DepthBuffer_Free(DepthBufferId depth) override {
+    RDepthGL* d = FindDepth(depth);
+    if (!d) return;
+    Flush();
+    if (EnsureCurrent()) {
+      // Targets that drew with it are left without depth until they are made
+      // the target again.
+      for (RTextureGL& t : m_textures)
+        if (t.used && t.attached == depth) {
+          glBindFramebuffer(GL_FRAMEBUFFER, t.framebuffer);
+          glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
+          t.attached = kNoAttachment;
+        }
+      glDeleteRenderbuffers(1, &d->renderbuffer);
+      BindTarget();
+    }
+    *d = RDepthGL{};
+  }
+
+  int32_t DepthBuffer_Count() const override {
+    int32_t n = 0;
+    for (const RDepthGL& d : m_depths) n += d.used ? 1 : 0;
+    return n;
+  }
 
   void Clear(bool clearColor, uint32_t color, bool clearDepth, float depth) override {
     Flush();
@@ -308,13 +371,10 @@ class CDeviceGL final : public IGraphicsDevice {
     m_boundTexture = t.texture;
     bool ok = glGetError() == GL_NO_ERROR;
     if (ok && renderTarget) {
+      // The depth buffer comes when the target is first drawn into.
       glGenFramebuffers(1, &t.framebuffer);
-      glGenRenderbuffers(1, &t.depth);
-      glBindRenderbuffer(GL_RENDERBUFFER, t.depth);
-      glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, w, h);
       glBindFramebuffer(GL_FRAMEBUFFER, t.framebuffer);
       glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, t.texture, 0);
-      glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, t.depth);
       ok = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE && glGetError() == GL_NO_ERROR;
     } else if (ok) {
       glBindFramebuffer(GL_FRAMEBUFFER, m_scratchFramebuffer);
@@ -324,7 +384,7 @@ class CDeviceGL final : public IGraphicsDevice {
       glDisable(GL_SCISSOR_TEST);
       glClearColor(0, 0, 0, 0);
       glClearDepth(1.0);
-      glClear(GL_COLOR_BUFFER_BIT | (renderTarget ? GL_DEPTH_BUFFER_BIT : 0));
+      glClear(GL_COLOR_BUFFER_BIT);
       ok = glGetError() == GL_NO_ERROR;
     }
     if (!renderTarget) glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
@@ -333,11 +393,7 @@ class CDeviceGL final : public IGraphicsDevice {
       DeleteTexture(t);
       return kNoTexture;
     }
-    size_t slot = 0;
-    while (slot < m_textures.size() && m_textures[slot].used) ++slot;
-    if (slot == m_textures.size()) m_textures.emplace_back();
-    m_textures[slot] = t;
-    return TextureId(slot);
+    return PlaceInFirstFree(m_textures, t);
   }
 
   void Texture_Free(TextureId texture) override {
@@ -413,6 +469,41 @@ class CDeviceGL final : public IGraphicsDevice {
     if (!m_link->window) return false;  // the window has gone
     if (SDL_GL_GetCurrentContext() == m_context) return true;
     return SDL_GL_MakeCurrent(m_link->window, m_context) == 0;
+  }
+
+  RDepthGL* FindDepth(DepthBufferId id) {
+    if (id < 0 || size_t(id) >= m_depths.size() || !m_depths[size_t(id)].used) return nullptr;
+    return &m_depths[size_t(id)];
+  }
+
+  // A depth and stencil renderbuffer, cleared to far; 0 when it cannot be made.
+  static GLuint MakeDepth(int32_t w, int32_t h) {
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    GLuint renderbuffer = 0;
+    glGenRenderbuffers(1, &renderbuffer);
+    glBindRenderbuffer(GL_RENDERBUFFER, renderbuffer);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, w, h);
+    if (glGetError() != GL_NO_ERROR) glDeleteRenderbuffers(1, &renderbuffer), renderbuffer = 0;
+    return renderbuffer;
+  }
+
+  // Gives the render target the depth buffer it is to draw with (its own,
+  // made now when it has none yet); false when that cannot be done.
+  bool AttachDepth(RTextureGL& t, DepthBufferId depth) {
+    if (t.attached == depth) return true;
+    if (!EnsureCurrent()) return false;
+    if (depth == kOwnDepth && !t.depth && !(t.depth = MakeDepth(t.w, t.h))) return false;
+    const GLuint renderbuffer = depth == kOwnDepth ? t.depth : m_depths[size_t(depth)].renderbuffer;
+    glBindFramebuffer(GL_FRAMEBUFFER, t.framebuffer);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, renderbuffer);
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+      glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
+      t.attached = kNoAttachment;
+      return false;
+    }
+    t.attached = depth;
+    return true;
   }
 
   const RTextureGL* Find(TextureId id) const {
@@ -580,6 +671,7 @@ class CDeviceGL final : public IGraphicsDevice {
   int32_t m_backW = 0, m_backH = 0;
   int32_t m_maxSide = 0;
   std::vector<RTextureGL> m_textures;
+  std::vector<RDepthGL> m_depths;
 
   // What the game asked for.
   RRenderState m_state;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "graphics/Graphics_Display.h"
+#include "graphics/Graphics_Surface.h"
 #include "platform/Platform.h"
 #include "platform/Platform_Quit.h"
 #include "platform/Platform_Trace.h"
@@ -266,6 +267,7 @@ void Loop() {
     try {
       DoStep();
       ++g_StepsDone;
+      Surface_TickDepthBuffers();
       // A step that asked for no change shows its frame, the last step of a
       // run limited by --steps included.
       const bool show = !Run_ChangePending() && g_World.automaticDraw;

@@ -7,11 +7,15 @@
 #include "graphics/Graphics_Display.h"
 #include "graphics/Graphics_Quad.h"
 #include "graphics/Graphics_State.h"
-#include "graphics/Graphics_Texture.h"
-#include "platform/Platform_Trace.h"
+#include "graphics/Graphics_Surface.h"
 #include "runner/Run_Main.h"
 #include "runner/Runner_Frame.h"
+#include "script/Code_Error.h"
+#include "script/Code_Exec.h"
 #include "script/Code_Function.h"
+#include "script/Script_Class.h"
+#include "script/Script_State.h"
+#include "world/Instance_Class.h"
 #include "world/Run_State.h"
 #include "world/World_Angles.h"
 
@@ -20,13 +24,14 @@ namespace tavrin {
 namespace {
 
 // Transitions a game defines: kind -> the script or extension function that
-// draws them. They take the two pictures as surfaces, so they play once
-// surfaces are there; until then they change rooms without a transition.
+// draws them, given the two pictures as surfaces.
 std::map<int32_t, int32_t> g_defined;
 
+// The pictures are surfaces, so that a transition the game defines can draw
+// them with the surface functions.
 struct RTransition {
   int32_t kind = 0;
-  TextureId from = kNoTexture, to = kNoTexture;  // the old room, the new room
+  int32_t from = -1, to = -1;  // surfaces: the old room, the new room
   int32_t w = 0, h = 0;
 };
 RTransition g_transition;
@@ -114,9 +119,27 @@ void Transition_DrawFrame(int32_t kind, TextureId a, TextureId b, int32_t W, int
 namespace {
 
 void Free() {
-  Texture_Free(g_transition.from);
-  Texture_Free(g_transition.to);
+  Surface_Free(g_transition.from);
+  Surface_Free(g_transition.to);
   g_transition = RTransition();
+}
+
+bool Playable(int32_t kind) { return (kind >= 1 && kind <= kTransitionKinds) || g_defined.count(kind); }
+
+// One frame of a transition the game defines: its script or extension
+// function is called with (from, to, width, height, t) on an instance of its
+// own. An error in it is reported and the transition goes on.
+void DrawDefinedFrame(int32_t function, const RTransition& t, double at) {
+  RValue args[5] = {RValue::Real(t.from), RValue::Real(t.to), RValue::Real(t.w), RValue::Real(t.h), RValue::Real(at)};
+  RValue result;
+  CInstance caller(0, 0, 0, 0);
+  const bool ok = function < kExtensionIdBase
+                      ? Script_Execute(function - kScriptIdBase, &caller, &caller, result, false, args, 5)
+                      : Function_Call(function, &caller, &caller, 5, result, args, nullptr, 0);
+  if (!ok && g_ScriptState.errorPending) {
+    Error_Report("ERROR in transition function " + Function_Name(function) + "\r" + g_ScriptState.errorText, false);
+    Error_ClearPending();
+  }
 }
 
 }  // namespace
@@ -125,14 +148,11 @@ bool Transition_Pending() { return g_transition.kind != 0; }
 
 void Transition_Prepare(int32_t kind) {
   Free();
-  IGraphicsDevice* device = Graphics_Device();
-  if (g_defined.count(kind))
-    WriteTrace("Transition " + std::to_string(kind) + " is defined by the game; it plays once surfaces are there");
-  if (!device || kind < 1 || kind > kTransitionKinds) return;
+  if (!Graphics_Device() || !Playable(kind)) return;
   const int32_t w = g_Display.deviceW, h = g_Display.deviceH;
-  const TextureId from = Texture_CreateEmpty(w, h, true);
-  if (from == kNoTexture || !device->SetRenderTarget(from)) {
-    Texture_Free(from);
+  const int32_t from = Surface_Create(w, h);
+  if (from < 0 || !Surface_SetTarget(from)) {
+    Surface_Free(from);
     return;
   }
   // The old room as it is now, drawn while the change it is leaving for
@@ -141,11 +161,11 @@ void Transition_Prepare(int32_t kind) {
   g_World.newRoom = CHANGE_NONE;
   Run_DrawRoom();
   g_World.newRoom = pending;
-  const TextureId to = Texture_CreateEmpty(w, h, true);
-  if (to == kNoTexture || !device->SetRenderTarget(to)) {
-    device->SetRenderTarget(kNoTexture);
-    Texture_Free(from);
-    Texture_Free(to);
+  const int32_t to = Surface_Create(w, h);
+  if (to < 0 || !Surface_SetTarget(to)) {
+    Surface_Free(from);
+    Surface_Free(to);
+    Surface_ResetTarget();
     return;
   }
   g_transition = {kind, from, to, w, h};
@@ -153,15 +173,18 @@ void Transition_Prepare(int32_t kind) {
 
 void Transition_Play(int32_t steps, int64_t afterStep) {
   if (!Transition_Pending()) return;
-  IGraphicsDevice* device = Graphics_Device();
-  if (device) {
-    device->SetRenderTarget(kNoTexture);
+  if (Graphics_Device()) {
+    Surface_ResetTarget();
     const int32_t S = steps < 1 ? 1 : steps;
     const RTransition t = g_transition;
+    const auto defined = g_defined.find(t.kind);
     for (int32_t s = 0; s <= S; ++s) {
       Display_SetViewport(0, 0, t.w, t.h);
       Display_SetView(0, 0, t.w, t.h, 0);
-      Transition_DrawFrame(t.kind, t.from, t.to, t.w, t.h, double(s) / S, S);
+      if (defined != g_defined.end())
+        DrawDefinedFrame(defined->second, t, double(s) / S);
+      else
+        Transition_DrawFrame(t.kind, Surface_GetTexture(t.from), Surface_GetTexture(t.to), t.w, t.h, double(s) / S, S);
       Frame_PresentTransition(afterStep, s);
     }
   }
@@ -197,7 +220,7 @@ void Transition_RegisterFunctions() {
 }
 
 void Transition_Cancel() {
-  if (IGraphicsDevice* device = Graphics_Device(); device && Transition_Pending()) device->SetRenderTarget(kNoTexture);
+  if (Transition_Pending()) Surface_ResetTarget();
   Free();
 }
 

@@ -2,14 +2,16 @@
 // kept, the new room's first picture is drawn aside, and the two are mixed
 // over transition_steps + 1 frames in one of the built-in ways (revealed from
 // a side or the centre, slid in, interlaced, pushed out, zoomed and turned,
-// blended, faded through black).
+// blended, faded through black) or by a script the game defined for its kind.
+// Both pictures are surfaces, which a game's own transition draws with the
+// surface functions.
 #pragma once
 
 #include <cstdint>
 
 namespace tavrin {
 
-// Before the room ends: when `kind` is a transition this runner plays, keeps
+// Before the room ends: when `kind` is built in or defined by the game, keeps
 // the room's picture and sends the next drawing aside. Nothing otherwise.
 void Transition_Prepare(int32_t kind);
 // True between Transition_Prepare and Transition_Play (the new room's first

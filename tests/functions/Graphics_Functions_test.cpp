@@ -91,4 +91,39 @@ TEST(GraphicsCode, BackgroundsMadeCopiedAndDeletedAtRunTime) {
   });
 }
 
+TEST(GraphicsCode, ShapesSurfacesAndSavesWithoutAWindow) {
+  RunTable({
+      {"shapes without a window draw nothing and say nothing",
+       "draw_set_circle_precision(30); draw_rectangle(0, 0, 5, 5, false); draw_circle(3, 3, 2, true);\n"
+       "draw_healthbar(0, 0, 10, 2, 50, c_black, c_red, c_lime, 0, true, true); draw_clear(c_red);\n" +
+           Show({"draw_getpixel(1, 1)", "draw_getpixel(-1, -1)"}),
+       "0\n0\n", ""},
+      {"a path of astronomical length is drawn with a bounded number of points",
+       "var p; p = path_add(); path_add_point(p, 0, 0, 100); path_add_point(p, power(10, 300), 0, 100);\n"
+       "draw_path(p, 0, 0, true); draw_path(p, 5, 5, false);\n" + Show({"path_get_length(p) > power(10, 299)"}),
+       "1\n", ""},
+      {"a path that does not exist", "draw_path(3, 0, 0, true);", "",
+       ActionError("Trying to drawn non-existing path.")},
+      {"no surfaces without a window", Show({"surface_create(8, 8)", "surface_create_ext(8, 8)", "surface_exists(0)",
+                                             "surface_get_width(0)", "surface_get_texture(0)", "surface_set_target(0)",
+                                             "surface_reset_target()", "sprite_create_from_screen(0, 0, 8, 8, 0, 0, 0, 0)"}),
+       "-1\n-1\n0\n-1\n-1\n0\n0\n-1\n", ""},
+      {"freeing a missing surface is quiet", "surface_free(0); surface_free(-4);\n" + Show({"'quiet'"}), "quiet\n", ""},
+      {"drawing a missing surface", "draw_surface_stretched(2, 0, 0, 4, 4);", "",
+       ActionError("Trying to use non-existing surface.")},
+      {"reading a missing surface", Show({"surface_getpixel(0, 1, 1)"}), "0\n",
+       ActionError("Trying to use non-existing surface.")},
+      {"copying from a missing surface", "surface_copy_part(0, 0, 0, 1, 0, 0, 4, 4);", "",
+       ActionError("Trying to use non-existing surface.")},
+      {"a sprite from a missing surface", Show({"sprite_create_from_surface(0, 0, 0, 8, 8, 0, 0, 0, 0)"}), "-1\n",
+       ActionError("Trying to use non-existing surface.")},
+      {"adding to a missing sprite", "sprite_add_from_screen(4, 0, 0, 8, 8, false, false);", "",
+       ActionError("Trying to add to non-existing sprite.")},
+      {"saving a missing sprite", "sprite_save(0, 0, 'a.png');", "",
+       ActionError("Trying to save non-existing sprite bitmap.")},
+      {"saving a background under no name", "background_save(background_create_color(4, 4, c_red), '');", "",
+       ActionError("Trying to save background bitmap to empty image file name.")},
+  });
+}
+
 }  // namespace tavrin::test

@@ -181,6 +181,40 @@ TEST_F(DeviceGL, RenderTargetsAreDrawnIntoThenDrawnWith) {
   EXPECT_FALSE(Device().SetRenderTarget(Texture(TBitmap32(2, 2))));  // not a render target
 }
 
+// A render target draws with its own depth buffer or one made apart (larger
+// is fine), which may be shared, outlive the target, and be freed while a
+// target still has it.
+TEST_F(DeviceGL, RenderTargetsTestDepthWithTheDepthBufferTheyAreGiven) {
+  const TextureId a = Device().Texture_Create(8, 8, true), b = Device().Texture_Create(8, 8, true);
+  const DepthBufferId depth = Device().DepthBuffer_Create(16, 16), small = Device().DepthBuffer_Create(4, 4);
+  ASSERT_NE(depth, kNoDepthBuffer);
+  EXPECT_EQ(Device().DepthBuffer_Count(), 2);
+  EXPECT_FALSE(Device().SetRenderTarget(a, small));  // smaller than the target
+  EXPECT_FALSE(Device().SetRenderTarget(kNoTexture, depth));
+  EXPECT_FALSE(Device().SetRenderTarget(a, 7));
+  SetState([](RRenderState& s) { s.depthTest = true; });
+  for (const auto [target, given] : {std::pair{a, depth}, {b, kNoDepthBuffer}, {a, kNoDepthBuffer}}) {
+    ASSERT_TRUE(Device().SetRenderTarget(target, given));
+    test::SetView2D(Device(), 8, 8);
+    Device().Clear(true, kGrey, true);
+    DrawQuad(Device(), Quad(0, 0, 4, 4, kRed, 0, 0, 1, 1, -100));  // nearer the camera
+    DrawQuad(Device(), Quad(0, 0, 4, 4, kBlue, 0, 0, 1, 1, 100));
+    TBitmap32 drawn;
+    ASSERT_TRUE(Device().Texture_Copy(target, {0, 0, 8, 8}, drawn));
+    EXPECT_EQ(drawn.GetPixel(1, 1), kRed) << target << " with depth buffer " << given;
+  }
+  // Freed while its target is drawn into, and after its target is gone.
+  ASSERT_TRUE(Device().SetRenderTarget(b, depth));
+  Device().DepthBuffer_Free(depth);
+  DrawQuad(Device(), Quad(0, 0, 4, 4, kGreen));
+  ASSERT_TRUE(Device().SetRenderTarget(kNoTexture));
+  Device().Texture_Free(b);
+  Device().DepthBuffer_Free(small);
+  Device().DepthBuffer_Free(small);
+  EXPECT_EQ(Device().DepthBuffer_Count(), 0);
+  EXPECT_EQ(Device().DepthBuffer_Create(0, 4), kNoDepthBuffer);
+}
+
 TEST_F(DeviceGL, EqualStateBatchesIntoOneDrawCallAndChangesSplitInOrder) {
   const TextureId red = Texture(TBitmap32(2, 2, kRed)), blue = Texture(TBitmap32(2, 2, kBlue));
   struct RCase {

@@ -18,6 +18,7 @@
 #include "graphics/Graphics_Recorder.h"
 #include "graphics/Graphics_State.h"
 #include "graphics/Graphics_Texture.h"
+#include "graphics/RecordingFixture.h"
 #include "graphics/Sprite_List.h"
 
 namespace tavrin {
@@ -28,26 +29,14 @@ struct RCorner {
   uint32_t color;
 };
 
-class Textures : public ::testing::Test {
+class Textures : public test::CRecordingTest {
  protected:
-  void SetUp() override {
-    auto device = std::make_unique<CRecordingDevice>(640, 480, 1024);
-    m_device = device.get();
-    Graphics_SetDevice(std::move(device));
-    g_DrawState.Reset();
-  }
   void TearDown() override {
     g_GraphicsData.Clear();
-    Graphics_SetDevice(nullptr);
+    CRecordingTest::TearDown();
     g_DrawState.Reset();
   }
-  // A w x h picture whose pixel (x, y) is 0xFF000000 | y << 8 | x.
-  static TBitmap32 Picture(int32_t w, int32_t h) {
-    TBitmap32 bm(w, h);
-    for (int32_t y = 0; y < h; ++y)
-      for (int32_t x = 0; x < w; ++x) bm.SetPixel(x, y, 0xFF000000u | uint32_t(y) << 8 | uint32_t(x));
-    return bm;
-  }
+  static TBitmap32 Picture(int32_t w, int32_t h) { return test::NumberedPicture(w, h); }
   const RRecordedDraw& Only() {
     EXPECT_EQ(m_device->Draws().size(), 1u);
     return m_device->Draws().back();
@@ -65,7 +54,6 @@ class Textures : public ::testing::Test {
       EXPECT_EQ(v.color, want[i].color) << name << " corner " << i;
     }
   }
-  CRecordingDevice* m_device = nullptr;
 };
 
 TEST_F(Textures, ImagesSitTopLeftInPowerOfTwoTextures) {

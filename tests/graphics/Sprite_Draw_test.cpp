@@ -9,6 +9,7 @@
 #include "graphics/Graphics_Recorder.h"
 #include "graphics/Graphics_State.h"
 #include "graphics/Graphics_Texture.h"
+#include "graphics/RecordingFixture.h"
 
 namespace tavrin {
 namespace {
@@ -24,17 +25,7 @@ CSprite Frames(int32_t frames, int32_t w, int32_t h, int32_t xorig, int32_t yori
   return s;
 }
 
-class SpriteDrawing : public ::testing::Test {
- protected:
-  void SetUp() override {
-    auto device = std::make_unique<CRecordingDevice>();
-    m_device = device.get();
-    Graphics_SetDevice(std::move(device));
-    g_DrawState.Reset();
-  }
-  void TearDown() override { Graphics_SetDevice(nullptr); }
-  CRecordingDevice* m_device = nullptr;
-};
+using SpriteDrawing = test::CRecordingTest;
 
 TEST_F(SpriteDrawing, FrameIndicesWrapBothWays) {
   const CSprite s = Frames(4, 2, 2, 0, 0);
