@@ -95,9 +95,11 @@ int32_t CFont::GlyphAdvance(uint8_t c) const {
 }
 
 int32_t CFont::TextWidth(std::string_view codes) const {
-  int32_t w = 0;
+  // Advances come from the package as they are: summed wide and held to
+  // what a width can be, so no table makes the sum wrap.
+  int64_t w = 0;
   for (char c : codes) w += GlyphAdvance(uint8_t(c));
-  return w;
+  return int32_t(std::clamp<int64_t>(w, INT32_MIN, INT32_MAX));
 }
 
 bool CFont::LoadFromStream(CStream& str) {
