@@ -85,4 +85,6 @@ std::unique_ptr<IGlyphSource> FontRaster_Open(const std::string& family, int32_t
   return std::make_unique<CFaceGlyphs>(FontFace_Find(family, bold, italic), int32_t(pixels), codePage);
 }
 
+void FontRaster_Reset() { FontFace_Reset(); }
+
 }  // namespace tavrin

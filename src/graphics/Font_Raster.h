@@ -20,4 +20,8 @@ inline constexpr int32_t kFontMaxPixelSize = 1024;
 std::unique_ptr<IGlyphSource> FontRaster_Open(const std::string& family, int32_t points, bool bold, bool italic,
                                               int32_t codePage);
 
+// Closes the faces and forgets the font configuration: the next font reads
+// it again (FONTCONFIG_FILE may have changed since).
+void FontRaster_Reset();
+
 }  // namespace tavrin

@@ -4,18 +4,23 @@
 // quad lands through the recording device: alignment, turned text, corner
 // colours and sprite fonts.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
 #include <map>
 
 #include "graphics/Font_CodePage.h"
 #include "graphics/Font_List.h"
+#include "graphics/Font_Raster.h"
 #include "graphics/Font_Sheet.h"
 #include "graphics/Font_Text.h"
 #include "graphics/Graphics_Data.h"
 #include "graphics/Graphics_DrawState.h"
 #include "graphics/Graphics_Recorder.h"
 #include "graphics/Graphics_State.h"
+#include "support/FontFixture.h"
 
 namespace tavrin {
 namespace {
@@ -457,6 +462,69 @@ TEST_F(SpriteFontTest, PlainTextTakesTheOriginAndColouredTextDoesNot) {
   Text_Draw("AC", -1, -1, 0, 0);
   EXPECT_TRUE(m_device->Draws().empty());
   EXPECT_EQ(Text_Width("AC", -1), 7 + 11);
+}
+
+}  // namespace
+}  // namespace tavrin
+
+namespace tavrin {
+namespace {
+
+// Fonts rasterized from the fixture face (tests/support/FontFixture.h).
+class FaceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_dir = std::filesystem::temp_directory_path() / ("tavrin_fonts_" + std::to_string(::getpid()));
+    const std::string conf = test::FontFixture_Make(m_dir);
+    if (conf.empty()) GTEST_SKIP() << "the face " << test::kFixtureFaceFile << " is not installed";
+    ::setenv("FONTCONFIG_FILE", conf.c_str(), 1);
+    FontRaster_Reset();
+  }
+  void TearDown() override {
+    ::unsetenv("FONTCONFIG_FILE");
+    FontRaster_Reset();
+    std::filesystem::remove_all(m_dir);
+  }
+  std::filesystem::path m_dir;
+};
+
+TEST_F(FaceTest, AFaceGivesMeasuredGlyphsOnASmallSheet) {
+  CFont f;
+  f.CreateFont("Arial", 12, false, false, 32, 127);
+  // 12 points are 16 pixels: the face's line is 18 high, its ascent 14.
+  EXPECT_EQ(f.s_FontHeight, 18);
+  EXPECT_GT(f.s_shift['W'], f.s_shift['i']);
+  EXPECT_EQ(f.s_shift['0'], f.s_shift['9']) << "figures share one width";
+  EXPECT_GT(f.s_w[' '], 0);
+  EXPECT_EQ(f.s_bw, 256);
+  EXPECT_LE(f.s_bh, 128);
+  // The same face, size and range give the same sheet to the byte.
+  CFont again;
+  again.CreateFont("Liberation Sans", 12, false, false, 32, 127);
+  EXPECT_EQ(again.s_bytes, f.s_bytes);
+  EXPECT_EQ(again.s_x, f.s_x);
+  // Made-up bold is wider; a bigger size is taller.
+  CFont bold, big;
+  bold.CreateFont("Arial", 12, true, false, 32, 127);
+  big.CreateFont("Arial", 24, false, false, 32, 127);
+  EXPECT_GT(bold.TextWidth("Hello"), f.TextWidth("Hello"));
+  EXPECT_GT(big.s_FontHeight, f.s_FontHeight);
+}
+
+TEST_F(FaceTest, RangesAndSizesAreHeldToWhatATableCanTake) {
+  const struct {
+    int32_t size, first, last;
+    int32_t wantFirst, wantLast;
+  } cases[] = {{10, -40, 400, 0, 255}, {10, 300, 500, 255, 255}, {10, 90, 65, 90, 65}, {-5, 65, 66, 65, 66},
+               {100000, 65, 65, 65, 65}};
+  for (const auto& c : cases) {
+    CFont f;
+    f.CreateFont("Arial", c.size, false, false, c.first, c.last);
+    EXPECT_EQ(f.s_first, c.wantFirst);
+    EXPECT_EQ(f.s_last, c.wantLast);
+    EXPECT_GE(f.s_bw, 1);
+    EXPECT_LE(f.s_bw, 2048);
+  }
 }
 
 }  // namespace
