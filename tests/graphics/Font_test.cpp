@@ -178,12 +178,11 @@ TEST(FontCodePage, CharacterSetsPickTheirPages) {
 class TextTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    auto device = std::make_unique<CRecordingDevice>();
-    m_device = device.get();
-    Graphics_SetDevice(std::move(device));
-    g_DrawState.Reset();
-    g_TextState.Reset();
     g_GraphicsData.Clear();
+    g_TextState.Reset();
+    g_DrawState.Reset();
+    Graphics_SetDevice(std::make_unique<CRecordingDevice>());
+    m_device = static_cast<CRecordingDevice*>(Graphics_Device());
     auto f = std::make_unique<CFont>();
     f->s_name = "Fixture";
     f->s_first = 32;
