@@ -20,6 +20,8 @@
 #include "graphics/Graphics_DrawState.h"
 #include "graphics/Graphics_Recorder.h"
 #include "graphics/Graphics_State.h"
+#include "graphics/Graphics_Texture.h"
+#include "support/AllocationProbe.h"
 #include "support/FontFixture.h"
 
 namespace tavrin {
@@ -406,6 +408,28 @@ TEST_F(TextTest, AFontDeletedAfterBeingSetFallsBackToTheDefault) {
   Font_Set(0);
   EXPECT_EQ(g_TextState.font, -1);
   EXPECT_EQ(Font_GetName(0), "<undefined>");
+}
+
+TEST_F(TextTest, LayingOutTheSameTextAgainAllocatesNothing) {
+  const char* text = "wrap these words-here#and \xC3\xA9 \xD0\x96 more";
+  EXPECT_EQ(Text_Height(text, -1, 60), 12 * 6);
+  test::CAllocationProbe probe;
+  for (int i = 0; i < 3; ++i) {
+    Text_Width(text, 60);
+    Text_Height(text, 11, 60);
+  }
+  EXPECT_EQ(probe.Count(), 0u);
+}
+
+TEST_F(TextTest, ACopiedFontHasItsOwnTexture) {
+  CFont copy;
+  copy.Assign(*m_font);
+  EXPECT_EQ(copy.s_shift, m_font->s_shift);
+  EXPECT_EQ(copy.s_bytes, m_font->s_bytes);
+  EXPECT_GE(copy.s_tex, 0);
+  EXPECT_NE(copy.s_tex, m_font->s_tex);
+  copy.FreeTexture();
+  EXPECT_TRUE(Texture_Exists(m_font->s_tex));
 }
 
 // Sprite fonts: a sprite of three 12 x 10 frames with its origin at (3, 4):
