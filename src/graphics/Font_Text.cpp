@@ -78,14 +78,11 @@ int32_t Separation(const CFont& font, int32_t sep) { return sep < 0 ? font.TextH
 double Radians(double degrees) { return degrees * std::numbers::pi / 180.0; }
 
 // The horizontal shift of a line by the alignment, for upright text.
-int32_t AlignShift(int32_t width) {
+double AlignShift(int32_t width) {
   switch (g_TextState.halign) {
-    case EHAlign::Center:
-      return -(width / 2);
-    case EHAlign::Right:
-      return -width;
-    default:
-      return 0;
+    case EHAlign::Center: return -double(width / 2);
+    case EHAlign::Right: return -double(width);
+    default: return 0;
   }
 }
 
