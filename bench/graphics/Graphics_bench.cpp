@@ -10,6 +10,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "Device_Frames.h"
 #include "Graphics_Scenes.h"
 #include "RawGL_Peer.h"
 #include "graphics/Graphics_Device.h"
@@ -66,15 +67,7 @@ void Device(benchmark::State& state, int kind) {
     textures.push_back(d.Texture_Create(b.s_w, b.s_h, false));
     d.Texture_Upload(textures.back(), b);
   }
-  d.SetRenderState(RRenderState{});
-  d.SetTransform(ETransform::World, Matrix_Identity());
-  d.SetTransform(ETransform::View, Matrix_LookAtLH({kFrameW / 2.0f, kFrameH / 2.0f, -16000},
-                                                   {kFrameW / 2.0f, kFrameH / 2.0f, 0}, {0, 1, 0}));
-  d.SetTransform(ETransform::Projection, Matrix_OrthoLH(kFrameW, -kFrameH, 1, 32000));
-  uint32_t pixel;
-  for (auto _ : state) {
-    d.BeginFrame();
-    d.Clear(true, 0xFF333333, true);
+  Device_TimeFrames(state, d, [&] {
     if (kind == kRectangles)
       for (const RSprite& s : scene.sprites)
         Shape_Rectangle(s.x, s.y, s.x + s.w, s.y + s.h, s.color, s.color, s.color, s.color, false);
@@ -86,10 +79,7 @@ void Device(benchmark::State& state, int kind) {
                                          {r, b, 0, s.color, s.u1, s.v1}, {l, b, 0, s.color, s.u0, s.v1}};
         d.Draw(EPrimitive::TriangleFan, EVertexLayout::Textured, quad, 4);
       }
-    d.EndFrame();
-    d.BackBuffer_Read({0, 0, 1, 1}, &pixel);
-  }
-  state.counters["draw_calls"] = d.Stats().lastFrameDrawCalls;
+  });
   for (TextureId t : textures) d.Texture_Free(t);
 }
 

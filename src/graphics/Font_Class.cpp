@@ -3,7 +3,11 @@
 #include <algorithm>
 
 #include "package/Package_Sections.h"
+#include "graphics/Font_CodePage.h"
+#include "graphics/Font_Raster.h"
+#include "graphics/Font_Sheet.h"
 #include "graphics/Graphics_Data.h"
+#include "graphics/Graphics_Texture.h"
 
 namespace tavrin {
 
@@ -11,6 +15,7 @@ namespace tavrin {
 void CFont::Clear() {
   // The glyph tables and the sheet size are kept, as a font being replaced
   // keeps them until the new ones are made.
+  FreeTexture();
   s_name.clear();
   s_size = 12;
   s_bold = s_italic = false;
@@ -20,7 +25,81 @@ void CFont::Clear() {
   s_last = 128;
   s_spr = -1;
   s_bytes.clear();
+}
+
+void CFont::CreateFont(const std::string& name, int32_t size, bool bold, bool italic, int32_t first, int32_t last) {
+  Clear();
+  s_name = name;
+  s_size = size;
+  s_bold = bold;
+  s_italic = italic;
+  // Both ends are table indices: held inside 0..255 on both sides.
+  s_first = std::clamp(first, 0, 255);
+  s_last = std::clamp(last, 0, 255);
+  s_charset = 1;
+  s_AntiAlias = 3;
+  const auto source = FontRaster_Open(name, size, bold, italic, CodePage_OfCharset(s_charset));
+  Sheet_Build(*this, *source);
+  InitTexture();
+}
+
+void CFont::CreateFromSprite(int32_t ind, int32_t first, bool prop, int32_t sep) {
+  Clear();
+  const CSprite* spr = g_GraphicsData.sprites.Get(ind);
+  if (!spr) return;
+  s_spr = ind;
+  s_first = std::clamp(first, 0, 255);
+  s_last = std::min(s_first + spr->i_numb - 1, 255);
+  const int32_t w = spr->GetWidth(), h = spr->GetHeight();
+  for (int32_t c = s_first; c <= s_last; ++c) {
+    const TRect box = prop ? spr->GetBoundingBoxImg(c - s_first) : TRect{0, 0, w, h};
+    s_h[size_t(c)] = h;
+    s_shift[size_t(c)] = box.Right - box.Left + sep;
+    s_offset[size_t(c)] = -box.Left;
+    s_FontHeight = h;
+    s_charset = 1;
+    s_AntiAlias = 0;
+  }
+}
+
+void CFont::Assign(const CFont& font) {
+  if (&font == this) return InitTexture();
+  Clear();
+  const int32_t tex = s_tex;
+  *this = font;
+  s_tex = tex;
+  if (IsSpriteFont()) s_bytes.clear();
+  InitTexture();
+}
+
+void CFont::InitTexture() {
+  FreeTexture();
+  if (!IsSpriteFont() && !s_name.empty() && s_bytes.size() >= size_t(s_bw) * size_t(s_bh))
+    s_tex = Texture_CreateAlpha(s_bw, s_bh, s_bytes.data());
+}
+
+void CFont::FreeTexture() {
+  if (s_tex >= 0) Texture_Free(s_tex);
   s_tex = -1;
+}
+
+void CFont::Encode(std::string_view text, std::string& out) const {
+  CodePage_Encode(CodePage_OfCharset(s_charset), text, out);
+}
+
+int32_t CFont::GlyphAdvance(uint8_t c) const {
+  if (s_first <= c && c <= s_last) return s_shift[c];
+  // A reversed range holds no code at all, the space included.
+  const bool spaceInside = s_first <= 32 && 32 <= s_last;
+  return spaceInside ? s_shift[32] : s_shift[size_t(std::clamp(s_first, 0, 255))];
+}
+
+int32_t CFont::TextWidth(std::string_view codes) const {
+  // Advances come from the package as they are: summed wide and held to
+  // what a width can be, so no table makes the sum wrap.
+  int64_t w = 0;
+  for (char c : codes) w += GlyphAdvance(uint8_t(c));
+  return int32_t(std::clamp<int64_t>(w, INT32_MIN, INT32_MAX));
 }
 
 bool CFont::LoadFromStream(CStream& str) {

@@ -14,11 +14,13 @@ struct RGraphicsData {
   CResourceList<CBackground> backgrounds;
   CResourceList<CFont> fonts;
 
-  // Frees the textures of every sprite and background, then empties the lists.
+  // Frees the textures of every sprite, background and font, then empties
+  // the lists.
   void Clear();
-  // Sets every texture id of the sprites and backgrounds to -1 without
-  // freeing anything (their device is gone); Sprite_InitTextures and
-  // Background_InitTextures make them again on a new one.
+  // Sets every texture id of the sprites, backgrounds and fonts (the
+  // default font's too) to -1 without freeing anything (their device is
+  // gone); Sprite_InitTextures, Background_InitTextures and
+  // Font_InitTextures make them again on a new one.
   void ForgetTextures();
 };
 

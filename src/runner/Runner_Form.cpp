@@ -1,5 +1,6 @@
 #include "runner/Runner_Form.h"
 
+#include "graphics/Font_List.h"
 #include "graphics/Sprite_List.h"
 #include "package/Package_Load.h"
 #include "package/Support_File.h"
@@ -122,6 +123,7 @@ bool PrepareGraphics() {
   WriteTrace("Init_Graphics :: Sprite_InitTextures");
   Sprite_InitTextures();
   WriteTrace("Init_Graphics :: Background_FontTextures");
+  Font_InitTextures();
   WriteTrace("Init_Graphics :: GR_D3D_Start_Frame");
   WriteTrace("Init_Graphics :: Finished");
   return true;

@@ -7,6 +7,7 @@
 #include "functions/Function_Math.h"
 #include "functions/Function_Surface.h"
 #include "functions/Function_System.h"
+#include "functions/Function_Text.h"
 #include "functions/Support_Data_Structures.h"
 #include "graphics/Graphics_Data.h"
 #include "platform/Platform.h"
@@ -84,6 +85,7 @@ void Runner_RegisterFunctionFamilies() {
   Function_RegisterGraphics();
   Function_RegisterDisplay();
   Function_RegisterSurfaces();
+  Function_RegisterText();
   World_Install();
   Run_RegisterFunctions();
 }
