@@ -9,6 +9,7 @@
 #include <map>
 
 #include "runner/Runner_Replay.h"
+#include "support/PackFixture.h"
 #include "support/TestProcess.h"
 
 namespace fs = std::filesystem;
@@ -102,16 +103,10 @@ std::string Json(const std::string& text) {
   return out + "\"";
 }
 
-class InputGame : public ::testing::Test {
+// A test folder of its own (the fixture's), where the games are built and
+// played, and where they write their files.
+class InputGame : public test::CPackFixture {
  protected:
-  void SetUp() override {
-    m_dir = fs::temp_directory_path() / ("tavrin_input_" + std::to_string(::getpid()) + "_" +
-                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(m_dir);
-    fs::create_directories(m_dir);
-  }
-  void TearDown() override { fs::remove_all(m_dir); }
-
   void Write(const fs::path& file, const std::string& text) {
     fs::create_directories(file.parent_path());
     std::ofstream(file, std::ios::binary) << text;
@@ -127,7 +122,7 @@ class InputGame : public ::testing::Test {
           std::string(R"({"room_order": ["r"], "settings": {"uninitzero": true)") + c.settings + "}}");
     Write(project / "play.txt", c.replay);
     const std::string game = (m_dir / (folder + ".bin")).string();
-    const test::RRun packed = test::RunProgram({TAVRIN_PACK_EXE, "build", project.string(), "-o", game});
+    const test::RRun packed = Pack({"build", project.string(), "-o", game});
     EXPECT_EQ(packed.status, 0) << packed.err;
     std::vector<std::string> argv = {"timeout", "60", TAVRIN_EXE, "--headless", "--fixed-clock", "--seed", "1",
                                      "--steps", std::to_string(c.steps), "--input", (project / "play.txt").string()};
@@ -146,8 +141,6 @@ class InputGame : public ::testing::Test {
       EXPECT_EQ(r.status, 0) << r.err;
     }
   }
-
-  fs::path m_dir;
 };
 
 // Each step prints what it sees, after the step counter moves on.
