@@ -9,6 +9,7 @@
 #include <map>
 
 #include "runner/Runner_Replay.h"
+#include "world/Input_State.h"
 #include "support/PackFixture.h"
 #include "support/TestProcess.h"
 
@@ -77,6 +78,25 @@ TEST(Replay, ALineThatCannotBeReadIsNamedWithItsReason) {
     EXPECT_FALSE(Replay_Parse(text, error));
     EXPECT_NE(error.find(reason), std::string::npos) << error;
   }
+}
+
+// The names error headings give keys and mouse events.
+TEST(InputNames, KeysAndMouseEventsAreNamedForErrorHeadings) {
+  const std::pair<int32_t, const char*> keys[] = {
+      {0, "<no key>"}, {1, "<any key>"},  {8, "<Backspace>"}, {27, "<Escape>"}, {37, "<Left>"},
+      {48, "0-key"},   {90, "Z-key"},     {96, "Keypad 0"},   {105, "Keypad 9"}, {106, "Keypad *"},
+      {111, "Keypad /"}, {112, "F1"},     {123, "F12"},       {124, "<unknown>"}, {186, "<unknown>"},
+      {-1, "<unknown>"}};
+  for (const auto& [key, name] : keys) EXPECT_EQ(Key_Name(key), name) << key;
+  const std::pair<int32_t, const char*> events[] = {
+      {0, "Left Button"},           {3, "No Button"},          {9, "Middle Released"},
+      {10, "Mouse Enter"},          {11, "Mouse Leave"},        {12, "<unknown>"},
+      {16, "Joystick 1 Left"},      {19, "Joystick 1 Down"},    {20, "<unknown>"},
+      {21, "Joystick 1 Button 1"},  {28, "Joystick 1 Button 8"}, {31, "Joystick 2 Left"},
+      {36, "Joystick 2 Button 1"},  {43, "Joystick 2 Button 8"}, {50, "Glob Left Button"},
+      {58, "Glob Middle Released"}, {60, "Mouse Wheel Up"},     {61, "Mouse Wheel Down"},
+      {62, "<unknown>"}};
+  for (const auto& [number, name] : events) EXPECT_EQ(Mouse_EventName(number), name) << number;
 }
 
 // ------------------------------------------------------------ games played with a replay
