@@ -45,6 +45,11 @@ bool IPlatform::Display_TestMode(const RDisplayMode& mode) {
          (mode.refresh <= 0 || mode.refresh == desktop.refresh);
 }
 void IPlatform::Display_RestoreMode() {}
+bool IPlatform::Joystick_State(int, RJoystickState&) { return false; }
+bool IPlatform::Joystick_Caps(int, RJoystickCaps&) { return false; }
+bool IPlatform::Joystick_SetVirtual(int, const RJoystickState&, bool) { return false; }
+bool IPlatform::Key_NumLock() { return false; }
+void IPlatform::Key_SetNumLock(bool) {}
 
 std::string Platform_ExecutablePath() {
   char buffer[4096];

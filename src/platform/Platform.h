@@ -51,17 +51,41 @@ struct RDisplayMode {
   int refresh = 0;       // Hz, 0 when unknown
 };
 
+// What the player did, as the runner hears it. Keys carry the games' key
+// codes (1..255, Platform_Keys.h), never the desktop's own.
 struct RPlatformEvent {
-  enum EType { Quit, WindowClose, FocusGained, FocusLost, KeyDown, KeyUp, MouseMove, MouseDown, MouseUp, MouseWheel };
+  enum EType { Quit, WindowClose, FocusGained, FocusLost, KeyDown, KeyUp, Text, MouseMove, MouseDown, MouseUp, MouseWheel };
   EType type = Quit;
   WindowId window = 0;
-  int key = 0;     // the key's scan-independent code
-  int button = 0;  // 1 left, 2 right, 3 middle
-  int x = 0, y = 0;
+  int key = 0;          // KeyDown, KeyUp: the key code, the sided one for Shift, Ctrl and Alt (160..165)
+  bool repeat = false;  // KeyDown: the key was already down (auto-repeat)
+  int button = 0;       // 1 left, 2 right, 3 middle
+  int x = 0, y = 0;     // client position; MouseWheel: y > 0 turned away from the player
+  std::string text;     // Text: whole characters, UTF-8
+};
+
+// A joystick as games read it: six axes from 0 to 65535 with the centre at
+// 32767 (x, y, z, r, u, v), up to 32 buttons as a mask (bit 0 is button 1),
+// and the point-of-view hat in hundredths of a degree clockwise from
+// forward, 65535 while it is centred.
+struct RJoystickState {
+  std::array<uint32_t, 6> axes{32767, 32767, 32767, 32767, 32767, 32767};
+  uint32_t buttons = 0;
+  uint32_t pov = 65535;
+};
+struct RJoystickCaps {
+  std::string name;  // the product name, 32 characters at most
+  int axes = 0;
+  int buttons = 0;
+  bool hasPov = false;
 };
 
 struct RPlatformConfig {
   bool headless = false;       // offscreen video, answers instead of people
+  // Only virtual joysticks (replays, tests) count, so that a pad plugged
+  // into the machine never changes a run that must repeat exactly. Headless
+  // runs always ignore real joysticks.
+  bool virtualJoysticksOnly = false;
   std::string answersFile;     // one answer per message box, e.g. "yes"
   std::string applicationTitle = "Tavrin";
 };
@@ -120,6 +144,28 @@ class IPlatform {
   virtual void Cursor_Show(bool visible);
   virtual WindowId Mouse_LastPosition(int& x, int& y);
   virtual void Mouse_Warp(WindowId window, int x, int y);
+
+  // Joysticks 1 and 2: the first two devices in the order they were plugged
+  // in (a device unplugged frees its number for the next). Devices that the
+  // desktop knows as game controllers are read in one fixed layout: left
+  // stick x and y, triggers z (left up, right down), right stick r (up and
+  // down) and u (left and right); buttons A, B, X, Y, left and right
+  // shoulder, back, start, left and right stick; the pad as the hat. Other
+  // devices are read as they report themselves. False when there is no such
+  // joystick (the defaults: none).
+  virtual bool Joystick_State(int id, RJoystickState& state);
+  virtual bool Joystick_Caps(int id, RJoystickCaps& caps);
+  // Plays joystick `id` (1 or 2) through a virtual device of six axes, 32
+  // buttons and a hat, plugged in at the first call: replays and tests drive
+  // joysticks this way. `controller` makes the device a game controller
+  // (15 buttons, its state then given in the controller layout above). False
+  // when no virtual device can be had.
+  virtual bool Joystick_SetVirtual(int id, const RJoystickState& state, bool controller = false);
+
+  // Num Lock as the desktop has it (false where it cannot be told), and
+  // switching it.
+  virtual bool Key_NumLock();
+  virtual void Key_SetNumLock(bool on);
 
   // Events, the loop and timers.
   virtual void SetEventHandler(std::function<void(const RPlatformEvent&)> handler) = 0;

@@ -12,10 +12,12 @@
 #include <ctime>
 #include <fstream>
 #include <map>
+#include <set>
 #include <stdexcept>
 
 #include "platform/Platform.h"
 #include "platform/Platform_GL.h"
+#include "platform/Platform_Keys.h"
 #include "platform/Platform_Quit.h"
 #include "platform/Platform_Trace.h"
 
@@ -76,9 +78,17 @@ class CPlatformSDL final : public IPlatform {
     // The runner's own windows are painted in software; a plain framebuffer
     // is all they need, and it spares a graphics context per window.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // The runner's windows are many (most of them hidden): closing one is
+    // never a request to quit.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // Games read their joysticks whether or not their window has the focus.
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
       throw std::runtime_error(std::string("cannot open the display (") + SDL_GetError() +
                                "); run with --headless to play without one");
+    m_realJoysticks = !config.headless && !config.virtualJoysticksOnly;
+    if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
+      WriteTrace(std::string("Joysticks are not available: ") + SDL_GetError());
     if (!config.answersFile.empty()) {
       std::ifstream in(config.answersFile);
       if (!in) throw std::runtime_error("cannot read the answers file " + config.answersFile);
@@ -87,6 +97,7 @@ class CPlatformSDL final : public IPlatform {
   }
 
   ~CPlatformSDL() override {
+    for (int id = 1; id <= 2; ++id) CloseJoystick(id);
     if (m_busyCursor) SDL_FreeCursor(m_busyCursor);
     for (auto& [id, w] : m_windows) {
       if (auto link = w.device.lock()) link->window = nullptr;
@@ -262,6 +273,103 @@ class CPlatformSDL final : public IPlatform {
     m_mouseWindow = id;
     m_mouseX = x;
     m_mouseY = y;
+  }
+
+  // ------------------------------------------------------------ joysticks
+
+  bool Joystick_State(int id, RJoystickState& state) override {
+    const RJoystick* j = Joystick(id);
+    if (!j) return false;
+    state = RJoystickState();
+    if (j->pad) {
+      auto axis = [&](SDL_GameControllerAxis a) { return SDL_GameControllerGetAxis(j->pad, a); };
+      auto button = [&](SDL_GameControllerButton b) { return SDL_GameControllerGetButton(j->pad, b) != 0; };
+      state.axes[0] = AxisToGame(axis(SDL_CONTROLLER_AXIS_LEFTX));
+      state.axes[1] = AxisToGame(axis(SDL_CONTROLLER_AXIS_LEFTY));
+      state.axes[2] = AxisToGame(std::clamp(axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT) - axis(SDL_CONTROLLER_AXIS_TRIGGERLEFT),
+                                            -32768, 32767));
+      state.axes[3] = AxisToGame(axis(SDL_CONTROLLER_AXIS_RIGHTY));
+      state.axes[4] = AxisToGame(axis(SDL_CONTROLLER_AXIS_RIGHTX));
+      for (size_t b = 0; b < std::size(kPadButtons); ++b)
+        if (button(kPadButtons[b])) state.buttons |= 1u << b;
+      Uint8 hat = 0;
+      if (button(SDL_CONTROLLER_BUTTON_DPAD_UP)) hat |= SDL_HAT_UP;
+      if (button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT)) hat |= SDL_HAT_RIGHT;
+      if (button(SDL_CONTROLLER_BUTTON_DPAD_DOWN)) hat |= SDL_HAT_DOWN;
+      if (button(SDL_CONTROLLER_BUTTON_DPAD_LEFT)) hat |= SDL_HAT_LEFT;
+      state.pov = HatToPov(hat);
+      return true;
+    }
+    const int axes = std::min(SDL_JoystickNumAxes(j->joy), 6);
+    for (int a = 0; a < axes; ++a) state.axes[size_t(a)] = AxisToGame(SDL_JoystickGetAxis(j->joy, a));
+    const int buttons = std::min(SDL_JoystickNumButtons(j->joy), 32);
+    for (int b = 0; b < buttons; ++b)
+      if (SDL_JoystickGetButton(j->joy, b)) state.buttons |= 1u << b;
+    if (SDL_JoystickNumHats(j->joy) > 0) state.pov = HatToPov(SDL_JoystickGetHat(j->joy, 0));
+    return true;
+  }
+
+  bool Joystick_Caps(int id, RJoystickCaps& caps) override {
+    const RJoystick* j = Joystick(id);
+    if (!j) return false;
+    const char* name = j->pad ? SDL_GameControllerName(j->pad) : SDL_JoystickName(j->joy);
+    caps.name = FirstCharacters(name ? name : "", 32);
+    if (j->pad) {
+      caps.axes = 5;
+      caps.buttons = int(std::size(kPadButtons));
+      caps.hasPov = true;
+    } else {
+      caps.axes = std::min(SDL_JoystickNumAxes(j->joy), 6);
+      caps.buttons = std::min(SDL_JoystickNumButtons(j->joy), 32);
+      caps.hasPov = SDL_JoystickNumHats(j->joy) > 0;
+    }
+    return true;
+  }
+
+  bool Joystick_SetVirtual(int id, const RJoystickState& state, bool controller) override {
+    if (id < 1 || id > 2) return false;
+    RJoystick& j = m_joysticks[size_t(id - 1)];
+    if (j.joy && !j.isVirtual) return false;
+    if (!j.joy && !AttachVirtual(j, controller)) return false;
+    if (j.pad) {
+      auto setAxis = [&](SDL_GameControllerAxis a, int value) {
+        const SDL_GameControllerButtonBind bind = SDL_GameControllerGetBindForAxis(j.pad, a);
+        if (bind.bindType == SDL_CONTROLLER_BINDTYPE_AXIS)
+          SDL_JoystickSetVirtualAxis(j.joy, bind.value.axis, Sint16(std::clamp(value, -32768, 32767)));
+      };
+      auto setButton = [&](SDL_GameControllerButton b, bool down) {
+        const SDL_GameControllerButtonBind bind = SDL_GameControllerGetBindForButton(j.pad, b);
+        if (bind.bindType == SDL_CONTROLLER_BINDTYPE_BUTTON)
+          SDL_JoystickSetVirtualButton(j.joy, bind.value.button, down ? 1 : 0);
+      };
+      setAxis(SDL_CONTROLLER_AXIS_LEFTX, AxisFromGame(state.axes[0]));
+      setAxis(SDL_CONTROLLER_AXIS_LEFTY, AxisFromGame(state.axes[1]));
+      // A trigger at rest is at the bottom of its axis.
+      const int z = AxisFromGame(state.axes[2]);
+      setAxis(SDL_CONTROLLER_AXIS_TRIGGERLEFT, z < 0 ? -2 * z - 32768 : -32768);
+      setAxis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, z > 0 ? 2 * z - 32768 : -32768);
+      setAxis(SDL_CONTROLLER_AXIS_RIGHTY, AxisFromGame(state.axes[3]));
+      setAxis(SDL_CONTROLLER_AXIS_RIGHTX, AxisFromGame(state.axes[4]));
+      for (size_t b = 0; b < std::size(kPadButtons); ++b) setButton(kPadButtons[b], (state.buttons >> b) & 1u);
+      const Uint8 hat = PovToHat(state.pov);
+      setButton(SDL_CONTROLLER_BUTTON_DPAD_UP, hat & SDL_HAT_UP);
+      setButton(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, hat & SDL_HAT_RIGHT);
+      setButton(SDL_CONTROLLER_BUTTON_DPAD_DOWN, hat & SDL_HAT_DOWN);
+      setButton(SDL_CONTROLLER_BUTTON_DPAD_LEFT, hat & SDL_HAT_LEFT);
+    } else {
+      for (int a = 0; a < 6; ++a) SDL_JoystickSetVirtualAxis(j.joy, a, Sint16(AxisFromGame(state.axes[size_t(a)])));
+      for (int b = 0; b < 32; ++b) SDL_JoystickSetVirtualButton(j.joy, b, (state.buttons >> b) & 1u);
+      SDL_JoystickSetVirtualHat(j.joy, 0, PovToHat(state.pov));
+    }
+    // The new values count from now, as a real device's would after it sent them.
+    SDL_JoystickUpdate();
+    return true;
+  }
+
+  bool Key_NumLock() override { return (SDL_GetModState() & KMOD_NUM) != 0; }
+  void Key_SetNumLock(bool on) override {
+    const SDL_Keymod mod = SDL_GetModState();
+    SDL_SetModState(on ? SDL_Keymod(mod | KMOD_NUM) : SDL_Keymod(mod & ~KMOD_NUM));
   }
 
   // ------------------------------------------------------------ events
@@ -491,7 +599,19 @@ class CPlatformSDL final : public IPlatform {
       case SDL_KEYUP:
         ev.type = e.type == SDL_KEYDOWN ? RPlatformEvent::KeyDown : RPlatformEvent::KeyUp;
         ev.window = IdOf(e.key.windowID);
-        ev.key = e.key.keysym.sym;
+        ev.key = Key_FromSDL(e.key.keysym.sym, e.key.keysym.scancode, (e.key.keysym.mod & KMOD_NUM) != 0);
+        ev.repeat = e.key.repeat != 0;
+        if (ev.key == 0) {
+          // Said once per key, so that a key the table misses is noticed.
+          if (m_unknownKeys.insert(e.key.keysym.sym).second)
+            WriteTrace(std::string("Key without a code for games: ") + SDL_GetKeyName(e.key.keysym.sym));
+          return;
+        }
+        break;
+      case SDL_TEXTINPUT:
+        ev.type = RPlatformEvent::Text;
+        ev.window = IdOf(e.text.windowID);
+        ev.text = e.text.text;
         break;
       case SDL_MOUSEMOTION:
         ev.type = RPlatformEvent::MouseMove;
@@ -504,7 +624,8 @@ class CPlatformSDL final : public IPlatform {
       case SDL_MOUSEBUTTONUP:
         ev.type = e.type == SDL_MOUSEBUTTONDOWN ? RPlatformEvent::MouseDown : RPlatformEvent::MouseUp;
         ev.window = IdOf(e.button.windowID);
-        ev.button = e.button.button == SDL_BUTTON_LEFT ? 1 : e.button.button == SDL_BUTTON_RIGHT ? 2 : 3;
+        // The side buttons count as the left one.
+        ev.button = e.button.button == SDL_BUTTON_RIGHT ? 2 : e.button.button == SDL_BUTTON_MIDDLE ? 3 : 1;
         ev.x = e.button.x;
         ev.y = e.button.y;
         NoteMouse(ev);
@@ -512,14 +633,137 @@ class CPlatformSDL final : public IPlatform {
       case SDL_MOUSEWHEEL:
         ev.type = RPlatformEvent::MouseWheel;
         ev.window = IdOf(e.wheel.windowID);
-        ev.y = e.wheel.y;
+        ev.y = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+        if (ev.y == 0) return;  // sideways only
         break;
+      case SDL_JOYDEVICEADDED: JoystickAdded(e.jdevice.which); return;
+      case SDL_JOYDEVICEREMOVED: JoystickRemoved(e.jdevice.which); return;
       default: return;
     }
     if (m_handler) m_handler(ev);
   }
 
+  // --- joysticks ---
+  struct RJoystick {
+    SDL_Joystick* joy = nullptr;
+    SDL_GameController* pad = nullptr;  // when the desktop knows it as a game controller
+    SDL_JoystickID instance = -1;
+    bool isVirtual = false;
+  };
+  // The controller buttons in the order games number them (1 to 10).
+  static constexpr SDL_GameControllerButton kPadButtons[] = {
+      SDL_CONTROLLER_BUTTON_A,           SDL_CONTROLLER_BUTTON_B,          SDL_CONTROLLER_BUTTON_X,
+      SDL_CONTROLLER_BUTTON_Y,           SDL_CONTROLLER_BUTTON_LEFTSHOULDER, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER,
+      SDL_CONTROLLER_BUTTON_BACK,        SDL_CONTROLLER_BUTTON_START,      SDL_CONTROLLER_BUTTON_LEFTSTICK,
+      SDL_CONTROLLER_BUTTON_RIGHTSTICK};
+
+  // SDL's -32768..32767 and the games' 0..65535 with both centres together
+  // (0 is 32767), so a stick at rest reads exactly 0 in joystick_xpos.
+  static uint32_t AxisToGame(int v) {
+    return uint32_t(v < 0 ? 32767 + (v * 32767) / 32768 : 32767 + (v * 32768) / 32767);
+  }
+  static int AxisFromGame(uint32_t p) {
+    const int v = int(std::min<uint32_t>(p, 65535)) - 32767;
+    return v < 0 ? (v * 32768) / 32767 : (v * 32767) / 32768;
+  }
+  static uint32_t HatToPov(Uint8 hat) {
+    switch (hat) {
+      case SDL_HAT_UP: return 0;
+      case SDL_HAT_RIGHTUP: return 4500;
+      case SDL_HAT_RIGHT: return 9000;
+      case SDL_HAT_RIGHTDOWN: return 13500;
+      case SDL_HAT_DOWN: return 18000;
+      case SDL_HAT_LEFTDOWN: return 22500;
+      case SDL_HAT_LEFT: return 27000;
+      case SDL_HAT_LEFTUP: return 31500;
+      default: return 65535;
+    }
+  }
+  // The nearest of the hat's eight directions; centred above 360 degrees.
+  static Uint8 PovToHat(uint32_t pov) {
+    static constexpr Uint8 kHats[] = {SDL_HAT_UP,   SDL_HAT_RIGHTUP,  SDL_HAT_RIGHT, SDL_HAT_RIGHTDOWN,
+                                      SDL_HAT_DOWN, SDL_HAT_LEFTDOWN, SDL_HAT_LEFT,  SDL_HAT_LEFTUP};
+    if (pov > 36000) return SDL_HAT_CENTERED;
+    return kHats[((pov + 2250) / 4500) % 8];
+  }
+  static std::string FirstCharacters(const std::string& text, size_t count) {
+    size_t i = 0;
+    for (size_t n = 0; i < text.size() && n < count; ++n) {
+      ++i;
+      while (i < text.size() && (uint8_t(text[i]) & 0xC0) == 0x80) ++i;
+    }
+    return text.substr(0, i);
+  }
+
+  const RJoystick* Joystick(int id) const {
+    if (id < 1 || id > 2) return nullptr;
+    const RJoystick& j = m_joysticks[size_t(id - 1)];
+    return j.joy ? &j : nullptr;
+  }
+
+  bool OpenJoystick(RJoystick& j, int device, bool isVirtual) {
+    if (SDL_IsGameController(device)) {
+      j.pad = SDL_GameControllerOpen(device);
+      j.joy = j.pad ? SDL_GameControllerGetJoystick(j.pad) : nullptr;
+    } else {
+      j.joy = SDL_JoystickOpen(device);
+    }
+    if (!j.joy) {
+      WriteTrace(std::string("Joystick not opened: ") + SDL_GetError());
+      j = RJoystick();
+      return false;
+    }
+    j.instance = SDL_JoystickInstanceID(j.joy);
+    j.isVirtual = isVirtual;
+    return true;
+  }
+
+  bool AttachVirtual(RJoystick& j, bool controller) {
+    const int device = SDL_JoystickAttachVirtual(
+        controller ? SDL_JOYSTICK_TYPE_GAMECONTROLLER : SDL_JOYSTICK_TYPE_UNKNOWN, 6, controller ? 15 : 32, 1);
+    if (device < 0) {
+      WriteTrace(std::string("No virtual joystick: ") + SDL_GetError());
+      return false;
+    }
+    return OpenJoystick(j, device, true);
+  }
+
+  void CloseJoystick(int id) {
+    RJoystick& j = m_joysticks[size_t(id - 1)];
+    if (!j.joy) return;
+    const SDL_JoystickID instance = j.instance;
+    const bool isVirtual = j.isVirtual;
+    if (j.pad) SDL_GameControllerClose(j.pad);
+    else SDL_JoystickClose(j.joy);
+    j = RJoystick();
+    if (isVirtual) {
+      for (int d = 0; d < SDL_NumJoysticks(); ++d)
+        if (SDL_JoystickGetDeviceInstanceID(d) == instance) SDL_JoystickDetachVirtual(d);
+    }
+  }
+
+  // A device plugged in takes the first free number; the runner's own
+  // virtual devices are placed where they were asked for.
+  void JoystickAdded(int device) {
+    const SDL_JoystickID instance = SDL_JoystickGetDeviceInstanceID(device);
+    for (const RJoystick& j : m_joysticks)
+      if (j.joy && j.instance == instance) return;
+    if (!m_realJoysticks || SDL_JoystickIsVirtual(device)) return;
+    for (RJoystick& j : m_joysticks)
+      if (!j.joy) {
+        OpenJoystick(j, device, false);
+        return;
+      }
+  }
+
+  void JoystickRemoved(SDL_JoystickID instance) {
+    for (int id = 1; id <= 2; ++id)
+      if (m_joysticks[size_t(id - 1)].joy && m_joysticks[size_t(id - 1)].instance == instance) CloseJoystick(id);
+  }
+
   RPlatformConfig m_config;
+  std::array<RJoystick, 2> m_joysticks{};
+  bool m_realJoysticks = true;
   std::map<WindowId, RWindow> m_windows;
   WindowId m_lastWindow = 0;
   std::function<void(const RPlatformEvent&)> m_handler;
@@ -531,6 +775,7 @@ class CPlatformSDL final : public IPlatform {
   RDisplayMode m_wantedMode;
   WindowId m_mouseWindow = 0;
   int m_mouseX = 0, m_mouseY = 0;
+  std::set<SDL_Keycode> m_unknownKeys;
 };
 
 }  // namespace

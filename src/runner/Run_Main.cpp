@@ -16,6 +16,8 @@
 #include "runner/Run_Transition.h"
 #include "runner/Runner_Exception.h"
 #include "runner/Runner_Frame.h"
+#include "runner/Runner_Keys.h"
+#include "runner/Runner_Replay.h"
 #include "script/Code_Error.h"
 #include "script/Code_Function.h"
 #include "script/Code_Random.h"
@@ -23,6 +25,7 @@
 #include "world/Collision_Index.h"
 #include "world/Collision_Main.h"
 #include "world/Event_Action.h"
+#include "world/Input_State.h"
 #include "world/Motion_Main.h"
 #include "world/Room_Draw.h"
 #include "world/Room_Main.h"
@@ -50,9 +53,9 @@ int64_t RawMicroseconds() {
       .count();
 }
 
-void Pump() {
-  if (Platform_Installed()) PumpMessages();
-}
+// Window messages, and the events the game or a replay put into the input
+// stream.
+void Pump() { IO_ProcessMessages(); }
 
 // Sleeps in short slices, so that a quit request ends a long wait at once.
 void SleepMilliseconds(int64_t ms) {
@@ -144,11 +147,21 @@ void DoStep() {
       inst.SetPathPositionPrevious(inst.i_pathposition);
     });
   }
+  Handle_Runner_Keys();
+  // Keys and buttons held while another window has the focus are not the
+  // game's to see.
+  if (!g_Input.windowActive) IO_ClearAll();
   RaiseTriggersAndStep(EV_STEP_BEGIN);
   if (Run_ChangePending()) return;
   TimeLine_AdvanceAll();
   if (Run_ChangePending()) return;
   Alarms();
+  if (Run_ChangePending()) return;
+  Handle_Keyboard_Events();
+  if (Run_ChangePending()) return;
+  Handle_Joystick_Events();
+  if (Run_ChangePending()) return;
+  Handle_Mouse_Events();
   if (Run_ChangePending()) return;
   RaiseTriggersAndStep(EV_STEP_NORMAL);
   if (Run_ChangePending() || !g_World.room) return;
@@ -193,11 +206,16 @@ void EndGame() {
   Room_FreeAll();
 }
 
-// The desktop asking the program to quit (the window manager, the close
-// button until the game handles it) is a quit request like a signal: the game
-// ends as if it had ended itself.
+// The desktop asking the program to quit is a quit request like a signal:
+// the game ends as if it had ended itself. So is closing a window of the
+// runner's before the game window is there; the game window's own events
+// (its close button included) are the input's.
 void HandlePlatformEvent(const RPlatformEvent& e) {
-  if (e.type == RPlatformEvent::Quit || e.type == RPlatformEvent::WindowClose) Quit_Request();
+  const bool gameWindow = g_Display.window != 0 && e.window == g_Display.window;
+  if (e.type == RPlatformEvent::Quit || (e.type == RPlatformEvent::WindowClose && !gameWindow))
+    Quit_Request();
+  else
+    Input_HandleEvent(e);
 }
 
 // Something the runner could not handle (memory ran out in a game's event,
@@ -265,7 +283,12 @@ void Loop() {
   Pump();
   while (g_Running && !g_Paused) {
     try {
+      // What a replay plays before this step arrives now, as the player's
+      // keys would have between the steps.
+      Replay_Feed(g_StepsDone + 1);
+      Pump();
       DoStep();
+      IO_ClearStep();
       ++g_StepsDone;
       Surface_TickDepthBuffers();
       // A step that asked for no change shows its frame, the last step of a

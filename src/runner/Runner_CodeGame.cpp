@@ -11,6 +11,7 @@
 #include "script/Script_Class.h"
 #include "script/Variable_Main.h"
 #include "world/Event_Action.h"
+#include "world/Input_State.h"
 #include "world/Room_Main.h"
 #include "world/Run_State.h"
 #include "world/TimeLine_Main.h"
@@ -80,6 +81,7 @@ int Runner_PlayCodeText(const std::string& text, RRunConfig config) {
   g_ScriptState.Reset();
   g_ScriptData.Clear();
   g_World.Reset();
+  g_Input.Reset();  // a fresh window's input: nothing held, the identity key map
 
   std::string main;
   std::vector<std::pair<std::string, std::string>> scripts;

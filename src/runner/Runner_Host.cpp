@@ -4,6 +4,7 @@
 #include "functions/Function_Display.h"
 #include "functions/Function_Graphics.h"
 #include "functions/Function_IncludedFiles.h"
+#include "functions/Function_Input.h"
 #include "functions/Function_Math.h"
 #include "functions/Function_Surface.h"
 #include "functions/Function_System.h"
@@ -86,6 +87,7 @@ void Runner_RegisterFunctionFamilies() {
   Function_RegisterDisplay();
   Function_RegisterSurfaces();
   Function_RegisterText();
+  Function_RegisterInput();
   World_Install();
   Run_RegisterFunctions();
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@
 #include "runner/Runner_Frame.h"
 #include "runner/Runner_Host.h"
 #include "runner/Runner_Options.h"
+#include "runner/Runner_Replay.h"
 #include "script/Code_Builtins.h"
 
 using namespace tavrin;
@@ -72,11 +74,26 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "tavrin: %s\n", framesError.c_str());
     return 1;
   }
+  RReplay replay;
+  if (!options.inputFile.empty()) {
+    std::string error;
+    std::optional<RReplay> read = Replay_Read(options.inputFile, error);
+    if (!read) {
+      std::fprintf(stderr, "tavrin: %s\n", error.c_str());
+      return 1;
+    }
+    replay = std::move(*read);
+  }
+  const bool joysticksReplayed = replay.joysticks;
+  // Once a replay is over, a wait for a key can be answered only by a person
+  // at a window.
+  Replay_Install(std::move(replay), options.codeFile.empty() && !options.headless);
   if (!options.codeFile.empty()) return Runner_PlayCodeFile(options.codeFile, run);
   Run_Configure(run);
 
   RPlatformConfig config;
   config.headless = options.headless;
+  config.virtualJoysticksOnly = joysticksReplayed;
   config.answersFile = options.answersFile;
   config.applicationTitle = std::filesystem::path(options.gameFile).stem().string();
   try {

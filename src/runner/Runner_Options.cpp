@@ -59,7 +59,10 @@ void AddRunnerOptions(CLI::App& app, RRunnerOptions& o, bool& showVersion) {
   app.add_option("--frame-every", o.frameEvery, "With --frames: write the first frame and every K-th after it")
       ->type_name("K")
       ->check(WholeNumber(1, INT32_MAX, "a whole number, 1 or more"));
-  app.add_option("--input", o.inputFile, "Replay keyboard and mouse events from FILE")->type_name("FILE");
+  app.add_option("--input", o.inputFile,
+                 "Replay keyboard, mouse, joystick and window events at given steps from FILE "
+                 "(its format: docs/input-replay.md)")
+      ->type_name("FILE");
   app.add_option("--code", o.codeFile,
                  "No package: run FILE as the create code of a blank one-room game (text after a line "
                  "'#define NAME' is a script called NAME)")

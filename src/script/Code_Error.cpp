@@ -143,7 +143,6 @@ void Error_Report(std::string_view message, bool fatal) {
     bool aborted = Host().ShowErrorWindow(message, !fatal);
     if (!fatal) fatal = aborted;
   }
-  Host().ClearInput();
   if (g_PackageData.settings.opt_logerrors) {
     if (FILE* f = std::fopen("game_errors.log", g_ScriptState.firstLogWrite ? "wb" : "ab")) {
       std::fwrite(message.data(), 1, message.size(), f);

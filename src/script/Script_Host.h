@@ -32,7 +32,10 @@ class CHost {
   virtual std::string MouseEventName(int32_t number);
 
   // --- reporting ---
-  // Shows the error window; true when the game is to be aborted.
+  // Shows the error window; true when the game is to be aborted. A host that
+  // really shows a window clears the input after it (ClearInput), so that the
+  // key that closed it is not seen by the game; text written to a terminal
+  // leaves the keys the player holds alone.
   virtual bool ShowErrorWindow(std::string_view message, bool canIgnore);
   // A plain message box (internal errors, invalid constants).
   virtual void MessageBox(std::string_view text);

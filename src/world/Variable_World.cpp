@@ -21,6 +21,7 @@
 #include "script/Script_State.h"
 #include "package/Package_Data.h"
 #include "graphics/Graphics_Data.h"
+#include "graphics/Graphics_Display.h"
 
 namespace tavrin {
 
@@ -215,6 +216,18 @@ bool GetDebugMode(CInstanceBase*, int32_t, RValue& v) { return Real(v, g_Package
 bool GetDisplayAA(CInstanceBase*, int32_t, RValue& v) { return Real(v, 0); }
 
 // --- input ---
+// The mouse in the room, through the window, the region and the view under
+// it, as it is at the moment of reading.
+bool GetMouseX(CInstanceBase*, int32_t, RValue& v) { return Real(v, Display_MouseInRoom().first); }
+bool GetMouseY(CInstanceBase*, int32_t, RValue& v) { return Real(v, Display_MouseInRoom().second); }
+// The last key and button take only values they could have from the
+// keyboard and the mouse; anything else is ignored (mouse_button = 0 too).
+template <int32_t RInputState::*Field, int32_t Low, int32_t High>
+bool SetWithin(CInstanceBase*, int32_t, const RValue& v) {
+  const int32_t n = Int(v);
+  if (n >= Low && n <= High) g_Input.*Field = n;
+  return true;
+}
 // The last character keeps a whole character of what is written (nothing
 // for empty text), so the text read back is always valid UTF-8.
 bool SetKeyboardLastChar(CInstanceBase*, int32_t, const RValue& v) {
@@ -321,14 +334,14 @@ const RWorldVariable kWorldVariables[] = {
     {"secure_mode", GetSecureMode, nullptr},
     {"debug_mode", GetDebugMode, nullptr},
     {"display_aa", GetDisplayAA, nullptr},
-    {"mouse_x", GetMember<g_Input, &RInputState::mouse_x>, nullptr},
-    {"mouse_y", GetMember<g_Input, &RInputState::mouse_y>, nullptr},
-    {"mouse_button", GetMember<g_Input, &RInputState::mouse_button>, SetMember<g_Input, &RInputState::mouse_button>},
+    {"mouse_x", GetMouseX, nullptr},
+    {"mouse_y", GetMouseY, nullptr},
+    {"mouse_button", GetMember<g_Input, &RInputState::mouse_button>, SetWithin<&RInputState::mouse_button, 1, 3>},
     {"mouse_lastbutton", GetMember<g_Input, &RInputState::mouse_lastbutton>,
-     SetMember<g_Input, &RInputState::mouse_lastbutton>},
-    {"keyboard_key", GetMember<g_Input, &RInputState::keyboard_key>, SetMember<g_Input, &RInputState::keyboard_key>},
+     SetWithin<&RInputState::mouse_lastbutton, 1, 3>},
+    {"keyboard_key", GetMember<g_Input, &RInputState::keyboard_key>, SetWithin<&RInputState::keyboard_key, 0, 255>},
     {"keyboard_lastkey", GetMember<g_Input, &RInputState::keyboard_lastkey>,
-     SetMember<g_Input, &RInputState::keyboard_lastkey>},
+     SetWithin<&RInputState::keyboard_lastkey, 0, 255>},
     {"keyboard_lastchar", GetMember<g_Input, &RInputState::keyboard_lastchar>, SetKeyboardLastChar},
     {"keyboard_string", GetMember<g_Input, &RInputState::keyboard_string>,
      SetMember<g_Input, &RInputState::keyboard_string>},

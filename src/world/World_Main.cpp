@@ -3,6 +3,7 @@
 #include "script/Variable_Main.h"
 #include "world/Collision_Main.h"
 #include "world/Event_Action.h"
+#include "world/Input_State.h"
 #include "world/Motion_Planning.h"
 #include "world/Object_Class.h"
 #include "world/Room_Class.h"
@@ -27,6 +28,9 @@ std::string CWorldHost::TriggerName(int32_t index) {
 
 // A fatal error, or the player's choice to abort, ends the game after the step.
 void CWorldHost::RequestAbort() { g_World.newRoom = CHANGE_ABORT; }
+std::string CWorldHost::KeyName(int32_t key) { return Key_Name(key); }
+std::string CWorldHost::MouseEventName(int32_t number) { return Mouse_EventName(number); }
+void CWorldHost::ClearInput() { IO_ClearAll(); }
 
 bool CWorldHost::RoomName(std::string_view name, double& index) {
   const int32_t i = g_WorldData.rooms.Find(std::string(name));

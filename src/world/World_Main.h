@@ -22,6 +22,9 @@ class CWorldHost : public CHost {
   std::string TimeLineName(int32_t index) override;
   std::string TriggerName(int32_t index) override;
   void RequestAbort() override;
+  std::string KeyName(int32_t key) override;
+  std::string MouseEventName(int32_t number) override;
+  void ClearInput() override;
   bool RoomName(std::string_view name, double& index) override;
   bool TriggerConstant(std::string_view name, double& value) override;
   int32_t InstanceCount() override;
