@@ -19,6 +19,7 @@
 #include "script/Code_Function.h"
 #include "script/Code_Random.h"
 #include "script/Variable_Main.h"
+#include "sound/Sound_Main.h"
 #include "world/Collision_Index.h"
 #include "world/Collision_Main.h"
 #include "world/Event_Action.h"
@@ -254,6 +255,7 @@ void Loop() {
     try {
       DoStep();
       ++g_StepsDone;
+      Sample_Update(Run_Microseconds());
       // A step that asked for no change shows its frame, the last step of a
       // run limited by --steps included.
       const bool show = !Run_ChangePending() && g_World.automaticDraw;

@@ -5,6 +5,7 @@
 #include "functions/Function_Graphics.h"
 #include "functions/Function_IncludedFiles.h"
 #include "functions/Function_Math.h"
+#include "functions/Function_Sound.h"
 #include "functions/Function_System.h"
 #include "functions/Support_Data_Structures.h"
 #include "graphics/Graphics_Data.h"
@@ -82,6 +83,7 @@ void Runner_RegisterFunctionFamilies() {
   Function_RegisterSystem();
   Function_RegisterGraphics();
   Function_RegisterDisplay();
+  Function_RegisterSound();
   World_Install();
   Run_RegisterFunctions();
 }

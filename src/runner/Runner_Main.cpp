@@ -22,6 +22,8 @@
 #include "runner/Runner_Host.h"
 #include "runner/Runner_Options.h"
 #include "script/Code_Builtins.h"
+#include "sound/Sound_Class.h"
+#include "sound/Sound_Main.h"
 
 using namespace tavrin;
 
@@ -72,7 +74,16 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "tavrin: %s\n", framesError.c_str());
     return 1;
   }
-  if (!options.codeFile.empty()) return Runner_PlayCodeFile(options.codeFile, run);
+  // Without speakers (headless, or capturing) sound renders along the game's clock.
+  const bool rendered = options.headless || !options.soundFile.empty();
+  Sample_SetOutput(rendered ? EAudioOutput::Loopback : EAudioOutput::Speakers);
+  Sample_SetCapture(options.soundFile);
+  if (!options.codeFile.empty()) {
+    const int status = Runner_PlayCodeFile(options.codeFile, run);
+    Sound_DiscardAll();
+    Sample_Shutdown();
+    return status;
+  }
   Run_Configure(run);
 
   RPlatformConfig config;
