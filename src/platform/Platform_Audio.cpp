@@ -8,8 +8,12 @@
 #include <AL/alext.h>
 #include <AL/efx.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace tavrin {
 
@@ -30,6 +34,20 @@ void ToMixer(const float in[3], float out[3]) {
   out[0] = in[0];
   out[1] = in[1];
   out[2] = -in[2];
+}
+
+// Opening the speakers of a machine that has none makes the sound system's
+// libraries complain on standard error; the game says it once, in its trace.
+ALCdevice* OpenQuietly() {
+  std::fflush(stderr);
+  const int saved = dup(2);
+  const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+  if (saved >= 0 && null >= 0) dup2(null, 2);
+  ALCdevice* device = alcOpenDevice(nullptr);
+  if (saved >= 0 && null >= 0) dup2(saved, 2);
+  if (null >= 0) close(null);
+  if (saved >= 0) close(saved);
+  return device;
 }
 
 }  // namespace
@@ -67,7 +85,7 @@ bool CAudioDevice::Start(bool loopback, int rate, std::string& reason) {
     }
     s.device = open(nullptr);
   } else {
-    s.device = alcOpenDevice(nullptr);
+    s.device = OpenQuietly();
   }
   if (!s.device) {
     reason = "no audio device could be opened";
