@@ -20,7 +20,7 @@ namespace tavrin {
 namespace {
 
 // Enough voices for busy games; the mixer refuses more than it can mix.
-constexpr int kPoolSize = 256;
+constexpr int kPoolSize = 512;
 // One send per effect a sound can carry at once.
 constexpr int kWantedSends = 10;
 
@@ -93,7 +93,7 @@ bool CAudioDevice::Start(bool loopback, int rate, std::string& reason) {
   }
   // Measured output: no limiter squeezing loud mixes, no head-related
   // filtering; the loopback renders exactly what the game asks for.
-  std::vector<ALCint> attrs = {ALC_MAX_AUXILIARY_SENDS, kWantedSends, ALC_HRTF_SOFT, ALC_FALSE};
+  std::vector<ALCint> attrs = {ALC_MAX_AUXILIARY_SENDS, kWantedSends, ALC_HRTF_SOFT, ALC_FALSE, ALC_MONO_SOURCES, kPoolSize};
   if (loopback) {
     attrs.insert(attrs.end(), {ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT, ALC_FORMAT_TYPE_SOFT, ALC_FLOAT_SOFT,
                                ALC_FREQUENCY, rate, ALC_OUTPUT_LIMITER_SOFT, ALC_FALSE});
