@@ -46,8 +46,20 @@ void CSound::SaveToStream(CStream& str) const {
   str.WriteBoolean(s_preload);
 }
 
-bool CSound::LoadFromFile(const std::string& fileName, int32_t kind, bool preload) {
+namespace {
+// A file name as given, else inside the sound search folder the game set.
+std::string FindSoundFile(const std::string& fileName) {
+  std::error_code ec;
+  const std::string& dir = Sample_SearchDirectory();
+  if (std::filesystem::exists(fileName, ec) || dir.empty() || std::filesystem::path(fileName).is_absolute()) return fileName;
+  const std::string inside = (std::filesystem::path(dir) / fileName).string();
+  return std::filesystem::exists(inside, ec) ? inside : fileName;
+}
+}  // namespace
+
+bool CSound::LoadFromFile(const std::string& givenName, int32_t kind, bool preload) {
   // Read and check everything first, so that a bad file changes nothing.
+  const std::string fileName = FindSoundFile(givenName);
   std::string reason;
   const TSoundBytes bytes = Sound_ReadFile(fileName, reason);
   if (!bytes) return false;

@@ -62,6 +62,7 @@ void Sample_Set3DCone(int32_t index, double x, double y, double z, int32_t insid
 
 void Sample_SetGlobalVolume(double v);
 void Sample_SetTempo(double factor);
+// Where sound files named by games are looked for when not found as given.
 void Sample_SetSearchDirectory(const std::string& dir);
 const std::string& Sample_SearchDirectory();
 
