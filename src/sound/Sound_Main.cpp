@@ -24,7 +24,9 @@ namespace tavrin {
 namespace {
 
 constexpr int kStreamChunk = 1024;     // frames per queued buffer
-constexpr int kStreamBuffers = 4;      // queued ahead of the mixer
+// Queued ahead of the mixer: a quarter of a second, so that music keeps
+// playing between the steps of slow rooms, which is when speakers are fed.
+constexpr int kStreamBuffers = 12;
 constexpr int kUpdateFrames = 256;     // loopback renders update this often
 constexpr double kSilentMb = -10000;   // hundredths of a decibel
 

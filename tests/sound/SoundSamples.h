@@ -24,7 +24,9 @@ std::vector<uint8_t> MakeWav(int frames, int channels, F sample, int rate = kRat
   auto put = [&b](uint32_t v, int n) {
     for (int i = 0; i < n; ++i) b.push_back(uint8_t(v >> (8 * i)));
   };
-  auto tag = [&b](const char* t) { b.insert(b.end(), t, t + 4); };
+  auto tag = [&b](const char* t) {
+    for (int i = 0; i < 4; ++i) b.push_back(uint8_t(t[i]));
+  };
   const uint32_t data = uint32_t(frames * channels * 2);
   tag("RIFF");
   put(36 + data, 4);
@@ -53,6 +55,9 @@ inline std::vector<uint8_t> SineWav(double hz, double seconds) {
 // note of 0.25 s at each of `seconds`.
 inline std::vector<uint8_t> NotesMidi(const std::vector<double>& seconds) {
   std::vector<uint8_t> track;
+  auto add = [](std::vector<uint8_t>& to, std::initializer_list<uint8_t> bytes) {
+    for (uint8_t b : bytes) to.push_back(b);
+  };
   auto delta = [&track](uint32_t d) {
     uint8_t bytes[5];
     int n = 0;
@@ -64,16 +69,16 @@ inline std::vector<uint8_t> NotesMidi(const std::vector<double>& seconds) {
   for (double s : seconds) {
     const uint32_t on = uint32_t(std::lround(s * 960)), off = on + 240;
     delta(on - now);
-    track.insert(track.end(), {0x90, 60, 110});
+    add(track, {0x90, 60, 110});
     delta(off - on);
-    track.insert(track.end(), {0x80, 60, 0});
+    add(track, {0x80, 60, 0});
     now = off;
   }
   delta(0);
-  track.insert(track.end(), {0xFF, 0x2F, 0x00});
+  add(track, {0xFF, 0x2F, 0x00});
   std::vector<uint8_t> b = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0, 'M', 'T', 'r', 'k'};
   const uint32_t n = uint32_t(track.size());
-  b.insert(b.end(), {uint8_t(n >> 24), uint8_t(n >> 16), uint8_t(n >> 8), uint8_t(n)});
+  add(b, {uint8_t(n >> 24), uint8_t(n >> 16), uint8_t(n >> 8), uint8_t(n)});
   b.insert(b.end(), track.begin(), track.end());
   return b;
 }
