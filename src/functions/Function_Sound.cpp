@@ -58,33 +58,22 @@ FUNCTION_ROUTINE(F_SoundSetSearchDirectory) { Sample_SetSearchDirectory(Text(a[0
 
 FUNCTION_ROUTINE(F_SoundEffectSet) {
   const int32_t id = SampleOf(a[0]);
-  if (CSound* s = g_Sounds.Get(Int(a[0]))) s->s_effects = Int(a[1]);
   Sample_SetEffects(id, Int(a[1]));
 }
-// The parameters after the index, in the order of the script function.
-void Effect(EEffectKind kind, int32_t argc, RValue* a) {
+// The parameters after the index, in the order of the script function;
+// those at `rounded` (waveforms, phases, shapes) are whole numbers.
+void Effect(EEffectKind kind, int32_t argc, RValue* a, std::initializer_list<size_t> rounded = {}) {
   const int32_t id = SampleOf(a[0]);
   std::vector<double> p;
   for (int32_t i = 1; i < argc; ++i) p.push_back(a[i].AsReal());
+  for (size_t i : rounded)
+    if (i < p.size()) p[i] = Real_ToInt32(p[i]);
   Sample_SetEffectParameters(id, kind, p);
 }
-// Chorus and flanger take their waveform and phase rounded; the mixer's
-// parameters are laid out as the game's, so the order is kept.
-std::vector<double> Rounded(std::vector<double> p, std::initializer_list<size_t> which) {
-  for (size_t i : which)
-    if (i < p.size()) p[i] = Real_ToInt32(p[i]);
-  return p;
-}
-void EffectRounded(EEffectKind kind, int32_t argc, RValue* a, std::initializer_list<size_t> which) {
-  const int32_t id = SampleOf(a[0]);
-  std::vector<double> p;
-  for (int32_t i = 1; i < argc; ++i) p.push_back(a[i].AsReal());
-  Sample_SetEffectParameters(id, kind, Rounded(p, which));
-}
-FUNCTION_ROUTINE(F_SoundEffectChorus) { EffectRounded(EEffectKind::Chorus, argc, a, {4, 6}); }
-FUNCTION_ROUTINE(F_SoundEffectFlanger) { EffectRounded(EEffectKind::Flanger, argc, a, {4, 6}); }
-FUNCTION_ROUTINE(F_SoundEffectEcho) { EffectRounded(EEffectKind::Echo, argc, a, {4}); }
-FUNCTION_ROUTINE(F_SoundEffectGargle) { EffectRounded(EEffectKind::Gargle, argc, a, {0, 1}); }
+FUNCTION_ROUTINE(F_SoundEffectChorus) { Effect(EEffectKind::Chorus, argc, a, {4, 6}); }
+FUNCTION_ROUTINE(F_SoundEffectFlanger) { Effect(EEffectKind::Flanger, argc, a, {4, 6}); }
+FUNCTION_ROUTINE(F_SoundEffectEcho) { Effect(EEffectKind::Echo, argc, a, {4}); }
+FUNCTION_ROUTINE(F_SoundEffectGargle) { Effect(EEffectKind::Gargle, argc, a, {0, 1}); }
 FUNCTION_ROUTINE(F_SoundEffectCompressor) { Effect(EEffectKind::Compressor, argc, a); }
 FUNCTION_ROUTINE(F_SoundEffectEqualizer) { Effect(EEffectKind::Equalizer, argc, a); }
 FUNCTION_ROUTINE(F_SoundEffectReverb) { Effect(EEffectKind::Reverb, argc, a); }
