@@ -124,8 +124,11 @@ class CMidiDecoder : public CDecoder {
   bool IsMusic() const override { return true; }
   int64_t Read(float* out, int64_t frames) override {
     if (!m_player) return 0;
-    // After the last event the notes get a moment to ring out.
-    if (fluid_player_get_status(m_player) == FLUID_PLAYER_DONE) {
+    // After the last event the notes get a moment to ring out. The player
+    // itself reports the end only seconds later, so the ticks decide.
+    const bool atEnd = fluid_player_get_status(m_player) == FLUID_PLAYER_DONE ||
+                       (!m_loop && fluid_player_get_current_tick(m_player) >= fluid_player_get_total_ticks(m_player));
+    if (atEnd) {
       if (m_tail <= 0) return 0;
       frames = std::min<int64_t>(frames, m_tail);
       m_tail -= frames;
@@ -136,6 +139,10 @@ class CMidiDecoder : public CDecoder {
   bool Rewind() override {
     std::string reason;
     return Start(reason);
+  }
+  void SetLoop(bool loop) override {
+    m_loop = loop;
+    if (m_player) fluid_player_set_loop(m_player, loop ? -1 : 1);
   }
   void SetTempo(double factor) override {
     m_tempo = factor;
@@ -156,6 +163,7 @@ class CMidiDecoder : public CDecoder {
       return false;
     }
     fluid_player_set_tempo(m_player, FLUID_PLAYER_TEMPO_INTERNAL, m_tempo);
+    fluid_player_set_loop(m_player, m_loop ? -1 : 1);
     m_tail = m_rate;
     return true;
   }
@@ -163,6 +171,7 @@ class CMidiDecoder : public CDecoder {
   TSoundBytes m_bytes;
   int m_rate = 48000;
   double m_tempo = 1;
+  bool m_loop = false;
   int64_t m_tail = 0;
   fluid_settings_t* m_settings = nullptr;
   fluid_synth_t* m_synth = nullptr;

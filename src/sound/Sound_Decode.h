@@ -30,6 +30,9 @@ class CDecoder {
   virtual bool Rewind() = 0;
   // Music speeds up or slows down by `factor` (MIDI only; samples ignore it).
   virtual void SetTempo(double) {}
+  // Music that loops by itself, seamlessly at its end (MIDI); other decoders
+  // end and are rewound by their player.
+  virtual void SetLoop(bool) {}
   virtual bool IsMusic() const { return false; }
   // The length in frames, -1 when only playing it through would tell.
   virtual int64_t LengthFrames() const { return -1; }

@@ -277,6 +277,7 @@ bool StartStream(RVoice& v, std::unique_ptr<CDecoder> decoder, bool loop, bool w
   v.stream->decoder = std::move(decoder);
   v.stream->loop = loop;
   v.stream->decoder->SetTempo(g_Audio.tempo);
+  v.stream->decoder->SetLoop(loop);
   StreamFill(v);
   return true;
 }

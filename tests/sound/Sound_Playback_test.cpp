@@ -167,31 +167,43 @@ TEST_F(CPlayback, ThreeDimensionalDistanceAndSide) {
   EXPECT_NEAR(levelAt(0, 10, 0) - near, -50, 1.0);  // 0.5 is 5000 hundredths of a decibel down
 }
 
-TEST_F(CPlayback, MidiNotesComeAtTheirTimesAndTempoHalvesThem) {
-  auto onsets = [&](double tempo) {
+TEST_F(CPlayback, MidiNotesComeAtTheirTimesWithTempoAndLoop) {
+  // Notes at 0.5 s and 1.5 s; the file ends as the second note ends, at 1.75 s.
+  auto onsets = [&](double tempo, bool loop, double ms, bool& playingAtEnd) {
     Sample_SetTempo(tempo);
     const int32_t id = Sample_LoadMemory(Bytes(NotesMidi({0.5, 1.5})), 0);
     EXPECT_GE(id, 0);
-    Sample_Play(id, false);
-    const RRendered r = Render(2200);
+    Sample_Play(id, loop);
+    const RRendered r = Render(ms);
+    playingAtEnd = Sample_IsPlaying(id);
     Sample_Free(id);
     std::vector<double> found;
     bool loud = false;
-    for (double ms = 0; ms < 2200; ms += 5) {
-      const bool now = r.Level(0, ms, ms + 5) > -45;
-      if (now && !loud) found.push_back(ms);
-      loud = now || (loud && r.Level(0, ms, ms + 50) > -60);
+    for (double t = 0; t < ms; t += 5) {
+      const bool now = r.Level(0, t, t + 5) > -45;
+      if (now && !loud) found.push_back(t);
+      loud = now || (loud && r.Level(0, t, t + 50) > -60);
     }
     return found;
   };
-  const std::vector<double> normal = onsets(1);
-  ASSERT_EQ(normal.size(), 2u);
-  EXPECT_NEAR(normal[0], 500, 15);
-  EXPECT_NEAR(normal[1], 1500, 15);
-  const std::vector<double> fast = onsets(2);
-  ASSERT_EQ(fast.size(), 2u);
-  EXPECT_NEAR(fast[0], 250, 15);
-  EXPECT_NEAR(fast[1], 750, 15);
+  struct Case {
+    double tempo;
+    bool loop;
+    double ms;
+    std::vector<double> expected;
+    bool playingAtEnd;
+  } cases[] = {
+      {1, false, 3000, {500, 1500}, false},  // ends with a moment for the notes to ring out
+      {2, false, 1200, {250, 750}, true},
+      {1, true, 3500, {500, 1500, 2250, 3250}, true},  // back to the start as the file ends
+  };
+  for (const Case& c : cases) {
+    bool playing = false;
+    const std::vector<double> found = onsets(c.tempo, c.loop, c.ms, playing);
+    ASSERT_EQ(found.size(), c.expected.size()) << c.tempo << " " << c.loop;
+    for (size_t i = 0; i < found.size(); ++i) EXPECT_NEAR(found[i], c.expected[i], 15) << c.tempo << " " << c.loop;
+    EXPECT_EQ(playing, c.playingAtEnd) << c.tempo << " " << c.loop;
+  }
 }
 
 TEST_F(CPlayback, GarbageIsRefusedAndChangesNothing) {
