@@ -383,12 +383,14 @@ int32_t Allocate(int32_t kind) {
 // Decodes the bytes into the entry's buffers (or keeps MIDI to stream).
 bool LoadInto(RSample& s, const TSoundBytes& bytes, std::string& reason) {
   CAudioDevice& d = *g_Audio.device;
-  std::unique_ptr<CDecoder> dec = Decoder_Open(bytes, d.Rate(), reason);
-  if (!dec) return false;
-  if (dec->IsMusic()) {
+  // Music is synthesised at each play; loading only keeps its bytes (a
+  // synthesiser with its SoundFont is too dear to make just to look).
+  if (bytes && Sound_IsMidi(*bytes)) {
     s.music = bytes;
     return true;
   }
+  std::unique_ptr<CDecoder> dec = Decoder_Open(bytes, d.Rate(), reason);
+  if (!dec) return false;
   RDecodedSound pcm;
   if (!Decoder_ReadAll(*dec, pcm, reason)) return false;
   const int64_t frames = int64_t(pcm.left.size());
