@@ -255,7 +255,6 @@ void Loop() {
     try {
       DoStep();
       ++g_StepsDone;
-      Sample_Update(Run_Microseconds());
       // A step that asked for no change shows its frame, the last step of a
       // run limited by --steps included.
       const bool show = !Run_ChangePending() && g_World.automaticDraw;
@@ -282,6 +281,8 @@ void Loop() {
         }
         ++count;
       }
+      // The step is heard up to its end (headless runs render it now).
+      Sample_Update(Run_Microseconds());
       if (show) Frame_Present(g_StepsDone, true);
       if (ServeChange()) return;
       Pump();

@@ -28,6 +28,7 @@ constexpr int kStreamChunk = 1024;     // frames per queued buffer
 // playing between the steps of slow rooms, which is when speakers are fed.
 constexpr int kStreamBuffers = 12;
 constexpr int kUpdateFrames = 256;     // loopback renders update this often
+constexpr int64_t kSweepMicroseconds = 20000;
 constexpr double kSilentMb = -10000;   // hundredths of a decibel
 
 float GainOfMb(double mb) { return mb <= kSilentMb ? 0.0f : float(std::pow(10.0, mb / 2000.0)); }
@@ -93,6 +94,7 @@ struct RAudioState {
   double tempo = 1;
   std::string searchDirectory;
   int64_t now = 0;           // the engine's clock, microseconds
+  int64_t lastSweep = 0;     // when finished voices were last returned
   int64_t renderedFrames = 0;
   int64_t lastUpdate = -1;   // the game clock at the last update
   int64_t owedFrames = 0;    // loopback frames the game clock is ahead by (x 1e6)
@@ -293,6 +295,10 @@ void MediaStopVoice() {
 
 void Tick() {
   const int64_t now = g_Audio.now;
+  // Finished voices go back to the pool every few milliseconds, not at
+  // every block: asking the mixer about each voice is what busy mixes pay for.
+  const bool sweep = now - g_Audio.lastSweep >= kSweepMicroseconds || now < g_Audio.lastSweep;
+  if (sweep) g_Audio.lastSweep = now;
   for (RSample& s : g_Audio.samples) {
     if (!s.inuse) continue;
     if (s.fadeLength > 0) {
@@ -304,7 +310,7 @@ void Tick() {
     for (size_t i = 0; i < s.voices.size();) {
       RVoice& v = s.voices[i];
       if (v.stream) StreamFill(v);
-      if (!VoicePlaying(v)) {
+      if (sweep && !VoicePlaying(v)) {
         ReleaseVoice(v);
         s.voices.erase(s.voices.begin() + std::ptrdiff_t(i));
       } else {
