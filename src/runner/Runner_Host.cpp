@@ -78,12 +78,12 @@ void Runner_RegisterFunctionFamilies() {
   Function_RegisterAll();
   Function_RegisterIncludedFiles();
   Function_RegisterMath();
+  Function_RegisterSound();
   Function_RegisterDataStructures();
   Function_RegisterDates();
   Function_RegisterSystem();
   Function_RegisterGraphics();
   Function_RegisterDisplay();
-  Function_RegisterSound();
   World_Install();
   Run_RegisterFunctions();
 }
