@@ -31,5 +31,10 @@ extern "C" const char* __lsan_default_suppressions() {
          "leak:swrast_dri\n"
          "leak:libEGL_mesa\n"
          "leak:libgallium\n"
-         "leak:libglapi\n";
+         "leak:libglapi\n"
+         // The audio mixer and the synthesiser (with the glib it starts) keep
+         // a few allocations for the life of the process.
+         "leak:libopenal\n"
+         "leak:libfluidsynth\n"
+         "leak:libglib-2.0\n";
 }

@@ -22,6 +22,7 @@
 #include "script/Code_Function.h"
 #include "script/Code_Random.h"
 #include "script/Variable_Main.h"
+#include "sound/Sound_Main.h"
 #include "world/Collision_Index.h"
 #include "world/Collision_Main.h"
 #include "world/Event_Action.h"
@@ -317,6 +318,8 @@ void Loop() {
         }
         ++count;
       }
+      // The step is heard up to its end (headless runs render it now).
+      Sample_Update(Run_Microseconds());
       if (show) Frame_Present(g_StepsDone, true);
       if (ServeChange()) return;
       Pump();

@@ -15,6 +15,8 @@
 #include "script/Code_Error.h"
 #include "script/Script_Class.h"
 #include "script/Script_Package.h"
+#include "sound/Sound_Class.h"
+#include "sound/Sound_Main.h"
 #include "world/Event_Action.h"
 #include "world/Room_Main.h"
 #include "world/TimeLine_Main.h"
@@ -54,7 +56,12 @@ std::vector<RPreparePhase> Runner_PreparePhases() {
       {62, "Compiling scripts", "Failed to compile the scripts.", Script_CompileAll},
       {70, "Compiling time line actions", "Failed to compile the actions in the time lines.", TimeLine_CompileAll},
       {72, "Compiling object actions", "Failed to compile the actions in the objects.", Object_CompileAll},
-      {80, "Preparing sounds", "Failed to prepare the sounds.", nothing},
+      {80, "Preparing sounds", "Failed to prepare the sounds.",
+       [] {
+         Sample_AttachWindow(Sound_CountExisting());
+         Sound_PrepareAll();
+         return true;
+       }},
       {90, "Preparing graphics", nullptr, PrepareGraphics},
   };
 }
@@ -237,8 +244,9 @@ bool CRunnerForm::RunGame() {
 }
 
 void CRunnerForm::FinishGame() {
-  // Sound is released here as it arrives; the temporary folder goes when the
-  // process ends.
+  // The temporary folder goes when the process ends.
+  Sound_DiscardAll();
+  Sample_Shutdown();
   Frame_CloseDisplay();
   RemoveDataFiles();
 }

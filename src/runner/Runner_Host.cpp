@@ -7,6 +7,7 @@
 #include "functions/Function_Input.h"
 #include "functions/Function_Math.h"
 #include "functions/Function_Surface.h"
+#include "functions/Function_Sound.h"
 #include "functions/Function_System.h"
 #include "functions/Function_Text.h"
 #include "functions/Support_Data_Structures.h"
@@ -80,6 +81,7 @@ void Runner_RegisterFunctionFamilies() {
   Function_RegisterAll();
   Function_RegisterIncludedFiles();
   Function_RegisterMath();
+  Function_RegisterSound();
   Function_RegisterDataStructures();
   Function_RegisterDates();
   Function_RegisterSystem();

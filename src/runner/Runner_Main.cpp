@@ -24,6 +24,8 @@
 #include "runner/Runner_Options.h"
 #include "runner/Runner_Replay.h"
 #include "script/Code_Builtins.h"
+#include "sound/Sound_Class.h"
+#include "sound/Sound_Main.h"
 
 using namespace tavrin;
 
@@ -88,7 +90,16 @@ int main(int argc, char** argv) {
   // Once a replay is over, a wait for a key can be answered only by a person
   // at a window.
   Replay_Install(std::move(replay), options.codeFile.empty() && !options.headless);
-  if (!options.codeFile.empty()) return Runner_PlayCodeFile(options.codeFile, run);
+  // Without speakers (headless, or capturing) sound renders along the game's clock.
+  const bool rendered = options.headless || !options.soundFile.empty();
+  Sample_SetOutput(rendered ? EAudioOutput::Loopback : EAudioOutput::Speakers);
+  Sample_SetCapture(options.soundFile);
+  if (!options.codeFile.empty()) {
+    const int status = Runner_PlayCodeFile(options.codeFile, run);
+    Sound_DiscardAll();
+    Sample_Shutdown();
+    return status;
+  }
   Run_Configure(run);
 
   RPlatformConfig config;

@@ -70,6 +70,10 @@ void AddRunnerOptions(CLI::App& app, RRunnerOptions& o, bool& showVersion) {
   app.add_flag("--plain-collisions", o.plainCollisions,
                "Test collisions against every instance instead of asking the spatial index (the same answers, "
                "slower; for comparison)");
+  app.add_option("--sound-file", o.soundFile,
+                 "Render the game's sound without speakers (as headless runs do) and write it to FILE as a WAV "
+                 "file of 32-bit float stereo samples")
+      ->type_name("FILE");
   // The trace switch is read from the raw arguments; it is accepted here so
   // that it is not mistaken for the game.
   app.add_flag("--VXTrace")->group("");

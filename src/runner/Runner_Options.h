@@ -28,6 +28,7 @@ struct RRunnerOptions {
   std::string inputFile;
   std::string codeFile;
   bool plainCollisions = false;
+  std::string soundFile;  // the game's sound, rendered without speakers, as a WAV file
 };
 
 struct RParseResult {

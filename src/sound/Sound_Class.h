@@ -1,5 +1,6 @@
-// CSound: one sound resource of the game with its file's bytes; the sound
-// list of the running game. Playback comes with the audio engine.
+// CSound: one sound resource of the game with its file's bytes, loaded into
+// a sample of the audio engine at start (preload) or at first use; the sound
+// list of the running game and its run-time changes.
 #pragma once
 
 #include <cstdint>
@@ -29,14 +30,40 @@ class CSound {
   int32_t s_soundid = -1;      // sample of the audio engine, -1 while not loaded
   std::string s_fname;         // temporary file of a multimedia sound
 
+  // Frees the sample and forgets everything.
   void Clear();
   // Record: version 800, kind, extension, source name, has-data flag and the
   // data as a raw sub-stream, effects, volume, pan, preload. False for
   // another version (the sound is then cleared).
   bool LoadFromStream(CStream& stream);
   void SaveToStream(CStream& stream) const;
+  // The whole file becomes the sound's data. False, with the sound as it
+  // was, when the file is missing or holds no sound any decoder reads.
+  bool LoadFromFile(const std::string& fileName, int32_t kind, bool preload);
+  // Loads the sample now when the sound preloads.
+  void Prepare();
+  // Loads the sample when it is not loaded: a sound that fails as a sample
+  // becomes a multimedia sound played from a temporary file.
+  void Restore();
+  // Frees the sample; the data stays for the next Restore.
+  void Discard();
+  // The sample, loading it first when needed; -1 when it cannot load.
+  int32_t GetSoundId();
 };
 
 extern CResourceList<CSound> g_Sounds;
+
+// The sound list at run time.
+void Sound_PrepareAll();
+int32_t Sound_CountExisting();
+// A new sound "__newsound<index>" from a file: its index, or -1 (the list
+// unchanged) when the file cannot be loaded.
+int32_t Sound_Add(const std::string& fileName, int32_t kind, bool preload);
+// Loads the file into sound `index` (creating it in an empty slot); false
+// when the file cannot be loaded, which leaves the sound as it was.
+bool Sound_Replace(int32_t index, const std::string& fileName, int32_t kind, bool preload);
+void Sound_Delete(int32_t index);
+// Frees every sample (at the end of the game).
+void Sound_DiscardAll();
 
 }  // namespace tavrin
