@@ -2,6 +2,7 @@
 
 #include "functions/Function_Date.h"
 #include "functions/Function_Display.h"
+#include "functions/Function_File.h"
 #include "functions/Function_Graphics.h"
 #include "functions/Function_IncludedFiles.h"
 #include "functions/Function_Math.h"
@@ -82,6 +83,8 @@ void Runner_RegisterFunctionFamilies() {
   Function_RegisterSystem();
   Function_RegisterGraphics();
   Function_RegisterDisplay();
+  Function_RegisterFiles();
+  Function_RegisterFileSystem();
   World_Install();
   Run_RegisterFunctions();
 }

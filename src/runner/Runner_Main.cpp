@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "functions/Function_File.h"
 #include "package/Support_File.h"
 #include "package/Support_TempDir.h"
 #include "platform/Platform.h"
@@ -72,6 +73,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "tavrin: %s\n", framesError.c_str());
     return 1;
   }
+  File_SetParameters(options.gameArgs);
   if (!options.codeFile.empty()) return Runner_PlayCodeFile(options.codeFile, run);
   Run_Configure(run);
 
