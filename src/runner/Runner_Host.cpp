@@ -4,6 +4,7 @@
 #include "functions/Function_Display.h"
 #include "functions/Function_File.h"
 #include "functions/Function_Graphics.h"
+#include "functions/Function_Ini.h"
 #include "functions/Function_IncludedFiles.h"
 #include "functions/Function_Math.h"
 #include "functions/Function_System.h"
@@ -85,6 +86,7 @@ void Runner_RegisterFunctionFamilies() {
   Function_RegisterDisplay();
   Function_RegisterFiles();
   Function_RegisterFileSystem();
+  Function_RegisterIni();
   World_Install();
   Run_RegisterFunctions();
 }
