@@ -7,6 +7,7 @@
 #include "functions/Function_Ini.h"
 #include "functions/Function_IncludedFiles.h"
 #include "functions/Function_Math.h"
+#include "functions/Function_Registry.h"
 #include "functions/Function_System.h"
 #include "functions/Support_Data_Structures.h"
 #include "graphics/Graphics_Data.h"
@@ -87,6 +88,7 @@ void Runner_RegisterFunctionFamilies() {
   Function_RegisterFiles();
   Function_RegisterFileSystem();
   Function_RegisterIni();
+  Function_RegisterRegistry();
   World_Install();
   Run_RegisterFunctions();
 }

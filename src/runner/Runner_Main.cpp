@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "functions/Function_File.h"
+#include "functions/Function_Registry.h"
+#include "package/DataNew_Class.h"
 #include "package/Support_File.h"
 #include "package/Support_TempDir.h"
 #include "platform/Platform.h"
@@ -74,6 +76,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   File_SetParameters(options.gameArgs);
+  // Secure mode is the player's choice, made once for the whole run.
+  g_SecureMode = Registry_SecureModePreference();
   if (!options.codeFile.empty()) return Runner_PlayCodeFile(options.codeFile, run);
   Run_Configure(run);
 
