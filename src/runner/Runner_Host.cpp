@@ -2,6 +2,7 @@
 
 #include "functions/Function_Date.h"
 #include "functions/Function_Display.h"
+#include "functions/Function_Execute.h"
 #include "functions/Function_File.h"
 #include "functions/Function_Graphics.h"
 #include "functions/Function_Ini.h"
@@ -89,6 +90,7 @@ void Runner_RegisterFunctionFamilies() {
   Function_RegisterFileSystem();
   Function_RegisterIni();
   Function_RegisterRegistry();
+  Function_RegisterExecute();
   World_Install();
   Run_RegisterFunctions();
 }
