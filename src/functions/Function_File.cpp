@@ -347,6 +347,7 @@ void Write(RTextSlot& t, std::string_view bytes) {
 }
 
 FUNCTION_ROUTINE(F_TextReadString) {
+  result.SetString(RString());
   if (RTextSlot* t = TextFile(a[0], kReading, "File is not opened for reading.")) result.SetString(RString(ReadString(*t)));
 }
 FUNCTION_ROUTINE(F_TextReadReal) {
@@ -389,6 +390,7 @@ FUNCTION_ROUTINE(F_OpenAppend) {
 }
 FUNCTION_ROUTINE(F_Close) { CloseText(g_Files.text[0]); }
 FUNCTION_ROUTINE(F_ReadString) {
+  result.SetString(RString());
   if (RTextSlot* t = SingleFile(kReading, "File not opened for reading.")) result.SetString(RString(ReadString(*t)));
 }
 FUNCTION_ROUTINE(F_ReadReal) {
