@@ -172,7 +172,10 @@ double Ini_ParseReal(std::string_view text) {
 std::string Ini_RealText(double value) {
   char buffer[64];
   std::snprintf(buffer, sizeof buffer, "%.15g", value);
-  return buffer;
+  // The reader takes no "+": "1e+20" is written "1e20" so that it reads back.
+  std::string text = buffer;
+  if (const size_t plus = text.find('+'); plus != std::string::npos) text.erase(plus, 1);
+  return text;
 }
 
 }  // namespace tavrin

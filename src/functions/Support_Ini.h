@@ -49,7 +49,7 @@ class CIniFile {
 // first character that fits none of these ("1,5e2" is 150, "2.5.3" 2.5).
 double Ini_ParseReal(std::string_view text);
 // A real as ini files hold it: the shortest form with up to 15 significant
-// digits ("0.1", "150", "1e+20").
+// digits, in a form Ini_ParseReal reads back ("0.1", "150", "1e20").
 std::string Ini_RealText(double value);
 
 }  // namespace tavrin
