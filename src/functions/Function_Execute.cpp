@@ -227,8 +227,6 @@ std::vector<std::string> Execute_SplitCommandLine(std::string_view line) {
   return words;
 }
 
-void Execute_ReapAll() { g_Execute.Reap(); }
-
 void Function_RegisterExecute() { Function_ImplementTable(kExecuteFunctions); }
 
 }  // namespace tavrin

@@ -20,7 +20,4 @@ std::vector<std::string> Execute_SplitArguments(std::string_view line);
 // blank, backslashes kept), then its arguments as above.
 std::vector<std::string> Execute_SplitCommandLine(std::string_view line);
 
-// Reaps the programs started without waiting that have ended.
-void Execute_ReapAll();
-
 }  // namespace tavrin

@@ -452,10 +452,6 @@ constexpr RFunctionRoutine kFileFunctions[] = {
 
 }  // namespace
 
-std::string File_RealText(double value) { return RealText(value); }
-
-void File_CloseAll() { g_Files.Reset(); }
-
 void Function_RegisterFiles() { Function_ImplementTable(kFileFunctions); }
 
 }  // namespace tavrin

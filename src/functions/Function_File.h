@@ -11,12 +11,6 @@ namespace tavrin {
 void Function_RegisterFiles();
 void Function_RegisterFileSystem();
 
-// Closes every file the game left open, and the search (the end of the run).
-void File_CloseAll();
-
-// A real as text files hold it: " 2.500000", " 7", " -1.500000".
-std::string File_RealText(double value);
-
 // The game's command line: its own name, then its arguments.
 void File_SetParameters(std::vector<std::string> parameters);
 

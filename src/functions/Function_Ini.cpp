@@ -113,15 +113,14 @@ FUNCTION_ROUTINE(F_IniReadReal) {
 FUNCTION_ROUTINE(F_IniWriteString) {
   ROpenIni* f = ForChange("Trying to write to undefined INI file");
   if (!f) return;
-  f->ini.Set(a[0].AsText(), a[1].AsText(), a[2].IsString() ? std::string(a[2].AsText()) : Ini_RealText(a[2].AsReal()));
-  Saved(*f);
+  if (f->ini.Set(a[0].AsText(), a[1].AsText(), a[2].IsString() ? std::string(a[2].AsText()) : Ini_RealText(a[2].AsReal())))
+    Saved(*f);
 }
 
 FUNCTION_ROUTINE(F_IniWriteReal) {
   ROpenIni* f = ForChange("Trying to write to undefined INI file");
   if (!f) return;
-  f->ini.Set(a[0].AsText(), a[1].AsText(), Ini_RealText(a[2].AsReal()));
-  Saved(*f);
+  if (f->ini.Set(a[0].AsText(), a[1].AsText(), Ini_RealText(a[2].AsReal()))) Saved(*f);
 }
 
 FUNCTION_ROUTINE(F_IniKeyExists) {
@@ -158,8 +157,6 @@ constexpr RFunctionRoutine kIniFunctions[] = {
 };
 
 }  // namespace
-
-void Ini_CloseAll() { g_Ini.Reset(); }
 
 void Function_RegisterIni() { Function_ImplementTable(kIniFunctions); }
 

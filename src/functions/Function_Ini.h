@@ -4,7 +4,5 @@
 namespace tavrin {
 
 void Function_RegisterIni();
-// Forgets the open ini file (its changes are on disk already).
-void Ini_CloseAll();
 
 }  // namespace tavrin

@@ -145,8 +145,6 @@ bool Registry_SecureModePreference() {
   return secure;
 }
 
-void Registry_Reset() { g_Registry.Reset(); }
-
 void Function_RegisterRegistry() { Function_ImplementTable(kRegistryFunctions); }
 
 }  // namespace tavrin

@@ -5,8 +5,6 @@
 namespace tavrin {
 
 void Function_RegisterRegistry();
-// The root of the _ext functions back to the current user's.
-void Registry_Reset();
 
 // Whether the player's preferences ask for secure mode: the key
 // "Software\Tavrin\Version 8.1\Preferences" of the current user with

@@ -101,8 +101,13 @@ const std::string* CIniFile::Find(std::string_view section, std::string_view key
 
 bool CIniFile::SectionExists(std::string_view section) const { return FindSection(section) != nullptr; }
 
-void CIniFile::Set(std::string_view section, std::string_view key, std::string_view value) {
+bool CIniFile::Set(std::string_view section, std::string_view key, std::string_view value) {
   const std::string sectionName(Trim(OneLine(section))), keyName(Trim(OneLine(key)));
+  // A key that would read back as something else is not written: an empty
+  // name, one holding "=", and one that begins like a section or a comment.
+  if (keyName.empty() || keyName.find('=') != std::string::npos || keyName[0] == '[' || keyName[0] == ';' ||
+      keyName[0] == '#')
+    return false;
   RSection* s = FindSection(sectionName);
   if (!s) {
     if (m_sections.empty()) m_sections.emplace_back();
@@ -113,7 +118,7 @@ void CIniFile::Set(std::string_view section, std::string_view key, std::string_v
   for (RLine& l : s->lines) {
     if (l.isKey && SameName(l.name, keyName)) {
       l.value = OneLine(value);
-      return;
+      return true;
     }
   }
   // A new key goes after the section's last key (or first in a section
@@ -122,6 +127,7 @@ void CIniFile::Set(std::string_view section, std::string_view key, std::string_v
   for (auto i = s->lines.begin(); i != s->lines.end(); ++i)
     if (i->isKey) at = i + 1;
   s->lines.insert(at, {true, keyName, OneLine(value)});
+  return true;
 }
 
 void CIniFile::DeleteKey(std::string_view section, std::string_view key) {

@@ -24,7 +24,9 @@ class CIniFile {
   bool SectionExists(std::string_view section) const;
   // Sets the value, adding the section and the key when missing. Line breaks
   // in any of the three become blanks: a value cannot add lines to the file.
-  void Set(std::string_view section, std::string_view key, std::string_view value);
+  // False, and nothing changes, for a key name that would not read back as
+  // a key: empty, holding "=", or beginning with "[", ";" or "#".
+  bool Set(std::string_view section, std::string_view key, std::string_view value);
   void DeleteKey(std::string_view section, std::string_view key);
   void DeleteSection(std::string_view section);
 
