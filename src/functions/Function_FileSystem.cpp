@@ -20,6 +20,7 @@
 
 #include "functions/Function_File.h"
 #include "package/Support_Path.h"
+#include "platform/Platform_File.h"
 #include "script/Code_Error.h"
 #include "script/Code_Function.h"
 
@@ -39,15 +40,13 @@ std::vector<std::string> g_Parameters;
 
 enum : int { kReadOnly = 1, kHidden = 2, kSysFile = 4, kVolumeId = 8, kDirectory = 16, kArchive = 32 };
 
-char Fold(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
 // A name against a mask of "*" (any run) and "?" (any one character), letter
 // case ignored; "*.*" takes every name, with or without an extension.
 bool MatchesMask(std::string_view name, std::string_view mask) {
   if (mask == "*.*") mask = "*";
   size_t n = 0, m = 0, starMask = std::string_view::npos, starName = 0;
   while (n < name.size()) {
-    if (m < mask.size() && (mask[m] == '?' || Fold(mask[m]) == Fold(name[n]))) {
+    if (m < mask.size() && (mask[m] == '?' || Name_Fold(mask[m]) == Name_Fold(name[n]))) {
       ++n;
       ++m;
     } else if (m < mask.size() && mask[m] == '*') {
@@ -169,7 +168,7 @@ FUNCTION_ROUTINE(F_FindFirst) {
   std::sort(g_Search.names.begin(), g_Search.names.end(), [](const std::string& x, const std::string& y) {
     const auto folded = [](const std::string& s) {
       std::string f = s;
-      for (char& c : f) c = Fold(c);
+      for (char& c : f) c = Name_Fold(c);
       return f;
     };
     const std::string fx = folded(x), fy = folded(y);
@@ -242,7 +241,7 @@ FUNCTION_ROUTINE(F_FilenameChangeExt) {
 double DiskBytes(int32_t argc, RValue* a, bool free) {
   std::string where = ".";
   if (argc > 0 && a[0].IsString() && !a[0].AsText().empty()) {
-    if (Fold(a[0].AsText()[0]) != 'c') return -1;
+    if (Name_Fold(a[0].AsText()[0]) != 'c') return -1;
     where = "/";
   }
   struct statvfs vfs;

@@ -3,18 +3,11 @@
 #include <cmath>
 #include <cstdio>
 
+#include "platform/Platform_File.h"
+
 namespace tavrin {
 
 namespace {
-
-char Fold(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (Fold(a[i]) != Fold(b[i])) return false;
-  return true;
-}
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -84,7 +77,7 @@ std::string CIniFile::Text() const {
 
 const CIniFile::RSection* CIniFile::FindSection(std::string_view section) const {
   for (const RSection& s : m_sections)
-    if (s.named && SameName(s.name, section)) return &s;
+    if (s.named && Name_Same(s.name, section)) return &s;
   return nullptr;
 }
 CIniFile::RSection* CIniFile::FindSection(std::string_view section) {
@@ -95,7 +88,7 @@ const std::string* CIniFile::Find(std::string_view section, std::string_view key
   const RSection* s = FindSection(section);
   if (!s) return nullptr;
   for (const RLine& l : s->lines)
-    if (l.isKey && SameName(l.name, key)) return &l.value;
+    if (l.isKey && Name_Same(l.name, key)) return &l.value;
   return nullptr;
 }
 
@@ -116,7 +109,7 @@ bool CIniFile::Set(std::string_view section, std::string_view key, std::string_v
     s->name = sectionName;
   }
   for (RLine& l : s->lines) {
-    if (l.isKey && SameName(l.name, keyName)) {
+    if (l.isKey && Name_Same(l.name, keyName)) {
       l.value = OneLine(value);
       return true;
     }
@@ -133,11 +126,11 @@ bool CIniFile::Set(std::string_view section, std::string_view key, std::string_v
 void CIniFile::DeleteKey(std::string_view section, std::string_view key) {
   RSection* s = FindSection(section);
   if (!s) return;
-  std::erase_if(s->lines, [&](const RLine& l) { return l.isKey && SameName(l.name, key); });
+  std::erase_if(s->lines, [&](const RLine& l) { return l.isKey && Name_Same(l.name, key); });
 }
 
 void CIniFile::DeleteSection(std::string_view section) {
-  std::erase_if(m_sections, [&](const RSection& s) { return s.named && SameName(s.name, section); });
+  std::erase_if(m_sections, [&](const RSection& s) { return s.named && Name_Same(s.name, section); });
 }
 
 double Ini_ParseReal(std::string_view text) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "package/DataNew_Class.h"
+#include "platform/Platform_File.h"
 
 namespace tavrin {
 
@@ -14,12 +15,6 @@ namespace {
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool HasDrive(std::string_view name) { return name.size() >= 2 && IsDriveLetter(name[0]) && name[1] == ':'; }
-
-char Fold(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Fold(x) == Fold(y); });
-}
 
 bool Exists(const std::string& path) {
   struct stat st;
@@ -35,7 +30,7 @@ std::string EntryIgnoringCase(const std::string& folder, std::string_view part) 
   std::string best;
   while (const dirent* e = ::readdir(d)) {
     const std::string_view entry(e->d_name);
-    if (SameIgnoringCase(entry, part) && (best.empty() || entry < best)) best = entry;
+    if (Name_Same(entry, part) && (best.empty() || entry < best)) best = entry;
   }
   ::closedir(d);
   return best;
@@ -49,7 +44,7 @@ std::string Path_FromGame(std::string_view name) {
   if (name.size() >= 2 && name[0] == '\\' && name[1] == '\\') return {};
   std::string path;  // what has been resolved so far, with a trailing "/" when a folder
   if (HasDrive(name)) {
-    if (Fold(name[0]) != 'c') return {};
+    if (Name_Fold(name[0]) != 'c') return {};
     name.remove_prefix(2);
     if (name.empty()) return ".";
   }

@@ -1,5 +1,7 @@
 #include "platform/Platform_Settings.h"
 
+#include "platform/Platform_File.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -17,15 +19,6 @@ namespace tavrin {
 namespace {
 
 constexpr const char* kHeading = "# Tavrin settings store: keys with their values (see docs/settings-store.md)\n";
-
-char Fold(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (Fold(a[i]) != Fold(b[i])) return false;
-  return true;
-}
 
 struct RNamedValue {
   std::string name;
@@ -189,7 +182,7 @@ std::string Text(const TStore& store) {
 
 RKey* FindKey(TStore& store, std::string_view path) {
   for (RKey& key : store)
-    if (SameName(key.path, path)) return &key;
+    if (Name_Same(key.path, path)) return &key;
   return nullptr;
 }
 
@@ -212,19 +205,6 @@ bool ReadFile(const std::string& path, std::string& text) {
   const bool ok = !std::ferror(f);
   std::fclose(f);
   return ok;
-}
-
-bool WriteFile(const std::string& path, const std::string& text) {
-  const std::string temp = path + ".tmp" + std::to_string(::getpid());
-  FILE* f = std::fopen(temp.c_str(), "wb");
-  if (!f) return false;
-  bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-  ok = std::fflush(f) == 0 && ok;
-  ok = ::fsync(::fileno(f)) == 0 && ok;
-  ok = std::fclose(f) == 0 && ok;
-  if (ok && std::rename(temp.c_str(), path.c_str()) == 0) return true;
-  std::remove(temp.c_str());
-  return false;
 }
 
 bool MakeFolders(const std::string& folder) {
@@ -251,7 +231,10 @@ bool Update(const std::function<bool(TStore&)>& change) {
   ok = ok && ReadFile(StorePath(), text);
   if (ok) {
     TStore store = Parse(text);
-    if (change(store)) ok = WriteFile(StorePath(), Text(store));
+    if (change(store)) {
+      const std::string written = Text(store);
+      ok = File_ReplaceWith(StorePath(), written.data(), written.size());
+    }
   }
   ::close(lock);  // releases the lock
   return ok;
@@ -279,7 +262,7 @@ bool Settings_Read(std::string_view root, std::string_view key, std::string_view
   const RKey* k = FindKey(store, KeyPath(root, key));
   if (!k) return false;
   for (const RNamedValue& v : k->values) {
-    if (SameName(v.name, name)) {
+    if (Name_Same(v.name, name)) {
       value = v.value;
       return true;
     }
@@ -297,7 +280,7 @@ bool Settings_Write(std::string_view root, std::string_view key, std::string_vie
   return Update([&](TStore& store) {
     RKey& k = MakeKey(store, path);
     for (RNamedValue& v : k.values) {
-      if (SameName(v.name, name)) {
+      if (Name_Same(v.name, name)) {
         v.value = value;
         return true;
       }

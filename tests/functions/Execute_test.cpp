@@ -16,6 +16,7 @@
 #include "runner/FakePlatform.h"
 #include "script/Code_Function.h"
 #include "script/Conformance.h"
+#include "support/TestFolder.h"
 #include "support/TestProcess.h"
 
 namespace fs = std::filesystem;
@@ -48,11 +49,7 @@ TEST(CommandLines, SplitAsTheGamesHomeSystemSplitsThem) {
 class ExecuteCode : public ::testing::Test {
  protected:
   void SetUp() override {
-    m_dir = fs::temp_directory_path() / ("tavrin_execute_" + std::to_string(::getpid()));
-    fs::remove_all(m_dir);
     fs::create_directories(m_dir / "bin");
-    m_old = fs::current_path();
-    fs::current_path(m_dir);
     m_path = std::getenv("PATH");
     // A stand-in for the desktop's opener: it writes down what it was given.
     const fs::path opener = m_dir / "bin" / "xdg-open";
@@ -62,8 +59,6 @@ class ExecuteCode : public ::testing::Test {
   }
   void TearDown() override {
     ::setenv("PATH", m_path.c_str(), 1);
-    fs::current_path(m_old);
-    fs::remove_all(m_dir);
   }
   // What the opener was given, once it has run (it runs without a wait).
   std::string Opened() {
@@ -73,7 +68,8 @@ class ExecuteCode : public ::testing::Test {
     fs::remove(m_dir / "opened.txt");
     return text;
   }
-  fs::path m_dir, m_old;
+  CTestFolder m_folder{"execute", CTestFolder::kEnter};
+  fs::path m_dir = m_folder.Path();
   std::string m_path;
 };
 

@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "script/Conformance.h"
+#include "support/TestFolder.h"
 #include "support/TestProcess.h"
 
 namespace fs = std::filesystem;
@@ -18,30 +19,14 @@ namespace {
 
 class FileCode : public ::testing::Test {
  protected:
-  void SetUp() override {
-    m_dir = fs::temp_directory_path() / ("tavrin_files_" + std::to_string(::getpid()));
-    fs::remove_all(m_dir);
-    fs::create_directories(m_dir / "home");
-    fs::create_directories(m_dir / "game" / "Data");
-    m_old = fs::current_path();
-    fs::current_path(m_dir / "game");
-    const char* home = std::getenv("TAVRIN_HOME");
-    m_home = home ? home : "";
-    ::setenv("TAVRIN_HOME", (m_dir / "home").c_str(), 1);
-  }
-  void TearDown() override {
-    fs::current_path(m_old);
-    if (m_home.empty()) ::unsetenv("TAVRIN_HOME");
-    else ::setenv("TAVRIN_HOME", m_home.c_str(), 1);
-    fs::remove_all(m_dir);
-  }
+  void SetUp() override { fs::create_directories("Data"); }
   void Secure() {
-    std::ofstream(m_dir / "home" / "settings.txt")
+    fs::create_directories(m_folder.Store());
+    std::ofstream(m_folder.Store() / "settings.txt")
         << "key \"HKEY_CURRENT_USER\\Software\\Tavrin\\Version 8.1\\Preferences\"\nnumber \"Warning\" 1\n";
   }
   static void Write(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-  fs::path m_dir, m_old;
-  std::string m_home;
+  CTestFolder m_folder{"files", CTestFolder::kEnter | CTestFolder::kOwnStore};
 };
 
 TEST_F(FileCode, TextFilesReadAndWriteAsGamesExpect) {

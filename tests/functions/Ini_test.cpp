@@ -12,6 +12,7 @@
 #include "functions/Support_Ini.h"
 #include "script/Code_Function.h"
 #include "script/Conformance.h"
+#include "support/TestFolder.h"
 #include "support/TestProcess.h"
 
 namespace fs = std::filesystem;
@@ -67,18 +68,8 @@ TEST(IniText, NumbersReadAsGamesWriteThem) {
 
 class IniFolder : public ::testing::Test {
  protected:
-  void SetUp() override {
-    m_dir = fs::temp_directory_path() / ("tavrin_ini_" + std::to_string(::getpid()));
-    fs::remove_all(m_dir);
-    fs::create_directories(m_dir);
-    m_old = fs::current_path();
-    fs::current_path(m_dir);
-  }
-  void TearDown() override {
-    fs::current_path(m_old);
-    fs::remove_all(m_dir);
-  }
-  fs::path m_dir, m_old;
+  test::CTestFolder m_folder{"ini", test::CTestFolder::kEnter};
+  fs::path m_dir = m_folder.Path();
 };
 
 TEST_F(IniFolder, FunctionsAsGamesCallThem) {

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "script/Conformance.h"
+#include "support/TestFolder.h"
 #include "support/TestProcess.h"
 
 namespace fs = std::filesystem;
@@ -17,22 +18,10 @@ namespace {
 
 class RegistryCode : public ::testing::Test {
  protected:
-  void SetUp() override {
-    m_dir = fs::temp_directory_path() / ("tavrin_registry_" + std::to_string(::getpid()));
-    fs::remove_all(m_dir);
-    fs::create_directories(m_dir);
-    const char* home = std::getenv("TAVRIN_HOME");
-    m_home = home ? home : "";
-    ::setenv("TAVRIN_HOME", m_dir.c_str(), 1);
-  }
-  void TearDown() override {
-    if (m_home.empty()) ::unsetenv("TAVRIN_HOME");
-    else ::setenv("TAVRIN_HOME", m_home.c_str(), 1);
-    fs::remove_all(m_dir);
-  }
+  void SetUp() override { fs::create_directories(m_dir); }
   std::string Store() const { return ReadFile(m_dir / "settings.txt"); }
-  fs::path m_dir;
-  std::string m_home;
+  CTestFolder m_folder{"registry", CTestFolder::kOwnStore};
+  fs::path m_dir = m_folder.Store();
 };
 
 TEST_F(RegistryCode, TheGameKeyAndKeysOfTheGamesChoosing) {

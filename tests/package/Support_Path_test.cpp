@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "package/DataNew_Class.h"
+#include "support/TestFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -18,22 +19,15 @@ namespace {
 class GamePaths : public ::testing::Test {
  protected:
   void SetUp() override {
-    m_dir = fs::temp_directory_path() / ("tavrin_paths_" + std::to_string(::getpid()));
-    fs::remove_all(m_dir);
     fs::create_directories(m_dir / "Data" / "Sub");
     fs::create_directories(m_dir / "music");
     std::ofstream(m_dir / "Data" / "Sub" / "Level1.TXT") << "1";
     std::ofstream(m_dir / "music" / "Song.ogg") << "1";
     std::ofstream(m_dir / "music" / "SONG.ogg") << "2";  // two entries differing in case only
-    m_old = fs::current_path();
-    fs::current_path(m_dir);
   }
-  void TearDown() override {
-    fs::current_path(m_old);
-    fs::remove_all(m_dir);
-    g_SecureMode = false;
-  }
-  fs::path m_dir, m_old;
+  void TearDown() override { g_SecureMode = false; }
+  test::CTestFolder m_folder{"paths", test::CTestFolder::kEnter};
+  fs::path m_dir = m_folder.Path();
 };
 
 TEST_F(GamePaths, NamesFindTheirFilesAndSecureModeKnowsWhichLeave) {

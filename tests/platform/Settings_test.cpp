@@ -2,6 +2,8 @@
 // lines, two processes writing at once, and a process killed mid-write.
 #include "platform/Platform_Settings.h"
 
+#include "support/TestFolder.h"
+
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -19,25 +21,13 @@ namespace {
 
 class SettingsStore : public ::testing::Test {
  protected:
-  void SetUp() override {
-    m_dir = fs::temp_directory_path() / ("tavrin_settings_" + std::to_string(::getpid()));
-    fs::remove_all(m_dir);
-    const char* home = std::getenv("TAVRIN_HOME");
-    m_home = home ? home : "";
-    ::setenv("TAVRIN_HOME", (m_dir / "home").c_str(), 1);  // made by the first write
-  }
-  void TearDown() override {
-    if (m_home.empty()) ::unsetenv("TAVRIN_HOME");
-    else ::setenv("TAVRIN_HOME", m_home.c_str(), 1);
-    fs::remove_all(m_dir);
-  }
   static RSettingValue Text(std::string s) { return {RSettingValue::Text, std::move(s), 0}; }
   static std::string ReadText(const char* key, const char* name) {
     RSettingValue v;
     return Settings_Read("HKEY_CURRENT_USER", key, name, v) && v.type == RSettingValue::Text ? v.bytes : "<none>";
   }
-  fs::path m_dir;
-  std::string m_home;
+  test::CTestFolder m_folder{"settings", test::CTestFolder::kOwnStore};  // the store's folder is made by the first write
+  fs::path m_dir = m_folder.Path();
 };
 
 TEST_F(SettingsStore, TypedValuesUnderKeysInAnyCase) {
