@@ -1,4 +1,5 @@
-// Files replaced whole, and names compared as games compare them.
+// Files replaced whole, names compared as games compare them, and the
+// folder a game lies in.
 #pragma once
 
 #include <cstddef>
@@ -12,6 +13,13 @@ namespace tavrin {
 // crash at any moment leaves either the old file or the new one, whole.
 // False (and the old file untouched) when any step fails.
 bool File_ReplaceWith(const std::string& path, const void* data, size_t size);
+
+// The folder of the game being played, where its own files lie beside it
+// (program_directory): the folder of the package file or the standalone
+// game, or of the code file run with --code. Until it is set, the folder of
+// the runner's executable.
+void File_SetProgramFolder(std::string folder);
+std::string File_ProgramFolder();
 
 // Names of files, keys and sections are the same whatever the letter case
 // of their ASCII letters.

@@ -15,6 +15,7 @@
 #include "package/Support_File.h"
 #include "package/Support_TempDir.h"
 #include "platform/Platform.h"
+#include "platform/Platform_File.h"
 #include "platform/Platform_Quit.h"
 #include "platform/Platform_Trace.h"
 #include "runner/Runner_Exception.h"
@@ -62,6 +63,7 @@ int main(int argc, char** argv) {
   // trace log, the error log and "tempdir.txt" live there.
   const std::string folder = FolderOf(options.gameFile.empty() ? options.codeFile : options.gameFile);
   Trace_SetPath(folder + "/Trace.log");
+  File_SetProgramFolder(folder);
   Trace_SetEnabled(Trace_FlagFrom(args, std::getenv("VXLOG_TRACE")));
   WriteBanner();
 

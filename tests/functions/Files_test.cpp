@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "functions/Support_CodePage.h"
 #include "script/Conformance.h"
 #include "support/TestFolder.h"
 #include "support/TestProcess.h"
@@ -16,6 +17,15 @@ namespace fs = std::filesystem;
 
 namespace tavrin::test {
 namespace {
+
+TEST(CodePage, EveryByteComesBackAndOtherCharactersBecomeQuestionMarks) {
+  std::string all;
+  for (int i = 1; i < 256; ++i) all += char(i);
+  const std::string text = CodePage_ToUtf8(all);
+  EXPECT_EQ(CodePage_FromUtf8(text), all);
+  EXPECT_EQ(CodePage_ToUtf8("\x80\x81\xE9"), "€\u0081é");  // an undefined byte travels as its control character
+  EXPECT_EQ(CodePage_FromUtf8("a☺\xFF\xC3"), "a???");          // no such character; broken UTF-8
+}
 
 class FileCode : public ::testing::Test {
  protected:
@@ -127,9 +137,11 @@ TEST_F(FileCode, FileNamesDisksAndTheCommandLine) {
       {"the environment", Show({"environment_get_variable('TAVRIN_HOME') != ''", "environment_get_variable('NO_SUCH_VARIABLE_X')"}),
        "1\n\n", ""},
   });
-  // The game sees its own name and its arguments, never the runner's options.
-  std::ofstream("p.tvs") << "for (i = 0; i <= parameter_count(); i += 1) show_debug_message(parameter_string(i));";
-  EXPECT_EQ(RunProgram({TAVRIN_EXE, "--code", "p.tvs"}).out, "p.tvs\n");
+  // The game sees its own name and its arguments, never the runner's options;
+  // its program folder is the one it lies in, not the runner's.
+  std::ofstream("p.tvs") << "for (i = 0; i <= parameter_count(); i += 1) show_debug_message(parameter_string(i));\n"
+                            "show_debug_message(program_directory)";
+  EXPECT_EQ(RunProgram({TAVRIN_EXE, "--steps", "1", "--code", "p.tvs"}).out, "p.tvs\n" + fs::current_path().string() + "\n");
 }
 
 TEST_F(FileCode, SecureModeRefusesWritesOutsideTheFolder) {
