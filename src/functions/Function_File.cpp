@@ -87,7 +87,7 @@ int OpenBinary(std::string_view name, int64_t mode) {
     return -1;
   }
   int fd = -1;
-  if (!path.empty()) {
+  if (!path.empty() && (!exists || S_ISREG(st.st_mode))) {
     const int flags = mode == 0 ? O_RDONLY : mode == 1 ? O_WRONLY : O_RDWR;
     fd = ::open(path.c_str(), flags | O_CLOEXEC);
     if (fd < 0 && errno == ENOENT) {
@@ -97,7 +97,7 @@ int OpenBinary(std::string_view name, int64_t mode) {
         fd = ::open(path.c_str(), flags | O_CLOEXEC);
       }
     }
-    if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) ::close(std::exchange(fd, -1));
+    if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) ::close(std::exchange(fd, -1));
   }
   if (fd < 0) {
     Fail("Error opening binary file.");
@@ -195,13 +195,15 @@ bool ReadWhole(const std::string& path, std::string& bytes) {
   return ok;
 }
 
+// Only plain files are opened: a device or a pipe named by a game could
+// block the game or feed it bytes without end.
 bool IsFile(const std::string& path) {
   struct stat st;
-  return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-// Opens `t` for reading; false (after the message) when the file exists but
-// cannot be read. A missing file opens nothing and says nothing.
+// Opens `t` for reading, setting `result` to `slot`. A file that exists but
+// cannot be read is reported; a missing file opens nothing and says nothing.
 void OpenTextRead(RTextSlot& t, std::string_view name, int slot, RValue& result) {
   const std::string path = Path_FromGame(name);
   if (!IsFile(path)) return;

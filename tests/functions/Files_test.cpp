@@ -81,6 +81,9 @@ TEST_F(FileCode, SlotsAndTheirErrors) {
       {"closing outside the slots", "file_text_close(33);", "", ActionError("Trying to close unexisting text file.")},
       {"the single file, unopened", "file_write_string('x');", "", ActionError("File not opened for writing.")},
       {"binary slots", "file_bin_close(3);", "", ActionError("Trying to close unopened file.")},
+      {"a device is no file: it would feed the game without end",
+       Show({"file_text_open_read('C:\\dev\\zero')", "file_bin_open('/dev/zero', 0)"}), "-1\n-1\n",
+       ActionError("Error opening binary file.")},
   });
 }
 
