@@ -20,6 +20,7 @@
 #include "package/DataNew_Class.h"
 #include "package/Support_Path.h"
 #include "platform/Platform.h"
+#include "platform/Platform_File.h"
 #include "platform/Platform_Quit.h"
 #include "script/Code_Error.h"
 #include "script/Code_Function.h"
@@ -68,11 +69,7 @@ bool OnPath(const std::string& name) {
 // the name without it. "" when there is none.
 std::string FindProgram(std::string_view name) {
   std::vector<std::string> tries{std::string(name)};
-  if (name.size() > 4) {
-    std::string ext(name.substr(name.size() - 4));
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](char c) { return char(std::tolower(c)); });
-    if (ext == ".exe") tries.emplace_back(name.substr(0, name.size() - 4));
-  }
+  if (name.size() > 4 && Name_Same(name.substr(name.size() - 4), ".exe")) tries.emplace_back(name.substr(0, name.size() - 4));
   for (const std::string& t : tries) {
     if (t.find_first_of("/\\:") == std::string::npos && OnPath(t)) return t;
     const std::string path = Path_FromGame(t);
