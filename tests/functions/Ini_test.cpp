@@ -2,6 +2,7 @@
 // as games call them, and a crash in the middle of a write.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -92,14 +93,15 @@ TEST_F(IniFolder, FunctionsAsGamesCallThem) {
   EXPECT_EQ(test::ReadFile("Options.INI"), "[Player]\r\nname=Zo\xEB\r\n[Scores]\r\nbest=1500.25\r\n");
 }
 
-// Kills a process that keeps rewriting a file, at several moments, and each
+// Kills a process that keeps rewriting a file, at many moments, and each
 // time finds a whole file: one of the versions written, never a piece.
-template <class Writer, class Check>
-void KillDuringWrites(Writer write, Check check) {
-  for (int delay : {3, 7, 12, 20, 31, 45}) {
+template <class Start, class Writer, class Check>
+void KillDuringWrites(Start start, Writer write, Check check) {
+  for (int delay = 4; delay < 100; delay += 5) {
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
+      start();
       for (int round = 1;; ++round) write(round);
     }
     ::usleep(useconds_t(delay * 1000));
@@ -116,21 +118,45 @@ TEST_F(IniFolder, AKilledWriteLeavesTheOldFileWhole) {
     RValue result;
     g_Functions[size_t(Function_Find(name))].f_routine(nullptr, nullptr, int32_t(args.size()), result, args.data());
   };
+  static constexpr size_t kSize = 2000000;
   KillDuringWrites(
+      [&] { call("ini_open", {RValue::String("big.ini")}); },
       [&](int round) {
-        call("ini_open", {RValue::String("big.ini")});
         call("ini_write_string", {RValue::String("s"), RValue::String("v"),
-                                  RValue::String(std::string(200000, char('a' + round % 26)))});
+                                  RValue::String(std::string(kSize, char('a' + round % 26)))});
       },
-      [] {
+      [&] {
         if (!fs::exists("big.ini")) return;
         CIniFile ini;
         ini.Parse(test::ReadFile("big.ini"));
         const std::string* v = ini.Find("s", "v");
         ASSERT_NE(v, nullptr);
-        ASSERT_EQ(v->size(), 200000u);
+        ASSERT_EQ(v->size(), kSize);
         EXPECT_EQ(v->find_first_not_of(v->front()), std::string::npos);
       });
+}
+
+// A write that fails halfway (here: the file-size limit of the process is
+// reached) leaves the old file as it was.
+TEST_F(IniFolder, AWriteThatFailsHalfwayLeavesTheOldFileWhole) {
+  const std::string old = "[s]\r\nv=" + std::string(50000, 'a') + "\r\n";
+  std::ofstream("big.ini", std::ios::binary) << old;
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{100000, 100000};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    Function_RegisterAll();
+    Function_RegisterIni();
+    RValue result, open[1] = {RValue::String("big.ini")};
+    g_Functions[size_t(Function_Find("ini_open"))].f_routine(nullptr, nullptr, 1, result, open);
+    RValue write[3] = {RValue::String("s"), RValue::String("v"), RValue::String(std::string(200000, 'b'))};
+    g_Functions[size_t(Function_Find("ini_write_string"))].f_routine(nullptr, nullptr, 3, result, write);
+    ::_exit(0);
+  }
+  ::waitpid(child, nullptr, 0);
+  EXPECT_EQ(test::ReadFile("big.ini"), old);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -116,6 +117,24 @@ TEST_F(SettingsStore, AKilledWriteLeavesTheOldStoreWhole) {
     ASSERT_EQ(v.size(), 200000u);
     EXPECT_EQ(v.find_first_not_of(v.front()), std::string::npos);
   }
+}
+
+// A write that fails halfway (the process reaches its file-size limit)
+// leaves the old store whole and reports the failure.
+TEST_F(SettingsStore, AWriteThatFailsHalfwayLeavesTheOldStoreWhole) {
+  ASSERT_TRUE(Settings_Write("HKEY_CURRENT_USER", "Big", "v", Text(std::string(50000, 'a'))));
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{100000, 100000};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    ::_exit(Settings_Write("HKEY_CURRENT_USER", "Big", "v", Text(std::string(200000, 'b'))) ? 1 : 0);
+  }
+  int status = -1;
+  ::waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);  // the write said it failed
+  EXPECT_EQ(ReadText("Big", "v"), std::string(50000, 'a'));
 }
 
 }  // namespace
