@@ -80,17 +80,17 @@ class CRunnerHost : public CWorldHost {
 void Runner_RegisterFunctionFamilies() {
   Function_RegisterAll();
   Function_RegisterIncludedFiles();
+  Function_RegisterFiles();
+  Function_RegisterFileSystem();
+  Function_RegisterIni();
+  Function_RegisterRegistry();
+  Function_RegisterExecute();
   Function_RegisterMath();
   Function_RegisterDataStructures();
   Function_RegisterDates();
   Function_RegisterSystem();
   Function_RegisterGraphics();
   Function_RegisterDisplay();
-  Function_RegisterFiles();
-  Function_RegisterFileSystem();
-  Function_RegisterIni();
-  Function_RegisterRegistry();
-  Function_RegisterExecute();
   World_Install();
   Run_RegisterFunctions();
 }

@@ -16,7 +16,7 @@
 #include "runner/FakePlatform.h"
 #include "script/Code_Function.h"
 #include "script/Conformance.h"
-#include "support/TestFolder.h"
+#include "support/TestWorkFolder.h"
 #include "support/TestProcess.h"
 
 namespace fs = std::filesystem;
@@ -68,7 +68,7 @@ class ExecuteCode : public ::testing::Test {
     fs::remove(m_dir / "opened.txt");
     return text;
   }
-  CTestFolder m_folder{"execute", CTestFolder::kEnter};
+  CWorkFolder m_folder{"execute", CWorkFolder::kEnter};
   fs::path m_dir = m_folder.Path();
   std::string m_path;
 };

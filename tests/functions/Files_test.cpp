@@ -10,7 +10,7 @@
 
 #include "functions/Support_CodePage.h"
 #include "script/Conformance.h"
-#include "support/TestFolder.h"
+#include "support/TestWorkFolder.h"
 #include "support/TestProcess.h"
 
 namespace fs = std::filesystem;
@@ -36,7 +36,7 @@ class FileCode : public ::testing::Test {
         << "key \"HKEY_CURRENT_USER\\Software\\Tavrin\\Version 8.1\\Preferences\"\nnumber \"Warning\" 1\n";
   }
   static void Write(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-  CTestFolder m_folder{"files", CTestFolder::kEnter | CTestFolder::kOwnStore};
+  CWorkFolder m_folder{"files", CWorkFolder::kEnter | CWorkFolder::kOwnStore};
 };
 
 TEST_F(FileCode, TextFilesReadAndWriteAsGamesExpect) {

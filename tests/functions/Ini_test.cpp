@@ -13,7 +13,7 @@
 #include "functions/Support_Ini.h"
 #include "script/Code_Function.h"
 #include "script/Conformance.h"
-#include "support/TestFolder.h"
+#include "support/TestWorkFolder.h"
 #include "support/TestProcess.h"
 
 namespace fs = std::filesystem;
@@ -69,7 +69,7 @@ TEST(IniText, NumbersReadAsGamesWriteThem) {
 
 class IniFolder : public ::testing::Test {
  protected:
-  test::CTestFolder m_folder{"ini", test::CTestFolder::kEnter};
+  test::CWorkFolder m_folder{"ini", test::CWorkFolder::kEnter};
   fs::path m_dir = m_folder.Path();
 };
 

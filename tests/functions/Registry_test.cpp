@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "script/Conformance.h"
-#include "support/TestFolder.h"
+#include "support/TestWorkFolder.h"
 #include "support/TestProcess.h"
 
 namespace fs = std::filesystem;
@@ -20,7 +20,7 @@ class RegistryCode : public ::testing::Test {
  protected:
   void SetUp() override { fs::create_directories(m_dir); }
   std::string Store() const { return ReadFile(m_dir / "settings.txt"); }
-  CTestFolder m_folder{"registry", CTestFolder::kOwnStore};
+  CWorkFolder m_folder{"registry", CWorkFolder::kOwnStore};
   fs::path m_dir = m_folder.Store();
 };
 

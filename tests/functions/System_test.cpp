@@ -52,7 +52,7 @@ TEST(SystemCode, PlatformQueriesAndWhatWaitsForTheGameWindow) {
              "Orvo_HideVirtualKey(1)"}) +
            "set_application_title('x'); set_program_priority(0);",
        "1\n1\nunknown\n0\n0\n0\n0\n0\n0\n0\n0\n", ""},
-      {"without a game window there is no window handle", Show({"window_handle()"}), "0\n", ""},
+      {"without a game window there is no handle", Show({"window_handle()"}), "0\n", ""},
   });
 }
 

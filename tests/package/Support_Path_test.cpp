@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "package/DataNew_Class.h"
-#include "support/TestFolder.h"
+#include "support/TestWorkFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -26,7 +26,7 @@ class GamePaths : public ::testing::Test {
     std::ofstream(m_dir / "music" / "SONG.ogg") << "2";  // two entries differing in case only
   }
   void TearDown() override { g_SecureMode = false; }
-  test::CTestFolder m_folder{"paths", test::CTestFolder::kEnter};
+  test::CWorkFolder m_folder{"paths", test::CWorkFolder::kEnter};
   fs::path m_dir = m_folder.Path();
 };
 

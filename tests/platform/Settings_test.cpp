@@ -2,7 +2,7 @@
 // lines, two processes writing at once, and a process killed mid-write.
 #include "platform/Platform_Settings.h"
 
-#include "support/TestFolder.h"
+#include "support/TestWorkFolder.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -27,7 +27,7 @@ class SettingsStore : public ::testing::Test {
     RSettingValue v;
     return Settings_Read("HKEY_CURRENT_USER", key, name, v) && v.type == RSettingValue::Text ? v.bytes : "<none>";
   }
-  test::CTestFolder m_folder{"settings", test::CTestFolder::kOwnStore};  // the store's folder is made by the first write
+  test::CWorkFolder m_folder{"settings", test::CWorkFolder::kOwnStore};  // the store's folder is made by the first write
   fs::path m_dir = m_folder.Path();
 };
 

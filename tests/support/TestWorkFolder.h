@@ -1,5 +1,5 @@
-// A fresh folder for one test, removed at its end; the test may work inside
-// it and keep its settings store there. Header-only.
+// A fresh folder for a test that works inside it and may keep its own
+// settings store there; removed at the end. Header-only.
 #pragma once
 
 #include <unistd.h>
@@ -11,13 +11,13 @@
 
 namespace tavrin::test {
 
-class CTestFolder {
+class CWorkFolder {
  public:
   enum : unsigned { kEnter = 1, kOwnStore = 2 };
   // `name` keeps folders of different tests apart; kEnter makes the folder
   // the working folder, kOwnStore points TAVRIN_HOME at its "home" folder
   // (not created). Both are put back at the end.
-  explicit CTestFolder(const std::string& name, unsigned what = 0)
+  explicit CWorkFolder(const std::string& name, unsigned what = 0)
       : m_path(std::filesystem::temp_directory_path() / ("tavrin_" + name + "_" + std::to_string(::getpid()))) {
     std::filesystem::remove_all(m_path);
     std::filesystem::create_directories(m_path);
@@ -32,7 +32,7 @@ class CTestFolder {
       m_storeSet = true;
     }
   }
-  ~CTestFolder() {
+  ~CWorkFolder() {
     if (!m_old.empty()) std::filesystem::current_path(m_old);
     if (m_storeSet) {
       if (m_home) ::setenv("TAVRIN_HOME", m_home->c_str(), 1);
@@ -41,8 +41,8 @@ class CTestFolder {
     std::error_code ec;
     std::filesystem::remove_all(m_path, ec);
   }
-  CTestFolder(const CTestFolder&) = delete;
-  CTestFolder& operator=(const CTestFolder&) = delete;
+  CWorkFolder(const CWorkFolder&) = delete;
+  CWorkFolder& operator=(const CWorkFolder&) = delete;
 
   const std::filesystem::path& Path() const { return m_path; }
   std::filesystem::path Store() const { return m_path / "home"; }
