@@ -1,6 +1,7 @@
 #include "functions/Function_IncludedFiles.h"
 
 #include "package/DataNew_Class.h"
+#include "package/Support_Path.h"
 #include "script/Code_Error.h"
 #include "script/Code_Function.h"
 
@@ -21,7 +22,7 @@ void ExportIncludeFileLocation(CInstanceBase*, CInstanceBase*, int32_t, RValue&,
   CDataFile* file = Named(args[0]);
   if (!file) return Error_ReportAction("Trying to export non-existing file.", false);
   if (g_SecureMode) return Error_ReportAction("In secure mode you cannot export a file to a location.", false);
-  file->ExportIt(args[1].AsString().str());
+  file->ExportIt(Path_FromGame(args[1].AsText()));
 }
 
 void DiscardIncludeFile(CInstanceBase*, CInstanceBase*, int32_t, RValue&, RValue* args) {

@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/Platform_File.h"
+
 namespace tavrin {
 
 // ---------------------------------------------------------------- random
@@ -85,18 +87,7 @@ bool CStream::LoadFromFile(const std::string& path) {
   return true;
 }
 
-bool CStream::SaveToFile(const std::string& path) const {
-  const std::string temp = path + ".tmp" + std::to_string(::getpid());
-  FILE* f = std::fopen(temp.c_str(), "wb");
-  if (!f) return false;
-  bool ok = std::fwrite(m_data.data(), 1, m_data.size(), f) == m_data.size();
-  ok = std::fflush(f) == 0 && ok;
-  ok = ::fsync(::fileno(f)) == 0 && ok;
-  ok = std::fclose(f) == 0 && ok;
-  if (ok && std::rename(temp.c_str(), path.c_str()) == 0) return true;
-  std::remove(temp.c_str());
-  return false;
-}
+bool CStream::SaveToFile(const std::string& path) const { return File_ReplaceWith(path, m_data.data(), m_data.size()); }
 
 // ---------------------------------------------------------------- primitives
 

@@ -2,12 +2,16 @@
 
 #include "functions/Function_Date.h"
 #include "functions/Function_Display.h"
+#include "functions/Function_Execute.h"
+#include "functions/Function_File.h"
 #include "functions/Function_Graphics.h"
+#include "functions/Function_Ini.h"
 #include "functions/Function_IncludedFiles.h"
 #include "functions/Function_Input.h"
 #include "functions/Function_Math.h"
 #include "functions/Function_Surface.h"
 #include "functions/Function_Sound.h"
+#include "functions/Function_Registry.h"
 #include "functions/Function_System.h"
 #include "functions/Function_Text.h"
 #include "functions/Support_Data_Structures.h"
@@ -80,6 +84,11 @@ class CRunnerHost : public CWorldHost {
 void Runner_RegisterFunctionFamilies() {
   Function_RegisterAll();
   Function_RegisterIncludedFiles();
+  Function_RegisterFiles();
+  Function_RegisterFileSystem();
+  Function_RegisterIni();
+  Function_RegisterRegistry();
+  Function_RegisterExecute();
   Function_RegisterMath();
   Function_RegisterSound();
   Function_RegisterDataStructures();

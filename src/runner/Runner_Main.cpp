@@ -10,9 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "functions/Function_File.h"
+#include "functions/Function_Registry.h"
+#include "package/DataNew_Class.h"
 #include "package/Support_File.h"
 #include "package/Support_TempDir.h"
 #include "platform/Platform.h"
+#include "platform/Platform_File.h"
 #include "platform/Platform_Quit.h"
 #include "platform/Platform_Trace.h"
 #include "runner/Runner_Exception.h"
@@ -63,6 +67,7 @@ int main(int argc, char** argv) {
   // trace log, the error log and "tempdir.txt" live there.
   const std::string folder = FolderOf(options.gameFile.empty() ? options.codeFile : options.gameFile);
   Trace_SetPath(folder + "/Trace.log");
+  File_SetProgramFolder(folder);
   Trace_SetEnabled(Trace_FlagFrom(args, std::getenv("VXLOG_TRACE")));
   WriteBanner();
 
@@ -90,6 +95,9 @@ int main(int argc, char** argv) {
   // Once a replay is over, a wait for a key can be answered only by a person
   // at a window.
   Replay_Install(std::move(replay), options.codeFile.empty() && !options.headless);
+  File_SetParameters(options.gameArgs);
+  // Secure mode is the player's choice, made once for the whole run.
+  g_SecureMode = Registry_SecureModePreference();
   // Without speakers (headless, or capturing) sound renders along the game's clock.
   const bool rendered = options.headless || !options.soundFile.empty();
   Sample_SetOutput(rendered ? EAudioOutput::Loopback : EAudioOutput::Speakers);

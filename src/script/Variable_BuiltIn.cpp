@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "package/Option_Main.h"
+#include "platform/Platform_File.h"
 #include "script/Code_Error.h"
 #include "script/Variable_Main.h"
 #include "script/Script_Host.h"
@@ -149,9 +150,7 @@ bool GetWorkingDirectory(CInstanceBase*, int32_t, RValue& val) {
   return true;
 }
 bool GetProgramDirectory(CInstanceBase*, int32_t, RValue& val) {
-  std::error_code ec;
-  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  val.SetString(RString(ec ? std::string() : exe.parent_path().string()));
+  val.SetString(RString(File_ProgramFolder()));
   return true;
 }
 template <int Field>
