@@ -5,8 +5,10 @@
 #include "graphics/Graphics_Display.h"
 #include "package/Package_Data.h"
 #include "platform/Platform_Trace.h"
+#include "runner/Run_Main.h"
 #include "world/Input_State.h"
 #include "world/Run_State.h"
+#include "world/Save_Game.h"
 
 namespace tavrin {
 
@@ -19,6 +21,9 @@ void TakeScreenshot() {
   if (!Display_SaveScreen(name, 0, 0, g_Display.deviceW, g_Display.deviceH))
     WriteTrace("F9: the screenshot " + name + " could not be written");
 }
+
+// F5 and F6 save and load one file per game, in the working folder.
+std::string QuickSaveName() { return "_save" + std::to_string(g_PackageData.identity.gameId) + ".sav"; }
 
 }  // namespace
 
@@ -47,10 +52,11 @@ void Handle_Runner_Keys() {
     Display_ApplyWindowState();
   } else if (s.opt_keyf5f6 && key == kKeyF5) {
     key = 0;
-    WriteTrace("F5: saving the game is not available yet");
+    SaveGame(QuickSaveName());
   } else if (s.opt_keyf5f6 && key == kKeyF6) {
+    // At once: the rest of this step runs on the loaded game.
     key = 0;
-    WriteTrace("F6: loading a saved game is not available yet");
+    Run_LoadGame(QuickSaveName());
   } else if (s.opt_keyf9 && key == kKeyF9) {
     key = 0;
     TakeScreenshot();

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "package/DataNew_Class.h"
+#include "package/Support_Path.h"
 #include "package/Package_Data.h"
 #include "package/Support_Transfer.h"
 #include "script/Code_Error.h"
@@ -255,7 +255,7 @@ FUNCTION_ROUTINE(F_GameLoad) {
 }  // namespace
 
 bool SaveGame(const std::string& fname) {
-  if (g_SecureMode && fname.find_first_of("/\\") != std::string::npos) {
+  if (Path_SecureRefuses(fname)) {
     Error_ReportAction("In secure mode you cannot save game to file " + fname, false);
     return false;
   }
@@ -272,7 +272,8 @@ bool SaveGame(const std::string& fname) {
   std::string unused;
   TransferHeader(t, v, unused);
   Transfer(t, {v, g_ScriptState.globals, g_ScriptState.globalDeclared, Room_RunRooms()});
-  if (!out.SaveToFile(fname)) {
+  const std::string path = Path_FromGame(fname);
+  if (path.empty() || !out.SaveToFile(path)) {
     Error_ReportAction("Failed to save game to file " + fname, false);
     return false;
   }
@@ -304,12 +305,13 @@ bool SaveGame_Readable(CStream& bytes) {
 }
 
 bool LoadGame(const std::string& fname) {
+  const std::string path = Path_FromGame(fname);
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(fname, ec)) return false;
+  if (path.empty() || !std::filesystem::is_regular_file(path, ec)) return false;
   CStream in;
   RLoadedGame g;
   const std::string refusal =
-      in.LoadFromFile(fname) ? Read(in, g, fname) : "Failed to load game from file " + fname;
+      in.LoadFromFile(path) ? Read(in, g, fname) : "Failed to load game from file " + fname;
   if (!refusal.empty()) {
     Error_Report(refusal, false);
     return false;

@@ -183,5 +183,34 @@ TEST_F(SavedGames, DamagedSavesAreRefusedAndChangeNothing) {
   EXPECT_EQ(r.err.find("missing.sav"), std::string::npos);
 }
 
+TEST_F(SavedGames, F5SavesAndF6LoadsAtOnceAndSecureModeKeepsSavesInTheFolder) {
+  const std::string game = Pack(Project(
+      "keys", {{"game.json", R"({ "game_id": 61, "room_order": ["rm_k"] })"},
+               {"rooms/rm_k.json",
+                R"({ "width": 32, "height": 32, "instances": [ { "x": 4, "y": 4, "object": "obj_k", "id": 100001 } ] })"},
+               {"objects/obj_k.json", R"J({ "events": {
+  "create": "hspeed = 1\ngame_save('sub/x.sav')\ngame_save('C:y.sav')\ngame_save('..')\ngame_save('here.sav')",
+  "step:1": "show_debug_message(x)" } })J"}}));
+  std::ofstream(m_dir / "play.txt") << "3 key down vk_f5\n3 key up vk_f5\n6 key down vk_f6\n6 key up vk_f6\n";
+  // The player's secure mode, as the settings store keeps it.
+  std::ofstream(m_dir / "settings.txt") << "key \"HKEY_CURRENT_USER\\Software\\Tavrin\\Version 8.1\\Preferences\"\n"
+                                           "number \"Warning\" 1\n";
+  fs::create_directories(m_dir / "sub");
+  const test::RRun r = test::RunProgram({TAVRIN_EXE, "--headless", "--fixed-clock", "--steps", "7", "--input",
+                                         (m_dir / "play.txt").string(), game},
+                                        {"TAVRIN_HOME=" + m_dir.string()}, m_dir.string());
+  ASSERT_EQ(r.status, 0) << r.err;
+  // Saved by F5 before step 3 ran; loaded by F6 before step 6, which then
+  // runs on the loaded game.
+  EXPECT_EQ(r.out, "4\n5\n6\n7\n8\n6\n7\n");
+  EXPECT_TRUE(fs::is_regular_file(m_dir / "_save61.sav"));
+  for (const char* refused : {"sub/x.sav", "C:y.sav", ".."})
+    EXPECT_NE(r.err.find(std::string("In secure mode you cannot save game to file ") + refused), std::string::npos)
+        << refused << "\n" << r.err;
+  EXPECT_FALSE(fs::exists(m_dir / "sub" / "x.sav"));
+  EXPECT_FALSE(fs::exists(m_dir / "y.sav"));
+  EXPECT_TRUE(fs::is_regular_file(m_dir / "here.sav"));
+}
+
 }  // namespace
 }  // namespace tavrin
