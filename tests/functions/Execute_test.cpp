@@ -16,7 +16,7 @@
 #include "runner/FakePlatform.h"
 #include "script/Code_Function.h"
 #include "script/Conformance.h"
-#include "support/TestWorkFolder.h"
+#include "support/TestFolder.h"
 #include "support/TestProcess.h"
 
 namespace fs = std::filesystem;

@@ -10,7 +10,7 @@
 
 #include "functions/Support_CodePage.h"
 #include "script/Conformance.h"
-#include "support/TestWorkFolder.h"
+#include "support/TestFolder.h"
 #include "support/TestProcess.h"
 
 namespace fs = std::filesystem;

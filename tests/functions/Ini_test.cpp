@@ -13,7 +13,7 @@
 #include "functions/Support_Ini.h"
 #include "script/Code_Function.h"
 #include "script/Conformance.h"
-#include "support/TestWorkFolder.h"
+#include "support/TestFolder.h"
 #include "support/TestProcess.h"
 
 namespace fs = std::filesystem;
@@ -141,21 +141,16 @@ TEST_F(IniFolder, AKilledWriteLeavesTheOldFileWhole) {
 TEST_F(IniFolder, AWriteThatFailsHalfwayLeavesTheOldFileWhole) {
   const std::string old = "[s]\r\nv=" + std::string(50000, 'a') + "\r\n";
   std::ofstream("big.ini", std::ios::binary) << old;
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    ::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{100000, 100000};
-    ::setrlimit(RLIMIT_FSIZE, &limit);
+  const int status = test::RunWithFileLimit(100000, [] {
     Function_RegisterAll();
     Function_RegisterIni();
     RValue result, open[1] = {RValue::String("big.ini")};
     g_Functions[size_t(Function_Find("ini_open"))].f_routine(nullptr, nullptr, 1, result, open);
     RValue write[3] = {RValue::String("s"), RValue::String("v"), RValue::String(std::string(200000, 'b'))};
     g_Functions[size_t(Function_Find("ini_write_string"))].f_routine(nullptr, nullptr, 3, result, write);
-    ::_exit(0);
-  }
-  ::waitpid(child, nullptr, 0);
+    return 0;
+  });
+  EXPECT_EQ(status, 0);
   EXPECT_EQ(test::ReadFile("big.ini"), old);
 }
 

@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "script/Conformance.h"
-#include "support/TestWorkFolder.h"
+#include "support/TestFolder.h"
 #include "support/TestProcess.h"
 
 namespace fs = std::filesystem;

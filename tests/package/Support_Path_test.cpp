@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "package/DataNew_Class.h"
-#include "support/TestWorkFolder.h"
+#include "support/TestFolder.h"
 
 namespace fs = std::filesystem;
 

@@ -2,7 +2,8 @@
 // lines, two processes writing at once, and a process killed mid-write.
 #include "platform/Platform_Settings.h"
 
-#include "support/TestWorkFolder.h"
+#include "support/TestFolder.h"
+#include "support/TestProcess.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -123,17 +124,9 @@ TEST_F(SettingsStore, AKilledWriteLeavesTheOldStoreWhole) {
 // leaves the old store whole and reports the failure.
 TEST_F(SettingsStore, AWriteThatFailsHalfwayLeavesTheOldStoreWhole) {
   ASSERT_TRUE(Settings_Write("HKEY_CURRENT_USER", "Big", "v", Text(std::string(50000, 'a'))));
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    ::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{100000, 100000};
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-    ::_exit(Settings_Write("HKEY_CURRENT_USER", "Big", "v", Text(std::string(200000, 'b'))) ? 1 : 0);
-  }
-  int status = -1;
-  ::waitpid(child, &status, 0);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);  // the write said it failed
+  const int status = test::RunWithFileLimit(
+      100000, [] { return Settings_Write("HKEY_CURRENT_USER", "Big", "v", Text(std::string(200000, 'b'))) ? 1 : 0; });
+  EXPECT_EQ(status, 0);  // the write said it failed
   EXPECT_EQ(ReadText("Big", "v"), std::string(50000, 'a'));
 }
 

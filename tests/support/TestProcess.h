@@ -2,6 +2,8 @@
 // standard error. Header-only; used by the end-to-end tests.
 #pragma once
 
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -52,6 +54,25 @@ inline RRun RunProgram(const std::vector<std::string>& argv, const std::vector<s
   std::filesystem::remove(base.string() + ".out");
   std::filesystem::remove(base.string() + ".err");
   return r;
+}
+
+// Runs `body` in a child process whose files may not grow past `bytes` (a
+// write beyond fails instead of ending the process): how a test makes a
+// write fail halfway. Returns the status `body` returned, -1 when the child
+// did not end normally.
+template <class F>
+int RunWithFileLimit(rlim_t bytes, F body) {
+  const pid_t child = ::fork();
+  if (child < 0) return -1;
+  if (child == 0) {
+    ::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{bytes, bytes};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    ::_exit(body());
+  }
+  int status = -1;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 }  // namespace tavrin::test
