@@ -524,17 +524,23 @@ TEST_F(GameTest, AQuitRequestEndsTheGameWhateverItIsDoing) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.signal) + ": " + c.step);
     const std::string name = "endless" + std::to_string(k++);
+    // The game leaves a file behind once it has started, so that the signal
+    // comes while it runs its steps however slowly it loaded.
+    const std::string ready = (m_dir / (name + ".ready")).string();
     const fs::path project = Project(
         name, {{"game.json", R"j({"room_order": ["r"]})j"},
-               {"objects/o.json", std::string(R"j({"events": {"create": "show_debug_message('started')", "step": )j") +
-                                      JsonString(c.step) + R"j(, "other:3": "show_debug_message('game end')"}})j"},
+               {"objects/o.json",
+                std::string(R"j({"events": {"create": )j") +
+                    JsonString("show_debug_message('started')\nfile_text_close(file_text_open_write('" + ready + "'))") +
+                    R"j(, "step": )j" + JsonString(c.step) +
+                    R"j(, "other:3": "show_debug_message('game end')"}})j"},
                {"rooms/r.json", R"j({"instances": [{"x": 0, "y": 0, "object": "o"}]})j"}});
     const std::string game = (m_dir / (name + ".bin")).string();
     ASSERT_EQ(test::RunProgram({TAVRIN_PACK_EXE, "build", project.string(), "-o", game}).status, 0);
-    // Two seconds give a loaded machine (or a sanitizer build) time to load
-    // the game and reach its steps before the signal.
     const std::string script = "'" + std::string(TAVRIN_EXE) + "' --headless '" + game +
-                               "' & pid=$!; sleep 2; kill -" + c.signal + " $pid; wait $pid";
+                               "' & pid=$!; i=0; while [ ! -e '" + ready +
+                               "' ] && [ $i -lt 400 ]; do sleep 0.1; i=$((i+1)); done; sleep 0.2; kill -" + c.signal +
+                               " $pid; wait $pid";
     const test::RRun r = test::RunProgram({"timeout", "60", "sh", "-c", script});
     EXPECT_EQ(r.out, "started\ngame end\n") << r.err;
     EXPECT_EQ(r.status, 0);
