@@ -7,6 +7,8 @@
 #include <fstream>
 
 #include "platform/Platform.h"
+#include "platform/Platform_Answers.h"
+#include "platform/Platform_Quit.h"
 
 namespace tavrin {
 namespace {
@@ -68,17 +70,33 @@ class HeadlessPlatform : public ::testing::Test {
 };
 
 TEST_F(HeadlessPlatform, MessageBoxesTakeTheirAnswersInOrderThenTheDefault) {
-  auto p = Make({"no", " YES ", "retry", "ignore"});
+  auto p = Make({"no", " YES ", "", "# a comment", "ignore"});
   testing::internal::CaptureStderr();
   EXPECT_EQ(p->MessageBox("Quit?", EButtons::YesNo, EBoxIcon::Question), EAnswer::No);
   EXPECT_EQ(p->MessageBox("Sure?", EButtons::YesNo, EBoxIcon::Question, 1), EAnswer::Yes);
-  // An answer that is not one of the box's buttons takes the default button.
-  EXPECT_EQ(p->MessageBox("Note", EButtons::OkCancel, EBoxIcon::None, 1), EAnswer::Cancel);
+  // Blank lines and comments are no answers.
   EXPECT_EQ(p->MessageBox("Error", EButtons::AbortRetryIgnore, EBoxIcon::Error, 0), EAnswer::Ignore);
   EXPECT_EQ(p->MessageBox("Again", EButtons::AbortRetryIgnore, EBoxIcon::Error, 0), EAnswer::Abort);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Quit?\nSure?\nError\nAgain\n");
+  EXPECT_FALSE(Answers_Refused());
+}
+
+// An answer that is not one of the box's buttons ends the run: said once,
+// the quit is requested, and every later box takes its default button
+// without spending the answers left.
+TEST_F(HeadlessPlatform, AnAnswerThatDoesNotFitEndsTheRun) {
+  auto p = Make({"retry", "yes"});
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(p->MessageBox("Note", EButtons::OkCancel, EBoxIcon::None, 1), EAnswer::Cancel);
+  EXPECT_EQ(p->MessageBox("Sure?", EButtons::YesNo, EBoxIcon::Question, 1), EAnswer::No);
   const std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(err.find("Quit?\nSure?\nNote\n"), 0u);
-  EXPECT_NE(err.find("answer \"retry\" does not fit"), std::string::npos);
+  EXPECT_NE(err.find("answer \"retry\" (line 1 of the answers) does not fit the message box \"Note\": its buttons "
+                     "are OK, Cancel"),
+            std::string::npos)
+      << err;
+  EXPECT_TRUE(Answers_Refused());
+  EXPECT_TRUE(Quit_Requested());
+  Quit_Clear();
 }
 
 TEST_F(HeadlessPlatform, WindowsPumpTimersAndTheDisplayWorkOffscreen) {
