@@ -1,6 +1,7 @@
 // The platform layer: main-thread timers, and the SDL implementation run
 // headless (offscreen video, message boxes answered from a file).
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -122,6 +123,39 @@ TEST_F(HeadlessPlatform, WindowsPumpTimersAndTheDisplayWorkOffscreen) {
   EXPECT_GE(p->Clock_Microseconds() - start, 1000);
   p->Window_Destroy(w);
   p->Window_Show(w, true);  // a destroyed window is ignored
+}
+
+// A modal window waits asleep in the pump: the runner's timers still fire
+// (here one closes the window after 300 ms), and the waiting costs little
+// processor time. A quit request ends the wait at once.
+TEST_F(HeadlessPlatform, AModalWindowSleepsInThePumpAndItsTimersFire) {
+  auto p = Make({});
+  const WindowId w = p->Window_Create("modal", 64, 32, kWindowBorderless);
+  int ticks = 0;
+  bool closed = false;
+  const int64_t start = p->Clock_Microseconds();
+  p->Timers().Create(20000, true, [&] {
+    if (++ticks == 15) closed = true;
+  }, start);
+  rusage before{}, after{};
+  getrusage(RUSAGE_SELF, &before);
+  // A pump that never fires the timer gives up after three seconds.
+  p->RunModal(w, [](const RPlatformEvent&) {}, [&] { return closed || p->Clock_Microseconds() - start > 3000000; },
+              [](WindowId) {});
+  getrusage(RUSAGE_SELF, &after);
+  const int64_t wall = p->Clock_Microseconds() - start;
+  auto micros = [](const rusage& r) {
+    return int64_t(r.ru_utime.tv_sec + r.ru_stime.tv_sec) * 1000000 + r.ru_utime.tv_usec + r.ru_stime.tv_usec;
+  };
+  EXPECT_EQ(ticks, 15);
+  EXPECT_GE(wall, 300000);
+  EXPECT_LT(micros(after) - micros(before), wall / 4) << "the wait kept the processor busy";
+
+  Quit_Request();
+  const int64_t again = p->Clock_Microseconds();
+  p->RunModal(w, [](const RPlatformEvent&) {}, [] { return false; }, [](WindowId) {});
+  EXPECT_LT(p->Clock_Microseconds() - again, 100000);
+  Quit_Clear();
 }
 
 TEST_F(HeadlessPlatform, ClipboardTextRoundTripsOffscreen) {

@@ -49,6 +49,8 @@ TEST(TextField, EditingKeys) {
     bool shift = false, ctrl = false;
     std::string typed;
   };
+  auto K = [](int key, bool shift = false, bool ctrl = false) { return RStep{key, shift, ctrl, {}}; };
+  auto T = [](const char* text) { return RStep{0, false, false, text}; };
   struct RCase {
     const char* name;
     const char* start;
@@ -58,22 +60,22 @@ TEST(TextField, EditingKeys) {
     size_t caret, selFrom, selTo;
   };
   const RCase cases[] = {
-      {"typing replaces what is selected", "42", true, {{0, false, false, "7"}}, "7", 1, 1, 1},
-      {"left collapses a selection to its start", "abc", true, {{kLeft}}, "abc", 0, 0, 0},
-      {"right collapses it to its end", "abc", true, {{kHome}, {kRight, true}, {kRight, true}, {kRight}}, "abc", 2, 2, 2},
-      {"home, then typing inserts in front", "bc", false, {{kHome}, {0, false, false, "a"}}, "abc", 1, 1, 1},
-      {"backspace removes the character before the caret", "abc", false, {{kLeft}, {kBackspace}}, "ac", 1, 1, 1},
-      {"delete removes the one after it", "abc", false, {{kHome}, {kDelete}}, "bc", 0, 0, 0},
+      {"typing replaces what is selected", "42", true, {T("7")}, "7", 1, 1, 1},
+      {"left collapses a selection to its start", "abc", true, {K(kLeft)}, "abc", 0, 0, 0},
+      {"right collapses it to its end", "abc", true, {K(kHome), K(kRight, true), K(kRight, true), K(kRight)}, "abc", 2, 2, 2},
+      {"home, then typing inserts in front", "bc", false, {K(kHome), T("a")}, "abc", 1, 1, 1},
+      {"backspace removes the character before the caret", "abc", false, {K(kLeft), K(kBackspace)}, "ac", 1, 1, 1},
+      {"delete removes the one after it", "abc", false, {K(kHome), K(kDelete)}, "bc", 0, 0, 0},
       {"backspace at the start and delete at the end do nothing", "ab", false,
-       {{kDelete}, {kHome}, {kBackspace}}, "ab", 0, 0, 0},
+       {K(kDelete), K(kHome), K(kBackspace)}, "ab", 0, 0, 0},
       {"shift stretches the selection, delete removes it", "hello", false,
-       {{kHome}, {kRight}, {kRight, true}, {kRight, true}, {kDelete}}, "hlo", 1, 1, 1},
-      {"end after shift-home selects nothing", "abc", false, {{kHome, true}, {kEnd}}, "abc", 3, 3, 3},
-      {"ctrl+a selects everything", "abc", false, {{'A', false, true}}, "abc", 3, 0, 3},
-      {"a is just a letter without ctrl", "abc", false, {{'A'}}, "abc", 3, 3, 3},
-      {"characters move whole, never half", "añb", false, {{kLeft}, {kLeft}, {kBackspace}}, "ñb", 0, 0, 0},
-      {"backspace removes a whole character", "añ", false, {{kBackspace}}, "a", 1, 1, 1},
-      {"control characters are not typed", "", false, {{0, false, false, "a\tb\x7f"}}, "ab", 2, 2, 2},
+       {K(kHome), K(kRight), K(kRight, true), K(kRight, true), K(kDelete)}, "hlo", 1, 1, 1},
+      {"end after shift-home selects nothing", "abc", false, {K(kHome, true), K(kEnd)}, "abc", 3, 3, 3},
+      {"ctrl+a selects everything", "abc", false, {K('A', false, true)}, "abc", 3, 0, 3},
+      {"a is just a letter without ctrl", "abc", false, {K('A')}, "abc", 3, 3, 3},
+      {"characters move whole, never half", "añb", false, {K(kLeft), K(kLeft), K(kBackspace)}, "ñb", 0, 0, 0},
+      {"backspace removes a whole character", "añ", false, {K(kBackspace)}, "a", 1, 1, 1},
+      {"control characters are not typed", "", false, {T("a\tb\x7f")}, "ab", 2, 2, 2},
   };
   for (const RCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -135,7 +137,9 @@ TEST(MessageDialog, KeyMatrix) {
     for (const RPlatformEvent& e : c.events) d.Event(e);
     EXPECT_EQ(d.Done(), c.done);
     EXPECT_EQ(d.Result(), c.result);
-    if (c.input) EXPECT_EQ(d.InputText(), c.text);
+    if (c.input) {
+      EXPECT_EQ(d.InputText(), c.text);
+    }
   }
 }
 
@@ -193,7 +197,9 @@ TEST(MessageDialog, AnswersFromTheAnswersFile) {
     if (!c.fits) continue;
     EXPECT_TRUE(d.Done());
     EXPECT_EQ(d.Result(), c.result);
-    if (c.input) EXPECT_EQ(d.InputText(), c.text);
+    if (c.input) {
+      EXPECT_EQ(d.InputText(), c.text);
+    }
   }
 }
 
@@ -224,7 +230,9 @@ TEST(DialogText, ValuesAndTypedIntegers) {
     SCOPED_TRACE(text);
     int32_t n = 0;
     EXPECT_EQ(Dialog_ParseInteger(text, n), want.has_value());
-    if (want) EXPECT_EQ(n, *want);
+    if (want) {
+      EXPECT_EQ(n, *want);
+    }
   }
 }
 
