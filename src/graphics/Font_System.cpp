@@ -35,4 +35,19 @@ bool Font_DrawSystemText(TBitmap32& target, const RTextBox& box, const std::stri
   return true;
 }
 
+int Font_SystemTextWidth(const std::string& text, const std::string& family, int pixelHeight) {
+  FT_Face face = FontFace_Find(family, false, false).face;
+  if (!face || FT_Set_Pixel_Sizes(face, 0, FT_UInt(pixelHeight)) != 0) return 0;
+  int width = 0;
+  for (size_t i = 0; i < text.size();)
+    if (FT_Load_Char(face, Text_NextCodePoint(text, i), FT_LOAD_DEFAULT) == 0) width += int(face->glyph->advance.x >> 6);
+  return width;
+}
+
+int Font_SystemLineHeight(const std::string& family, int pixelHeight) {
+  FT_Face face = FontFace_Find(family, false, false).face;
+  if (!face || FT_Set_Pixel_Sizes(face, 0, FT_UInt(pixelHeight)) != 0) return pixelHeight;
+  return int((face->size->metrics.ascender - face->size->metrics.descender) >> 6);
+}
+
 }  // namespace tavrin

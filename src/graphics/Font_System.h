@@ -18,5 +18,9 @@ struct RTextBox {
 // picture. False when no font could be loaded (nothing is drawn).
 bool Font_DrawSystemText(TBitmap32& target, const RTextBox& box, const std::string& text, const std::string& family,
                          int pixelHeight, uint32_t color);
+// The width in pixels `text` takes when drawn so (0 when no font could be
+// loaded), and the height of a line of the font.
+int Font_SystemTextWidth(const std::string& text, const std::string& family, int pixelHeight);
+int Font_SystemLineHeight(const std::string& family, int pixelHeight);
 
 }  // namespace tavrin

@@ -1,6 +1,7 @@
 #include "platform/Platform.h"
 
 #include "graphics/Graphics_Device.h"
+#include "platform/Platform_Quit.h"
 
 #include <unistd.h>
 
@@ -31,6 +32,15 @@ void IPlatform::Window_SetFullscreen(WindowId, bool) {}
 bool IPlatform::Window_GetBounds(WindowId, int&, int&, int&, int&) { return false; }
 void IPlatform::Window_SetMinimumSize(WindowId, int, int) {}
 uint32_t IPlatform::Window_NativeHandle(WindowId) { return 0; }
+void IPlatform::RunModal(WindowId window, const std::function<void(const RPlatformEvent&)>&,
+                         const std::function<bool()>& done, const std::function<void(WindowId)>&) {
+  Window_Show(window, true);
+  while (!done() && !Quit_Requested()) {
+    PumpMessages();
+    Sleep_Microseconds(10000);
+  }
+  Window_Show(window, false);
+}
 void IPlatform::Cursor_Show(bool) {}
 WindowId IPlatform::Mouse_LastPosition(int& x, int& y) {
   x = m_defaultMouse[1];

@@ -175,6 +175,15 @@ class IPlatform {
   virtual void RunMessageLoop() = 0;
   virtual void QuitMessageLoop() = 0;
   virtual CTimerQueue& Timers() = 0;
+  // A modal window: shows `window`, then dispatches messages, asleep while
+  // none come, until `done()` is true or the run is asked to quit. The
+  // window's own events go to `handler`; input aimed at any other window is
+  // dropped; a window that needs repainting (the modal one too) is handed
+  // to `repaint`; the runner's timers keep firing. The window is hidden when
+  // this returns. The default (platforms without windows, test fakes) only
+  // pumps and sleeps.
+  virtual void RunModal(WindowId window, const std::function<void(const RPlatformEvent&)>& handler,
+                        const std::function<bool()>& done, const std::function<void(WindowId)>& repaint);
 
   // The clock: microseconds from an arbitrary start, never going back.
   virtual int64_t Clock_Microseconds() = 0;

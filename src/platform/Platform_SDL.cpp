@@ -16,6 +16,7 @@
 #include <stdexcept>
 
 #include "platform/Platform.h"
+#include "platform/Platform_Answers.h"
 #include "platform/Platform_GL.h"
 #include "platform/Platform_Keys.h"
 #include "platform/Platform_Quit.h"
@@ -89,11 +90,9 @@ class CPlatformSDL final : public IPlatform {
     m_realJoysticks = !config.headless && !config.virtualJoysticksOnly;
     if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
       WriteTrace(std::string("Joysticks are not available: ") + SDL_GetError());
-    if (!config.answersFile.empty()) {
-      std::ifstream in(config.answersFile);
-      if (!in) throw std::runtime_error("cannot read the answers file " + config.answersFile);
-      for (std::string line; std::getline(in, line);) m_answers.push_back(Trim(line));
-    }
+    std::string error;
+    if (!config.answersFile.empty() && !Answers_Load(config.answersFile, error)) throw std::runtime_error(error);
+    Answers_SetHeadless(config.headless);
   }
 
   ~CPlatformSDL() override {
@@ -394,6 +393,33 @@ class CPlatformSDL final : public IPlatform {
     }
   }
 
+  void RunModal(WindowId window, const std::function<void(const RPlatformEvent&)>& handler,
+                const std::function<bool()>& done, const std::function<void(WindowId)>& repaint) override {
+    Window_Show(window, true);
+    if (RWindow* w = Find(window)) SDL_RaiseWindow(w->window);
+    SDL_StartTextInput();
+    while (!done() && !Quit_Requested()) {
+      // Asleep until a message comes or the next timer is due.
+      const int64_t wait = m_timers.TimeToNext(Clock_Microseconds());
+      const int timeout = wait < 0 ? 100 : int(std::min<int64_t>((wait + 999) / 1000, 100));
+      SDL_Event e;
+      for (bool got = SDL_WaitEventTimeout(&e, timeout) != 0; got && !done(); got = SDL_PollEvent(&e) != 0) {
+        if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_EXPOSED) {
+          repaint(IdOf(e.window.windowID));
+          continue;
+        }
+        RPlatformEvent ev;
+        if (!Translate(e, ev)) continue;
+        if (ev.type == RPlatformEvent::Quit) Quit_Request();
+        // Whatever the player does to the other windows waits for the modal
+        // one to close, and is then forgotten.
+        else if (ev.window == window) handler(ev);
+      }
+      m_timers.FireDue(Clock_Microseconds());
+    }
+    Window_Show(window, false);
+  }
+
   void QuitMessageLoop() override { m_quit = true; }
   CTimerQueue& Timers() override { return m_timers; }
 
@@ -566,15 +592,18 @@ class CPlatformSDL final : public IPlatform {
   }
 
   EAnswer HeadlessAnswer(const std::string& text, const RButtonSet& set, size_t fallback) {
+    std::fflush(stdout);
     std::fprintf(stderr, "%s\n", text.c_str());
     std::fflush(stderr);
-    if (m_nextAnswer >= m_answers.size()) return set.answers[fallback];
-    const std::string& word = m_answers[m_nextAnswer++];
+    std::string word;
+    int line = 0;
+    if (!Answers_Next(word, line)) return set.answers[fallback];
     EAnswer answer;
-    if (ParseAnswer(word, answer) && std::find(set.answers.begin(), set.answers.end(), answer) != set.answers.end())
+    if (ParseAnswer(Trim(word), answer) && std::find(set.answers.begin(), set.answers.end(), answer) != set.answers.end())
       return answer;
-    std::fprintf(stderr, "tavrin: answer \"%s\" does not fit this message box; taking its default button\n",
-                 word.c_str());
+    std::string buttons;
+    for (const char* label : set.labels) buttons += std::string(buttons.empty() ? "" : ", ") + label;
+    Answers_Refuse("the message box \"" + text + "\"", word, line, "its buttons are " + buttons);
     return set.answers[fallback];
   }
 
@@ -586,6 +615,12 @@ class CPlatformSDL final : public IPlatform {
 
   void Dispatch(const SDL_Event& e) {
     RPlatformEvent ev;
+    if (Translate(e, ev) && m_handler) m_handler(ev);
+  }
+
+  // The event as the runner hears it; false for what concerns only the
+  // platform (or nothing).
+  bool Translate(const SDL_Event& e, RPlatformEvent& ev) {
     switch (e.type) {
       case SDL_QUIT: ev.type = RPlatformEvent::Quit; break;
       case SDL_WINDOWEVENT:
@@ -593,7 +628,7 @@ class CPlatformSDL final : public IPlatform {
         if (e.window.event == SDL_WINDOWEVENT_CLOSE) ev.type = RPlatformEvent::WindowClose;
         else if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) ev.type = RPlatformEvent::FocusGained;
         else if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) ev.type = RPlatformEvent::FocusLost;
-        else return;
+        else return false;
         break;
       case SDL_KEYDOWN:
       case SDL_KEYUP:
@@ -605,7 +640,7 @@ class CPlatformSDL final : public IPlatform {
           // Said once per key, so that a key the table misses is noticed.
           if (m_unknownKeys.insert(e.key.keysym.sym).second)
             WriteTrace(std::string("Key without a code for games: ") + SDL_GetKeyName(e.key.keysym.sym));
-          return;
+          return false;
         }
         break;
       case SDL_TEXTINPUT:
@@ -634,13 +669,13 @@ class CPlatformSDL final : public IPlatform {
         ev.type = RPlatformEvent::MouseWheel;
         ev.window = IdOf(e.wheel.windowID);
         ev.y = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
-        if (ev.y == 0) return;  // sideways only
+        if (ev.y == 0) return false;  // sideways only
         break;
-      case SDL_JOYDEVICEADDED: JoystickAdded(e.jdevice.which); return;
-      case SDL_JOYDEVICEREMOVED: JoystickRemoved(e.jdevice.which); return;
-      default: return;
+      case SDL_JOYDEVICEADDED: JoystickAdded(e.jdevice.which); return false;
+      case SDL_JOYDEVICEREMOVED: JoystickRemoved(e.jdevice.which); return false;
+      default: return false;
     }
-    if (m_handler) m_handler(ev);
+    return true;
   }
 
   // --- joysticks ---
@@ -770,8 +805,6 @@ class CPlatformSDL final : public IPlatform {
   CTimerQueue m_timers;
   bool m_quit = false;
   SDL_Cursor* m_busyCursor = nullptr;
-  std::vector<std::string> m_answers;
-  size_t m_nextAnswer = 0;
   RDisplayMode m_wantedMode;
   WindowId m_mouseWindow = 0;
   int m_mouseX = 0, m_mouseY = 0;

@@ -10,6 +10,7 @@
 #include "graphics/Graphics_Display.h"
 #include "graphics/Graphics_Surface.h"
 #include "platform/Platform.h"
+#include "platform/Platform_Answers.h"
 #include "platform/Platform_Quit.h"
 #include "platform/Platform_Trace.h"
 #include "runner/Run_Painter.h"
@@ -417,7 +418,12 @@ void RunMain() {
 }
 
 bool Run_IsRunning() { return g_Running; }
-int Run_ExitStatus() { return Error_Aborting() || g_World.newRoom == CHANGE_ABORT ? 2 : 0; }
+// An answer of the answers file that did not fit its window ends the run as
+// a failure to run at all: the test that gave it is wrong.
+int Run_ExitStatus() {
+  if (Answers_Refused()) return 1;
+  return Error_Aborting() || g_World.newRoom == CHANGE_ABORT ? 2 : 0;
+}
 
 void Run_RegisterFunctions() {
   static const RFunctionRoutine kRoutines[] = {

@@ -95,7 +95,7 @@ int Runner_PlayCodeText(const std::string& text, RRunConfig config) {
     RunMain();
   }
   std::fflush(stdout);
-  const int status = Error_Aborting() ? 2 : Run_ExitStatus();
+  const int status = Run_ExitStatus();
   g_ScriptData.Clear();
   ClearGameObjects();
   return status;

@@ -24,6 +24,7 @@
 #include "sound/Sound_Class.h"
 #include "world/Run_State.h"
 #include "world/World_Data.h"
+#include "windows/Function_Dialogs.h"
 #include "world/World_Main.h"
 
 namespace tavrin {
@@ -99,6 +100,7 @@ void Runner_RegisterFunctionFamilies() {
   Function_RegisterSurfaces();
   Function_RegisterText();
   Function_RegisterInput();
+  Function_RegisterDialogs();
   World_Install();
   Run_RegisterFunctions();
 }

@@ -16,6 +16,7 @@
 #include "package/Support_File.h"
 #include "package/Support_TempDir.h"
 #include "platform/Platform.h"
+#include "platform/Platform_Answers.h"
 #include "platform/Platform_File.h"
 #include "platform/Platform_Quit.h"
 #include "platform/Platform_Trace.h"
@@ -103,6 +104,13 @@ int main(int argc, char** argv) {
   Sample_SetOutput(rendered ? EAudioOutput::Loopback : EAudioOutput::Speakers);
   Sample_SetCapture(options.soundFile);
   if (!options.codeFile.empty()) {
+    // Without windows, every modal window is answered from the answers.
+    std::string answersError;
+    if (!options.answersFile.empty() && !Answers_Load(options.answersFile, answersError)) {
+      std::fprintf(stderr, "tavrin: %s\n", answersError.c_str());
+      return 1;
+    }
+    Answers_SetHeadless(true);
     const int status = Runner_PlayCodeFile(options.codeFile, run);
     Sound_DiscardAll();
     Sample_Shutdown();

@@ -40,7 +40,7 @@ void AddRunnerOptions(CLI::App& app, RRunnerOptions& o, bool& showVersion) {
   app.add_flag("--headless", o.headless,
                "Run without a display or a person: offscreen video, silent audio, message boxes answered from "
                "--answers or by their default buttons");
-  app.add_option("--answers", o.answersFile, "Answers for message boxes, one per line (ok, yes, no, cancel, ...)")
+  app.add_option("--answers", o.answersFile, "Answers for message boxes and dialogs, one per line (ok, yes, no, button 2, escape, text: typed, ...; docs/answers.md); a line that does not fit its window ends the run with exit status 1")
       ->type_name("FILE")
       ->check(CLI::ExistingFile);
   app.add_option("--steps", o.steps, "End the game after N steps, as the game's own end would")

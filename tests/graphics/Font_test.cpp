@@ -22,7 +22,7 @@
 #include "graphics/Graphics_State.h"
 #include "graphics/Graphics_Texture.h"
 #include "support/AllocationProbe.h"
-#include "support/FontFixture.h"
+#include "support/FontFixtureTest.h"
 
 namespace tavrin {
 namespace {
@@ -493,23 +493,8 @@ TEST_F(SpriteFontTest, PlainTextTakesTheOriginAndColouredTextDoesNot) {
 namespace tavrin {
 namespace {
 
-// Fonts rasterized from the fixture face (tests/support/FontFixture.h).
-class FaceTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    m_dir = std::filesystem::temp_directory_path() / ("tavrin_fonts_" + std::to_string(::getpid()));
-    const std::string conf = test::FontFixture_Make(m_dir);
-    if (conf.empty()) GTEST_SKIP() << "the face " << test::kFixtureFaceFile << " is not installed";
-    ::setenv("FONTCONFIG_FILE", conf.c_str(), 1);
-    FontRaster_Reset();
-  }
-  void TearDown() override {
-    ::unsetenv("FONTCONFIG_FILE");
-    FontRaster_Reset();
-    std::filesystem::remove_all(m_dir);
-  }
-  std::filesystem::path m_dir;
-};
+// Fonts rasterized from the fixture face.
+class FaceTest : public test::FontFixtureTest {};
 
 TEST_F(FaceTest, AFaceGivesMeasuredGlyphsOnASmallSheet) {
   CFont f;

@@ -1,12 +1,15 @@
 // The platform layer: main-thread timers, and the SDL implementation run
 // headless (offscreen video, message boxes answered from a file).
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "platform/Platform.h"
+#include "platform/Platform_Answers.h"
+#include "platform/Platform_Quit.h"
 
 namespace tavrin {
 namespace {
@@ -68,17 +71,33 @@ class HeadlessPlatform : public ::testing::Test {
 };
 
 TEST_F(HeadlessPlatform, MessageBoxesTakeTheirAnswersInOrderThenTheDefault) {
-  auto p = Make({"no", " YES ", "retry", "ignore"});
+  auto p = Make({"no", " YES ", "", "# a comment", "ignore"});
   testing::internal::CaptureStderr();
   EXPECT_EQ(p->MessageBox("Quit?", EButtons::YesNo, EBoxIcon::Question), EAnswer::No);
   EXPECT_EQ(p->MessageBox("Sure?", EButtons::YesNo, EBoxIcon::Question, 1), EAnswer::Yes);
-  // An answer that is not one of the box's buttons takes the default button.
-  EXPECT_EQ(p->MessageBox("Note", EButtons::OkCancel, EBoxIcon::None, 1), EAnswer::Cancel);
+  // Blank lines and comments are no answers.
   EXPECT_EQ(p->MessageBox("Error", EButtons::AbortRetryIgnore, EBoxIcon::Error, 0), EAnswer::Ignore);
   EXPECT_EQ(p->MessageBox("Again", EButtons::AbortRetryIgnore, EBoxIcon::Error, 0), EAnswer::Abort);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Quit?\nSure?\nError\nAgain\n");
+  EXPECT_FALSE(Answers_Refused());
+}
+
+// An answer that is not one of the box's buttons ends the run: said once,
+// the quit is requested, and every later box takes its default button
+// without spending the answers left.
+TEST_F(HeadlessPlatform, AnAnswerThatDoesNotFitEndsTheRun) {
+  auto p = Make({"retry", "yes"});
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(p->MessageBox("Note", EButtons::OkCancel, EBoxIcon::None, 1), EAnswer::Cancel);
+  EXPECT_EQ(p->MessageBox("Sure?", EButtons::YesNo, EBoxIcon::Question, 1), EAnswer::No);
   const std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(err.find("Quit?\nSure?\nNote\n"), 0u);
-  EXPECT_NE(err.find("answer \"retry\" does not fit"), std::string::npos);
+  EXPECT_NE(err.find("answer \"retry\" (line 1 of the answers) does not fit the message box \"Note\": its buttons "
+                     "are OK, Cancel"),
+            std::string::npos)
+      << err;
+  EXPECT_TRUE(Answers_Refused());
+  EXPECT_TRUE(Quit_Requested());
+  Quit_Clear();
 }
 
 TEST_F(HeadlessPlatform, WindowsPumpTimersAndTheDisplayWorkOffscreen) {
@@ -104,6 +123,39 @@ TEST_F(HeadlessPlatform, WindowsPumpTimersAndTheDisplayWorkOffscreen) {
   EXPECT_GE(p->Clock_Microseconds() - start, 1000);
   p->Window_Destroy(w);
   p->Window_Show(w, true);  // a destroyed window is ignored
+}
+
+// A modal window waits asleep in the pump: the runner's timers still fire
+// (here one closes the window after 300 ms), and the waiting costs little
+// processor time. A quit request ends the wait at once.
+TEST_F(HeadlessPlatform, AModalWindowSleepsInThePumpAndItsTimersFire) {
+  auto p = Make({});
+  const WindowId w = p->Window_Create("modal", 64, 32, kWindowBorderless);
+  int ticks = 0;
+  bool closed = false;
+  const int64_t start = p->Clock_Microseconds();
+  p->Timers().Create(20000, true, [&] {
+    if (++ticks == 15) closed = true;
+  }, start);
+  rusage before{}, after{};
+  getrusage(RUSAGE_SELF, &before);
+  // A pump that never fires the timer gives up after three seconds.
+  p->RunModal(w, [](const RPlatformEvent&) {}, [&] { return closed || p->Clock_Microseconds() - start > 3000000; },
+              [](WindowId) {});
+  getrusage(RUSAGE_SELF, &after);
+  const int64_t wall = p->Clock_Microseconds() - start;
+  auto micros = [](const rusage& r) {
+    return int64_t(r.ru_utime.tv_sec + r.ru_stime.tv_sec) * 1000000 + r.ru_utime.tv_usec + r.ru_stime.tv_usec;
+  };
+  EXPECT_EQ(ticks, 15);
+  EXPECT_GE(wall, 300000);
+  EXPECT_LT(micros(after) - micros(before), wall / 4) << "the wait kept the processor busy";
+
+  Quit_Request();
+  const int64_t again = p->Clock_Microseconds();
+  p->RunModal(w, [](const RPlatformEvent&) {}, [] { return false; }, [](WindowId) {});
+  EXPECT_LT(p->Clock_Microseconds() - again, 100000);
+  Quit_Clear();
 }
 
 TEST_F(HeadlessPlatform, ClipboardTextRoundTripsOffscreen) {
