@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "support/TestFolder.h"
 #include "support/TestProcess.h"
@@ -289,7 +291,7 @@ TEST_F(PackTest, AFailedUnpackLeavesNothingBehindAndNamesTheResource) {
     EXPECT_FALSE(fs::exists(target));
   }
   for (const auto& entry : fs::directory_iterator(m_dir))
-    EXPECT_EQ(entry.path().filename().string().find(".unpacking"), std::string::npos) << entry.path();
+    EXPECT_EQ(entry.path().filename().string().find(".writing"), std::string::npos) << entry.path();
   // An empty folder made for the purpose is filled.
   fs::create_directories(m_dir / "empty");
   const std::string world = (m_dir / "w.bin").string();
@@ -304,20 +306,26 @@ TEST_F(PackTest, ExitStatusesAndMessagesAreClear) {
   struct Case {
     std::vector<std::string> args;
     int status;
-    const char* says;
+    std::string says;
   };
   const std::string dir = m_dir.string();
   const Case cases[] = {
-      {{}, 2, "subcommand"},
-      {{"frobnicate"}, 2, ""},
-      {{"build"}, 2, "DIR"},
-      {{"build", dir}, 2, "output"},
-      {{"build", (m_dir / "missing").string(), "-o", "x.bin"}, 2, ""},
-      {{"build", dir, "-o", "x.bin", "--seed", "abc"}, 2, "seed"},
-      {{"info"}, 2, "FILE"},
+      {{}, 2, "tavrin-pack: no command given; see tavrin-pack --help\n"},
+      {{"frobnicate"}, 2, "tavrin-pack: unknown command frobnicate; see tavrin-pack --help\n"},
+      {{"biuld", dir}, 2, "unknown command biuld (did you mean build?)"},
+      {{"build"}, 2, "tavrin-pack: build needs DIR; see tavrin-pack build --help\n"},
+      {{"build", dir}, 2, "build needs --output OUT"},
+      // A mistyped option is named, rather than the option it left missing.
+      {{"build", dir, "--ouput", "x.bin"}, 2, "unknown option --ouput (did you mean --output?); see tavrin-pack build --help"},
+      {{"build", (m_dir / "missing").string(), "-o", "x.bin"}, 2, "no project folder " + (m_dir / "missing").string()},
+      {{"build", dir, "-o", "x.bin", "--seed", "abc"}, 2, "--seed: \"abc\" is not a whole number"},
+      {{"build", dir, "-o"}, 2, "--output needs a value (--output OUT)"},
+      {{"info"}, 2, "info needs FILE"},
+      {{"info", "a", "b"}, 2, "unexpected word b"},
+      {{"new"}, 2, "new needs DIR"},
       {{"info", dir}, 1, "is a directory"},
       {{"unpack", dir, (m_dir / "u").string()}, 1, "is a directory"},
-      {{"info", (m_dir / "missing.bin").string()}, 1, "missing.bin"},
+      {{"info", (m_dir / "missing.bin").string()}, 1, "tavrin-pack: no package file " + (m_dir / "missing.bin").string()},
       {{"unpack", (m_dir / "missing.bin").string(), (m_dir / "u").string()}, 1, "missing.bin"},
   };
   for (const Case& c : cases) {
@@ -327,10 +335,51 @@ TEST_F(PackTest, ExitStatusesAndMessagesAreClear) {
     EXPECT_EQ(r.status, c.status) << line << r.err;
     EXPECT_NE(r.err.find(c.says), std::string::npos) << line << r.err;
     EXPECT_EQ(r.err.find("bad_alloc"), std::string::npos) << line;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << line << r.err;
   }
-  const test::RRun help = Pack({"--help"});
-  EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.out.find("Exit status"), std::string::npos);
+  // Help for the program and each command, with examples, fitting a terminal.
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"--help"}, {"new", "--help"}, {"build", "--help"}, {"unpack", "--help"}, {"info", "--help"}}) {
+    const test::RRun help = Pack(args);
+    EXPECT_EQ(help.status, 0) << args[0];
+    EXPECT_NE(help.out.find("tavrin-pack " + (args.size() > 1 ? args[0] : "new")), std::string::npos) << help.out;
+    std::istringstream lines(help.out);
+    for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 100u) << line;
+  }
+  const test::RRun version = Pack({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, test::RunProgram({TAVRIN_EXE, "--version"}).out.replace(0, 6, "tavrin-pack"));
+}
+
+// A new project builds, and plays: the right arrow held for ten steps moves
+// the square 40 pixels, and it says where it stopped.
+TEST_F(PackTest, ANewProjectBuildsAndItsSquareMovesWithTheArrowKeys) {
+  const fs::path project = m_dir / "mygame", game = m_dir / "mygame.bin", walk = m_dir / "walk.txt";
+  const test::RRun made = Pack({"new", project.string()});
+  ASSERT_EQ(made.status, 0) << made.err;
+  EXPECT_NE(made.out.find("tavrin-pack build " + project.string() + " -o mygame.bin"), std::string::npos) << made.out;
+  EXPECT_NE(test::ReadFile(project / "README.txt").find("tavrin-pack build mygame -o mygame.bin"), std::string::npos);
+  const test::RRun built = Pack({"build", project.string(), "-o", game.string()});
+  ASSERT_EQ(built.status, 0) << built.err;
+  std::ofstream(walk) << "1 key down vk_right\n11 key up vk_right\n13 key down vk_up\n15 key up vk_up\n";
+  const test::RRun play = test::RunProgram(
+      {TAVRIN_EXE, "--headless", "--fixed-clock", "--steps", "20", "--input", walk.string(), game.string()},
+      {"TAVRIN_HOME=" + m_dir.string()}, m_dir.string());
+  EXPECT_EQ(play.status, 0) << play.err;
+  EXPECT_EQ(play.out,
+            "Arrow keys move the square; Escape ends the game.\n"
+            "The square stops at 184, 104\n"
+            "The square stops at 184, 96\n");
+
+  // A folder in use is refused and left as it was; an empty one is filled.
+  std::ofstream(project / "game.json") << "{\"game_id\": 7}";
+  const test::RRun again = Pack({"new", project.string()});
+  EXPECT_EQ(again.status, 1);
+  EXPECT_NE(again.err.find("not empty"), std::string::npos) << again.err;
+  EXPECT_EQ(test::ReadFile(project / "game.json"), "{\"game_id\": 7}");
+  fs::create_directories(m_dir / "empty");
+  EXPECT_EQ(Pack({"new", (m_dir / "empty").string()}).status, 0);
+  EXPECT_TRUE(fs::exists(m_dir / "empty" / "sprites" / "spr_player" / "0.png"));
 }
 
 }  // namespace

@@ -89,10 +89,10 @@ TEST_F(RunnerEndToEnd, FilesThatAreNoGameEndWithTheirMessage) {
 
   struct Case {
     std::string file;
-    const char* message;
+    std::string message;
   };
   const Case cases[] = {
-      {(m_dir / "missing.bin").string(), "Error: Cannot read the game file."},
+      {(m_dir / "missing.bin").string(), "tavrin: no game file " + (m_dir / "missing.bin").string() + "; see tavrin --help"},
       {save("nomarker.bin", noMarker), "Error: Not a valid game file."},
       {save("flipped.bin", flipped), "Error: Not a valid game file."},
       {save("cutheader.bin", cutHeader), "Failed to load the game data. File seems corrupted."},

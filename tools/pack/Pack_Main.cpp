@@ -14,6 +14,8 @@
 #include "package/Support_File.h"
 #include "platform/Platform.h"
 #include "runner/Runner_GameData.h"
+#include "runner/Runner_Usage.h"
+#include "runner/Runner_Version.h"
 
 using namespace tavrin;
 
@@ -66,43 +68,26 @@ int Build(const std::string& dir, const std::string& out, bool exe, uint64_t see
   return kExitDone;
 }
 
-// The message of a failed unpack names the folder asked for, not the
-// temporary one it was being written into.
-std::string Renamed(std::string message, const std::string& from, const std::string& to) {
-  for (size_t at = message.find(from); at != std::string::npos; at = message.find(from, at + to.size()))
-    message.replace(at, from.size(), to);
-  return message;
-}
-
 int Unpack(const std::string& file, const std::string& dir) {
-  fs::path target = fs::absolute(dir).lexically_normal();
-  if (!target.has_filename()) target = target.parent_path();  // "out/" is "out"
-  std::error_code ec;
-  if (fs::exists(target, ec) && !fs::is_directory(target, ec)) throw CProjectError(dir + ": is a file, not a folder");
-  if (fs::exists(target, ec) && !fs::is_empty(target, ec)) throw CProjectError(dir + ": the folder is not empty");
-  RPackedGame game;
-  LoadPackage(file, game);
-  // Written into a new folder beside the target and renamed at the end: a
-  // failure leaves nothing half-written behind to block the next try.
-  fs::create_directories(target.parent_path(), ec);
-  std::string pattern = (target.parent_path() / ("." + target.filename().string() + ".unpacking-XXXXXX")).string();
-  if (!::mkdtemp(pattern.data()))
-    throw CProjectError(target.parent_path().string() + ": cannot create a folder here: " + std::strerror(errno));
-  const fs::path temp = pattern;
-  try {
-    try {
-      Project_Write(temp, game);
-    } catch (const std::exception& e) {
-      throw CProjectError(Renamed(e.what(), temp.string(), target.string()));
-    }
-    if (fs::exists(target, ec)) fs::remove(target);  // the empty folder it replaces
-    fs::rename(temp, target);
-  } catch (...) {
-    fs::remove_all(temp, ec);
-    throw;
-  }
+  Project_CreateFolder(dir, [&](const fs::path& folder) {
+    RPackedGame game;
+    LoadPackage(file, game);
+    Project_Write(folder, game);
+  });
   std::printf("%s: unpacked into %s\n", file.c_str(), dir.c_str());
   return kExitDone;
+}
+
+int Version() {
+  std::printf("tavrin-pack %s\n", kTavrinVersion);
+  return kExitDone;
+}
+
+// A mistake in the command line, in one line, pointing at the help of the
+// command it was made in.
+int Mistake(const std::string& what, const std::string& command) {
+  std::fprintf(stderr, "tavrin-pack: %s; see tavrin-pack%s --help\n", what.c_str(), command.empty() ? "" : (" " + command).c_str());
+  return kExitUsage;
 }
 
 int Info(const std::string& path) {
@@ -114,37 +99,84 @@ int Info(const std::string& path) {
   return kExitDone;
 }
 
+constexpr const char* kFooter =
+    "Exit status: 0 when the command did its work, 1 when it failed (the message names the file and the "
+    "reason), 2 for a mistake in the command line. Each command has its own help: tavrin-pack build --help.\n"
+    "\n"
+    "Examples:\n"
+    "  Start a new project in the folder mygame, build it and play it:\n"
+    "    tavrin-pack new mygame\n"
+    "    tavrin-pack build mygame -o mygame.bin && tavrin mygame.bin\n"
+    "  Build a standalone game ./mygame, the same bytes on every build with the same seed:\n"
+    "    tavrin-pack build mygame -o mygame --exe --seed 7\n"
+    "  Turn a package back into a project folder, and list what a package holds:\n"
+    "    tavrin-pack unpack mygame.bin mygame-again\n"
+    "    tavrin-pack info mygame.bin\n"
+    "  Show the version:\n"
+    "    tavrin-pack --version";
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app{"tavrin-pack builds Tavrin game packages from project folders, and takes them apart.", "tavrin-pack"};
+  CLI::App app{"tavrin-pack makes Tavrin games: it starts new projects, builds packages from project folders, "
+               "and takes packages apart again.",
+               "tavrin-pack"};
+  app.formatter(Usage_Formatter());
   app.require_subcommand(1);
-  app.footer(
-      "Exit status: 0 when the command did its work, 1 when a build, unpack or info failed\n"
-      "(the message names the file and the reason), 2 for a mistake in the command line.");
+  app.footer(kFooter);
+  app.set_help_flag("-h,--help", "Show this help and exit");
+  bool showVersion = false;
+  app.add_flag("--version", showVersion, "Show the version and exit");
 
   std::string dir, out, file;
   bool exe = false;
   uint64_t seed = 1;
+  CLI::App* create = app.add_subcommand("new", "Make a small starting project in a new folder: one room, one object moved with the arrow keys");
+  create->add_option("DIR", dir, "The folder to make (new, or empty)")->required();
+  create->footer("Example:\n  tavrin-pack new mygame");
   CLI::App* build = app.add_subcommand("build", "Build a package from a project folder");
-  build->add_option("DIR", dir, "The project folder (holding game.json)")->required()->check(CLI::ExistingDirectory);
+  build->add_option("DIR", dir, "The project folder (holding game.json)")->required();
   build->add_option("-o,--output", out, "The package file to write")->required()->type_name("OUT");
   build->add_flag("--exe", exe, "Append the package to the runner, making a standalone game");
   build->add_option("--seed", seed, "Seed of the package's scrambling; the same seed gives the same bytes")
-      ->type_name("N");
+      ->type_name("N")
+      ->check(Usage_WholeNumber(0, UINT64_MAX, "a whole number, 0 or more"));
+  build->footer("Examples:\n  tavrin-pack build mygame -o mygame.bin\n  tavrin-pack build mygame -o mygame --exe --seed 7");
   CLI::App* unpack = app.add_subcommand("unpack", "Turn a package or standalone game back into a project folder");
   unpack->add_option("FILE", file, "A package file or a standalone game")->required();
   unpack->add_option("DIR", dir, "The project folder to create (new or empty)")->required();
+  unpack->footer("Example:\n  tavrin-pack unpack mygame.bin mygame-again");
   CLI::App* info = app.add_subcommand("info", "List what a package holds");
   info->add_option("FILE", file, "A package file or a standalone game")->required();
+  info->footer("Example:\n  tavrin-pack info mygame.bin");
   try {
     app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
   } catch (const CLI::ParseError& e) {
-    // --help and --version are "errors" that print and succeed.
-    return app.exit(e) == 0 ? kExitDone : kExitUsage;
+    if (showVersion) return Version();
+    const RUsageMistake mistake = Usage_Mistake(app, e);
+    return Mistake(mistake.what, mistake.command);
+  }
+  if (showVersion) return Version();
+
+  // A folder or file that is not there: one line, before any work.
+  std::error_code ec;
+  if (*build && !fs::is_directory(dir, ec))
+    return Mistake(fs::exists(dir, ec) ? dir + " is a file, not a project folder" : "no project folder " + dir, "build");
+  if ((*unpack || *info) && !fs::exists(file, ec)) {
+    std::fprintf(stderr, "tavrin-pack: no package file %s; see tavrin-pack --help\n", file.c_str());
+    return kExitFailed;
   }
 
   try {
+    if (*create) {
+      Project_New(dir);
+      const std::string name = fs::path(dir).lexically_normal().filename().string();
+      std::printf("%s: a new project; build and play it with\n  tavrin-pack build %s -o %s.bin\n  tavrin %s.bin\n",
+                  dir.c_str(), dir.c_str(), name.c_str(), name.c_str());
+      return kExitDone;
+    }
     if (*build) return Build(dir, out, exe, seed);
     if (*unpack) return Unpack(file, dir);
     return Info(file);

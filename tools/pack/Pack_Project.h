@@ -158,6 +158,16 @@ void Project_WriteGame(RProject& project, const RPackageHeader& header);
 void Project_Read(const fs::path& dir, RPackedGame& game);
 void Project_Write(const fs::path& dir, RPackedGame& game);
 
+// Makes the folder `dir` (new, or empty) holding what `write` puts into the
+// folder it is given: written into a new folder beside `dir` and renamed at
+// the end, so that a failure leaves nothing half-written behind to block the
+// next try. Messages name `dir`, not the folder being written.
+void Project_CreateFolder(const std::string& dir, const std::function<void(const fs::path&)>& write);
+
+// `tavrin-pack new DIR`: a small starting project, with a README.txt that
+// says how to build and play it.
+void Project_New(const std::string& dir);
+
 nlohmann::json Project_SettingsToJson(const RGameSettings& settings);
 RGameSettings Project_SettingsFromJson(const nlohmann::json& json);
 
