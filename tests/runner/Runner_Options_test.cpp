@@ -10,6 +10,9 @@
 namespace tavrin {
 namespace {
 
+// A file that is there, named by its whole path wherever the tests run.
+constexpr const char* kAnyFile = TAVRIN_TESTS_DIR "/runner/Runner_Options_test.cpp";
+
 TEST(TraceFlag, FollowsTheEnvironmentAndEveryArgumentButTheLast) {
   struct Case {
     std::vector<std::string> args;
@@ -37,7 +40,7 @@ TEST(TraceFlag, FollowsTheEnvironmentAndEveryArgumentButTheLast) {
 }
 
 TEST(RunnerOptions, GameAndItsArgumentsBelongToTheGame) {
-  const std::string game = __FILE__;  // any file that is there
+  const std::string game = kAnyFile;
   const auto r = Runner_ParseOptions({"--headless", "--steps", "5", "--seed", "9", game, "--steps", "x"},
                                      "/usr/bin/tavrin", false, nullptr);
   ASSERT_TRUE(r.options);
@@ -77,7 +80,7 @@ TEST(RunnerOptions, MistakesAndQuestionsEndBeforeTheGame) {
       {{"--version"}, false, nullptr, 0, "tavrin 0."},
       {{}, false, nullptr, 1, "no game given"},
       {{"--steps", "-3", "g"}, false, nullptr, 1, "--steps"},
-      {{"--answers", "/no/such/file", __FILE__}, false, nullptr, 1, "no answers file /no/such/file"},
+      {{"--answers", "/no/such/file", kAnyFile}, false, nullptr, 1, "no answers file /no/such/file"},
       {{}, true, "--bogus", 1, "TAVRIN_OPTIONS"},
       // Mistyped options are named with the closest one, not taken for the game.
       {{"--hedless", "g.bin"}, false, nullptr, 1, "tavrin: unknown option --hedless (did you mean --headless?); see tavrin --help\n"},
@@ -88,9 +91,9 @@ TEST(RunnerOptions, MistakesAndQuestionsEndBeforeTheGame) {
       {{"--steps"}, false, nullptr, 1, "tavrin: --steps needs a value (--steps N); see tavrin --help\n"},
       // Files the command line names are there, or it says which is not.
       {{"mygame.bin"}, false, nullptr, 1, "tavrin: no game file mygame.bin; see tavrin --help\n"},
-      {{"--input", "/no/such/walk.txt", __FILE__}, false, nullptr, 1, "no input file /no/such/walk.txt"},
+      {{"--input", "/no/such/walk.txt", kAnyFile}, false, nullptr, 1, "no input file /no/such/walk.txt"},
       {{"--code", "/no/such/code.tvs"}, false, nullptr, 1, "no code file /no/such/code.tvs"},
-      {{"--answers", "/tmp", __FILE__}, false, nullptr, 1, "/tmp is a folder, not an answers file"},
+      {{"--answers", "/tmp", kAnyFile}, false, nullptr, 1, "/tmp is a folder, not an answers file"},
       // Numbers out of range are said in words, whatever the library's limits.
       {{"--steps", "-1", "g"}, false, nullptr, 1, "\"-1\" is not a whole number of steps, 0 or more"},
       {{"--steps", "abc", "g"}, false, nullptr, 1, "\"abc\" is not a whole number of steps"},
@@ -109,7 +112,9 @@ TEST(RunnerOptions, MistakesAndQuestionsEndBeforeTheGame) {
     EXPECT_EQ(r.exitCode, c.status) << c.says;
     EXPECT_NE(r.output.find(c.says), std::string::npos) << r.output;
     // A mistake is one line.
-    if (c.status != 0) EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1) << r.output;
+    if (c.status != 0) {
+      EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1) << r.output;
+    }
   }
 }
 
@@ -129,10 +134,11 @@ TEST(RunnerOptions, HelpFitsATerminalAndShowsEveryOptionInAnExample) {
     const std::string option = line.substr(2, line.find(' ', 2) - 2);
     ++options;
     const std::string after = r.output.substr(examples);
-    if (option != "--help")
+    if (option != "--help") {
       EXPECT_TRUE(after.find(option + " ") != std::string::npos || after.find(option + "\n") != std::string::npos ||
                   after.find(option + "=") != std::string::npos)
           << option;
+    }
   }
   EXPECT_GE(options, 12);
   std::istringstream all(r.output);
