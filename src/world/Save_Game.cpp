@@ -7,6 +7,7 @@
 #include "package/Support_Path.h"
 #include "package/Package_Data.h"
 #include "package/Support_Transfer.h"
+#include "platform/Platform_Trace.h"
 #include "script/Code_Error.h"
 #include "script/Code_Function.h"
 #include "script/Script_State.h"
@@ -289,10 +290,12 @@ std::string Read(CStream& in, RLoadedGame& g, const std::string& fname) {
   try {
     CTransfer t(in, false);
     if (TransferHeader(t, g.values, refusal)) Transfer(t, g.Parts());
-  } catch (const CStreamError&) {
+  } catch (const CStreamError& e) {
     refusal = "Failed to load game from file " + fname;
-  } catch (const RRefusal&) {
+    WriteTrace("The saved game " + fname + " is damaged: " + e.what());
+  } catch (const RRefusal& r) {
     refusal = "Failed to load game from file " + fname;
+    WriteTrace("The saved game " + fname + " does not fit this game: " + r.message);
   }
   return refusal;
 }
