@@ -3,6 +3,8 @@
 // searches: variables carry the position they were last found at, argument
 // buffers live on the machine stack, and strings are shared, not copied.
 #include "script/Code_Exec.h"
+#include "script/Code_Access.h"
+#include "script/Code_Program.h"
 
 #include <pthread.h>
 
@@ -28,11 +30,6 @@ namespace {
 
 char* g_StackLow = nullptr;
 size_t g_StackReserve = 0;
-
-int32_t Fail(RunContext& run, int32_t position, std::string_view message) {
-  Error_SetCodeError(run.code, position, message);
-  return RESULT_ERROR;
-}
 
 // Up to 16 argument values, constructed only as far as used.
 class ArgBuffer {
@@ -67,7 +64,7 @@ int32_t Eval(RunContext& run, const RToken& node, RValue& out);
     switch (node.access) {
       case VA_LOCAL: list = run.locals; break;
       case VA_SELF_USER:
-        if (!Variable_IsGlobalDeclared(node.ind)) list = &run.self->i_vars;
+        if (!Variable_IsGlobalDeclaredFast(node.ind)) list = &run.self->i_vars;
         break;
       case VA_GLOBAL: list = &g_ScriptState.globals; break;
       case VA_ARGUMENT: out = g_ScriptState.arguments[node.hint]; return RESULT_NORMAL;
@@ -82,59 +79,6 @@ int32_t Eval(RunContext& run, const RToken& node, RValue& out);
     }
   }
   return Eval(run, node, out);
-}
-
-int32_t UnknownVariable(RunContext& run, const RToken& node, int32_t arr) {
-  std::string message = "Unknown variable " + Variable_Name(node.ind);
-  if (arr != 0) message += " or array index out of bounds";
-  return Fail(run, node.position, message);
-}
-
-// Reads through the owner rules, taking the short way for the owners that
-// code uses most and remembering where the variable was found.
-inline bool ReadVar(RunContext& run, int32_t owner, const RToken& node, int32_t arr, RValue& out) {
-  const int32_t ind = node.ind;
-  if (ind > kBuiltinVariableLimit) {
-    switch (owner) {
-      case OWNER_IMPLICIT:
-        if (!Variable_IsGlobalDeclared(ind)) return run.self->i_vars.GetVarHinted(ind, arr, out, node.hint);
-        return g_ScriptState.globals.GetVarHinted(ind, arr, out, node.hint);
-      case OWNER_LOCAL:
-        if (run.locals) return run.locals->GetVarHinted(ind, arr, out, node.hint);
-        if (g_PackageData.settings.opt_uninitzero) {
-          out.SetReal(0.0);
-          return true;
-        }
-        return false;
-      case OWNER_GLOBAL: return g_ScriptState.globals.GetVarHinted(ind, arr, out, node.hint);
-      case OWNER_SELF: return run.self->i_vars.GetVarHinted(ind, arr, out, node.hint);
-      default: break;
-    }
-  }
-  return Variable_Read(run, owner, ind, arr, out);
-}
-
-inline bool WriteVar(RunContext& run, int32_t owner, const RToken& node, int32_t arr, const RValue& val) {
-  const int32_t ind = node.ind;
-  if (ind > kBuiltinVariableLimit) {
-    switch (owner) {
-      case OWNER_IMPLICIT:
-        if (!Variable_IsGlobalDeclared(ind)) {
-          run.self->i_vars.SetVarHinted(ind, arr, val, node.hint);
-          return true;
-        }
-        g_ScriptState.globals.SetVarHinted(ind, arr, val, node.hint);
-        return true;
-      case OWNER_LOCAL:
-        if (!run.locals) run.locals = Locals_Acquire();
-        run.locals->SetVarHinted(ind, arr, val, node.hint);
-        return true;
-      case OWNER_GLOBAL: g_ScriptState.globals.SetVarHinted(ind, arr, val, node.hint); return true;
-      case OWNER_SELF: run.self->i_vars.SetVarHinted(ind, arr, val, node.hint); return true;
-      default: break;
-    }
-  }
-  return Variable_Write(run, owner, ind, arr, val);
 }
 
 // Works out the owner code and the array index of a variable node.
@@ -157,10 +101,8 @@ inline bool WriteVar(RunContext& run, int32_t owner, const RToken& node, int32_t
   for (int32_t k = 1; k < n; ++k) {
     const RToken& e = node.items[k];
     if (EvalFast(run, e, v) < 0) return RESULT_ERROR;
-    if (v.kind != VALUE_REAL) return Fail(run, e.position, "Wrong type of array index");
-    int32_t i = Real_ToInt32(v.val);
-    if (i < 0) return Fail(run, e.position, "Negative array index");
-    if (i >= kArrayRowLength) return Fail(run, e.position, "Array index >= 32000");
+    int32_t i;
+    if (ArrayIndex(run, e, v, i) < 0) return RESULT_ERROR;
     arr = k == 1 ? i : arr * kArrayRowLength + i;
   }
   return RESULT_NORMAL;
@@ -187,32 +129,6 @@ int32_t ReadVariable(RunContext& run, const RToken& node, RValue& out) {
   return UnknownVariable(run, node, arr);
 }
 
-// Function_Call's body, inlined into the interpreter's calls, where it is hot.
-[[gnu::always_inline]] inline bool CallById(int32_t id, CInstanceBase* self, CInstanceBase* other, int32_t argc,
-                                            RValue& result, RValue* args, const CCode* code, int32_t position) {
-  if (id < kScriptIdBase) {
-    result.SetReal(0.0);
-    if (id < 0 || size_t(id) >= g_Functions.size()) return true;  // an action whose function was never found
-    g_ScriptState.function = id;
-    g_Functions[size_t(id)].f_routine(self, other, argc, result, args);
-    return true;
-  }
-  if (id < kExtensionIdBase) {
-    const int32_t index = id - kScriptIdBase;
-    if (!Script_Exists(index)) {
-      Error_SetCodeError(code, position, "Trying to execute non-existing script.");
-      return false;
-    }
-    if (Code_StackExhausted()) {
-      Code_ReportRecursion(code, position);
-      return false;
-    }
-    return Script_Execute(index, self, other, result, true, args, argc);
-  }
-  result.SetReal(0.0);
-  return Host().ExtensionCall(id - kExtensionIdBase, self, other, argc, result, args);
-}
-
 int32_t CallFunction(RunContext& run, const RToken& node, RValue& out) {
   ArgBuffer args;
   const int32_t argc = node.itemnumb();
@@ -234,42 +150,7 @@ int32_t Eval(RunContext& run, const RToken& node, RValue& out) {
       RValue right;
       const RToken& r = node.items[1];
       if (EvalFast(run, r, right) < 0) return RESULT_ERROR;
-      if (out.kind == VALUE_REAL && right.kind == VALUE_REAL) {
-        // The common real cases, without the general routine.
-        const double a = out.val, b = right.val;
-        switch (node.ind) {
-          case OP_PLUS: out.val = a + b; return RESULT_NORMAL;
-          case OP_MINUS: out.val = a - b; return RESULT_NORMAL;
-          case OP_TIMES: out.val = a * b; return RESULT_NORMAL;
-          case OP_DIVIDE:
-            if (b == 0.0) break;
-            out.val = a / b;
-            return RESULT_NORMAL;
-          case OP_MOD:
-          case OP_DIV: {
-            if (b == 0.0) break;
-            const double q = a / b;
-            if (!(q > -2147483648.0 && q < 2147483648.0)) break;  // the wrapping cases
-            const int32_t t = static_cast<int32_t>(q);
-            out.val = node.ind == OP_DIV ? static_cast<double>(t) : a - t * b;
-            return RESULT_NORMAL;
-          }
-          // Each comparison with its own code, so that the tolerance rule
-          // folds to one test.
-#define TAVRIN_COMPARE(op) \
-  case op: out.val = Operator_CompareHolds(op, a - b) ? 1.0 : 0.0; return RESULT_NORMAL;
-          TAVRIN_COMPARE(OP_EQUAL)
-          TAVRIN_COMPARE(SYM_ASSIGN)
-          TAVRIN_COMPARE(OP_NOTEQUAL)
-          TAVRIN_COMPARE(OP_LESS)
-          TAVRIN_COMPARE(OP_GREATER)
-          TAVRIN_COMPARE(OP_LESSEQUAL)
-          TAVRIN_COMPARE(OP_GREATEREQUAL)
-#undef TAVRIN_COMPARE
-          default: break;
-        }
-      }
-      return Operator_Binary(run.code, r.position, node.ind, right, out) ? RESULT_NORMAL : RESULT_ERROR;
+      return Binary_Apply(run, r.position, node.ind, right, out) ? RESULT_NORMAL : RESULT_ERROR;
     }
     case TK_UNARY:
       if (EvalFast(run, node.items[0], out) < 0) return RESULT_ERROR;
@@ -281,54 +162,12 @@ int32_t Eval(RunContext& run, const RToken& node, RValue& out) {
 
 [[gnu::always_inline]] inline int32_t ExecAssign(RunContext& run, const RToken& node) {
   const RToken& target = node.items[0];
-  RValue& result = *run.result;
   int32_t owner = OWNER_IMPLICIT, arr = 0;
   const uint8_t access = target.access;
   if (access != VA_ARGUMENT && access != VA_BUILTIN && Locate(run, target, owner, arr) < 0) return RESULT_ERROR;
   RValue value;
   if (EvalFast(run, node.items[1], value) < 0) return RESULT_ERROR;
-  if (node.ind == SYM_ASSIGN) {
-    result = std::move(value);
-  } else {
-    bool ok;
-    if (access == VA_ARGUMENT) {
-      result = g_ScriptState.arguments[target.hint];
-      ok = true;
-    } else if (access == VA_BUILTIN) {
-      ok = g_BuiltinVars[target.ind].getter(run.self, 0, result);
-    } else {
-      ok = ReadVar(run, owner, target, arr, result);
-    }
-    if (!ok) {
-      if (!g_PackageData.settings.opt_uninitzero) return UnknownVariable(run, target, arr);
-      result.SetReal(0.0);
-    }
-    int32_t op = node.ind == SYM_PLUSASSIGN    ? OP_PLUS
-                 : node.ind == SYM_MINUSASSIGN ? OP_MINUS
-                 : node.ind == SYM_TIMESASSIGN ? OP_TIMES
-                 : node.ind == SYM_DIVASSIGN   ? OP_DIVIDE
-                 : node.ind == SYM_ORASSIGN    ? OP_BITOR
-                 : node.ind == SYM_ANDASSIGN   ? OP_BITAND
-                                               : OP_BITXOR;
-    if (op == OP_PLUS && result.kind == VALUE_REAL && value.kind == VALUE_REAL) {
-      result.val += value.val;
-    } else if (!Operator_Binary(run.code, node.position, op, value, result)) {
-      return RESULT_ERROR;
-    }
-  }
-  bool ok;
-  if (access == VA_ARGUMENT) {
-    g_ScriptState.arguments[target.hint] = result;
-    Argument_Touch(target.hint);
-    ok = true;
-  } else if (access == VA_BUILTIN) {
-    const auto& v = g_BuiltinVars[target.ind];
-    ok = v.writable && v.setter && v.setter(run.self, 0, result);
-  } else {
-    ok = WriteVar(run, owner, target, arr, result);
-  }
-  if (!ok) return Fail(run, node.position, "Cannot assign to the variable");
-  return RESULT_NORMAL;
+  return Assign_Finish(run, node, owner, arr, std::move(value), *run.result);
 }
 
 // Runs a `with` body for one instance: it becomes self, and the instance that
@@ -414,20 +253,10 @@ int32_t ExecSwitch(RunContext& run, const RToken& node) {
   RValue v;
   if (e.kind == TK_BINARY && (e.ind == OP_LESS || e.ind == OP_GREATER || e.ind == OP_LESSEQUAL ||
                               e.ind == OP_GREATEREQUAL)) {
-    // A loop test comparing two reals, without the general operator path.
+    // A loop test comparing two values, without making the real 0 or 1.
     RValue right;
     if (EvalFast(run, e.items[0], v) < 0 || EvalFast(run, e.items[1], right) < 0) return RESULT_ERROR;
-    if (v.kind == VALUE_REAL && right.kind == VALUE_REAL) {
-      const double d = v.val - right.val;
-      truth = e.ind == OP_LESS      ? Operator_CompareHolds(OP_LESS, d)
-              : e.ind == OP_GREATER ? Operator_CompareHolds(OP_GREATER, d)
-              : e.ind == OP_LESSEQUAL ? Operator_CompareHolds(OP_LESSEQUAL, d)
-                                      : Operator_CompareHolds(OP_GREATEREQUAL, d);
-      return RESULT_NORMAL;
-    }
-    if (!Operator_Binary(run.code, e.items[1].position, e.ind, right, v)) return RESULT_ERROR;
-    truth = v.val >= 0.5;
-    return RESULT_NORMAL;
+    return Compare(run, e.items[1].position, e.ind, v, right, truth);
   }
   if (EvalFast(run, e, v) < 0) return RESULT_ERROR;
   if (v.kind != VALUE_REAL) return Fail(run, e.position, message);
@@ -446,7 +275,7 @@ inline bool StepFast(RunContext& run, const RToken& step) {
   CVariableList* list = nullptr;
   if (target.access == VA_LOCAL)
     list = run.locals;
-  else if (target.access == VA_SELF_USER && !Variable_IsGlobalDeclared(target.ind))
+  else if (target.access == VA_SELF_USER && !Variable_IsGlobalDeclaredFast(target.ind))
     list = &run.self->i_vars;
   if (!list) return false;
   const uint32_t h = static_cast<uint32_t>(target.hint);
@@ -570,6 +399,10 @@ int32_t Exec(RunContext& run, const RToken& node) {
 
 }  // namespace
 
+int32_t Tree_Eval(RunContext& run, const RToken& node, RValue& out) { return Eval(run, node, out); }
+int32_t Tree_Exec(RunContext& run, const RToken& node) { return Exec(run, node); }
+int32_t Tree_ReadVariable(RunContext& run, const RToken& node, RValue& out) { return ReadVariable(run, node, out); }
+
 void Code_StackMeasure() {
   char* sp = static_cast<char*>(__builtin_frame_address(0));
   {
@@ -624,7 +457,9 @@ void Code_ReportRecursion(const CCode* code, int32_t position) {
   run.other = other;
   run.code = code;
   run.result = &result;
-  int32_t c = code->i_kind == CODE_EXPRESSION ? Eval(run, code->i_token, result) : Exec(run, code->i_token);
+  int32_t c = code->i_program && Code_Engine() == EScriptEngine::Machine ? Machine_Run(run, *code->i_program)
+              : code->i_kind == CODE_EXPRESSION                           ? Eval(run, code->i_token, result)
+                                                                          : Exec(run, code->i_token);
   if (run.locals) Locals_Release(run.locals);
   if (held && --code->i_refs == 0) delete code;
   return c != RESULT_ERROR;

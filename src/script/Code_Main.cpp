@@ -2,10 +2,12 @@
 
 #include "script/Code_Error.h"
 #include "script/Code_Phase.h"
+#include "script/Code_Program.h"
 
 namespace tavrin {
 
 CCode::CCode(std::string text, bool isexp) : i_kind(isexp ? CODE_EXPRESSION : CODE_PROGRAM), i_str(std::move(text)) {}
+CCode::~CCode() = default;
 
 bool CCode::Compile() {
   Error_ClearPending();
@@ -32,6 +34,7 @@ bool CCode::Compile() {
     i_value = i_token.value;
     i_kind = CODE_CONSTANT;
   }
+  i_program = Program_Compile(*this);
   i_compiled = true;
   i_Args = args.highest + 1;
   i_ArgArray = args.array;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -42,11 +43,14 @@ struct RToken {
   int32_t itemnumb() const { return static_cast<int32_t>(items.size()); }
 };
 
+class CProgram;
+
 enum : int32_t { CODE_PROGRAM = 1, CODE_EXPRESSION = 2, CODE_CONSTANT = 3 };
 
 class CCode {
  public:
   CCode(std::string text, bool isexp);
+  ~CCode();
   CCode(const CCode&) = delete;
   CCode& operator=(const CCode&) = delete;
 
@@ -58,6 +62,9 @@ class CCode {
   bool i_compiled = false;
   std::string i_str;
   RToken i_token;
+  // The same code for the register machine; none when the tree walker runs
+  // it (constants, code the machine refuses).
+  std::unique_ptr<CProgram> i_program;
   RValue i_value;
   int32_t i_Args = 0;
   bool i_ArgArray = false;

@@ -7,6 +7,7 @@ RScriptState g_ScriptState;
 void RScriptState::ResetGlobals() {
   globals.Clear();
   globalDeclared.assign(10000, 0);
+  anyGlobalDeclared = false;
 }
 
 void RScriptState::Reset() {

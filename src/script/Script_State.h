@@ -53,6 +53,9 @@ struct RScriptState {
   // --- global variables ---
   CVariableList globals;
   std::vector<uint8_t> globalDeclared = std::vector<uint8_t>(10000, 0);  // flag k: variable 100000 + k is globalvar
+  // False while no flag can be set: then a name read on self need not look
+  // at its flag. Set by every declaration and every load of the flags.
+  bool anyGlobalDeclared = false;
 
   void Reset();
   // Only the globals and their globalvar flags (a game restart).

@@ -28,6 +28,7 @@ class RString {
   }
   RString(RString&& o) noexcept : rep_(o.rep_) { o.rep_ = nullptr; }
   RString& operator=(const RString& o) {
+    if (rep_ == o.rep_) return *this;  // the same text, or (most often) two reals' nothing
     if (o.rep_) ++o.rep_->refs;
     Release();
     rep_ = o.rep_;

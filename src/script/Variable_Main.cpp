@@ -36,6 +36,7 @@ void Variable_GlobalDeclare(int32_t var_ind) {
   size_t k = static_cast<size_t>(var_ind - 100000);
   if (k >= g_ScriptState.globalDeclared.size()) g_ScriptState.globalDeclared.resize(k + 1000, 0);
   g_ScriptState.globalDeclared[k] = 1;
+  g_ScriptState.anyGlobalDeclared = true;
   g_ScriptState.globals.Init(var_ind);
 }
 
@@ -57,6 +58,7 @@ bool Variable_LoadGlobals(CStream& stream) {
     for (auto& f : flags) f = stream.ReadBoolean() ? 1 : 0;
     g_ScriptState.globals = std::move(globals);
     g_ScriptState.globalDeclared = std::move(flags);
+    g_ScriptState.anyGlobalDeclared = true;
     return true;
   } catch (const CStreamError&) {
     return false;

@@ -234,6 +234,7 @@ void Apply(RLoadedGame& loaded) {
   g_World.automaticDraw = g.automaticDraw;
   g_ScriptState.globals = std::move(loaded.globals);
   g_ScriptState.globalDeclared = std::move(loaded.declared);
+  g_ScriptState.anyGlobalDeclared = true;
   Room_RunRooms() = std::move(loaded.rooms);
   g_World.roomIndex = g.room;
   g_World.room = Room_RunRooms()[size_t(g.room)].get();
