@@ -88,6 +88,47 @@ int64_t Package_FindMarker(const uint8_t* bytes, size_t size, size_t from) {
   return -1;
 }
 
+namespace {
+
+uint64_t Read64(const uint8_t* p) {
+  uint64_t v = 0;
+  for (int i = 7; i >= 0; --i) v = (v << 8) | p[i];
+  return v;
+}
+uint32_t Read16(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8; }
+
+// The end of a 64-bit little-endian ELF image: its headers, segments and
+// sections. 0 when `bytes` is not one, or its tables lie outside the bytes.
+size_t ElfImageEnd(const uint8_t* bytes, size_t size) {
+  if (size < 64 || std::memcmp(bytes, "\x7F" "ELF", 4) != 0 || bytes[4] != 2 || bytes[5] != 1) return 0;
+  const uint64_t phoff = Read64(bytes + 0x20), shoff = Read64(bytes + 0x28);
+  const uint32_t phsize = Read16(bytes + 0x36), phnum = Read16(bytes + 0x38);
+  const uint32_t shsize = Read16(bytes + 0x3A), shnum = Read16(bytes + 0x3C);
+  auto inside = [&](uint64_t off, uint64_t len) { return off <= size && len <= size - off; };
+  if (!inside(phoff, uint64_t(phsize) * phnum) || !inside(shoff, uint64_t(shsize) * shnum)) return 0;
+  uint64_t end = std::max<uint64_t>(phoff + uint64_t(phsize) * phnum, shoff + uint64_t(shsize) * shnum);
+  if (phsize >= 0x28)
+    for (uint32_t i = 0; i < phnum; ++i) {
+      const uint8_t* ph = bytes + phoff + uint64_t(i) * phsize;
+      const uint64_t off = Read64(ph + 0x08), len = Read64(ph + 0x20);
+      if (inside(off, len)) end = std::max(end, off + len);
+    }
+  if (shsize >= 0x28)
+    for (uint32_t i = 0; i < shnum; ++i) {
+      const uint8_t* sh = bytes + shoff + uint64_t(i) * shsize;
+      const uint32_t type = Read16(sh + 4) | Read16(sh + 6) << 16;
+      const uint64_t off = Read64(sh + 0x18), len = Read64(sh + 0x20);
+      if (type != 8 /* no bits in the file */ && inside(off, len)) end = std::max(end, off + len);
+    }
+  return size_t(end);
+}
+
+}  // namespace
+
+size_t Package_ScanStart(const uint8_t* bytes, size_t size) {
+  return std::max(kPackageScanStart, ElfImageEnd(bytes, size));
+}
+
 bool Package_FileHasMarker(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
@@ -96,7 +137,9 @@ bool Package_FileHasMarker(const std::string& path) {
   if (::fstat(fd, &st) == 0 && size_t(st.st_size) >= kPackageScanStart + 8) {
     void* map = ::mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
     if (map != MAP_FAILED) {
-      found = Package_FindMarker(static_cast<const uint8_t*>(map), size_t(st.st_size)) >= 0;
+      const auto* bytes = static_cast<const uint8_t*>(map);
+      const size_t size = size_t(st.st_size);
+      found = Package_FindMarker(bytes, size, Package_ScanStart(bytes, size)) >= 0;
       ::munmap(map, size_t(st.st_size));
     }
   }
@@ -114,7 +157,7 @@ bool DecryptWad(CStream& stream, size_t base) {
 
 ELocate LocatePackage(const std::string& path, CStream& stream) {
   if (!stream.LoadFromFile(path)) return ELocate::CannotRead;
-  return Package_Open(stream);
+  return Package_Open(stream, Package_ScanStart(stream.Data(), stream.Size()));
 }
 
 ELocate Package_Open(CStream& stream, size_t scanStart) {
@@ -136,7 +179,7 @@ void Package_WriteContainer(CStream& out, int32_t version, const CStream& payloa
   if (out.Size() < kPackageScanStart) out.Bytes().resize(kPackageScanStart, 0);
   // The runner takes the first marker it meets: an executable that already
   // holds one would hide the new package.
-  if (Package_FindMarker(out.Data(), out.Size()) >= 0)
+  if (Package_FindMarker(out.Data(), out.Size(), Package_ScanStart(out.Data(), out.Size())) >= 0)
     throw CStreamError("the file already holds a package marker");
   const size_t p = out.Size();
   uint32_t key = random.Next();

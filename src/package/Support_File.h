@@ -42,6 +42,12 @@ ELocate LocatePackage(const std::string& path, CStream& stream);
 ELocate Package_Open(CStream& stream, size_t scanStart = kPackageScanStart);
 // The marker offset in `bytes` at or after `from`, or -1.
 int64_t Package_FindMarker(const uint8_t* bytes, size_t size, size_t from = kPackageScanStart);
+// Where a package can begin in `bytes`: the scan start, or, in a Linux
+// executable, the end of its own image when that lies further. A package is
+// appended behind the runner, so the runner's own code and data are never
+// searched: eight bytes of them could match the marker by chance, and a
+// runner that took them for a game would refuse to start.
+size_t Package_ScanStart(const uint8_t* bytes, size_t size);
 // Whether the file at `path` holds a package marker past the scan start (a
 // standalone game). The file is mapped, not read.
 bool Package_FileHasMarker(const std::string& path);

@@ -122,6 +122,40 @@ TEST(Marker, FoundAtEveryPlaceFromTheStartToTheLastWhole8Bytes) {
   EXPECT_EQ(Package_FindMarker(marker, 8, 0), 0);
 }
 
+// A runner's own image can hold the marker's eight bytes by chance (in its
+// code or debug data). The image's extent comes from its ELF headers, and a
+// package is only looked for behind it, by the runner and by the writer.
+TEST_F(ContainerTest, MarkerBytesInsideTheRunnersOwnImageAreNotAPackage) {
+  const size_t imageEnd = kPackageScanStart + 4096;
+  std::vector<uint8_t> runner(imageEnd, 0);
+  const uint8_t elf[] = {0x7F, 'E', 'L', 'F', 2, 1, 1};
+  std::copy(std::begin(elf), std::end(elf), runner.begin());
+  auto put = [&](size_t at, uint64_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) runner[at + size_t(i)] = uint8_t(v >> (8 * i));
+  };
+  // One section header at offset 64 whose section ends the image.
+  put(0x28, 64, 8);    // e_shoff
+  put(0x3A, 64, 2);    // e_shentsize
+  put(0x3C, 1, 2);     // e_shnum
+  put(64 + 4, 1, 4);   // sh_type: bits in the file
+  put(64 + 0x18, 1000, 8);
+  put(64 + 0x20, imageEnd - 1000, 8);
+  const uint8_t marker[8] = {0x12, 0x00, 0x34, 0xF7, 0x67, 0x56, 0x14, 0x78};
+  std::copy(std::begin(marker), std::end(marker), runner.begin() + long(kPackageScanStart + 100));
+  EXPECT_EQ(Package_ScanStart(runner.data(), runner.size()), imageEnd);
+
+  CStream out(runner);
+  out.Seek(out.Size());
+  CPackRandom random(5);
+  ASSERT_NO_THROW(Package_WriteContainer(out, 810, CStream(std::vector<uint8_t>(64, 9)), random));
+  const std::string path = Write(out.Bytes());
+  EXPECT_TRUE(Package_FileHasMarker(path));
+  CStream s;
+  ASSERT_EQ(LocatePackage(path, s), ELocate::Ok);
+  EXPECT_EQ(s.ReadInteger(), 810);
+  EXPECT_FALSE(Package_FileHasMarker(Write(runner)));  // the image alone holds no game
+}
+
 TEST_F(ContainerTest, WriterRefusesAFileThatAlreadyHoldsAMarker) {
   CStream out(Package(std::vector<uint8_t>(10, 1)));
   out.Seek(out.Size());
