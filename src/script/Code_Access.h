@@ -246,6 +246,11 @@ inline int32_t Assign_Finish(RunContext& run, const RToken& node, int32_t owner,
   return Host().ExtensionCall(id - kExtensionIdBase, self, other, argc, result, args);
 }
 
+// What ends every script call: a failed run gives the value "ERROR" and
+// names the script before the error; with argument checking on, a count the
+// script does not take fails the call. Whether the call succeeded.
+bool Script_Finish(int32_t index, bool ok, RValue& result, int32_t argc, const CCode& code, bool check);
+
 // The tree walker's own entry points, which the machine uses for what it
 // leaves to the tree: an expression, a statement, a variable read.
 int32_t Tree_Eval(RunContext& run, const RToken& node, RValue& out);

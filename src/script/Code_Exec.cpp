@@ -489,25 +489,27 @@ bool Script_Execute(int32_t index, CInstanceBase* self, CInstanceBase* other, RV
   g_ScriptState.script = index;
 
   result.SetReal(0.0);
-  bool ok = RunCode(self, other, code.get(), result);
+  const bool ok = Script_Finish(index, RunCode(self, other, code.get(), result), result, argc, *code, check);
+  g_ScriptState.argumentCount = savedCount;
+  g_ScriptState.script = savedScript;
+  return ok;
+}
+
+bool Script_Finish(int32_t index, bool ok, RValue& result, int32_t argc, const CCode& code, bool check) {
   if (!ok) {
     result = RValue::String("ERROR");
     g_ScriptState.errorText = "In script " + Script_Name(index) + ":\r" + g_ScriptState.errorText;
   }
   if (check && g_PackageData.settings.opt_checkargs) {
-    const CCode& c = *code;
-    if ((c.i_ArgArray && argc < c.i_Args) || (!c.i_ArgArray && argc != c.i_Args)) {
+    if ((code.i_ArgArray && argc < code.i_Args) || (!code.i_ArgArray && argc != code.i_Args)) {
       g_ScriptState.errorText = "Illegal argument count calling script \"" + Script_Name(index) + "\".\r" +
-                        (c.i_ArgArray ? "Script requires at least " : "Script requires ") +
-                        std::to_string(c.i_Args) + " arguments, " + std::to_string(argc) +
-                        " have been supplied.";
+                                (code.i_ArgArray ? "Script requires at least " : "Script requires ") +
+                                std::to_string(code.i_Args) + " arguments, " + std::to_string(argc) +
+                                " have been supplied.";
       g_ScriptState.errorPending = true;
       ok = false;
     }
   }
-
-  g_ScriptState.argumentCount = savedCount;
-  g_ScriptState.script = savedScript;
   return ok;
 }
 

@@ -15,24 +15,73 @@ namespace tavrin {
 
 namespace {
 
-// The registers of one run, on the machine stack, constructed as reals 0 and
-// destroyed however the run ends.
-class Registers {
+// Registers of the runs in progress, taken and given back in stack order.
+// Chunks never move, so a frame's registers stay where they are while
+// deeper calls take more.
+class CRegisterStack {
  public:
-  Registers(void* room, uint16_t count) : r_(static_cast<RValue*>(room)), n_(count) {
-    for (uint16_t i = 0; i < n_; ++i) new (&r_[i]) RValue();
+  struct Mark {
+    size_t chunk, top;
+  };
+  Mark Top() const { return {chunk_, top_}; }
+  // `n` values: reals 0, or raw room the caller constructs.
+  [[gnu::always_inline]] RValue* Take(size_t n, bool construct = true) {
+    if (top_ + n > kChunk || !base_) NextChunk();
+    RValue* p = base_ + top_;
+    if (construct)
+      for (size_t i = 0; i < n; ++i) new (&p[i]) RValue();
+    top_ += n;
+    return p;
   }
-  ~Registers() {
-    for (uint16_t i = 0; i < n_; ++i) r_[i].~RValue();
+  // Destroys `n` values from `p` and gives back everything above `mark`.
+  void Release(Mark mark, RValue* p, size_t n) {
+    for (size_t i = 0; i < n; ++i) p[i].~RValue();
+    chunk_ = mark.chunk;
+    top_ = mark.top;
+    base_ = chunks_.empty() ? nullptr : reinterpret_cast<RValue*>(chunks_[chunk_].get());
   }
-  Registers(const Registers&) = delete;
-  Registers& operator=(const Registers&) = delete;
-  RValue* data() const { return r_; }
 
  private:
-  RValue* r_;
-  uint16_t n_;
+  static constexpr size_t kChunk = 1u << 14;
+  struct alignas(RValue) Raw {
+    unsigned char bytes[sizeof(RValue)];
+  };
+  [[gnu::noinline]] void NextChunk() {
+    if (base_) ++chunk_;
+    top_ = 0;
+    if (chunk_ == chunks_.size()) chunks_.emplace_back(new Raw[kChunk]);
+    base_ = reinterpret_cast<RValue*>(chunks_[chunk_].get());
+  }
+  std::vector<std::unique_ptr<Raw[]>> chunks_;
+  size_t chunk_ = 0, top_ = 0;
+  RValue* base_ = nullptr;  // the chunk in use
 };
+
+CRegisterStack g_Registers;
+
+// A script called from machine code and run in the same loop: what its
+// caller was doing, and what the call must give back when it ends.
+struct RCall {
+  RunContext run;  // the script's own run
+  RunContext* callerRun;
+  const RInstruction* callerCode;
+  const RInstruction* returnAt;  // the caller's call instruction
+  RValue* callerRegs;
+  CRegisterStack::Mark mark;
+  RValue* regs;
+  uint16_t registers;
+  RValue* saved;  // the caller's argument slots
+  int32_t savedUsed, savedCount, savedScript;
+  int32_t script, argc;
+  bool statement;
+};
+
+// Calls in progress in the loop, for every level of machine runs; deeper than
+// this, a script call is runaway recursion. Records are filled in by the
+// call, field by field.
+constexpr size_t kMaxCalls = 10000;
+RCall g_Calls[kMaxCalls];
+size_t g_CallCount = 0;
 
 const char* const kConditionMessages[] = {"Expression expected", "Boolean expression expected"};
 
@@ -57,32 +106,44 @@ inline CVariableList* SelfList(RunContext& run, int32_t ind) {
 
 }  // namespace
 
-int32_t Machine_Run(RunContext& run, const CProgram& program) {
+int32_t Machine_Run(RunContext& entry, const CProgram& program) {
   static void* const kLabels[] = {
 #define TAVRIN_OP(name) &&op_##name,
       TAVRIN_INSTRUCTIONS(TAVRIN_OP)
 #undef TAVRIN_OP
   };
-  Registers frame(alloca(sizeof(RValue) * program.registers), program.registers);
-  RValue* const regs = frame.data();
-  const RInstruction* const code = program.code.data();
+  const size_t base = g_CallCount;  // calls below belong to runs further out
+  const CRegisterStack::Mark entryMark = g_Registers.Top();
+  RValue* const entryRegs = g_Registers.Take(program.registers);
+
+  // The frame being run: its context, registers and instructions.
+  RunContext* run = &entry;
+  RValue* regs = entryRegs;
+  const RInstruction* code = program.code.data();
   const RInstruction* ip = code;
+  int32_t status = RESULT_NORMAL;
+
   // The value a statement leaves: the run's, or register 0 for a for head.
-#define RESULT_OF(ins) ((ins).d == kRunResult ? *run.result : regs[(ins).d])
+#define RESULT_OF(ins) ((ins).d == kRunResult ? *run->result : regs[(ins).d])
 #define DISPATCH() goto* kLabels[static_cast<int>(ip->op)]
 #define NEXT()  \
   do {          \
     ++ip;       \
     DISPATCH(); \
   } while (0)
-#define JUMP_TO(t)     \
-  do {                 \
-    ip = code + (t);   \
-    DISPATCH();        \
+#define JUMP_TO(t)   \
+  do {               \
+    ip = code + (t); \
+    DISPATCH();      \
   } while (0)
-#define FAIL_IF(cond)                   \
-  do {                                  \
-    if (cond) return RESULT_ERROR;      \
+#define LEAVE(c)    \
+  do {              \
+    status = (c);   \
+    goto leave;     \
+  } while (0)
+#define FAIL_IF(cond)                  \
+  do {                                 \
+    if (cond) LEAVE(RESULT_ERROR);     \
   } while (0)
 
   DISPATCH();
@@ -92,75 +153,75 @@ op_CONST:
   regs[ip->a] = ip->node->value;
   NEXT();
 op_GET_LOCAL:
-  if (const RValue* cell = HintedCell(run.locals, *ip->node)) {
+  if (const RValue* cell = HintedCell(run->locals, *ip->node)) {
     regs[ip->a] = *cell;
     NEXT();
   }
-  FAIL_IF(Tree_ReadVariable(run, *ip->node, regs[ip->a]) < 0);
+  FAIL_IF(Tree_ReadVariable(*run, *ip->node, regs[ip->a]) < 0);
   NEXT();
 op_GET_SELF:
-  if (const RValue* cell = HintedCell(SelfList(run, ip->node->ind), *ip->node)) {
+  if (const RValue* cell = HintedCell(SelfList(*run, ip->node->ind), *ip->node)) {
     regs[ip->a] = *cell;
     NEXT();
   }
-  FAIL_IF(Tree_ReadVariable(run, *ip->node, regs[ip->a]) < 0);
+  FAIL_IF(Tree_ReadVariable(*run, *ip->node, regs[ip->a]) < 0);
   NEXT();
 op_GET_GLOBAL:
   if (const RValue* cell = HintedCell(&g_ScriptState.globals, *ip->node)) {
     regs[ip->a] = *cell;
     NEXT();
   }
-  FAIL_IF(Tree_ReadVariable(run, *ip->node, regs[ip->a]) < 0);
+  FAIL_IF(Tree_ReadVariable(*run, *ip->node, regs[ip->a]) < 0);
   NEXT();
 op_GET_ARG:
   regs[ip->a] = g_ScriptState.arguments[ip->target];
   NEXT();
 op_GET_VAR:
-  FAIL_IF(Tree_ReadVariable(run, *ip->node, regs[ip->a]) < 0);
+  FAIL_IF(Tree_ReadVariable(*run, *ip->node, regs[ip->a]) < 0);
   NEXT();
 op_INDEX: {
   int32_t i;
-  FAIL_IF(ArrayIndex(run, *ip->node, regs[ip->a], i) < 0);
+  FAIL_IF(ArrayIndex(*run, *ip->node, regs[ip->a], i) < 0);
   regs[ip->a].val = i;
   NEXT();
 }
 op_GET_ELEM: {
   const RToken& var = *ip->node;
   const int32_t arr = ElementIndex(regs, *ip);
-  if (!ReadVar(run, var.ind2, var, arr, regs[ip->a])) {
-    if (!g_PackageData.settings.opt_uninitzero) return UnknownVariable(run, var, arr);
+  if (!ReadVar(*run, var.ind2, var, arr, regs[ip->a])) {
+    if (!g_PackageData.settings.opt_uninitzero) LEAVE(UnknownVariable(*run, var, arr));
     regs[ip->a].SetReal(0.0);
   }
   NEXT();
 }
-#define TAVRIN_ARITHMETIC(name, op_sym, expr)                                                     \
-  op_##name : {                                                                                    \
-    RValue& l = regs[ip->a];                                                                       \
-    const RValue& r = regs[ip->b];                                                                 \
-    if (l.kind == VALUE_REAL && r.kind == VALUE_REAL) {                                            \
-      l.val = expr;                                                                                \
-      NEXT();                                                                                      \
-    }                                                                                              \
-    FAIL_IF(!Operator_Binary(run.code, ip->node->items[1].position, op_sym, r, l));               \
-    NEXT();                                                                                        \
+#define TAVRIN_ARITHMETIC(name, op_sym, expr)                                       \
+  op_##name : {                                                                      \
+    RValue& l = regs[ip->a];                                                         \
+    const RValue& r = regs[ip->b];                                                   \
+    if (l.kind == VALUE_REAL && r.kind == VALUE_REAL) {                              \
+      l.val = expr;                                                                  \
+      NEXT();                                                                        \
+    }                                                                                \
+    FAIL_IF(!Operator_Binary(run->code, ip->node->items[1].position, op_sym, r, l)); \
+    NEXT();                                                                          \
   }
   TAVRIN_ARITHMETIC(ADD, OP_PLUS, l.val + r.val)
   TAVRIN_ARITHMETIC(SUB, OP_MINUS, l.val - r.val)
   TAVRIN_ARITHMETIC(MUL, OP_TIMES, l.val * r.val)
 #undef TAVRIN_ARITHMETIC
 op_BINARY:
-  FAIL_IF(!Binary_Apply(run, ip->node->items[1].position, ip->node->ind, regs[ip->b], regs[ip->a]));
+  FAIL_IF(!Binary_Apply(*run, ip->node->items[1].position, ip->node->ind, regs[ip->b], regs[ip->a]));
   NEXT();
-#define TAVRIN_ARITHMETIC_K(name, op_sym, expr)                                                    \
-  op_##name : {                                                                                    \
-    RValue& l = regs[ip->a];                                                                       \
-    const RToken& right = ip->node->items[1];                                                      \
-    if (l.kind == VALUE_REAL) {                                                                    \
-      l.val = expr;                                                                                \
-      NEXT();                                                                                      \
-    }                                                                                              \
-    FAIL_IF(!Operator_Binary(run.code, right.position, op_sym, right.value, l));                   \
-    NEXT();                                                                                        \
+#define TAVRIN_ARITHMETIC_K(name, op_sym, expr)                                     \
+  op_##name : {                                                                      \
+    RValue& l = regs[ip->a];                                                         \
+    const RToken& right = ip->node->items[1];                                        \
+    if (l.kind == VALUE_REAL) {                                                      \
+      l.val = expr;                                                                  \
+      NEXT();                                                                        \
+    }                                                                                \
+    FAIL_IF(!Operator_Binary(run->code, right.position, op_sym, right.value, l));    \
+    NEXT();                                                                          \
   }
   TAVRIN_ARITHMETIC_K(ADD_K, OP_PLUS, l.val + right.value.val)
   TAVRIN_ARITHMETIC_K(SUB_K, OP_MINUS, l.val - right.value.val)
@@ -169,86 +230,131 @@ op_BINARY:
 #undef TAVRIN_ARITHMETIC_K
 op_BINARY_K: {
   const RToken& right = ip->node->items[1];
-  FAIL_IF(!Binary_Apply(run, right.position, ip->node->ind, right.value, regs[ip->a]));
+  FAIL_IF(!Binary_Apply(*run, right.position, ip->node->ind, right.value, regs[ip->a]));
   NEXT();
 }
 op_UNARY:
-  FAIL_IF(!Operator_Unary(run.code, ip->node->items[0].position, ip->node->ind, regs[ip->a]));
+  FAIL_IF(!Operator_Unary(run->code, ip->node->items[0].position, ip->node->ind, regs[ip->a]));
   NEXT();
 op_CALL:
-  FAIL_IF(!CallById(ip->node->ind, run.self, run.other, ip->c, regs[ip->a], regs + ip->b, run.code,
-                    ip->node->position));
+op_CALL_STMT: {
+  const int32_t id = ip->node->ind;
+  const bool statement = ip->op == EOp::CALL_STMT;
+  RValue& result = statement ? RESULT_OF(*ip) : regs[ip->a];
+  RValue* const args = regs + ip->b;
+  const int32_t argc = ip->c < kMaxArgumentSlots ? ip->c : kMaxArgumentSlots;
+  if (id >= kScriptIdBase && id < kExtensionIdBase) {
+    // A script whose code the machine runs is run in this loop: no machine
+    // stack is used, so deep recursion costs registers, not native frames.
+    const int32_t index = id - kScriptIdBase;
+    const CScript* script = Script_Get(index);
+    CCode* callee = script ? script->s_code.get() : nullptr;
+    if (callee && callee->i_compiled && callee->i_program && callee->i_refs > 0) {
+      if (g_CallCount >= kMaxCalls) {
+        Code_ReportRecursion(run->code, ip->node->position);
+        LEAVE(RESULT_ERROR);
+      }
+      const CProgram& p = *callee->i_program;
+      RCall& call = g_Calls[g_CallCount++];
+      call.mark = g_Registers.Top();
+      call.saved = g_Registers.Take(size_t(g_ScriptState.argumentsUsed), false);
+      call.savedUsed = Arguments_Enter(args, argc, call.saved);
+      call.savedCount = g_ScriptState.argumentCount;
+      call.savedScript = g_ScriptState.script;
+      g_ScriptState.argumentCount = argc;
+      g_ScriptState.script = index;
+      call.script = index;
+      call.argc = argc;
+      call.statement = statement;
+      ++callee->i_refs;  // the run holds the code: it may be replaced while it runs
+      result.SetReal(0.0);
+      Error_ClearPending();
+      call.run.locals = nullptr;
+      call.run.self = run->self;
+      call.run.other = run->other;
+      call.run.code = callee;
+      call.run.result = &result;
+      call.callerRun = run;
+      call.callerCode = code;
+      call.callerRegs = regs;
+      call.returnAt = ip;
+      call.registers = p.registers;
+      call.regs = g_Registers.Take(p.registers);
+      run = &call.run;
+      regs = call.regs;
+      code = p.code.data();
+      ip = code;
+      DISPATCH();
+    }
+  }
+  FAIL_IF(!CallById(id, run->self, run->other, ip->c, result, args, run->code, ip->node->position));
   // After a fatal error the game ends: code stops at its next call.
   FAIL_IF(Error_Aborting());
+  // A call that waited (sleep, a dialog) may have been cut short by a quit
+  // request: the code goes no further than that call.
+  if (statement && Quit_Requested()) LEAVE(RESULT_EXIT);
   NEXT();
+}
 op_EVAL_TREE:
-  FAIL_IF(Tree_Eval(run, *ip->node, regs[ip->a]) < 0);
+  FAIL_IF(Tree_Eval(*run, *ip->node, regs[ip->a]) < 0);
   NEXT();
 
   // --- statements ---
 op_SET_LOCAL:
-  if (RValue* cell = HintedCell(run.locals, ip->node->items[0])) {
+  if (RValue* cell = HintedCell(run->locals, ip->node->items[0])) {
     *cell = regs[ip->a];
-    if (ip->d == kRunResult) *run.result = std::move(regs[ip->a]);
+    if (ip->d == kRunResult) *run->result = std::move(regs[ip->a]);
     NEXT();
   }
-  FAIL_IF(Assign_Finish(run, *ip->node, OWNER_LOCAL, 0, std::move(regs[ip->a]), RESULT_OF(*ip)) < 0);
+  FAIL_IF(Assign_Finish(*run, *ip->node, OWNER_LOCAL, 0, std::move(regs[ip->a]), RESULT_OF(*ip)) < 0);
   NEXT();
 op_SET_SELF:
-  if (RValue* cell = HintedCell(SelfList(run, ip->node->items[0].ind), ip->node->items[0])) {
+  if (RValue* cell = HintedCell(SelfList(*run, ip->node->items[0].ind), ip->node->items[0])) {
     *cell = regs[ip->a];
-    if (ip->d == kRunResult) *run.result = std::move(regs[ip->a]);
+    if (ip->d == kRunResult) *run->result = std::move(regs[ip->a]);
     NEXT();
   }
-  FAIL_IF(Assign_Finish(run, *ip->node, OWNER_IMPLICIT, 0, std::move(regs[ip->a]), RESULT_OF(*ip)) < 0);
+  FAIL_IF(Assign_Finish(*run, *ip->node, OWNER_IMPLICIT, 0, std::move(regs[ip->a]), RESULT_OF(*ip)) < 0);
   NEXT();
 op_ADD_LOCAL:
 op_ADD_SELF: {
   const RToken& target = ip->node->items[0];
   const bool local = ip->op == EOp::ADD_LOCAL;
-  RValue* cell = HintedCell(local ? run.locals : SelfList(run, target.ind), target);
+  RValue* cell = HintedCell(local ? run->locals : SelfList(*run, target.ind), target);
   const RValue& v = regs[ip->a];
   if (cell && cell->kind == VALUE_REAL && v.kind == VALUE_REAL) {
     cell->val = ip->node->ind == SYM_PLUSASSIGN ? cell->val + v.val : cell->val - v.val;
-    if (ip->d == kRunResult) run.result->SetReal(cell->val);
+    if (ip->d == kRunResult) run->result->SetReal(cell->val);
     NEXT();
   }
-  FAIL_IF(Assign_Finish(run, *ip->node, local ? OWNER_LOCAL : OWNER_IMPLICIT, 0, std::move(regs[ip->a]),
+  FAIL_IF(Assign_Finish(*run, *ip->node, local ? OWNER_LOCAL : OWNER_IMPLICIT, 0, std::move(regs[ip->a]),
                         RESULT_OF(*ip)) < 0);
   NEXT();
 }
 op_ASSIGN:
-  FAIL_IF(Assign_Finish(run, *ip->node, ip->node->items[0].ind2, 0, std::move(regs[ip->a]), RESULT_OF(*ip)) < 0);
+  FAIL_IF(Assign_Finish(*run, *ip->node, ip->node->items[0].ind2, 0, std::move(regs[ip->a]), RESULT_OF(*ip)) < 0);
   NEXT();
 op_SET_ELEM:
-  FAIL_IF(Assign_Finish(run, *ip->node, ip->node->items[0].ind2, ElementIndex(regs, *ip), std::move(regs[ip->a]),
+  FAIL_IF(Assign_Finish(*run, *ip->node, ip->node->items[0].ind2, ElementIndex(regs, *ip), std::move(regs[ip->a]),
                         RESULT_OF(*ip)) < 0);
   NEXT();
-op_CALL_STMT:
-  FAIL_IF(!CallById(ip->node->ind, run.self, run.other, ip->c, RESULT_OF(*ip), regs + ip->b, run.code,
-                    ip->node->position));
-  FAIL_IF(Error_Aborting());
-  // A call that waited (sleep, a dialog) may have been cut short by a quit
-  // request: the code goes no further than that call.
-  if (Quit_Requested()) return RESULT_EXIT;
-  NEXT();
 op_EXEC_TREE: {
-  RValue* const saved = run.result;
-  run.result = &RESULT_OF(*ip);
-  const int32_t c = Tree_Exec(run, *ip->node);
-  run.result = saved;
+  RValue* const saved = run->result;
+  run->result = &RESULT_OF(*ip);
+  const int32_t c = Tree_Exec(*run, *ip->node);
+  run->result = saved;
   switch (c) {
     case RESULT_NORMAL: ip += 3; DISPATCH();
     case RESULT_BREAK: NEXT();
     case RESULT_CONTINUE: ip += 2; DISPATCH();
-    default: return c;
+    default: LEAVE(c);
   }
 }
 op_RETURN:
   RESULT_OF(*ip) = std::move(regs[ip->a]);
-  return RESULT_EXIT;
+  LEAVE(RESULT_EXIT);
 op_END:
-  return RESULT_EXIT;
+  LEAVE(RESULT_EXIT);
 
   // --- control ---
 op_JUMP:
@@ -256,35 +362,35 @@ op_JUMP:
 op_JUMP_FALSE: {
   const RValue& v = regs[ip->a];
   if (v.kind != VALUE_REAL) {
-    Error_SetCodeError(run.code, ip->node->position, kConditionMessages[ip->b]);
-    return RESULT_ERROR;
+    Error_SetCodeError(run->code, ip->node->position, kConditionMessages[ip->b]);
+    LEAVE(RESULT_ERROR);
   }
   if (v.val >= 0.5) NEXT();
   JUMP_TO(ip->target);
 }
 op_JUMP_NOT_CMP: {
   bool truth;
-  FAIL_IF(Compare(run, ip->node->items[1].position, ip->node->ind, regs[ip->a], regs[ip->b], truth) < 0);
+  FAIL_IF(Compare(*run, ip->node->items[1].position, ip->node->ind, regs[ip->a], regs[ip->b], truth) < 0);
   if (truth) NEXT();
   JUMP_TO(ip->target);
 }
 op_JUMP_NOT_CMP_K: {
   bool truth;
   const RToken& right = ip->node->items[1];
-  FAIL_IF(Compare(run, right.position, ip->node->ind, regs[ip->a], right.value, truth) < 0);
+  FAIL_IF(Compare(*run, right.position, ip->node->ind, regs[ip->a], right.value, truth) < 0);
   if (truth) NEXT();
   JUMP_TO(ip->target);
 }
 op_QUIT:
   // Every turn of a loop answers a quit request, so that a game stuck in an
   // endless loop still ends with its end events and clean-up.
-  if (Quit_Requested()) return RESULT_EXIT;
+  if (Quit_Requested()) LEAVE(RESULT_EXIT);
   NEXT();
 op_REPEAT_INIT: {
   RValue& v = regs[ip->a];
   if (v.kind != VALUE_REAL) {
-    Error_SetCodeError(run.code, ip->node->position, "Repeat count must be a number");
-    return RESULT_ERROR;
+    Error_SetCodeError(run->code, ip->node->position, "Repeat count must be a number");
+    LEAVE(RESULT_ERROR);
   }
   v.val = static_cast<double>(Real_ToInt64(v.val));
   NEXT();
@@ -301,30 +407,59 @@ op_FOR_STEP: {
   const RToken& var = step.items[0];
   const RToken& test = loop.items[1];
   const bool local = var.access == VA_LOCAL;
-  const int32_t owner = local ? OWNER_LOCAL : OWNER_IMPLICIT;
-  RValue* cell = HintedCell(local ? run.locals : SelfList(run, var.ind), var);
+  RValue* cell = HintedCell(local ? run->locals : SelfList(*run, var.ind), var);
   const double k = step.items[1].value.val;
   if (cell && cell->kind == VALUE_REAL) {
     cell->val = step.ind == SYM_PLUSASSIGN ? cell->val + k : cell->val - k;
   } else {
-    FAIL_IF(Assign_Finish(run, step, owner, 0, RValue::Real(k), regs[0]) < 0);
+    FAIL_IF(Assign_Finish(*run, step, local ? OWNER_LOCAL : OWNER_IMPLICIT, 0, RValue::Real(k), regs[0]) < 0);
     cell = nullptr;
   }
-  if (Quit_Requested()) return RESULT_EXIT;
+  if (Quit_Requested()) LEAVE(RESULT_EXIT);
   bool truth;
   if (cell) {
     truth = Operator_CompareHolds(test.ind, cell->val - test.items[1].value.val);
   } else {
-    FAIL_IF(Tree_ReadVariable(run, test.items[0], regs[0]) < 0);
-    FAIL_IF(Compare(run, test.items[1].position, test.ind, regs[0], test.items[1].value, truth) < 0);
+    FAIL_IF(Tree_ReadVariable(*run, test.items[0], regs[0]) < 0);
+    FAIL_IF(Compare(*run, test.items[1].position, test.ind, regs[0], test.items[1].value, truth) < 0);
   }
   if (truth) JUMP_TO(ip->target);
   NEXT();
 }
+
+leave:
+  // The frame ends with `status`. A script called in the loop finishes as
+  // every script call does and its caller goes on; the run's first frame
+  // returns.
+  if (g_CallCount > base) {
+    RCall& call = g_Calls[g_CallCount - 1];
+    CCode* callee = call.run.code;
+    g_Registers.Release(g_Registers.Top(), call.regs, call.registers);
+    if (call.run.locals) Locals_Release(call.run.locals);
+    const bool ok = Script_Finish(call.script, status != RESULT_ERROR, *call.run.result, call.argc, *callee, true);
+    if (--callee->i_refs == 0) delete callee;
+    g_ScriptState.argumentCount = call.savedCount;
+    g_ScriptState.script = call.savedScript;
+    Arguments_Leave(call.saved, call.savedUsed);
+    g_Registers.Release(call.mark, nullptr, 0);
+    run = call.callerRun;
+    regs = call.callerRegs;
+    code = call.callerCode;
+    ip = call.returnAt;
+    const bool statement = call.statement;
+    --g_CallCount;
+    FAIL_IF(!ok || Error_Aborting());
+    if (statement && Quit_Requested()) LEAVE(RESULT_EXIT);
+    NEXT();
+  }
+  g_Registers.Release(entryMark, entryRegs, program.registers);
+  return status;
+
 #undef RESULT_OF
 #undef DISPATCH
 #undef NEXT
 #undef JUMP_TO
+#undef LEAVE
 #undef FAIL_IF
 }
 
