@@ -249,7 +249,11 @@ inline int32_t Assign_Finish(RunContext& run, const RToken& node, int32_t owner,
 // What ends every script call: a failed run gives the value "ERROR" and
 // names the script before the error; with argument checking on, a count the
 // script does not take fails the call. Whether the call succeeded.
-bool Script_Finish(int32_t index, bool ok, RValue& result, int32_t argc, const CCode& code, bool check);
+bool Script_FinishSlow(int32_t index, bool ok, RValue& result, int32_t argc, const CCode& code, bool check);
+inline bool Script_Finish(int32_t index, bool ok, RValue& result, int32_t argc, const CCode& code, bool check) {
+  if (ok && !(check && g_PackageData.settings.opt_checkargs)) return true;
+  return Script_FinishSlow(index, ok, result, argc, code, check);
+}
 
 // The tree walker's own entry points, which the machine uses for what it
 // leaves to the tree: an expression, a statement, a variable read.

@@ -184,7 +184,6 @@ void Error_InternalMessage(std::string_view text) {
   Host().MessageBox(text);
 }
 
-bool Error_Aborting() { return g_ScriptState.aborting; }
 
 
 }  // namespace tavrin

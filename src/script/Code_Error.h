@@ -40,7 +40,7 @@ std::string Event_Description(int32_t type, int32_t number);
 
 // True once a fatal error or an abort has been accepted; from then on reports
 // only reach the trace log and running code stops at its next call.
-bool Error_Aborting();
+inline bool Error_Aborting() { return g_ScriptState.aborting; }
 
 // Shows a message box through the hook.
 void Error_InternalMessage(std::string_view text);

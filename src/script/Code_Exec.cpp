@@ -495,7 +495,7 @@ bool Script_Execute(int32_t index, CInstanceBase* self, CInstanceBase* other, RV
   return ok;
 }
 
-bool Script_Finish(int32_t index, bool ok, RValue& result, int32_t argc, const CCode& code, bool check) {
+bool Script_FinishSlow(int32_t index, bool ok, RValue& result, int32_t argc, const CCode& code, bool check) {
   if (!ok) {
     result = RValue::String("ERROR");
     g_ScriptState.errorText = "In script " + Script_Name(index) + ":\r" + g_ScriptState.errorText;

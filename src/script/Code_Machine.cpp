@@ -17,42 +17,41 @@ namespace {
 
 // Registers of the runs in progress, taken and given back in stack order.
 // Chunks never move, so a frame's registers stay where they are while
-// deeper calls take more.
+// deeper calls take more. The values are constructed once, with their
+// chunk: code writes every register before it reads it, so a frame takes
+// its registers as they are and, when it ends, only lets go of the texts
+// they hold.
 class CRegisterStack {
  public:
   struct Mark {
     size_t chunk, top;
   };
   Mark Top() const { return {chunk_, top_}; }
-  // `n` values: reals 0, or raw room the caller constructs.
-  [[gnu::always_inline]] RValue* Take(size_t n, bool construct = true) {
+  [[gnu::always_inline]] RValue* Take(size_t n) {
     if (top_ + n > kChunk || !base_) NextChunk();
     RValue* p = base_ + top_;
-    if (construct)
-      for (size_t i = 0; i < n; ++i) new (&p[i]) RValue();
     top_ += n;
     return p;
   }
-  // Destroys `n` values from `p` and gives back everything above `mark`.
-  void Release(Mark mark, RValue* p, size_t n) {
-    for (size_t i = 0; i < n; ++i) p[i].~RValue();
+  // Lets go of the texts in `n` values from `p` and gives back everything
+  // above `mark`.
+  [[gnu::always_inline]] void Release(Mark mark, RValue* p, size_t n) {
+    for (size_t i = 0; i < n; ++i)
+      if (!p[i].str.empty()) p[i].str = RString();
     chunk_ = mark.chunk;
     top_ = mark.top;
-    base_ = chunks_.empty() ? nullptr : reinterpret_cast<RValue*>(chunks_[chunk_].get());
+    base_ = chunks_.empty() ? nullptr : chunks_[chunk_].get();
   }
 
  private:
   static constexpr size_t kChunk = 1u << 14;
-  struct alignas(RValue) Raw {
-    unsigned char bytes[sizeof(RValue)];
-  };
   [[gnu::noinline]] void NextChunk() {
     if (base_) ++chunk_;
     top_ = 0;
-    if (chunk_ == chunks_.size()) chunks_.emplace_back(new Raw[kChunk]);
-    base_ = reinterpret_cast<RValue*>(chunks_[chunk_].get());
+    if (chunk_ == chunks_.size()) chunks_.emplace_back(new RValue[kChunk]);
+    base_ = chunks_[chunk_].get();
   }
-  std::vector<std::unique_ptr<Raw[]>> chunks_;
+  std::vector<std::unique_ptr<RValue[]>> chunks_;
   size_t chunk_ = 0, top_ = 0;
   RValue* base_ = nullptr;  // the chunk in use
 };
@@ -96,6 +95,19 @@ const char* const kConditionMessages[] = {"Expression expected", "Boolean expres
 
 inline CVariableList* SelfList(RunContext& run, int32_t ind) {
   return Variable_IsGlobalDeclaredFast(ind) ? nullptr : &run.self->i_vars;
+}
+
+// The list that holds user variable `ind` of `owner`, for the owners code
+// names most; none for the others (the general way decides).
+inline CVariableList* OwnerList(RunContext& run, int32_t owner, int32_t ind) {
+  if (ind <= kBuiltinVariableLimit) return nullptr;
+  switch (owner) {
+    case OWNER_IMPLICIT: return SelfList(run, ind);
+    case OWNER_LOCAL: return run.locals;
+    case OWNER_GLOBAL: return &g_ScriptState.globals;
+    case OWNER_SELF: return &run.self->i_vars;
+    default: return nullptr;
+  }
 }
 
 // The array index of element registers b (and c).
@@ -185,6 +197,18 @@ op_INDEX: {
   regs[ip->a].val = i;
   NEXT();
 }
+op_INDEX_VAR: {
+  const RToken& e = *ip->node;
+  const RValue* cell = HintedCell(e.access == VA_LOCAL ? run->locals : SelfList(*run, e.ind), e);
+  if (!cell) {
+    FAIL_IF(Tree_ReadVariable(*run, e, regs[ip->a]) < 0);
+    cell = &regs[ip->a];
+  }
+  int32_t i;
+  FAIL_IF(ArrayIndex(*run, e, *cell, i) < 0);
+  regs[ip->a].SetReal(i);
+  NEXT();
+}
 op_GET_ELEM: {
   const RToken& var = *ip->node;
   const int32_t arr = ElementIndex(regs, *ip);
@@ -215,18 +239,18 @@ op_BINARY:
 #define TAVRIN_ARITHMETIC_K(name, op_sym, expr)                                     \
   op_##name : {                                                                      \
     RValue& l = regs[ip->a];                                                         \
-    const RToken& right = ip->node->items[1];                                        \
     if (l.kind == VALUE_REAL) {                                                      \
       l.val = expr;                                                                  \
       NEXT();                                                                        \
     }                                                                                \
+    const RToken& right = ip->node->items[1];                                        \
     FAIL_IF(!Operator_Binary(run->code, right.position, op_sym, right.value, l));    \
     NEXT();                                                                          \
   }
-  TAVRIN_ARITHMETIC_K(ADD_K, OP_PLUS, l.val + right.value.val)
-  TAVRIN_ARITHMETIC_K(SUB_K, OP_MINUS, l.val - right.value.val)
-  TAVRIN_ARITHMETIC_K(MUL_K, OP_TIMES, l.val * right.value.val)
-  TAVRIN_ARITHMETIC_K(DIV_K, OP_DIVIDE, l.val / right.value.val)
+  TAVRIN_ARITHMETIC_K(ADD_K, OP_PLUS, l.val + ip->k)
+  TAVRIN_ARITHMETIC_K(SUB_K, OP_MINUS, l.val - ip->k)
+  TAVRIN_ARITHMETIC_K(MUL_K, OP_TIMES, l.val * ip->k)
+  TAVRIN_ARITHMETIC_K(DIV_K, OP_DIVIDE, l.val / ip->k)
 #undef TAVRIN_ARITHMETIC_K
 op_BINARY_K: {
   const RToken& right = ip->node->items[1];
@@ -257,7 +281,7 @@ op_CALL_STMT: {
       const CProgram& p = *callee->i_program;
       RCall& call = g_Calls[g_CallCount++];
       call.mark = g_Registers.Top();
-      call.saved = g_Registers.Take(size_t(g_ScriptState.argumentsUsed), false);
+      call.saved = g_Registers.Take(size_t(g_ScriptState.argumentsUsed));
       call.savedUsed = Arguments_Enter(args, argc, call.saved);
       call.savedCount = g_ScriptState.argumentCount;
       call.savedScript = g_ScriptState.script;
@@ -334,10 +358,24 @@ op_ADD_SELF: {
 op_ASSIGN:
   FAIL_IF(Assign_Finish(*run, *ip->node, ip->node->items[0].ind2, 0, std::move(regs[ip->a]), RESULT_OF(*ip)) < 0);
   NEXT();
-op_SET_ELEM:
-  FAIL_IF(Assign_Finish(*run, *ip->node, ip->node->items[0].ind2, ElementIndex(regs, *ip), std::move(regs[ip->a]),
-                        RESULT_OF(*ip)) < 0);
+op_SET_ELEM: {
+  const RToken& target = ip->node->items[0];
+  const int32_t arr = ElementIndex(regs, *ip);
+  if (ip->node->ind == SYM_ASSIGN) {
+    if (CVariableList* list = OwnerList(*run, target.ind2, target.ind)) {
+      const uint32_t h = static_cast<uint32_t>(target.hint);
+      if (h < list->v_vars.size() && list->v_vars[h].ind == target.ind) {
+        if (RValue* cell = const_cast<RValue*>(CVariableList::Cell(list->v_vars[h], arr))) {
+          *cell = regs[ip->a];
+          if (ip->d == kRunResult) *run->result = std::move(regs[ip->a]);
+          NEXT();
+        }
+      }
+    }
+  }
+  FAIL_IF(Assign_Finish(*run, *ip->node, target.ind2, arr, std::move(regs[ip->a]), RESULT_OF(*ip)) < 0);
   NEXT();
+}
 op_EXEC_TREE: {
   RValue* const saved = run->result;
   run->result = &RESULT_OF(*ip);
@@ -368,19 +406,35 @@ op_JUMP_FALSE: {
   if (v.val >= 0.5) NEXT();
   JUMP_TO(ip->target);
 }
-op_JUMP_NOT_CMP: {
-  bool truth;
-  FAIL_IF(Compare(*run, ip->node->items[1].position, ip->node->ind, regs[ip->a], regs[ip->b], truth) < 0);
-  if (truth) NEXT();
-  JUMP_TO(ip->target);
-}
-op_JUMP_NOT_CMP_K: {
-  bool truth;
-  const RToken& right = ip->node->items[1];
-  FAIL_IF(Compare(*run, right.position, ip->node->ind, regs[ip->a], right.value, truth) < 0);
-  if (truth) NEXT();
-  JUMP_TO(ip->target);
-}
+#define TAVRIN_UNLESS(name, op_sym)                                                                        \
+  op_UNLESS_##name : {                                                                                      \
+    const RValue& l = regs[ip->a];                                                                          \
+    const RValue& r = regs[ip->b];                                                                          \
+    bool truth;                                                                                             \
+    if (l.kind == VALUE_REAL && r.kind == VALUE_REAL)                                                       \
+      truth = Operator_CompareHolds(op_sym, l.val - r.val);                                                 \
+    else                                                                                                    \
+      FAIL_IF(Compare(*run, ip->node->items[1].position, ip->node->ind, l, r, truth) < 0);                  \
+    if (truth) NEXT();                                                                                      \
+    JUMP_TO(ip->target);                                                                                    \
+  }                                                                                                         \
+  op_UNLESS_##name##_K : {                                                                                  \
+    const RValue& l = regs[ip->a];                                                                          \
+    bool truth;                                                                                             \
+    if (l.kind == VALUE_REAL)                                                                               \
+      truth = Operator_CompareHolds(op_sym, l.val - ip->k);                                                 \
+    else                                                                                                    \
+      FAIL_IF(Compare(*run, ip->node->items[1].position, ip->node->ind, l, ip->node->items[1].value, truth) < 0); \
+    if (truth) NEXT();                                                                                      \
+    JUMP_TO(ip->target);                                                                                    \
+  }
+  TAVRIN_UNLESS(LT, OP_LESS)
+  TAVRIN_UNLESS(LE, OP_LESSEQUAL)
+  TAVRIN_UNLESS(GT, OP_GREATER)
+  TAVRIN_UNLESS(GE, OP_GREATEREQUAL)
+  TAVRIN_UNLESS(EQ, OP_EQUAL)
+  TAVRIN_UNLESS(NE, OP_NOTEQUAL)
+#undef TAVRIN_UNLESS
 op_QUIT:
   // Every turn of a loop answers a quit request, so that a game stuck in an
   // endless loop still ends with its end events and clean-up.

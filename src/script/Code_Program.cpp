@@ -22,6 +22,20 @@ bool IsComparison(int32_t op) {
          op == OP_NOTEQUAL || op == SYM_ASSIGN;
 }
 
+// The jump taken unless comparison `op` holds; the _K form when the right
+// operand is a constant.
+EOp UnlessOp(int32_t op, bool constant) {
+  const int k = constant ? 1 : 0;
+  switch (op) {
+    case OP_LESS: return EOp(int(EOp::UNLESS_LT) + k);
+    case OP_LESSEQUAL: return EOp(int(EOp::UNLESS_LE) + k);
+    case OP_GREATER: return EOp(int(EOp::UNLESS_GT) + k);
+    case OP_GREATEREQUAL: return EOp(int(EOp::UNLESS_GE) + k);
+    case OP_NOTEQUAL: return EOp(int(EOp::UNLESS_NE) + k);
+    default: return EOp(int(EOp::UNLESS_EQ) + k);  // OP_EQUAL, or "=" comparing
+  }
+}
+
 bool IsRealConstant(const RToken& node) { return node.kind == TK_CONSTANT && node.value.IsReal(); }
 
 bool IsPlainVariable(const RToken& node) {
@@ -137,7 +151,7 @@ class Compiler {
                          : node.ind == OP_TIMES             ? EOp::MUL_K
                          : node.ind == OP_DIVIDE && k != 0.0 ? EOp::DIV_K
                                                             : EOp::BINARY_K;
-          Emit(op, dst, 0, kNoRegister, &node);
+          Emit(op, dst, 0, kNoRegister, &node).k = k;
           break;
         }
         const uint16_t r = Alloc();
@@ -173,15 +187,18 @@ class Compiler {
 
   // The indexes of an element, each checked as soon as it is evaluated.
   void Indexes(const RToken& node, uint16_t& i1, uint16_t& i2) {
-    i1 = Alloc();
-    Expr(node.items[1], i1);
-    Emit(EOp::INDEX, i1, 0, kNoRegister, &node.items[1]);
-    i2 = kNoRegister;
-    if (node.itemnumb() == 3) {
-      i2 = Alloc();
-      Expr(node.items[2], i2);
-      Emit(EOp::INDEX, i2, 0, kNoRegister, &node.items[2]);
+    i1 = Index(node.items[1]);
+    i2 = node.itemnumb() == 3 ? Index(node.items[2]) : kNoRegister;
+  }
+  uint16_t Index(const RToken& e) {
+    const uint16_t r = Alloc();
+    if (IsPlainVariable(e)) {
+      Emit(EOp::INDEX_VAR, r, 0, kNoRegister, &e);
+    } else {
+      Expr(e, r);
+      Emit(EOp::INDEX, r, 0, kNoRegister, &e);
     }
+    return r;
   }
 
   // A condition; the jump taken when it does not hold is returned for
@@ -193,14 +210,16 @@ class Compiler {
     if (e.kind == TK_BINARY && IsComparison(e.ind)) {
       const uint16_t l = Alloc();
       Expr(e.items[0], l);
-      if (IsRealConstant(e.items[1])) {
+      const bool constant = IsRealConstant(e.items[1]);
+      const EOp op = UnlessOp(e.ind, constant);
+      if (constant) {
         at = Here();
-        Emit(EOp::JUMP_NOT_CMP_K, l, 0, kNoRegister, &e);
+        Emit(op, l, 0, kNoRegister, &e).k = e.items[1].value.AsReal();
       } else {
         const uint16_t r = Alloc();
         Expr(e.items[1], r);
         at = Here();
-        Emit(EOp::JUMP_NOT_CMP, l, r, kNoRegister, &e);
+        Emit(op, l, r, kNoRegister, &e);
       }
     } else {
       const uint16_t r = Alloc();

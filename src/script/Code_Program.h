@@ -34,12 +34,13 @@ struct RunContext;
   X(GET_ARG)      /* a = argument slot `target` */                                     \
   X(GET_VAR)      /* a = any other fixed-owner variable */                             \
   X(INDEX)        /* a: an array index, checked and made an integer */                 \
+  X(INDEX_VAR)    /* a = the node's local or self variable as an array index */        \
   X(GET_ELEM)     /* a = element [b] or [b, c] of the node's variable */               \
   X(ADD)          /* a = a + b */                                                      \
   X(SUB)          /* a = a - b */                                                      \
   X(MUL)          /* a = a * b */                                                      \
   X(BINARY)       /* a = a op b, any operator */                                       \
-  X(ADD_K)        /* a = a + the right operand, a real constant */                     \
+  X(ADD_K)        /* a = a + k, the right operand, a real constant */                  \
   X(SUB_K)        /* a = a - constant */                                               \
   X(MUL_K)        /* a = a * constant */                                               \
   X(DIV_K)        /* a = a / constant, not 0 */                                        \
@@ -61,8 +62,10 @@ struct RunContext;
   /* control */                                                                        \
   X(JUMP)         /* to target */                                                      \
   X(JUMP_FALSE)   /* to target unless a is true; a string is an error (message b) */   \
-  X(JUMP_NOT_CMP) /* to target unless the node's comparison holds for a and b */       \
-  X(JUMP_NOT_CMP_K) /* the same, the right operand a real constant */                  \
+  /* to target unless a OP b holds (the node's comparison); _K: a OP k */              \
+  X(UNLESS_LT) X(UNLESS_LT_K) X(UNLESS_LE) X(UNLESS_LE_K)                              \
+  X(UNLESS_GT) X(UNLESS_GT_K) X(UNLESS_GE) X(UNLESS_GE_K)                              \
+  X(UNLESS_EQ) X(UNLESS_EQ_K) X(UNLESS_NE) X(UNLESS_NE_K)                              \
   X(QUIT)         /* the run ends when the program is asked to quit */                 \
   X(REPEAT_INIT)  /* a: the count of a repeat loop, checked */                         \
   X(REPEAT_NEXT)  /* to target when a is used up, else one turn less */              \
@@ -82,6 +85,7 @@ struct RInstruction {
   uint16_t a = 0, b = 0, c = kNoRegister, d = kRunResult;
   int32_t target = 0;
   const RToken* node = nullptr;
+  double k = 0.0;  // a constant right operand
 };
 
 class CProgram {
