@@ -18,9 +18,9 @@ namespace {
 // Registers of the runs in progress, taken and given back in stack order.
 // Chunks never move, so a frame's registers stay where they are while
 // deeper calls take more. The values are constructed once, with their
-// chunk: code writes every register before it reads it, so a frame takes
-// its registers as they are and, when it ends, only lets go of the texts
-// they hold.
+// chunk, and every register given back is a real 0 again: a called
+// script's argument slots reach past its caller's registers into free ones,
+// which must read 0.
 class CRegisterStack {
  public:
   struct Mark {
@@ -33,11 +33,19 @@ class CRegisterStack {
     top_ += n;
     return p;
   }
-  // Lets go of the texts in `n` values from `p` and gives back everything
-  // above `mark`.
-  [[gnu::always_inline]] void Release(Mark mark, RValue* p, size_t n) {
-    for (size_t i = 0; i < n; ++i)
+  // Whether `n` more values fit where the last ones were taken.
+  bool Fits(size_t n) const { return base_ && top_ + n <= kChunk; }
+  // Makes `n` values from `p` reals 0.
+  [[gnu::always_inline]] static void Clear(RValue* p, size_t n) {
+    for (size_t i = 0; i < n; ++i) {
       if (!p[i].str.empty()) p[i].str = RString();
+      p[i].kind = VALUE_REAL;
+      p[i].val = 0.0;
+    }
+  }
+  // Makes `n` values from `p` reals 0 and gives back everything above `mark`.
+  [[gnu::always_inline]] void Release(Mark mark, RValue* p, size_t n) {
+    Clear(p, n);
     chunk_ = mark.chunk;
     top_ = mark.top;
     base_ = chunks_.empty() ? nullptr : chunks_[chunk_].get();
@@ -66,10 +74,12 @@ struct RCall {
   const RInstruction* callerCode;
   const RInstruction* returnAt;  // the caller's call instruction
   RValue* callerRegs;
+  uint16_t callerRegisters;
   CRegisterStack::Mark mark;
-  RValue* regs;
+  RValue* block;  // what the call took: argument slots past the caller's registers, then its own
+  size_t past;    // how many of those argument slots
   uint16_t registers;
-  RValue* saved;  // the caller's argument slots
+  RValue* savedArguments;  // the caller's argument slots
   int32_t savedUsed, savedCount, savedScript;
   int32_t script, argc;
   bool statement;
@@ -131,6 +141,7 @@ int32_t Machine_Run(RunContext& entry, const CProgram& program) {
   // The frame being run: its context, registers and instructions.
   RunContext* run = &entry;
   RValue* regs = entryRegs;
+  uint16_t frameRegisters = program.registers;
   const RInstruction* code = program.code.data();
   const RInstruction* ip = code;
   int32_t status = RESULT_NORMAL;
@@ -260,58 +271,71 @@ op_BINARY_K: {
 op_UNARY:
   FAIL_IF(!Operator_Unary(run->code, ip->node->items[0].position, ip->node->ind, regs[ip->a]));
   NEXT();
+op_CALL_SCRIPT:
+op_CALL_SCRIPT_STMT: {
+  // A script whose code the machine runs is run in this loop: no machine
+  // stack is used, so deep recursion costs registers, not native frames.
+  const int32_t index = ip->node->ind - kScriptIdBase;
+  const CScript* script = Script_Get(index);
+  CCode* callee = script ? script->s_code.get() : nullptr;
+  if (!callee || !callee->i_compiled || !callee->i_program || callee->i_refs <= 0) goto op_CALL;
+  if (g_CallCount >= kMaxCalls) {
+    Code_ReportRecursion(run->code, ip->node->position);
+    LEAVE(RESULT_ERROR);
+  }
+  const CProgram& p = *callee->i_program;
+  // The script's sixteen argument slots are the caller's registers from the
+  // first argument on, so the arguments are where they were evaluated; the
+  // slots that reach past the caller's registers come from the stack, 0.
+  RValue* const window = regs + ip->b;
+  const int32_t inFrame = frameRegisters - ip->b;
+  const size_t past = inFrame < kMaxArgumentSlots ? size_t(kMaxArgumentSlots - inFrame) : 0;
+  if (!g_Registers.Fits(past + p.registers)) goto op_CALL;  // the end of a chunk: the ordinary way
+  const bool statement = ip->op == EOp::CALL_SCRIPT_STMT;
+  RValue& result = statement ? RESULT_OF(*ip) : regs[ip->a];
+  const int32_t argc = ip->c < kMaxArgumentSlots ? ip->c : kMaxArgumentSlots;
+  for (int32_t i = argc; i < inFrame && i < kMaxArgumentSlots; ++i) window[i].SetReal(0.0);
+  RCall& call = g_Calls[g_CallCount++];
+  call.mark = g_Registers.Top();
+  call.past = past;
+  call.registers = p.registers;
+  call.block = g_Registers.Take(past + p.registers);
+  call.savedArguments = g_ScriptState.arguments;
+  call.savedUsed = g_ScriptState.argumentsUsed;
+  g_ScriptState.arguments = window;
+  g_ScriptState.argumentsUsed = argc;
+  call.savedCount = g_ScriptState.argumentCount;
+  call.savedScript = g_ScriptState.script;
+  g_ScriptState.argumentCount = argc;
+  g_ScriptState.script = index;
+  call.script = index;
+  call.argc = argc;
+  call.statement = statement;
+  ++callee->i_refs;  // the run holds the code: it may be replaced while it runs
+  result.SetReal(0.0);
+  Error_ClearPending();
+  call.run.locals = nullptr;
+  call.run.self = run->self;
+  call.run.other = run->other;
+  call.run.code = callee;
+  call.run.result = &result;
+  call.callerRun = run;
+  call.callerCode = code;
+  call.callerRegs = regs;
+  call.callerRegisters = frameRegisters;
+  call.returnAt = ip;
+  run = &call.run;
+  regs = call.block + past;
+  frameRegisters = p.registers;
+  code = p.code.data();
+  ip = code;
+  DISPATCH();
+}
 op_CALL:
 op_CALL_STMT: {
-  const int32_t id = ip->node->ind;
-  const bool statement = ip->op == EOp::CALL_STMT;
-  RValue& result = statement ? RESULT_OF(*ip) : regs[ip->a];
-  RValue* const args = regs + ip->b;
-  const int32_t argc = ip->c < kMaxArgumentSlots ? ip->c : kMaxArgumentSlots;
-  if (id >= kScriptIdBase && id < kExtensionIdBase) {
-    // A script whose code the machine runs is run in this loop: no machine
-    // stack is used, so deep recursion costs registers, not native frames.
-    const int32_t index = id - kScriptIdBase;
-    const CScript* script = Script_Get(index);
-    CCode* callee = script ? script->s_code.get() : nullptr;
-    if (callee && callee->i_compiled && callee->i_program && callee->i_refs > 0) {
-      if (g_CallCount >= kMaxCalls) {
-        Code_ReportRecursion(run->code, ip->node->position);
-        LEAVE(RESULT_ERROR);
-      }
-      const CProgram& p = *callee->i_program;
-      RCall& call = g_Calls[g_CallCount++];
-      call.mark = g_Registers.Top();
-      call.saved = g_Registers.Take(size_t(g_ScriptState.argumentsUsed));
-      call.savedUsed = Arguments_Enter(args, argc, call.saved);
-      call.savedCount = g_ScriptState.argumentCount;
-      call.savedScript = g_ScriptState.script;
-      g_ScriptState.argumentCount = argc;
-      g_ScriptState.script = index;
-      call.script = index;
-      call.argc = argc;
-      call.statement = statement;
-      ++callee->i_refs;  // the run holds the code: it may be replaced while it runs
-      result.SetReal(0.0);
-      Error_ClearPending();
-      call.run.locals = nullptr;
-      call.run.self = run->self;
-      call.run.other = run->other;
-      call.run.code = callee;
-      call.run.result = &result;
-      call.callerRun = run;
-      call.callerCode = code;
-      call.callerRegs = regs;
-      call.returnAt = ip;
-      call.registers = p.registers;
-      call.regs = g_Registers.Take(p.registers);
-      run = &call.run;
-      regs = call.regs;
-      code = p.code.data();
-      ip = code;
-      DISPATCH();
-    }
-  }
-  FAIL_IF(!CallById(id, run->self, run->other, ip->c, result, args, run->code, ip->node->position));
+  const bool statement = ip->op == EOp::CALL_STMT || ip->op == EOp::CALL_SCRIPT_STMT;
+  FAIL_IF(!CallById(ip->node->ind, run->self, run->other, ip->c, statement ? RESULT_OF(*ip) : regs[ip->a],
+                    regs + ip->b, run->code, ip->node->position));
   // After a fatal error the game ends: code stops at its next call.
   FAIL_IF(Error_Aborting());
   // A call that waited (sleep, a dialog) may have been cut short by a quit
@@ -488,16 +512,21 @@ leave:
   if (g_CallCount > base) {
     RCall& call = g_Calls[g_CallCount - 1];
     CCode* callee = call.run.code;
-    g_Registers.Release(g_Registers.Top(), call.regs, call.registers);
+    // Of the argument slots past the caller's registers, only those below
+    // the highest slot written can be anything but 0.
+    const int32_t written = g_ScriptState.argumentsUsed - (kMaxArgumentSlots - int32_t(call.past));
+    g_Registers.Clear(call.block, written > 0 ? size_t(written) : 0);
+    g_Registers.Release(call.mark, call.block + call.past, call.registers);
     if (call.run.locals) Locals_Release(call.run.locals);
     const bool ok = Script_Finish(call.script, status != RESULT_ERROR, *call.run.result, call.argc, *callee, true);
     if (--callee->i_refs == 0) delete callee;
     g_ScriptState.argumentCount = call.savedCount;
     g_ScriptState.script = call.savedScript;
-    Arguments_Leave(call.saved, call.savedUsed);
-    g_Registers.Release(call.mark, nullptr, 0);
+    g_ScriptState.arguments = call.savedArguments;
+    g_ScriptState.argumentsUsed = call.savedUsed;
     run = call.callerRun;
     regs = call.callerRegs;
+    frameRegisters = call.callerRegisters;
     code = call.callerCode;
     ip = call.returnAt;
     const bool statement = call.statement;

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "script/Code_Function.h"
 #include "script/Code_Main.h"
 #include "script/Code_Operator.h"
 #include "script/Code_Symbols.h"
@@ -35,6 +36,8 @@ EOp UnlessOp(int32_t op, bool constant) {
     default: return EOp(int(EOp::UNLESS_EQ) + k);  // OP_EQUAL, or "=" comparing
   }
 }
+
+bool IsScript(int32_t function) { return function >= kScriptIdBase && function < kExtensionIdBase; }
 
 bool IsRealConstant(const RToken& node) { return node.kind == TK_CONSTANT && node.value.IsReal(); }
 
@@ -169,7 +172,8 @@ class Compiler {
         break;
       case TK_FUNCTION: {
         const uint16_t base = Arguments(node);
-        Emit(EOp::CALL, dst, base, static_cast<uint16_t>(node.itemnumb()), &node);
+        Emit(IsScript(node.ind) ? EOp::CALL_SCRIPT : EOp::CALL, dst, base, static_cast<uint16_t>(node.itemnumb()),
+             &node);
         break;
       }
       default: Emit(EOp::EVAL_TREE, dst, 0, kNoRegister, &node); break;
@@ -268,7 +272,8 @@ class Compiler {
       case TK_ASSIGN: Assign(node); break;
       case TK_FUNCTION: {
         const uint16_t base = Arguments(node);
-        Emit(EOp::CALL_STMT, 0, base, static_cast<uint16_t>(node.itemnumb()), &node);
+        Emit(IsScript(node.ind) ? EOp::CALL_SCRIPT_STMT : EOp::CALL_STMT, 0, base,
+             static_cast<uint16_t>(node.itemnumb()), &node);
         break;
       }
       case TK_IF: {

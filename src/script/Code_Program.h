@@ -47,6 +47,7 @@ struct RunContext;
   X(BINARY_K)     /* a = a op constant, any operator */                                \
   X(UNARY)        /* a = op a */                                                       \
   X(CALL)         /* a = function(b .. b+c-1) */                                       \
+  X(CALL_SCRIPT)  /* a = script(b .. b+c-1) */                                         \
   X(EVAL_TREE)    /* a = the node, evaluated by the tree walker */                     \
   /* statements: d is where their value goes (the run's result, or not kept) */        \
   X(SET_LOCAL)    /* a local = a */                                                    \
@@ -56,6 +57,7 @@ struct RunContext;
   X(ASSIGN)       /* any assignment to a fixed-owner variable, value a */              \
   X(SET_ELEM)     /* assignment to element [b] or [b, c], value a */                   \
   X(CALL_STMT)    /* function(b .. b+c-1) as a statement */                            \
+  X(CALL_SCRIPT_STMT) /* script(b .. b+c-1) as a statement */                          \
   X(EXEC_TREE)    /* the node, run by the tree walker; then the break and continue jumps */ \
   X(RETURN)       /* d = a; the run ends */                                            \
   X(END)          /* the run ends */                                                   \

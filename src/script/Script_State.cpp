@@ -18,7 +18,8 @@ void RScriptState::Reset() {
   aborting = false;
   firstLogWrite = true;
   eventObject = eventType = eventNumber = action = 0;
-  for (RValue& a : arguments) a = RValue();
+  arguments = argumentSlots;
+  for (RValue& a : argumentSlots) a = RValue();
   argumentCount = 0;
   argumentsUsed = 0;
   script = -1;

@@ -42,7 +42,11 @@ struct RScriptState {
   int32_t action = 0;
 
   // --- script arguments ---
-  RValue arguments[kMaxArgumentSlots];
+  // The sixteen slots code sees now: the state's own, or, while machine code
+  // runs a script it called, sixteen registers of the call (so a call moves
+  // no argument values in or out).
+  RValue* arguments = argumentSlots;
+  RValue argumentSlots[kMaxArgumentSlots];
   int32_t argumentCount = 0;
   // Slots at and above this are known to hold real 0, so calls save and clear
   // only the slots below it.
@@ -57,6 +61,9 @@ struct RScriptState {
   // at its flag. Set by every declaration and every load of the flags.
   bool anyGlobalDeclared = false;
 
+  RScriptState() = default;
+  RScriptState(const RScriptState&) = delete;
+  RScriptState& operator=(const RScriptState&) = delete;
   void Reset();
   // Only the globals and their globalvar flags (a game restart).
   void ResetGlobals();
