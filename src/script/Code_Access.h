@@ -172,6 +172,17 @@ inline int32_t Assign_Operator(int32_t symbol) {
                                      : OP_BITXOR;
 }
 
+// A compound assignment's operator: `current` (the variable's value) becomes
+// `current op value`; errors at the assignment.
+inline bool Assign_Combine(RunContext& run, const RToken& node, const RValue& value, RValue& current) {
+  const int32_t op = Assign_Operator(node.ind);
+  if (op == OP_PLUS && current.kind == VALUE_REAL && value.kind == VALUE_REAL) {
+    current.val += value.val;
+    return true;
+  }
+  return Operator_Binary(run.code, node.position, op, value, current);
+}
+
 // The rest of an assignment `node` once its target is located (owner and
 // array index) and its value evaluated: a compound form reads the variable
 // and applies its operator; `result` (the run's result, or a private one for
@@ -198,12 +209,7 @@ inline int32_t Assign_Finish(RunContext& run, const RToken& node, int32_t owner,
       if (!g_PackageData.settings.opt_uninitzero) return UnknownVariable(run, target, arr);
       result.SetReal(0.0);
     }
-    const int32_t op = Assign_Operator(node.ind);
-    if (op == OP_PLUS && result.kind == VALUE_REAL && value.kind == VALUE_REAL) {
-      result.val += value.val;
-    } else if (!Operator_Binary(run.code, node.position, op, value, result)) {
-      return RESULT_ERROR;
-    }
+    if (!Assign_Combine(run, node, value, result)) return RESULT_ERROR;
   }
   bool ok;
   if (access == VA_ARGUMENT) {

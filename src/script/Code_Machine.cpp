@@ -120,6 +120,20 @@ inline CVariableList* OwnerList(RunContext& run, int32_t owner, int32_t ind) {
   }
 }
 
+// A compound assignment `node` to a local kept in register `var`: `result`
+// receives the value stored.
+inline int32_t CombineRegister(RunContext& run, const RToken& node, RValue& var, const RValue& value, RValue& result) {
+  if (var.kind == kValueUnwritten) {
+    if (!g_PackageData.settings.opt_uninitzero) return UnknownVariable(run, node.items[0], 0);
+    result.SetReal(0.0);
+  } else {
+    result = var;
+  }
+  if (!Assign_Combine(run, node, value, result)) return RESULT_ERROR;
+  var = result;
+  return RESULT_NORMAL;
+}
+
 // The array index of element registers b (and c).
 [[gnu::always_inline]] inline int32_t ElementIndex(const RValue* regs, const RInstruction& ins) {
   const int32_t i = static_cast<int32_t>(regs[ins.b].val);
@@ -142,6 +156,7 @@ int32_t Machine_Run(RunContext& entry, const CProgram& program) {
   RunContext* run = &entry;
   RValue* regs = entryRegs;
   uint16_t frameRegisters = program.registers;
+  for (uint16_t r : program.localRegisters) regs[r].kind = kValueUnwritten;
   const RInstruction* code = program.code.data();
   const RInstruction* ip = code;
   int32_t status = RESULT_NORMAL;
@@ -182,6 +197,16 @@ op_GET_LOCAL:
   }
   FAIL_IF(Tree_ReadVariable(*run, *ip->node, regs[ip->a]) < 0);
   NEXT();
+op_GET_REG: {
+  const RValue& v = regs[ip->target];
+  if (v.kind != kValueUnwritten) {
+    regs[ip->a] = v;
+    NEXT();
+  }
+  if (!g_PackageData.settings.opt_uninitzero) LEAVE(UnknownVariable(*run, *ip->node, 0));
+  regs[ip->a].SetReal(0.0);
+  NEXT();
+}
 op_GET_SELF:
   if (const RValue* cell = HintedCell(SelfList(*run, ip->node->ind), *ip->node)) {
     regs[ip->a] = *cell;
@@ -217,6 +242,16 @@ op_INDEX_VAR: {
   }
   int32_t i;
   FAIL_IF(ArrayIndex(*run, e, *cell, i) < 0);
+  regs[ip->a].SetReal(i);
+  NEXT();
+}
+op_INDEX_REG: {
+  const RValue& v = regs[ip->target];
+  int32_t i = 0;
+  if (v.kind != kValueUnwritten)
+    FAIL_IF(ArrayIndex(*run, *ip->node, v, i) < 0);
+  else if (!g_PackageData.settings.opt_uninitzero)
+    LEAVE(UnknownVariable(*run, *ip->node, 0));
   regs[ip->a].SetReal(i);
   NEXT();
 }
@@ -327,6 +362,7 @@ op_CALL_SCRIPT_STMT: {
   run = &call.run;
   regs = call.block + past;
   frameRegisters = p.registers;
+  for (uint16_t r : p.localRegisters) regs[r].kind = kValueUnwritten;
   code = p.code.data();
   ip = code;
   DISPATCH();
@@ -377,6 +413,23 @@ op_ADD_SELF: {
   }
   FAIL_IF(Assign_Finish(*run, *ip->node, local ? OWNER_LOCAL : OWNER_IMPLICIT, 0, std::move(regs[ip->a]),
                         RESULT_OF(*ip)) < 0);
+  NEXT();
+}
+op_ASSIGN_REG: {
+  RValue& var = regs[ip->target];
+  RValue& value = regs[ip->a];
+  const int32_t symbol = ip->node->ind;
+  if (symbol == SYM_ASSIGN) {
+    var = value;
+    if (ip->d == kRunResult) *run->result = std::move(value);
+    NEXT();
+  }
+  if ((symbol == SYM_PLUSASSIGN || symbol == SYM_MINUSASSIGN) && var.kind == VALUE_REAL && value.kind == VALUE_REAL) {
+    var.val = symbol == SYM_PLUSASSIGN ? var.val + value.val : var.val - value.val;
+    if (ip->d == kRunResult) run->result->SetReal(var.val);
+    NEXT();
+  }
+  FAIL_IF(CombineRegister(*run, *ip->node, var, value, RESULT_OF(*ip)) < 0);
   NEXT();
 }
 op_ASSIGN:
@@ -485,18 +538,22 @@ op_FOR_STEP: {
   const RToken& var = step.items[0];
   const RToken& test = loop.items[1];
   const bool local = var.access == VA_LOCAL;
-  RValue* cell = HintedCell(local ? run->locals : SelfList(*run, var.ind), var);
   const double k = step.items[1].value.val;
+  RValue* cell = ip->c != kNoRegister ? &regs[ip->c] : HintedCell(local ? run->locals : SelfList(*run, var.ind), var);
   if (cell && cell->kind == VALUE_REAL) {
     cell->val = step.ind == SYM_PLUSASSIGN ? cell->val + k : cell->val - k;
+  } else if (ip->c != kNoRegister) {
+    FAIL_IF(CombineRegister(*run, step, *cell, RValue::Real(k), regs[0]) < 0);
   } else {
     FAIL_IF(Assign_Finish(*run, step, local ? OWNER_LOCAL : OWNER_IMPLICIT, 0, RValue::Real(k), regs[0]) < 0);
     cell = nullptr;
   }
   if (Quit_Requested()) LEAVE(RESULT_EXIT);
   bool truth;
-  if (cell) {
+  if (cell && cell->kind == VALUE_REAL) {
     truth = Operator_CompareHolds(test.ind, cell->val - test.items[1].value.val);
+  } else if (cell) {
+    FAIL_IF(Compare(*run, test.items[1].position, test.ind, *cell, test.items[1].value, truth) < 0);
   } else {
     FAIL_IF(Tree_ReadVariable(*run, test.items[0], regs[0]) < 0);
     FAIL_IF(Compare(*run, test.items[1].position, test.ind, regs[0], test.items[1].value, truth) < 0);

@@ -5,7 +5,9 @@
 // does: the shared rules in Code_Access.h do.
 #include "script/Code_Program.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <unordered_map>
 #include <cstring>
 
 #include "script/Code_Function.h"
@@ -69,6 +71,25 @@ class Compiler {
   explicit Compiler(CProgram& program) : p_(program) {}
 
   bool Program(const RToken& root, bool expression) {
+    Compile(root, expression);
+    if (refused_ || handsOff_) return !refused_;
+    // Nothing but the machine reaches the locals: they can live in registers.
+    std::vector<int32_t> names;
+    CollectLocals(root, names);
+    if (names.empty() || names.size() > 64) return true;
+    p_ = CProgram();
+    next_ = 1;
+    for (int32_t name : names) {
+      locals_[name] = next_;
+      p_.localRegisters.push_back(next_++);
+    }
+    p_.registers = next_;
+    Compile(root, expression);
+    return !refused_;
+  }
+
+ private:
+  void Compile(const RToken& root, bool expression) {
     if (expression) {
       const uint16_t r = Alloc();
       Expr(root, r);
@@ -77,16 +98,29 @@ class Compiler {
       Stmt(root);
       Emit(EOp::END);
     }
-    return !refused_;
   }
 
- private:
+  static void CollectLocals(const RToken& node, std::vector<int32_t>& names) {
+    if (node.kind == TK_FIXEDVARIABLE && node.access == VA_LOCAL &&
+        std::find(names.begin(), names.end(), node.ind) == names.end())
+      names.push_back(node.ind);
+    for (const RToken& child : node.items) CollectLocals(child, names);
+  }
+  // The register of a local kept in one, or kNoRegister.
+  uint16_t LocalRegister(const RToken& var) const {
+    if (var.kind != TK_FIXEDVARIABLE || var.access != VA_LOCAL) return kNoRegister;
+    const auto found = locals_.find(var.ind);
+    return found == locals_.end() ? kNoRegister : found->second;
+  }
+
   struct Loop {
     std::vector<int32_t> breaks, continues;
   };
 
   CProgram& p_;
   std::vector<Loop> loops_;
+  std::unordered_map<int32_t, uint16_t> locals_;  // the locals kept in registers
+  bool handsOff_ = false;  // something reaches the locals other than the machine
   uint16_t next_ = 1;     // the first free register
   uint16_t result_ = kRunResult;  // where statements leave their values now
   bool refused_ = false;
@@ -101,6 +135,7 @@ class Compiler {
     ins.c = c;
     ins.d = result_;
     ins.node = node;
+    if (op == EOp::EVAL_TREE || op == EOp::EXEC_TREE) handsOff_ = true;
     p_.code.push_back(ins);
     return p_.code.back();
   }
@@ -132,12 +167,16 @@ class Compiler {
           case VA_ARGUMENT: op = EOp::GET_ARG; break;
           default: break;
         }
+        const uint16_t local = LocalRegister(node);
+        if (local != kNoRegister) op = EOp::GET_REG;
         RInstruction& ins = Emit(op, dst, 0, kNoRegister, &node);
         if (op == EOp::GET_ARG) ins.target = node.hint;  // the slot
+        if (op == EOp::GET_REG) ins.target = local;
         break;
       }
       case TK_VARIABLE:
         if (IsPlainElement(node)) {
+          if (node.ind2 == OWNER_LOCAL) handsOff_ = true;
           uint16_t i1, i2;
           Indexes(node, i1, i2);
           Emit(EOp::GET_ELEM, dst, i1, i2, &node);
@@ -196,7 +235,9 @@ class Compiler {
   }
   uint16_t Index(const RToken& e) {
     const uint16_t r = Alloc();
-    if (IsPlainVariable(e)) {
+    if (const uint16_t local = LocalRegister(e); local != kNoRegister) {
+      Emit(EOp::INDEX_REG, r, 0, kNoRegister, &e).target = local;
+    } else if (IsPlainVariable(e)) {
       Emit(EOp::INDEX_VAR, r, 0, kNoRegister, &e);
     } else {
       Expr(e, r);
@@ -322,7 +363,7 @@ class Compiler {
         loops_.pop_back();
         const int32_t step = Here();
         if (IsCountingLoop(node)) {
-          Emit(EOp::FOR_STEP, 0, 0, kNoRegister, &node).target = out + 1;
+          Emit(EOp::FOR_STEP, 0, 0, LocalRegister(node.items[2].items[0]), &node).target = out + 1;
         } else {
           HeadStmt(node.items[2]);
           Emit(EOp::JUMP).target = top;
@@ -375,6 +416,10 @@ class Compiler {
     if (target.kind == TK_FIXEDVARIABLE) {
       const uint16_t v = Alloc();
       Expr(node.items[1], v);
+      if (const uint16_t reg = LocalRegister(target); reg != kNoRegister) {
+        Emit(EOp::ASSIGN_REG, v, 0, kNoRegister, &node).target = reg;
+        return;
+      }
       const bool local = target.access == VA_LOCAL, self = target.access == VA_SELF_USER;
       EOp op = EOp::ASSIGN;
       if (node.ind == SYM_ASSIGN && (local || self))
@@ -385,6 +430,7 @@ class Compiler {
       return;
     }
     if (IsPlainElement(target)) {
+      if (target.ind2 == OWNER_LOCAL) handsOff_ = true;  // a local array lives in the locals' list
       uint16_t i1, i2;
       Indexes(target, i1, i2);
       const uint16_t v = Alloc();

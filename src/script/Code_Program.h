@@ -29,12 +29,14 @@ struct RunContext;
   /* expressions: register a receives the value */                                     \
   X(CONST)        /* a = node's value */                                               \
   X(GET_LOCAL)    /* a = a local of the run */                                         \
+  X(GET_REG)      /* a = the local kept in register `target` */                        \
   X(GET_SELF)     /* a = a variable of self (unless the name is globalvar) */          \
   X(GET_GLOBAL)   /* a = global.name */                                                \
   X(GET_ARG)      /* a = argument slot `target` */                                     \
   X(GET_VAR)      /* a = any other fixed-owner variable */                             \
   X(INDEX)        /* a: an array index, checked and made an integer */                 \
   X(INDEX_VAR)    /* a = the node's local or self variable as an array index */        \
+  X(INDEX_REG)    /* a = the local in register `target` as an array index */           \
   X(GET_ELEM)     /* a = element [b] or [b, c] of the node's variable */               \
   X(ADD)          /* a = a + b */                                                      \
   X(SUB)          /* a = a - b */                                                      \
@@ -55,6 +57,7 @@ struct RunContext;
   X(ADD_LOCAL)    /* a local += or -= a */                                             \
   X(ADD_SELF)     /* self's variable += or -= a */                                     \
   X(ASSIGN)       /* any assignment to a fixed-owner variable, value a */              \
+  X(ASSIGN_REG)   /* any assignment to the local in register `target`, value a */      \
   X(SET_ELEM)     /* assignment to element [b] or [b, c], value a */                   \
   X(CALL_STMT)    /* function(b .. b+c-1) as a statement */                            \
   X(CALL_SCRIPT_STMT) /* script(b .. b+c-1) as a statement */                          \
@@ -94,7 +97,15 @@ class CProgram {
  public:
   std::vector<RInstruction> code;
   uint16_t registers = 1;  // register 0 keeps what the statements of a for head leave
+  // The registers that hold the code's locals, when it keeps them there:
+  // code that hands nothing to the tree walker and indexes no local. Each
+  // run starts with them unwritten.
+  std::vector<uint16_t> localRegisters;
 };
+
+// The kind of a local register not written yet in the run: reading it is
+// reading an unknown variable. It never leaves the machine's registers.
+constexpr int32_t kValueUnwritten = -1;
 
 // The most registers a program may use. A piece of code that needs more
 // (an expression nested hundreds deep) stays with the tree walker.

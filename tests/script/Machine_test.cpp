@@ -41,11 +41,23 @@ TEST(Machine, EverydayCodeCompilesToMachineInstructions) {
       {"while (a < b) { a = a + 1 }", "UNLESS_LT "},
       {"do { a -= 1 } until (a <= 0)", "UNLESS_LE_K"},
       {"show_debug_message(string(x))", "CALL_STMT"},
+      {"var k, t; k = 2; t = k * 3; t += k", "ASSIGN_REG"},  // locals in registers
+      {"var k; k = 2; q[k] = k", "INDEX_REG"},
   };
   for (const Case& c : cases) {
     const std::string listing = Listing(c.code);
     EXPECT_NE(listing.find(c.expected), std::string::npos) << c.code << "\n" << listing;
     EXPECT_EQ(listing.find("_TREE"), std::string::npos) << c.code << "\n" << listing;
+  }
+}
+
+// Code the tree walker shares locals with, or that keeps an array in a local,
+// keeps its locals where the tree walker finds them.
+TEST(Machine, LocalsStayInTheirListWhenTheTreeCanReachThem) {
+  for (const char* text : {"var k; k = 1; with (all) x = k", "var a, k; k = 1; a[k] = 2"}) {
+    const std::string listing = Listing(text);
+    EXPECT_NE(listing.find("SET_LOCAL"), std::string::npos) << text << "\n" << listing;
+    EXPECT_EQ(listing.find("_REG"), std::string::npos) << text << "\n" << listing;
   }
 }
 
