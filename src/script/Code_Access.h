@@ -156,11 +156,6 @@ inline bool WriteVar(RunContext& run, int32_t owner, const RToken& node, int32_t
   return RESULT_NORMAL;
 }
 
-inline bool Operator_IsComparison(int32_t op) {
-  return op == OP_LESS || op == OP_GREATER || op == OP_LESSEQUAL || op == OP_GREATEREQUAL || op == OP_EQUAL ||
-         op == OP_NOTEQUAL || op == SYM_ASSIGN;
-}
-
 // The operator of a compound assignment (`+=` gives OP_PLUS).
 inline int32_t Assign_Operator(int32_t symbol) {
   return symbol == SYM_PLUSASSIGN    ? OP_PLUS

@@ -3,8 +3,6 @@
 // last time, plain array elements) are done here in a few moves; everything
 // else goes through the rules in Code_Access.h, the same the tree walker
 // uses, so errors, their positions and every result are the tree's own.
-#include <alloca.h>
-
 #include <new>
 
 #include "platform/Platform_Quit.h"

@@ -35,4 +35,9 @@ constexpr double kCompareEpsilon = 1e-13;
   }
 }
 
+// The comparisons, "=" comparing included.
+constexpr bool Operator_IsComparison(int32_t op) {
+  return (op >= OP_LESS && op <= OP_GREATER) || op == SYM_ASSIGN;
+}
+
 }  // namespace tavrin

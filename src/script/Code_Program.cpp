@@ -20,11 +20,6 @@ namespace tavrin {
 
 namespace {
 
-bool IsComparison(int32_t op) {
-  return op == OP_LESS || op == OP_GREATER || op == OP_LESSEQUAL || op == OP_GREATEREQUAL || op == OP_EQUAL ||
-         op == OP_NOTEQUAL || op == SYM_ASSIGN;
-}
-
 // The jump taken unless comparison `op` holds; the _K form when the right
 // operand is a constant.
 EOp UnlessOp(int32_t op, bool constant) {
@@ -52,7 +47,7 @@ bool IsPlainVariable(const RToken& node) {
 bool IsCountingLoop(const RToken& loop) {
   const RToken& test = loop.items[1];
   const RToken& step = loop.items[2];
-  if (test.kind != TK_BINARY || !IsComparison(test.ind) || !IsRealConstant(test.items[1])) return false;
+  if (test.kind != TK_BINARY || !Operator_IsComparison(test.ind) || !IsRealConstant(test.items[1])) return false;
   if (step.kind != TK_ASSIGN || (step.ind != SYM_PLUSASSIGN && step.ind != SYM_MINUSASSIGN)) return false;
   const RToken& v = step.items[0];
   const RToken& w = test.items[0];
@@ -252,7 +247,7 @@ class Compiler {
   int32_t JumpUnless(const RToken& e, uint16_t message) {
     const uint16_t mark = next_;
     int32_t at;
-    if (e.kind == TK_BINARY && IsComparison(e.ind)) {
+    if (e.kind == TK_BINARY && Operator_IsComparison(e.ind)) {
       const uint16_t l = Alloc();
       Expr(e.items[0], l);
       const bool constant = IsRealConstant(e.items[1]);

@@ -16,8 +16,14 @@
 
 namespace tavrin::test {
 
+// A file in the temporary folder named for this process: the tests run twice
+// at once (once for each engine) and must not share files.
+std::filesystem::path TempFile(const std::string& name) {
+  return std::filesystem::temp_directory_path() / ("tavrin_" + std::to_string(getpid()) + "_" + name);
+}
+
 TEST(Scripts, ExecuteFileEndsEveryLineWithCR) {
-  const auto path = std::filesystem::temp_directory_path() / "tavrin_execute_file.txt";
+  const auto path = TempFile("execute_file.txt");
   std::ofstream(path, std::ios::binary) << "q = argument0\nr = 2\r\nreturn q + r + nothing";
   const std::string code = "execute_file(\"" + path.string() + "\", 1)";
   RunTable({{"a run-time error on the third line", code, "",
@@ -29,8 +35,8 @@ TEST(Scripts, ExecuteFileEndsEveryLineWithCR) {
 // a file beyond the cap each get their own message and run nothing.
 TEST(Scripts, CodeFilesAreReadUpToACap) {
   constexpr size_t kCap = 16 * 1024 * 1024;
-  const auto big = std::filesystem::temp_directory_path() / "tavrin_code_too_big.txt";
-  const auto full = std::filesystem::temp_directory_path() / "tavrin_code_full.txt";
+  const auto big = TempFile("code_too_big.txt");
+  const auto full = TempFile("code_full.txt");
   const std::string head = "show_debug_message('ran')\n//";
   std::ofstream(full, std::ios::binary) << head << std::string(kCap - head.size(), 'x');
   std::ofstream(big, std::ios::binary) << head << std::string(kCap + 1 - head.size(), 'x');
@@ -52,7 +58,7 @@ TEST(Scripts, CodeFilesAreReadUpToACap) {
       {big.string(), "The code file " + big.string() + " is too large: more than 16 MiB of code\n"},
       {"/", "/ is a directory, not a code file\n"},
   };
-  const auto err = std::filesystem::temp_directory_path() / "tavrin_code_too_big.err";
+  const auto err = TempFile("code_too_big.err");
   for (const RCase& c : runs) {
     SCOPED_TRACE(c.file);
     const int raw = std::system(("'" + std::string(TAVRIN_EXE) + "' --code '" + c.file + "' >/dev/null 2>'" +
@@ -88,8 +94,7 @@ long PeakBytesOfRun(const std::string& path) {
 // it: 8 MB of the smallest statements (one token per byte) stay within 75
 // times their size beyond what an empty program takes.
 TEST(Scripts, CompilingTakesMemoryInProportionToTheText) {
-  const auto dir = std::filesystem::temp_directory_path();
-  const auto empty = dir / "tavrin_compile_empty.txt", big = dir / "tavrin_compile_big.txt";
+  const auto empty = TempFile("compile_empty.txt"), big = TempFile("compile_big.txt");
   constexpr size_t kBytes = 8 * 1000 * 1000;
   std::ofstream(empty, std::ios::binary) << "exit;\n";
   std::ofstream(big, std::ios::binary) << "exit;\n" << std::string(kBytes, ';');
