@@ -101,6 +101,15 @@ const char* const kConditionMessages[] = {"Expression expected", "Boolean expres
   return nullptr;
 }
 
+// Element `arr` of an array variable when the variable is where the node says
+// it was last found and the element exists; none otherwise.
+[[gnu::always_inline]] inline RValue* HintedElement(CVariableList* list, const RToken& var, int32_t arr) {
+  if (!list) return nullptr;
+  const uint32_t h = static_cast<uint32_t>(var.hint);
+  if (h >= list->v_vars.size() || list->v_vars[h].ind != var.ind) return nullptr;
+  return const_cast<RValue*>(CVariableList::Cell(list->v_vars[h], arr));
+}
+
 inline CVariableList* SelfList(RunContext& run, int32_t ind) {
   return Variable_IsGlobalDeclaredFast(ind) ? nullptr : &run.self->i_vars;
 }
@@ -256,6 +265,10 @@ op_INDEX_REG: {
 op_GET_ELEM: {
   const RToken& var = *ip->node;
   const int32_t arr = ElementIndex(regs, *ip);
+  if (const RValue* cell = HintedElement(OwnerList(*run, var.ind2, var.ind), var, arr)) {
+    regs[ip->a] = *cell;
+    NEXT();
+  }
   if (!ReadVar(*run, var.ind2, var, arr, regs[ip->a])) {
     if (!g_PackageData.settings.opt_uninitzero) LEAVE(UnknownVariable(*run, var, arr));
     regs[ip->a].SetReal(0.0);
@@ -437,15 +450,10 @@ op_SET_ELEM: {
   const RToken& target = ip->node->items[0];
   const int32_t arr = ElementIndex(regs, *ip);
   if (ip->node->ind == SYM_ASSIGN) {
-    if (CVariableList* list = OwnerList(*run, target.ind2, target.ind)) {
-      const uint32_t h = static_cast<uint32_t>(target.hint);
-      if (h < list->v_vars.size() && list->v_vars[h].ind == target.ind) {
-        if (RValue* cell = const_cast<RValue*>(CVariableList::Cell(list->v_vars[h], arr))) {
-          *cell = regs[ip->a];
-          if (ip->d == kRunResult) *run->result = std::move(regs[ip->a]);
-          NEXT();
-        }
-      }
+    if (RValue* cell = HintedElement(OwnerList(*run, target.ind2, target.ind), target, arr)) {
+      *cell = regs[ip->a];
+      if (ip->d == kRunResult) *run->result = std::move(regs[ip->a]);
+      NEXT();
     }
   }
   FAIL_IF(Assign_Finish(*run, *ip->node, target.ind2, arr, std::move(regs[ip->a]), RESULT_OF(*ip)) < 0);
