@@ -8,6 +8,7 @@
 #include <string>
 
 #include "graphics/Graphics_Display.h"
+#include "package/Support_Path.h"
 #include "platform/Platform.h"
 #include "script/Code_Error.h"
 #include "script/Code_Function.h"
@@ -206,7 +207,7 @@ void SaveScreen(const RValue& name, int32_t x, int32_t y, int32_t w, int32_t h) 
     Error_ReportAction("Trying to save screen to empty image file name.", false);
     return;
   }
-  Display_SaveScreen(std::string(name.AsText()), x, y, w, h);
+  Display_SaveScreen(Path_FromGame(name.AsText()), x, y, w, h);
 }
 FUNCTION_ROUTINE(F_ScreenSave) { SaveScreen(a[0], 0, 0, g_Display.deviceW, g_Display.deviceH); }
 FUNCTION_ROUTINE(F_ScreenSavePart) { SaveScreen(a[0], Int(a[1]), Int(a[2]), Int(a[3]), Int(a[4])); }

@@ -16,6 +16,7 @@
 #include "graphics/Graphics_State.h"
 #include "graphics/Graphics_Texture.h"
 #include "graphics/Sprite_List.h"
+#include "package/Support_Path.h"
 #include "script/Code_Error.h"
 #include "script/Code_Function.h"
 #include "world/Room_Main.h"
@@ -34,6 +35,8 @@ double R(const RValue& v) { return v.AsReal(); }
 // A game colour argument: the rounded value, its low 24 bits.
 uint32_t Col(const RValue& v) { return uint32_t(uint64_t(Color_Arg(v.AsReal()))) & 0xFFFFFFu; }
 std::string Text(const RValue& v) { return std::string(v.AsText()); }
+// A file a game names, as it names it ("Sprites\\Hero.png"), on this machine.
+std::string GameFile(const RValue& v) { return Path_FromGame(v.AsText()); }
 
 // The frame a drawing function means: a negative image index stands for
 // the calling instance's current frame.
@@ -365,7 +368,7 @@ ROUTINE(F_SpriteSetAlphaFromSprite) {
   if (s && from) s->SetAlphaFromSprite(*from);
 }
 ROUTINE(F_SpriteAdd) {
-  result.SetReal(Sprite_AddFromFile(Text(a[0]), ArgInt(a[1]), ArgFlag(a[2]), ArgFlag(a[3]), ArgInt(a[4]),
+  result.SetReal(Sprite_AddFromFile(GameFile(a[0]), ArgInt(a[1]), ArgFlag(a[2]), ArgFlag(a[3]), ArgInt(a[4]),
                                     ArgInt(a[5])));
 }
 ROUTINE(F_SpriteReplace) {
@@ -373,18 +376,18 @@ ROUTINE(F_SpriteReplace) {
     Error_ReportAction("Trying to replace non-existing sprite.", false);
     return;
   }
-  result.SetReal(Sprite_ReplaceFromFile(ArgInt(a[0]), Text(a[1]), ArgInt(a[2]), ArgFlag(a[3]), ArgFlag(a[4]),
+  result.SetReal(Sprite_ReplaceFromFile(ArgInt(a[0]), GameFile(a[1]), ArgInt(a[2]), ArgFlag(a[3]), ArgFlag(a[4]),
                                         ArgInt(a[5]), ArgInt(a[6]))
                      ? 1
                      : 0);
 }
-ROUTINE(F_SpriteAddSprite) { result.SetReal(Sprite_AddFromSpriteFile(Text(a[0]))); }
+ROUTINE(F_SpriteAddSprite) { result.SetReal(Sprite_AddFromSpriteFile(GameFile(a[0]))); }
 ROUTINE(F_SpriteReplaceSprite) {
   if (!g_GraphicsData.sprites.Exists(ArgInt(a[0]))) {
     Error_ReportAction("Trying to replace non-existing sprite.", false);
     return;
   }
-  result.SetReal(Sprite_ReplaceFromSpriteFile(ArgInt(a[0]), Text(a[1])) ? 1 : 0);
+  result.SetReal(Sprite_ReplaceFromSpriteFile(ArgInt(a[0]), GameFile(a[1])) ? 1 : 0);
 }
 ROUTINE(F_SpriteDelete) {
   if (!Sprite_Delete(ArgInt(a[0]))) Error_ReportAction("Trying to delete non-existing sprite.", false);
@@ -465,12 +468,11 @@ ROUTINE(F_BackgroundCreateFromSurface) { NewBackground(SurfacePart(a), a + 5, re
 // The name a picture is saved under, or none after the error for an empty
 // one.
 std::optional<std::string> SaveName(const RValue& v, const char* what) {
-  std::string name = Text(v);
-  if (name.empty()) {
+  if (v.AsText().empty()) {
     Error_ReportAction(std::string("Trying to save ") + what + " bitmap to empty image file name.", false);
     return std::nullopt;
   }
-  return name;
+  return GameFile(v);
 }
 
 // A frame outside the sprite, or a file that cannot be written, saves
@@ -533,21 +535,21 @@ ROUTINE(F_BackgroundCreateGradient) {
   result.SetReal(
       Background_AddGradient(ArgInt(a[0]), ArgInt(a[1]), int32_t(Col(a[2])), int32_t(Col(a[3])), ArgInt(a[4])));
 }
-ROUTINE(F_BackgroundAdd) { result.SetReal(Background_AddFromFile(Text(a[0]), ArgFlag(a[1]), ArgFlag(a[2]))); }
+ROUTINE(F_BackgroundAdd) { result.SetReal(Background_AddFromFile(GameFile(a[0]), ArgFlag(a[1]), ArgFlag(a[2]))); }
 ROUTINE(F_BackgroundReplace) {
   if (!g_GraphicsData.backgrounds.Exists(ArgInt(a[0]))) {
     Error_ReportAction("Trying to replace non-existing background.", false);
     return;
   }
-  result.SetReal(Background_ReplaceFromFile(ArgInt(a[0]), Text(a[1]), ArgFlag(a[2]), ArgFlag(a[3])) ? 1 : 0);
+  result.SetReal(Background_ReplaceFromFile(ArgInt(a[0]), GameFile(a[1]), ArgFlag(a[2]), ArgFlag(a[3])) ? 1 : 0);
 }
-ROUTINE(F_BackgroundAddBackground) { result.SetReal(Background_AddFromBackgroundFile(Text(a[0]))); }
+ROUTINE(F_BackgroundAddBackground) { result.SetReal(Background_AddFromBackgroundFile(GameFile(a[0]))); }
 ROUTINE(F_BackgroundReplaceBackground) {
   if (!g_GraphicsData.backgrounds.Exists(ArgInt(a[0]))) {
     Error_ReportAction("Trying to replace non-existing background.", false);
     return;
   }
-  result.SetReal(Background_ReplaceFromBackgroundFile(ArgInt(a[0]), Text(a[1])) ? 1 : 0);
+  result.SetReal(Background_ReplaceFromBackgroundFile(ArgInt(a[0]), GameFile(a[1])) ? 1 : 0);
 }
 ROUTINE(F_BackgroundDelete) {
   if (!Background_Delete(ArgInt(a[0]))) Error_ReportAction("Trying to delete non-existing background.", false);

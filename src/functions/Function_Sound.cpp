@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "package/Support_Path.h"
 #include "script/Code_Error.h"
 #include "script/Code_Function.h"
 #include "script/Variable_Class.h"
@@ -108,14 +109,14 @@ FUNCTION_ROUTINE(F_SoundDiscard) {
 FUNCTION_ROUTINE(F_SoundRestore) {
   if (CSound* s = g_Sounds.Get(Int(a[0]))) s->Restore();
 }
-FUNCTION_ROUTINE(F_SoundAdd) { result.SetReal(Sound_Add(Text(a[0]), Int(a[1]), Value_IsTrue(a[2]))); }
+FUNCTION_ROUTINE(F_SoundAdd) { result.SetReal(Sound_Add(Path_FromGame(a[0].AsText()), Int(a[1]), Value_IsTrue(a[2]))); }
 FUNCTION_ROUTINE(F_SoundReplace) {
   const int32_t i = Int(a[0]);
   if (!g_Sounds.Exists(i)) {
     Error_ReportAction("Trying to replace non-existing sound.", false);
     return;
   }
-  result.SetReal(Sound_Replace(i, Text(a[1]), Int(a[2]), Value_IsTrue(a[3])) ? 1 : 0);
+  result.SetReal(Sound_Replace(i, Path_FromGame(a[1].AsText()), Int(a[2]), Value_IsTrue(a[3])) ? 1 : 0);
 }
 FUNCTION_ROUTINE(F_SoundDelete) {
   const int32_t i = Int(a[0]);
@@ -142,7 +143,7 @@ FUNCTION_ROUTINE(A_IfSound) {
 FUNCTION_ROUTINE(A_ReplaceSound) {
   CSound* s = SoundOr(a[0], "Trying to replace non-existing resource.");
   if (!s) return;
-  const std::string file = Text(a[1]);
+  const std::string file = Path_FromGame(a[1].AsText());
   std::error_code ec;
   if (!std::filesystem::is_regular_file(file, ec)) {
     Error_ReportAction("File does not exist.", false);

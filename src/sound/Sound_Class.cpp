@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "package/Package_Sections.h"
+#include "package/Support_Path.h"
 #include "package/Support_TempDir.h"
 #include "platform/Platform_Trace.h"
 #include "sound/Sound_Main.h"
@@ -52,7 +53,7 @@ std::string FindSoundFile(const std::string& fileName) {
   std::error_code ec;
   const std::string& dir = Sample_SearchDirectory();
   if (std::filesystem::exists(fileName, ec) || dir.empty() || std::filesystem::path(fileName).is_absolute()) return fileName;
-  const std::string inside = (std::filesystem::path(dir) / fileName).string();
+  const std::string inside = Path_FromGame(dir + "/" + fileName);  // the folder as the game names it
   return std::filesystem::exists(inside, ec) ? inside : fileName;
 }
 }  // namespace

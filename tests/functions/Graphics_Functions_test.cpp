@@ -3,6 +3,10 @@
 // read back, and the messages for resources that do not exist. Played by
 // `tavrin --code`, which draws nothing without a window.
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
 
 #include "script/Conformance.h"
 
@@ -124,6 +128,22 @@ TEST(GraphicsCode, ShapesSurfacesAndSavesWithoutAWindow) {
       {"saving a background under no name", "background_save(background_create_color(4, 4, c_red), '');", "",
        ActionError("Trying to save background bitmap to empty image file name.")},
   });
+}
+
+// Games name files the way they were written for: either separator, any
+// letter case. A picture saved under one spelling is added under another.
+TEST(GraphicsCode, PicturesSavedAndAddedUnderTheNamesGamesWrite) {
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("tavrin_pictures_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  const std::string game = dir.string() + "\\";  // the folder as a game writes it
+  RunTable({{"saved as Pic.png, added as PIC.PNG",
+             "background_save(background_create_color(6, 4, c_red), '" + game + "Pic.png');\n" +
+                 Show({("background_get_width(background_add('" + game + "PIC.PNG', false, false))").c_str(),
+                       ("sprite_get_height(sprite_add('" + game + "pic.png', 1, false, false, 0, 0))").c_str()}),
+             "6\n4\n", ""}});
+  EXPECT_TRUE(std::filesystem::exists(dir / "Pic.png"));
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace tavrin::test

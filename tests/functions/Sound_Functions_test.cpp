@@ -58,6 +58,8 @@ TEST(SoundCode, SoundsAddedAtRunTime) {
        "1\n0\n0\n0\n", ""},
       {"a file that is no sound adds nothing",
        Show({("sound_add('" + (dir / "junk.wav").string() + "', 0, 1)").c_str()}) + add + Show({"s"}), "-1\n0\n", ""},
+      {"names as a game writes them: either separator, any letter case",
+       Show({("sound_add('" + dir.string() + "\\BLIP.Wav', 0, 1)").c_str()}), "0\n", ""},
       {"names not found as given are looked for in the search folder",
        "sound_set_search_directory('" + dir.string() + "');\n" + Show({"sound_add('blip.wav', 0, 1)", "sound_add('nothing.wav', 0, 1)"}),
        "0\n-1\n", ""},
