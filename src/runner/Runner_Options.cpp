@@ -58,6 +58,11 @@ void AddRunnerOptions(CLI::App& app, RRunnerOptions& o, bool& showVersion) {
                  "(docs/answers.md); an answer that does not fit its window ends the run with status 1")
       ->type_name("FILE")
       ->group(kUnattended);
+  app.add_option("--transcript", o.transcriptFile,
+                 "Write every window the game opens (message boxes, dialogs, the error window...) to FILE: its "
+                 "kind, caption, text and buttons, and how it was answered (docs/answers.md)")
+      ->type_name("FILE")
+      ->group(kUnattended);
   app.add_option("--input", o.inputFile,
                  "Play the keys, text, mouse, joysticks and close button that FILE gives at given steps "
                  "(its format: docs/input-replay.md)")
