@@ -70,7 +70,33 @@ const char* Locate_Message(ELocate result) {
   return "";
 }
 
+// Where an executable's own image ends (ELF, 64-bit little-endian): its
+// section and program header tables and every section with bytes in the
+// file. 0 for anything else. A package is appended after it; the marker's
+// few fixed bytes also turn up by chance in code and debugging data, which
+// must not make a plain runner look like a standalone game.
+size_t Elf_ImageEnd(const uint8_t* bytes, size_t size) {
+  if (size < 64 || std::memcmp(bytes, "\x7F" "ELF", 4) != 0 || bytes[4] != 2 || bytes[5] != 1) return 0;
+  auto u16 = [&](size_t at) { return at + 2 <= size ? size_t(bytes[at] | bytes[at + 1] << 8) : 0; };
+  auto u64 = [&](size_t at) {
+    uint64_t v = 0;
+    for (int i = 7; i >= 0 && at + 8 <= size; --i) v = v << 8 | bytes[at + size_t(i)];
+    return v;
+  };
+  const uint64_t phoff = u64(0x20), shoff = u64(0x28);
+  const size_t phentsize = u16(0x36), phnum = u16(0x38), shentsize = u16(0x3A), shnum = u16(0x3C);
+  uint64_t end = std::max<uint64_t>(phoff + phentsize * phnum, shoff + shentsize * shnum);
+  for (size_t i = 0; i < shnum && shoff < size && shentsize >= 0x28; ++i) {
+    const uint64_t at = shoff + i * shentsize;
+    if (at + 0x28 > size) break;
+    const uint32_t type = uint32_t(u16(size_t(at) + 4) | u16(size_t(at) + 6) << 16);
+    if (type != 8) end = std::max(end, u64(size_t(at) + 0x18) + u64(size_t(at) + 0x20));  // 8: no bytes in the file
+  }
+  return size_t(std::min<uint64_t>(end, size));
+}
+
 int64_t Package_FindMarker(const uint8_t* bytes, size_t size, size_t from) {
+  from = std::max(from, Elf_ImageEnd(bytes, size));
   // The marker fixes four bytes: offset 3 must be 0xF7 (the marker's top
   // byte), so memchr finds the candidates and only those are tested whole.
   // A runner's executable is scanned at every start; this keeps it quick.

@@ -10,7 +10,6 @@ namespace tavrin {
 namespace {
 
 constexpr int kEnter = 13, kAlt = 18, kLeftAlt = 164, kRightAlt = 165;
-constexpr const char* kCaption = "Error Messages";
 constexpr const char* kRule = "___________________________________________";
 
 struct RButtonPlace {
@@ -61,7 +60,7 @@ void CErrorWindow::Begin(std::string_view message, bool canIgnore) {
   m_memo.ScrollToEnd();
 }
 
-RPaintRect CErrorWindow::ButtonRect(EButton b) const { return kPlaces[b].rect; }
+RPaintRect CErrorWindow::ButtonRect(EButton b) { return kPlaces[b].rect; }
 
 void CErrorWindow::Press(EButton b) {
   if (!ButtonVisible(b)) return;
@@ -163,7 +162,7 @@ std::string CErrorWindow::Description() const {
 RModalRecord CErrorWindow::Record() const {
   RModalRecord r;
   r.kind = "error window";
-  r.caption = kCaption;
+  r.caption = kErrorCaption;
   r.text = m_message;
   for (int b = 0; b < kButtons; ++b)
     if (ButtonVisible(EButton(b))) r.buttons.push_back(kPlaces[b].label);
@@ -181,7 +180,7 @@ EErrorAnswer Error_ShowWindow(std::string_view message, bool canIgnore) {
   });
   window.Begin(message, canIgnore);
   RModalLook look;
-  look.caption = kCaption;
+  look.caption = kErrorCaption;
   Modal_Run(window, look);
   return window.Result();
 }

@@ -18,6 +18,7 @@
 namespace tavrin {
 
 enum class EErrorAnswer { NotShown, Ignore, Abort };
+inline constexpr const char* kErrorCaption = "Error Messages";
 
 class CErrorWindow final : public IModalWindow {
  public:
@@ -38,7 +39,7 @@ class CErrorWindow final : public IModalWindow {
   // to end while it waited).
   EErrorAnswer Result() const { return m_answer == EErrorAnswer::Ignore ? m_answer : EErrorAnswer::Abort; }
   bool ButtonVisible(EButton b) const { return b != kIgnore || m_canIgnore; }
-  RPaintRect ButtonRect(EButton b) const;
+  static RPaintRect ButtonRect(EButton b);
 
   int Width() override { return kWidth; }
   int Height() override { return kHeight; }

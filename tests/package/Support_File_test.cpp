@@ -122,6 +122,25 @@ TEST(Marker, FoundAtEveryPlaceFromTheStartToTheLastWhole8Bytes) {
   EXPECT_EQ(Package_FindMarker(marker, 8, 0), 0);
 }
 
+// A runner's own code and debugging data may hold the marker's bytes by
+// chance: only what follows the executable's image counts.
+TEST(Marker, InsideAnExecutablesImageItIsNotAPackage) {
+  const uint8_t marker[8] = {0x12, 0x00, 0x34, 0xF7, 0x67, 0x56, 0x14, 0x78};
+  std::vector<uint8_t> elf(300, 0);
+  const uint8_t ident[6] = {0x7F, 'E', 'L', 'F', 2, 1};
+  std::copy(std::begin(ident), std::end(ident), elf.begin());
+  elf[0x28] = 64;                  // the section headers at 64,
+  elf[0x3A] = 64;                  // 64 bytes each,
+  elf[0x3C] = 1;                   // one of them:
+  elf[64 + 4] = 1;                 // a section with bytes,
+  elf[64 + 0x18] = 128;            // at 128,
+  elf[64 + 0x20] = 64;             // 64 long: the image ends at 192
+  std::copy(std::begin(marker), std::end(marker), elf.begin() + 140);
+  EXPECT_EQ(Package_FindMarker(elf.data(), elf.size(), 0), -1);
+  std::copy(std::begin(marker), std::end(marker), elf.begin() + 200);
+  EXPECT_EQ(Package_FindMarker(elf.data(), elf.size(), 0), 200);
+}
+
 TEST_F(ContainerTest, WriterRefusesAFileThatAlreadyHoldsAMarker) {
   CStream out(Package(std::vector<uint8_t>(10, 1)));
   out.Seek(out.Size());
