@@ -41,8 +41,13 @@ void Transcript_Record(const RModalRecord& r) {
   if (!g_Transcript) return;
   std::string buttons;
   for (const std::string& b : r.buttons) buttons += (buttons.empty() ? "" : " | ") + OneLine(b);
-  const std::string block = "window: " + r.kind + "\ncaption: " + OneLine(r.caption) + "\ntext: " + OneLine(r.text) +
-                            "\nbuttons: " + buttons + "\nanswer: " + OneLine(r.answer) + "\nby: " + r.by + "\n\n";
+  // An empty value leaves no blank after its colon.
+  auto field = [](const char* name, const std::string& value) {
+    return std::string(name) + ":" + (value.empty() ? "" : " " + value) + "\n";
+  };
+  const std::string block = field("window", r.kind) + field("caption", OneLine(r.caption)) +
+                            field("text", OneLine(r.text)) + field("buttons", buttons) +
+                            field("answer", OneLine(r.answer)) + field("by", r.by) + "\n";
   std::fwrite(block.data(), 1, block.size(), g_Transcript);
   // Written at once: a run that ends badly still says what it was asked.
   std::fflush(g_Transcript);

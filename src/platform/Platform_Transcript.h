@@ -3,7 +3,8 @@
 // test can check what a game asked of its player, and a person can read
 // what a headless run was told.
 //
-// Each window is one block of "name: value" lines followed by an empty line:
+// Each window is one block of "name: value" lines (an empty value leaves no
+// blank after the colon) followed by an empty line:
 //
 //   window: message dialog
 //   caption: Tavrin

@@ -48,7 +48,7 @@ TEST_F(ErrorRun, UnansweredErrorsGoToStandardErrorAndTheGameGoesOn) {
   EXPECT_NE(r.err.find("\nsecond\n"), std::string::npos);
   // Errors that were only written are no windows.
   EXPECT_EQ(Transcript(),
-            "window: message dialog\ncaption: \ntext: Go on?\nbuttons: Yes | No\nanswer: No\nby: line 1\n\n");
+            "window: message dialog\ncaption:\ntext: Go on?\nbuttons: Yes | No\nanswer: No\nby: line 1\n\n");
 }
 
 TEST_F(ErrorRun, ErrorLinesAnswerTheErrorWindow) {
@@ -61,7 +61,7 @@ TEST_F(ErrorRun, ErrorLinesAnswerTheErrorWindow) {
   EXPECT_EQ(Transcript(),
             "window: error window\ncaption: Error Messages\n" + heading +
                 "first\nbuttons: &Abort | &Ignore | &Copy | C&lear\nanswer: ignore\nby: line 1\n\n"
-                "window: message dialog\ncaption: \ntext: Go on?\nbuttons: Yes | No\nanswer: Yes\nby: line 2\n\n"
+                "window: message dialog\ncaption:\ntext: Go on?\nbuttons: Yes | No\nanswer: Yes\nby: line 2\n\n"
                 "window: error window\ncaption: Error Messages\n" + heading +
                 "second\nbuttons: &Abort | &Ignore | &Copy | C&lear\nanswer: abort\nby: line 3\n\n");
 }

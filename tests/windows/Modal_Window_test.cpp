@@ -6,9 +6,13 @@
 #include <sys/resource.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "platform/Platform.h"
+#include "platform/Platform_Answers.h"
 #include "platform/Platform_Quit.h"
+#include "platform/Platform_Transcript.h"
+#include "support/TestProcess.h"
 #include "support/FontFixtureTest.h"
 #include "windows/Error_Window.h"
 
@@ -87,6 +91,30 @@ TEST_F(ModalWindow, ClosesOnAnInjectedKeyWhileTheGameWindowRepaintsAndSleepsWhil
                                       << wallAtKey;
   p.Window_Destroy(modal);
   p.Window_Destroy(game);
+}
+
+// Message boxes are in the transcript too, with their answers and where
+// the answers came from; the text keeps to one line.
+TEST(Transcript, MessageBoxesAndTheirAnswers) {
+  const auto file = std::filesystem::temp_directory_path() / ("tavrin_transcript_" + std::to_string(::getpid()));
+  std::string error;
+  ASSERT_TRUE(Transcript_Open(file.string(), error)) << error;
+  RPlatformConfig config;
+  config.headless = true;
+  config.applicationTitle = "Mygame";
+  auto p = Platform_CreateSDL(config);
+  Answers_Set({"no"});
+  EXPECT_EQ(p->MessageBox("Quit?\r\nC:\\saves", EButtons::YesNo, EBoxIcon::Question), EAnswer::No);
+  EXPECT_EQ(p->MessageBox("Done", EButtons::Ok, EBoxIcon::Information), EAnswer::Ok);
+  Transcript_Close();
+  EXPECT_FALSE(Transcript_Active());
+  EXPECT_EQ(test::ReadFile(file),
+            "window: message box\ncaption: Mygame\ntext: Quit?\\nC:\\\\saves\nbuttons: Yes | No\nanswer: No\n"
+            "by: line 1\n\n"
+            "window: message box\ncaption: Mygame\ntext: Done\nbuttons: OK\nanswer: OK\nby: default\n\n");
+  Answers_Set({});
+  Answers_SetHeadless(false);
+  std::filesystem::remove(file);
 }
 
 }  // namespace
