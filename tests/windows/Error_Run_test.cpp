@@ -77,5 +77,23 @@ TEST_F(ErrorRun, IgnoringAFatalErrorDoesNotFit) {
       << r.err;
 }
 
+// Only a window that was answered clears what the game thinks is typed and
+// held: an error that is only written leaves it.
+TEST_F(ErrorRun, OnlyAnAnsweredErrorWindowClearsTheInput) {
+  const std::string answers = "yes\nerror: ignore\n";
+  const test::RRun r = Play(R"(
+keyboard_string = "typed";
+show_error("only written", false);
+show_debug_message("kept " + keyboard_string);
+show_question("Go on?");
+keyboard_string = "typed";
+show_error("answered", false);
+show_debug_message("cleared " + keyboard_string);
+)",
+                            &answers);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "kept typed\ncleared \n");
+}
+
 }  // namespace
 }  // namespace tavrin
