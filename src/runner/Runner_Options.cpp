@@ -38,6 +38,8 @@ constexpr const char* kFooter =
     "    tavrin --headless --answers answers.txt --sound-file sound.wav --steps 300 mygame.bin\n"
     "  Run a file of code as a game of its own:\n"
     "    tavrin --code hello.tvs\n"
+    "  Write down every window the game opens, and how it was answered:\n"
+    "    tavrin --transcript windows.txt mygame.bin\n"
     "  Compare the collision answers of the spatial index with testing every instance:\n"
     "    tavrin --plain-collisions mygame.bin\n"
     "  Show the version:\n"

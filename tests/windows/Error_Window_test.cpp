@@ -9,6 +9,7 @@
 
 #include "graphics/Graphics_Picture.h"
 #include "support/FontFixtureTest.h"
+#include "DialogEvents.h"
 #include "support/GoldenFrame.h"
 #include "windows/Error_Window.h"
 #include "windows/Message_Dialog.h"
@@ -19,20 +20,8 @@ namespace {
 constexpr int kEnter = 13, kEscape = 27, kAlt = 18, kPageUp = 33, kPageDown = 34, kEnd = 35, kHome = 36, kUp = 38,
               kDown = 40;
 
-RPlatformEvent Key(int key, bool down = true) {
-  RPlatformEvent e;
-  e.type = down ? RPlatformEvent::KeyDown : RPlatformEvent::KeyUp;
-  e.key = key;
-  return e;
-}
-RPlatformEvent Mouse(RPlatformEvent::EType type, int x, int y) {
-  RPlatformEvent e;
-  e.type = type;
-  e.button = 1;
-  e.x = x;
-  e.y = y;
-  return e;
-}
+using test::Key;
+using test::Mouse;
 RPlatformEvent Of(RPlatformEvent::EType type, int y = 0) {
   RPlatformEvent e;
   e.type = type;
