@@ -86,11 +86,42 @@ TEST_F(ModalWindow, ClosesOnAnInjectedKeyWhileTheGameWindowRepaintsAndSleepsWhil
   EXPECT_TRUE(window.Done());
   EXPECT_EQ(window.Result(), EErrorAnswer::Abort);  // Enter is the default button's
   EXPECT_EQ(gameRepaints, 1);
+  RecordProperty("waited_us", std::to_string(wallAtKey));
+  RecordProperty("cpu_us", std::to_string(cpuAtKey));
   EXPECT_GE(wallAtKey, 450000);
   EXPECT_LT(cpuAtKey, wallAtKey / 10) << "the waiting window kept the processor busy: " << cpuAtKey << " us of "
                                       << wallAtKey;
   p.Window_Destroy(modal);
   p.Window_Destroy(game);
+}
+
+// The whole way an error goes on a desktop: its own window, answered by
+// the player (Alt+I: Ignore), and written to the transcript as such.
+TEST_F(ModalWindow, AnErrorIsShownInItsWindowAndTheTranscriptSaysThePlayerAnswered) {
+  IPlatform& p = Platform();
+  const auto file = std::filesystem::temp_directory_path() / ("tavrin_shown_" + std::to_string(::getpid()));
+  std::string error;
+  ASSERT_TRUE(Transcript_Open(file.string(), error)) << error;
+  const int64_t start = p.Clock_Microseconds();
+  const TimerId timer = p.Timers().Create(200000, true, [&] {
+    for (SDL_Keycode key : {SDLK_LALT, SDLK_i}) {
+      SDL_Event e{};
+      e.type = SDL_KEYDOWN;
+      e.key.windowID = SdlIdOf(kErrorCaption);
+      e.key.keysym.sym = key;
+      e.key.keysym.scancode = SDL_GetScancodeFromKey(key);
+      SDL_PushEvent(&e);
+    }
+  }, start);
+  EXPECT_EQ(Error_ShowWindow("ERROR in\r\nsomething", true), EErrorAnswer::Ignore);
+  p.Timers().Enable(timer, false, p.Clock_Microseconds());
+  Transcript_Close();
+  const std::string transcript = test::ReadFile(file);
+  EXPECT_NE(transcript.find("window: error window\ncaption: Error Messages\ntext: ERROR in\\nsomething\n"),
+            std::string::npos)
+      << transcript;
+  EXPECT_NE(transcript.find("answer: ignore\nby: player\n"), std::string::npos) << transcript;
+  std::filesystem::remove(file);
 }
 
 // Message boxes are in the transcript too, with their answers and where
