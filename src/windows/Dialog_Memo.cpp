@@ -76,6 +76,29 @@ bool CMemo::KeyDown(int key) {
 
 void CMemo::Wheel(int notches) { ScrollTo(Top() - notches * kWheelLines); }
 
+RPaintRect CMemo::Track() const {
+  return {m_rect.x + m_rect.w - kScrollBarW - 1, m_rect.y + 1, kScrollBarW, std::max(m_rect.h - 2, 0)};
+}
+
+// A thumb as long as the share of the lines in view; none (0 high) while
+// every line is in view.
+RPaintRect CMemo::Thumb() {
+  const RPaintRect track = Track();
+  const int top = Top(), page = PageLines(), total = ShownLines();
+  if (total <= page || track.h <= 0) return {track.x + 2, track.y, kScrollBarW - 4, 0};
+  const int thumbH = std::max(track.h * page / total, 8);
+  const int thumbY = track.y + int(int64_t(track.h - thumbH) * top / std::max(total - page, 1));
+  return {track.x + 2, thumbY, kScrollBarW - 4, thumbH};
+}
+
+bool CMemo::Click(int x, int y) {
+  if (!Track().Contains(x, y)) return false;
+  const RPaintRect thumb = Thumb();
+  if (thumb.h > 0 && y < thumb.y) ScrollTo(Top() - PageLines());
+  else if (thumb.h > 0 && y >= thumb.y + thumb.h) ScrollTo(Top() + PageLines());
+  return true;
+}
+
 void CMemo::Paint(TBitmap32& bm) {
   const RPaintRect& r = m_rect;
   Paint_Fill(bm, r, 0xFFFFFFFFu);
@@ -87,14 +110,8 @@ void CMemo::Paint(TBitmap32& bm) {
     Paint_Text(bm, r.x + 1 + kPadding, r.y + 1 + kPadding + i * lineH, textRight - kPadding, m_shown[size_t(top + i)],
                m_font);
 
-  // The scroll bar: its track, and a thumb as long as the share of the
-  // lines in view.
-  const RPaintRect track{textRight, r.y + 1, kScrollBarW, std::max(r.h - 2, 0)};
-  Paint_Fill(bm, track, 0xFFE6E6E6u);
-  if (total > page && track.h > 0) {
-    const int thumbH = std::max(track.h * page / total, 8);
-    const int thumbY = track.y + int(int64_t(track.h - thumbH) * top / std::max(total - page, 1));
-    const RPaintRect thumb{track.x + 2, thumbY, kScrollBarW - 4, thumbH};
+  Paint_Fill(bm, Track(), 0xFFE6E6E6u);
+  if (const RPaintRect thumb = Thumb(); thumb.h > 0) {
     Paint_Fill(bm, thumb, 0xFFB4B4B4u);
     Paint_Frame(bm, thumb, 0xFFD8D8D8u, 0xFF7A7A7Au);
   }

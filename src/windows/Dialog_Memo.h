@@ -33,6 +33,9 @@ class CMemo {
   bool KeyDown(int key);
   // Wheel notches: above 0 turned away from the player (toward the top).
   void Wheel(int notches);
+  // A click at (x, y) in the window: on the scroll bar's track above its
+  // thumb a page up, below it a page down. True when it was on the bar.
+  bool Click(int x, int y);
 
   const RPaintRect& Rect() const { return m_rect; }
   void Paint(TBitmap32& bm);
@@ -41,6 +44,8 @@ class CMemo {
 
  private:
   void Wrap();
+  RPaintRect Track() const;
+  RPaintRect Thumb();
 
   RPaintRect m_rect;
   RPaintFont m_font;

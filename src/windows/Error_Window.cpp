@@ -103,7 +103,10 @@ void CErrorWindow::Event(const RPlatformEvent& e) {
       m_inside = -1;
       for (int b = 0; b < kButtons; ++b)
         if (ButtonVisible(EButton(b)) && kPlaces[b].rect.Contains(e.x, e.y)) m_inside = b;
-      if (e.type == RPlatformEvent::MouseDown && e.button == 1) m_down = m_inside;
+      if (e.type == RPlatformEvent::MouseDown && e.button == 1) {
+        m_down = m_inside;
+        m_memo.Click(e.x, e.y);
+      }
       if (e.type == RPlatformEvent::MouseUp && e.button == 1) {
         const int pressed = m_down;
         m_down = -1;

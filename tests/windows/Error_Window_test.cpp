@@ -91,6 +91,18 @@ TEST_F(ErrorWindowTest, TheMemoWrapsLongLinesAndScrollsByKeysAndWheel) {
     EXPECT_EQ(memo.Top(), c.top);
   }
   EXPECT_FALSE(memo.KeyDown('A'));
+
+  // Clicks on the scroll bar's track page toward them; elsewhere they are
+  // not the memo's.
+  const RPaintRect r = memo.Rect();
+  const int barX = r.x + r.w - CMemo::kScrollBarW / 2;
+  memo.ScrollTo(page);
+  EXPECT_TRUE(memo.Click(barX, r.y + r.h - 3));  // below the thumb
+  EXPECT_EQ(memo.Top(), 2 * page);
+  EXPECT_TRUE(memo.Click(barX, r.y + 3));  // above it
+  EXPECT_EQ(memo.Top(), page);
+  EXPECT_FALSE(memo.Click(r.x + 10, r.y + 10));
+  EXPECT_EQ(memo.Top(), page);
   memo.Clear();
   EXPECT_EQ(memo.Top(), 0);
   EXPECT_EQ(memo.ShownLines(), 0);
