@@ -9,7 +9,8 @@ namespace tavrin {
 
 namespace {
 
-constexpr int kEnter = 13, kAlt = 18, kLeftAlt = 164, kRightAlt = 165;
+constexpr int kTab = 9, kEnter = 13, kShift = 16, kAlt = 18, kSpace = 32, kLeftShift = 160, kRightShift = 161,
+              kLeftAlt = 164, kRightAlt = 165;
 constexpr const char* kRule = "___________________________________________";
 
 struct RButtonPlace {
@@ -79,13 +80,25 @@ void CErrorWindow::Press(EButton b) {
   }
 }
 
+void CErrorWindow::MoveFocus(bool back) {
+  do {
+    m_focus += back ? -1 : 1;
+    if (m_focus >= kButtons) m_focus = -1;
+    if (m_focus < -1) m_focus = kButtons - 1;
+  } while (m_focus >= 0 && !ButtonVisible(EButton(m_focus)));
+}
+
 void CErrorWindow::Event(const RPlatformEvent& e) {
   if (Done()) return;
   switch (e.type) {
     case RPlatformEvent::KeyDown:
       if (e.key == kAlt || e.key == kLeftAlt || e.key == kRightAlt) m_alt = true;
-      // Enter is the default button's: Abort.
-      if (e.key == kEnter) return Press(kAbort);
+      if (e.key == kShift || e.key == kLeftShift || e.key == kRightShift) m_shift = true;
+      if (e.key == kTab) return MoveFocus(m_shift);
+      // Enter presses the button that has the keyboard, else the default
+      // one: Abort. Space presses only a button that has the keyboard.
+      if (e.key == kEnter) return Press(m_focus >= 0 ? EButton(m_focus) : kAbort);
+      if (e.key == kSpace && m_focus >= 0) return Press(EButton(m_focus));
       if (m_alt) {
         for (int b = 0; b < kButtons; ++b)
           if (e.key == kPlaces[b].key) return Press(EButton(b));
@@ -95,6 +108,7 @@ void CErrorWindow::Event(const RPlatformEvent& e) {
       return;
     case RPlatformEvent::KeyUp:
       if (e.key == kAlt || e.key == kLeftAlt || e.key == kRightAlt) m_alt = false;
+      if (e.key == kShift || e.key == kLeftShift || e.key == kRightShift) m_shift = false;
       return;
     case RPlatformEvent::MouseWheel: return m_memo.Wheel(e.y);
     case RPlatformEvent::MouseMove:
@@ -132,8 +146,10 @@ TBitmap32 CErrorWindow::Paint() {
       Paint_Frame(bm, r, 0xFF707070u, 0xFFFFFFFFu);
     else
       Paint_Frame(bm, r, 0xFFFFFFFFu, 0xFF707070u);
-    // The default button is outlined.
+    // The default button is outlined; the one with the keyboard has a
+    // frame inside.
     if (b == kAbort) Paint_Frame(bm, {r.x - 1, r.y - 1, r.w + 2, r.h + 2}, 0xFF0078D7u, 0xFF0078D7u);
+    if (b == m_focus) Paint_Frame(bm, {r.x + 3, r.y + 3, r.w - 6, r.h - 6}, 0xFF404040u, 0xFF404040u);
     Paint_Label(bm, pressed ? RPaintRect{r.x + 1, r.y + 1, r.w, r.h} : r, kPlaces[b].label, font);
   }
   return bm;

@@ -39,6 +39,9 @@ class CErrorWindow final : public IModalWindow {
   // to end while it waited).
   EErrorAnswer Result() const { return m_answer == EErrorAnswer::Ignore ? m_answer : EErrorAnswer::Abort; }
   bool ButtonVisible(EButton b) const { return b != kIgnore || m_canIgnore; }
+  // The button that has the keyboard (Tab and Shift+Tab move it through the
+  // memo and the buttons); -1 while the memo has it.
+  int Focus() const { return m_focus; }
   static RPaintRect ButtonRect(EButton b);
 
   int Width() override { return kWidth; }
@@ -51,13 +54,15 @@ class CErrorWindow final : public IModalWindow {
 
  private:
   void Press(EButton b);
+  void MoveFocus(bool back);
 
   CMemo& m_memo;
   std::function<void(const std::string&)> m_copy;
   std::string m_message;
   bool m_canIgnore = true;
   EErrorAnswer m_answer = EErrorAnswer::NotShown;
-  bool m_alt = false;
+  bool m_alt = false, m_shift = false;
+  int m_focus = -1;  // the button Tab moved to; -1: the memo
   int m_inside = -1, m_down = -1;  // the button the mouse is over, and the one pressed on
 };
 

@@ -17,7 +17,7 @@
 namespace tavrin {
 namespace {
 
-constexpr int kEnter = 13, kEscape = 27, kAlt = 18, kPageUp = 33, kPageDown = 34, kEnd = 35, kHome = 36, kUp = 38,
+constexpr int kTab = 9, kEnter = 13, kShift = 16, kSpace = 32, kEscape = 27, kAlt = 18, kPageUp = 33, kPageDown = 34, kEnd = 35, kHome = 36, kUp = 38,
               kDown = 40;
 
 using test::Key;
@@ -145,6 +145,14 @@ TEST_F(ErrorWindowTest, KeysClicksAndTheCloseBoxMatrix) {
       {"Alt released: the letter is a letter", true, {Key(kAlt), Key(kAlt, false), Key('A')}, false,
        EErrorAnswer::Abort},
       {"Alt+A aborts", true, {Key(kAlt), Key('A')}, true, EErrorAnswer::Abort},
+      {"Tab moves to Abort, again to Ignore; Space presses it", true, {Key(kTab), Key(kTab), Key(kSpace)}, true,
+       EErrorAnswer::Ignore},
+      {"Enter presses the button that has the keyboard", true, {Key(kTab), Key(kTab), Key(kEnter)}, true,
+       EErrorAnswer::Ignore},
+      {"Tab passes a hidden Ignore", false, {Key(kTab), Key(kTab), Key(kEnter)}, false, EErrorAnswer::Abort},
+      {"Shift+Tab goes back from the memo to Clear", true, {Key(kShift), Key(kTab), Key(kSpace)}, false,
+       EErrorAnswer::Abort},
+      {"Space with the memo's keyboard does nothing", true, {Key(kSpace)}, false, EErrorAnswer::Abort},
       {"a click on Ignore ignores", true, click(ignore), true, EErrorAnswer::Ignore},
       {"a click where Ignore would be, when hidden, does nothing", false, click(ignore), false,
        EErrorAnswer::Abort},
