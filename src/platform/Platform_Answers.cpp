@@ -57,6 +57,14 @@ bool Answers_Next(std::string& answer, int& line) {
   return false;
 }
 
+bool Answers_Peek(std::string& answer) {
+  const size_t next = g_Answers.next;
+  int line = 0;
+  const bool got = Answers_Next(answer, line);
+  g_Answers.next = next;
+  return got;
+}
+
 void Answers_Refuse(const std::string& window, const std::string& answer, int line, const std::string& why) {
   if (g_Answers.refused) return;
   g_Answers.refused = true;

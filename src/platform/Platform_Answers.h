@@ -25,6 +25,9 @@ bool Answers_Headless();
 // or once an answer has been refused (from then on every window takes its
 // default).
 bool Answers_Next(std::string& answer, int& line);
+// The next answer without taking it, for windows that take a line only when
+// it is meant for them (the error window).
+bool Answers_Peek(std::string& answer);
 // An answer that does not fit `window` (what the window is, as the player
 // would name it): said on standard error once, and the run is asked to end
 // with exit status 1.

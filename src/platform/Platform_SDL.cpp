@@ -17,6 +17,7 @@
 
 #include "platform/Platform.h"
 #include "platform/Platform_Answers.h"
+#include "platform/Platform_Transcript.h"
 #include "platform/Platform_GL.h"
 #include "platform/Platform_Keys.h"
 #include "platform/Platform_Quit.h"
@@ -436,6 +437,19 @@ class CPlatformSDL final : public IPlatform {
   // ------------------------------------------------------------ dialogs
 
   EAnswer MessageBox(const std::string& text, EButtons buttons, EBoxIcon icon, int defaultButton) override {
+    m_answeredBy = "player";
+    const EAnswer answer = AskBox(text, buttons, icon, defaultButton);
+    const RButtonSet set = ButtonsOf(buttons);
+    RModalRecord record{"message box", m_config.applicationTitle, text, {}, {}, m_answeredBy};
+    for (size_t i = 0; i < set.answers.size(); ++i) {
+      record.buttons.push_back(set.labels[i]);
+      if (set.answers[i] == answer) record.answer = set.labels[i];
+    }
+    Transcript_Record(record);
+    return answer;
+  }
+
+  EAnswer AskBox(const std::string& text, EButtons buttons, EBoxIcon icon, int defaultButton) {
     const RButtonSet set = ButtonsOf(buttons);
     const size_t fallback = size_t(std::clamp(defaultButton, 0, int(set.answers.size()) - 1));
     if (m_config.headless) return HeadlessAnswer(text, set, fallback);
@@ -597,7 +611,9 @@ class CPlatformSDL final : public IPlatform {
     std::fflush(stderr);
     std::string word;
     int line = 0;
-    if (!Answers_Next(word, line)) return set.answers[fallback];
+    const bool got = Answers_Next(word, line);
+    m_answeredBy = Transcript_By(got ? line : 0);
+    if (!got) return set.answers[fallback];
     EAnswer answer;
     if (ParseAnswer(Trim(word), answer) && std::find(set.answers.begin(), set.answers.end(), answer) != set.answers.end())
       return answer;
@@ -797,6 +813,7 @@ class CPlatformSDL final : public IPlatform {
   }
 
   RPlatformConfig m_config;
+  std::string m_answeredBy;  // how the last message box was answered, for the transcript
   std::array<RJoystick, 2> m_joysticks{};
   bool m_realJoysticks = true;
   std::map<WindowId, RWindow> m_windows;

@@ -4,6 +4,7 @@
 #include "graphics/Sprite_List.h"
 #include "package/Package_Load.h"
 #include "package/Support_File.h"
+#include "platform/Platform_Answers.h"
 #include "platform/Platform_Trace.h"
 #include "runner/Run_Main.h"
 #include "runner/Runner_Exception.h"
@@ -143,7 +144,7 @@ CRunnerForm::CRunnerForm(std::string gameFile) : m_gameFile(std::move(gameFile))
   for (int i = 0; i < int(ERunnerWindow::Count); ++i) {
     const auto which = ERunnerWindow(i);
     if (which == ERunnerWindow::Load) {
-      m_load = std::make_unique<CLoadWindow>();
+      m_load = std::make_unique<CLoadWindow>(!Answers_Headless());
       continue;
     }
     // The runner window starts borderless at 115 x 45 and is then shrunk to

@@ -24,7 +24,9 @@
 #include "sound/Sound_Class.h"
 #include "world/Run_State.h"
 #include "world/World_Data.h"
+#include "windows/Error_Window.h"
 #include "windows/Function_Dialogs.h"
+#include "platform/Platform_Answers.h"
 #include "world/World_Main.h"
 
 namespace tavrin {
@@ -59,6 +61,17 @@ class CRunnerHost : public CWorldHost {
   // The picture of the room being left, for the transition to the next.
   void RoomLeaving() override {
     if (Run_IsRunning() && g_World.automaticDraw) Transition_Prepare(g_World.game.transition_kind);
+  }
+
+  // Headless runs write the error to standard error and go on as after
+  // Ignore, unless the answers file answers the window; only a window that
+  // was shown or answered clears the keys the player holds.
+  bool ShowErrorWindow(std::string_view message, bool canIgnore) override {
+    if (Answers_Headless() || !Platform_Installed()) CWorldHost::ShowErrorWindow(message, canIgnore);
+    const EErrorAnswer answer = Error_ShowWindow(message, canIgnore);
+    if (answer == EErrorAnswer::NotShown) return false;
+    ClearInput();
+    return answer == EErrorAnswer::Abort;
   }
 
   void MessageBox(std::string_view text) override {

@@ -77,11 +77,12 @@ RLoadLayout Load_Layout(int w, int h, int screenW, int screenH, int percent) {
   return l;
 }
 
-CLoadWindow::CLoadWindow()
+CLoadWindow::CLoadWindow(bool shown)
     : m_image(DefaultImage()),
       m_emptyBar(DefaultBar(0xFF2B2F36u, 0xFF1B1E23u, 0xFF4A505Au)),
-      m_fullBar(DefaultBar(0xFF6FC3FFu, 0xFF2E7FD0u, 0xFF9AD6FFu)) {
-  m_window = Platform().Window_Create("Loading", kImageW, kImageH, kWindowBorderless);
+      m_fullBar(DefaultBar(0xFF6FC3FFu, 0xFF2E7FD0u, 0xFF9AD6FFu)),
+      m_windowed(shown) {
+  if (m_windowed) m_window = Platform().Window_Create("Loading", kImageW, kImageH, kWindowBorderless);
 }
 
 CLoadWindow::~CLoadWindow() {
@@ -101,6 +102,7 @@ void CLoadWindow::HeaderRead(RPackageHeader& header, const RGameSettings& s) {
   m_barsVisible = s.opt_showprogress;
   m_stretchFull = s.opt_scaleprogress;
   m_labelVisible = header.debugMode && s.opt_showprogress;
+  if (!m_windowed) return ShowProgress(0, "Loading");
 
   IPlatform& platform = Platform();
   const RDisplayMode screen = platform.Display_GetMode();
@@ -125,6 +127,7 @@ void CLoadWindow::ShowProgress(int percent, const std::string& text) {
   m_label = text;
   m_layout.fullBar = Load_Layout(m_image.s_w, m_image.s_h, 0, 0, percent).fullBar;
   WriteTrace(text);
+  if (!m_windowed) return;
   if (m_shown) Paint();
   PumpMessages();
 }
@@ -151,9 +154,10 @@ void CLoadWindow::Paint() {
 }
 
 void CLoadWindow::Finish() {
-  if (!m_window) return;
-  Platform().Window_SetBusyCursor(false);
-  Platform().Window_Show(m_window, false);
+  if (m_window) {
+    Platform().Window_SetBusyCursor(false);
+    Platform().Window_Show(m_window, false);
+  }
   m_shown = false;
   m_image = m_emptyBar = m_fullBar = m_canvas = TBitmap32();
 }

@@ -26,7 +26,9 @@ RLoadLayout Load_Layout(int w, int h, int screenW, int screenH, int percent);
 
 class CLoadWindow final : public IPackageLoadListener {
  public:
-  CLoadWindow();
+  // Without `shown` (headless runs) there is no window at all: progress
+  // only goes to the trace log.
+  explicit CLoadWindow(bool shown = true);
   ~CLoadWindow() override;
   CLoadWindow(const CLoadWindow&) = delete;
   CLoadWindow& operator=(const CLoadWindow&) = delete;
@@ -56,6 +58,7 @@ class CLoadWindow final : public IPackageLoadListener {
   bool m_labelVisible = false;
   bool m_stretchFull = true;
   bool m_shown = false;
+  bool m_windowed = true;
 };
 
 }  // namespace tavrin

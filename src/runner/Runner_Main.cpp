@@ -17,6 +17,7 @@
 #include "package/Support_TempDir.h"
 #include "platform/Platform.h"
 #include "platform/Platform_Answers.h"
+#include "platform/Platform_Transcript.h"
 #include "platform/Platform_File.h"
 #include "platform/Platform_Quit.h"
 #include "platform/Platform_Trace.h"
@@ -103,6 +104,11 @@ int main(int argc, char** argv) {
   const bool rendered = options.headless || !options.soundFile.empty();
   Sample_SetOutput(rendered ? EAudioOutput::Loopback : EAudioOutput::Speakers);
   Sample_SetCapture(options.soundFile);
+  std::string transcriptError;
+  if (!options.transcriptFile.empty() && !Transcript_Open(options.transcriptFile, transcriptError)) {
+    std::fprintf(stderr, "tavrin: %s\n", transcriptError.c_str());
+    return 1;
+  }
   if (!options.codeFile.empty()) {
     // Without windows, every modal window is answered from the answers.
     std::string answersError;

@@ -38,6 +38,8 @@ constexpr const char* kFooter =
     "    tavrin --headless --answers answers.txt --sound-file sound.wav --steps 300 mygame.bin\n"
     "  Run a file of code as a game of its own:\n"
     "    tavrin --code hello.tvs\n"
+    "  Write down every window the game opens, and how it was answered:\n"
+    "    tavrin --transcript windows.txt mygame.bin\n"
     "  Compare the collision answers of the spatial index with testing every instance:\n"
     "    tavrin --plain-collisions mygame.bin\n"
     "  Show the version:\n"
@@ -56,6 +58,11 @@ void AddRunnerOptions(CLI::App& app, RRunnerOptions& o, bool& showVersion) {
                  "Answer the game's message boxes and dialogs from FILE, one answer a line, in turn: a button "
                  "(ok, yes, no, button 2...), default, escape, text: what is typed, or a number "
                  "(docs/answers.md); an answer that does not fit its window ends the run with status 1")
+      ->type_name("FILE")
+      ->group(kUnattended);
+  app.add_option("--transcript", o.transcriptFile,
+                 "Write every window the game opens (message boxes, dialogs, the error window...) to FILE: its "
+                 "kind, caption, text and buttons, and how it was answered (docs/answers.md)")
       ->type_name("FILE")
       ->group(kUnattended);
   app.add_option("--input", o.inputFile,

@@ -20,6 +20,7 @@ struct RRunnerOptions {
   bool standalone = false;
   bool headless = false;
   std::string answersFile;
+  std::string transcriptFile;  // every modal window, as it was answered
   int64_t steps = -1;  // end after this many steps; -1 runs until the game ends
   bool fixedClock = false;
   std::optional<uint32_t> seed;

@@ -1,10 +1,12 @@
 #include "script/Code_Error.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <vector>
 
 #include "package/Option_Main.h"
+#include "platform/Platform_File.h"
 #include "platform/Platform_Trace.h"
 #include "script/Code_Main.h"
 #include "script/Code_Text.h"
@@ -144,7 +146,10 @@ void Error_Report(std::string_view message, bool fatal) {
     if (!fatal) fatal = aborted;
   }
   if (g_PackageData.settings.opt_logerrors) {
-    if (FILE* f = std::fopen("game_errors.log", g_ScriptState.firstLogWrite ? "wb" : "ab")) {
+    // One place whatever the working folder: beside the game. The text is
+    // written as it is held, in UTF-8.
+    const std::string log = (std::filesystem::path(File_ProgramFolder()) / "game_errors.log").string();
+    if (FILE* f = std::fopen(log.c_str(), g_ScriptState.firstLogWrite ? "wb" : "ab")) {
       std::fwrite(message.data(), 1, message.size(), f);
       std::fputs("\r\n\r\n\r\n", f);
       std::fclose(f);

@@ -147,6 +147,28 @@ std::string CMessageDialog::Description() const {
   return std::string(m_input ? "the input dialog" : "the message dialog") + " \"" + text + "\"";
 }
 
+// The button chosen as its text reads (without its "&" marks), "escape",
+// and for input dialogs the text in the field.
+RModalRecord CMessageDialog::Record() const {
+  RModalRecord r;
+  r.kind = m_input ? "input dialog" : "message dialog";
+  if (m_skin.caption) r.caption = m_skin.captionText;
+  r.text = m_text;
+  for (const std::string& b : m_buttons)
+    if (!b.empty()) r.buttons.push_back(b);
+  if (!m_done) r.answer = "none";
+  else if (m_result == 0) r.answer = "escape";
+  else {
+    for (size_t i = 0; i < m_buttons[size_t(m_result - 1)].size(); ++i) {
+      const std::string& b = m_buttons[size_t(m_result - 1)];
+      if (b[i] == '&' && i + 1 < b.size()) ++i;
+      r.answer += b[i];
+    }
+  }
+  if (m_input) r.answer += ", text: " + m_field.Text();
+  return r;
+}
+
 std::string CMessageDialog::Answer(const std::string* answer) {
   if (!answer) {
     if (const int n = FirstVisible()) {

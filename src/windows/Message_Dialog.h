@@ -13,6 +13,7 @@
 #include "platform/Platform.h"
 #include "windows/Dialog_Field.h"
 #include "windows/Dialog_Paint.h"
+#include "windows/Modal_Window.h"
 
 namespace tavrin {
 
@@ -43,7 +44,7 @@ struct RMessageSkin {
 };
 RMessageSkin& Message_Skin();
 
-class CMessageDialog {
+class CMessageDialog final : public IModalWindow {
  public:
   // `text` as shown (line breaks are CR or LF). With `input`, the text field
   // holds `inputText`, all of it selected.
@@ -51,8 +52,8 @@ class CMessageDialog {
                  std::string inputText = {});
 
   // What the player does, as the window hears it.
-  void Event(const RPlatformEvent& e);
-  bool Done() const { return m_done; }
+  void Event(const RPlatformEvent& e) override;
+  bool Done() const override { return m_done; }
   int Result() const { return m_result; }
   const std::string& InputText() const { return m_field.Text(); }
   const CTextField& Field() const { return m_field; }
@@ -62,16 +63,17 @@ class CMessageDialog {
   // An answer of the answers file: "" when it fits (the dialog is then
   // closed), else why it does not. No answer (`answer` null) takes the
   // default button.
-  std::string Answer(const std::string* answer);
+  std::string Answer(const std::string* answer) override;
   // How the dialog is named in messages: its kind and the start of its text.
-  std::string Description() const;
+  std::string Description() const override;
+  RModalRecord Record() const override;
 
   // The layout, in client coordinates.
-  int Width();
-  int Height();
+  int Width() override;
+  int Height() override;
   RPaintRect ButtonRect(int n);
   RPaintRect FieldRect();
-  TBitmap32 Paint();
+  TBitmap32 Paint() override;
 
  private:
   void Layout();

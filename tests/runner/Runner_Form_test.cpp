@@ -15,7 +15,9 @@
 #include "runner/Runner_Frame.h"
 #include "world/World_Data.h"
 #include "runner/Runner_Load.h"
+#include "support/GoldenFrame.h"
 #include "support/TestProcess.h"
+#include "graphics/Graphics_Picture.h"
 #include "package/Package_Data.h"
 
 namespace tavrin {
@@ -290,6 +292,58 @@ TEST_F(RunnerFormTest, DebugPackagesLabelTheProgressInsideTheLabelBox) {
   EXPECT_GT(inside, 20);  // the text is there
   EXPECT_EQ(outside, 0);  // and nowhere else
   EXPECT_NE(TraceText().find("Loading\n"), std::string::npos);
+}
+
+// Headless runs show no load window at all; the progress still reaches
+// the trace log.
+TEST_F(RunnerFormTest, AHeadlessLoadWindowIsNoWindow) {
+  CLoadWindow load(false);
+  RPackageHeader header;
+  header.pictures.image = TBitmap32(50, 40, 0xFF102030u);
+  load.HeaderRead(header, RGameSettings{});
+  load.ShowProgress(30, "Loading sounds");
+  load.Finish();
+  EXPECT_TRUE(m_fake->visible.empty());
+  EXPECT_EQ(m_fake->presents, 0);
+  EXPECT_FALSE(header.pictures.image);  // released all the same
+  EXPECT_NE(TraceText().find("Loading\nLoading sounds\n"), std::string::npos);
+}
+
+// The window's picture: the game's loading picture with its bars, the
+// filled one stretched or at its own size, and the runner's own look.
+TEST_F(RunnerFormTest, TheLoadWindowMatchesItsGoldens) {
+  const auto dir = std::filesystem::temp_directory_path() / ("tavrin_load_golden_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  TBitmap32 image(240, 80);
+  for (int y = 0; y < 80; ++y)
+    for (int x = 0; x < 240; ++x)
+      image.SetPixel(x, y, 0xFF000000u | uint32_t(x * 255 / 239) << 16 | uint32_t(y * 3) << 8 | 0x40u);
+  TBitmap32 back(10, 16, 0xFF202020u), front(120, 16, 0xFF20C040u);
+  for (int x = 0; x < 120; x += 12) front.SetPixel(x, 8, 0xFFFFFFFFu);  // marks show whether it is stretched
+  struct RCase {
+    const char* golden;
+    bool custom, scaled;
+    int percent;
+  };
+  for (const RCase& c : {RCase{"load_game.png", true, false, 60}, RCase{"load_scaled.png", true, true, 60},
+                         RCase{"load_default.png", false, true, 40}}) {
+    SCOPED_TRACE(c.golden);
+    CLoadWindow load;
+    RPackageHeader header;
+    if (c.custom) header.pictures = {back, front, image};
+    RGameSettings settings;
+    settings.opt_showprogress = true;
+    settings.opt_scaleprogress = c.scaled;
+    load.HeaderRead(header, settings);
+    load.ShowProgress(c.percent, "Loading");
+    const std::vector<uint8_t> png = Picture_EncodePNG(load.Canvas());
+    std::ofstream(dir / c.golden, std::ios::binary)
+        .write(reinterpret_cast<const char*>(png.data()), std::streamsize(png.size()));
+    EXPECT_EQ(test::Golden_Compare(dir / c.golden, std::filesystem::path(TAVRIN_TESTS_DIR) / "runner" / "golden" /
+                                                       c.golden, 0, dir / "failures"),
+              "");
+  }
+  if (!HasFailure()) std::filesystem::remove_all(dir);
 }
 
 }  // namespace

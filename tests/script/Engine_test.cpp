@@ -2,6 +2,8 @@
 // constants, code freed while it runs, instance lookup, expression error
 // texts and the error log.
 #include <gtest/gtest.h>
+
+#include "platform/Platform_File.h"
 #include <unistd.h>
 
 #include <cmath>
@@ -211,20 +213,26 @@ TEST_F(EngineTest, ArgumentUseIsTracked) {
   }
 }
 
+// The log lies beside the game whatever the working folder, and holds the
+// messages in UTF-8 as they are.
 TEST_F(EngineTest, ErrorLogHoldsEveryReportOfTheRun) {
   const auto dir = std::filesystem::temp_directory_path() / ("tavrin_log_" + std::to_string(getpid()));
-  std::filesystem::create_directories(dir);
+  std::filesystem::create_directories(dir / "elsewhere");
   const auto cwd = std::filesystem::current_path();
-  std::filesystem::current_path(dir);
-  std::ofstream("game_errors.log") << "old run\r\n";
+  std::filesystem::current_path(dir / "elsewhere");
+  const std::string programFolder = File_ProgramFolder();
+  File_SetProgramFolder(dir.string());
+  std::ofstream(dir / "game_errors.log") << "old run\r\n";
   g_PackageData.settings.opt_logerrors = true;
   g_PackageData.settings.opt_showerrors = false;
   Error_Report("first", false);
-  Error_Report("second\rline", false);
-  std::ifstream in("game_errors.log", std::ios::binary);
+  Error_Report("zweite Zeile: Größe\rline", false);
+  std::ifstream in(dir / "game_errors.log", std::ios::binary);
   std::stringstream text;
   text << in.rdbuf();
-  EXPECT_EQ(text.str(), "first\r\n\r\n\r\nsecond\rline\r\n\r\n\r\n");
+  EXPECT_EQ(text.str(), "first\r\n\r\n\r\nzweite Zeile: Gr\xC3\xB6\xC3\x9F" "e\rline\r\n\r\n\r\n");
+  EXPECT_FALSE(std::filesystem::exists(dir / "elsewhere" / "game_errors.log"));
+  File_SetProgramFolder(programFolder);
   std::filesystem::current_path(cwd);
   std::filesystem::remove_all(dir);
 }

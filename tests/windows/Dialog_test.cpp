@@ -8,6 +8,7 @@
 
 #include "graphics/Graphics_Picture.h"
 #include "support/FontFixtureTest.h"
+#include "DialogEvents.h"
 #include "support/GoldenFrame.h"
 #include "windows/Function_Dialogs.h"
 #include "windows/Message_Dialog.h"
@@ -18,26 +19,9 @@ namespace {
 constexpr int kBackspace = 8, kEnter = 13, kShift = 16, kCtrl = 17, kEscape = 27, kEnd = 35, kHome = 36, kLeft = 37,
               kRight = 39, kDelete = 46;
 
-RPlatformEvent Key(int key, bool down = true) {
-  RPlatformEvent e;
-  e.type = down ? RPlatformEvent::KeyDown : RPlatformEvent::KeyUp;
-  e.key = key;
-  return e;
-}
-RPlatformEvent Typed(const std::string& text) {
-  RPlatformEvent e;
-  e.type = RPlatformEvent::Text;
-  e.text = text;
-  return e;
-}
-RPlatformEvent Mouse(RPlatformEvent::EType type, int x, int y) {
-  RPlatformEvent e;
-  e.type = type;
-  e.button = 1;
-  e.x = x;
-  e.y = y;
-  return e;
-}
+using test::Key;
+using test::Mouse;
+using test::Typed;
 
 // ------------------------------------------------------------------ the text field
 

@@ -1,0 +1,207 @@
+#include "windows/Error_Window.h"
+
+#include <cctype>
+
+#include "platform/Platform_Answers.h"
+#include "windows/Dialog_Modal.h"
+
+namespace tavrin {
+
+namespace {
+
+constexpr int kTab = 9, kEnter = 13, kShift = 16, kAlt = 18, kSpace = 32, kLeftShift = 160, kRightShift = 161,
+              kLeftAlt = 164, kRightAlt = 165;
+constexpr const char* kRule = "___________________________________________";
+
+struct RButtonPlace {
+  RPaintRect rect;
+  const char* label;
+  char key;  // with Alt
+};
+constexpr RButtonPlace kPlaces[CErrorWindow::kButtons] = {
+    {{8, 328, 75, 25}, "&Abort", 'A'},
+    {{96, 328, 75, 25}, "&Ignore", 'I'},
+    {{328, 328, 75, 25}, "&Copy", 'C'},
+    {{416, 328, 75, 25}, "C&lear", 'L'},
+};
+
+std::string Lower(std::string_view s) {
+  std::string out;
+  for (char c : s)
+    if (c != ' ' && c != '\t') out += char(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+}  // namespace
+
+CMemo& Error_Memo() {
+  static CMemo memo({8, 8, 481, 305}, RPaintFont{"Courier New", 12, 0x000000});
+  return memo;
+}
+
+CErrorWindow::CErrorWindow(CMemo& memo, std::function<void(const std::string&)> copy)
+    : m_memo(memo), m_copy(std::move(copy)) {}
+
+void CErrorWindow::Begin(std::string_view message, bool canIgnore) {
+  m_message = std::string(message);
+  m_canIgnore = canIgnore;
+  m_answer = EErrorAnswer::NotShown;
+  m_memo.Append("");
+  m_memo.Append(kRule);
+  std::string line;
+  for (char c : message) {
+    if (c == '\r') {
+      m_memo.Append(std::move(line));
+      line.clear();
+    } else if (c != '\n') {
+      line += c;
+    }
+  }
+  m_memo.Append(std::move(line));
+  m_memo.ScrollToEnd();
+}
+
+RPaintRect CErrorWindow::ButtonRect(EButton b) { return kPlaces[b].rect; }
+
+void CErrorWindow::Press(EButton b) {
+  if (!ButtonVisible(b)) return;
+  switch (b) {
+    case kAbort: m_answer = EErrorAnswer::Abort; return;
+    case kIgnore: m_answer = EErrorAnswer::Ignore; return;
+    case kCopy: {
+      // The view stays where it was.
+      const int top = m_memo.Top();
+      if (m_copy) m_copy(m_memo.Text());
+      m_memo.ScrollTo(top);
+      return;
+    }
+    case kClear: m_memo.Clear(); return;
+    default: return;
+  }
+}
+
+void CErrorWindow::MoveFocus(bool back) {
+  do {
+    m_focus += back ? -1 : 1;
+    if (m_focus >= kButtons) m_focus = -1;
+    if (m_focus < -1) m_focus = kButtons - 1;
+  } while (m_focus >= 0 && !ButtonVisible(EButton(m_focus)));
+}
+
+void CErrorWindow::Event(const RPlatformEvent& e) {
+  if (Done()) return;
+  switch (e.type) {
+    case RPlatformEvent::KeyDown:
+      if (e.key == kAlt || e.key == kLeftAlt || e.key == kRightAlt) m_alt = true;
+      if (e.key == kShift || e.key == kLeftShift || e.key == kRightShift) m_shift = true;
+      if (e.key == kTab) return MoveFocus(m_shift);
+      // Enter presses the button that has the keyboard, else the default
+      // one: Abort. Space presses only a button that has the keyboard.
+      if (e.key == kEnter) return Press(m_focus >= 0 ? EButton(m_focus) : kAbort);
+      if (e.key == kSpace && m_focus >= 0) return Press(EButton(m_focus));
+      if (m_alt) {
+        for (int b = 0; b < kButtons; ++b)
+          if (e.key == kPlaces[b].key) return Press(EButton(b));
+        return;
+      }
+      m_memo.KeyDown(e.key);
+      return;
+    case RPlatformEvent::KeyUp:
+      if (e.key == kAlt || e.key == kLeftAlt || e.key == kRightAlt) m_alt = false;
+      if (e.key == kShift || e.key == kLeftShift || e.key == kRightShift) m_shift = false;
+      return;
+    case RPlatformEvent::MouseWheel: return m_memo.Wheel(e.y);
+    case RPlatformEvent::MouseMove:
+    case RPlatformEvent::MouseDown:
+    case RPlatformEvent::MouseUp: {
+      m_inside = -1;
+      for (int b = 0; b < kButtons; ++b)
+        if (ButtonVisible(EButton(b)) && kPlaces[b].rect.Contains(e.x, e.y)) m_inside = b;
+      if (e.type == RPlatformEvent::MouseDown && e.button == 1) {
+        m_down = m_inside;
+        m_memo.Click(e.x, e.y);
+      }
+      if (e.type == RPlatformEvent::MouseUp && e.button == 1) {
+        const int pressed = m_down;
+        m_down = -1;
+        if (pressed >= 0 && pressed == m_inside) Press(EButton(pressed));
+      }
+      return;
+    }
+    case RPlatformEvent::WindowClose: m_answer = EErrorAnswer::Abort; return;
+    default: return;
+  }
+}
+
+TBitmap32 CErrorWindow::Paint() {
+  TBitmap32 bm(kWidth, kHeight, 0xFFF0F0F0u);
+  m_memo.Paint(bm);
+  const RPaintFont font{"Arial", 12, 0x000000};
+  for (int b = 0; b < kButtons; ++b) {
+    if (!ButtonVisible(EButton(b))) continue;
+    const RPaintRect& r = kPlaces[b].rect;
+    const bool pressed = m_down == b && m_inside == b;
+    Paint_Fill(bm, r, m_inside == b ? 0xFFE5F1FBu : 0xFFE1E1E1u);
+    if (pressed)
+      Paint_Frame(bm, r, 0xFF707070u, 0xFFFFFFFFu);
+    else
+      Paint_Frame(bm, r, 0xFFFFFFFFu, 0xFF707070u);
+    // The default button is outlined; the one with the keyboard has a
+    // frame inside.
+    if (b == kAbort) Paint_Frame(bm, {r.x - 1, r.y - 1, r.w + 2, r.h + 2}, 0xFF0078D7u, 0xFF0078D7u);
+    if (b == m_focus) Paint_Frame(bm, {r.x + 3, r.y + 3, r.w - 6, r.h - 6}, 0xFF404040u, 0xFF404040u);
+    Paint_Label(bm, pressed ? RPaintRect{r.x + 1, r.y + 1, r.w, r.h} : r, kPlaces[b].label, font);
+  }
+  return bm;
+}
+
+bool Error_IsAnswer(std::string_view line) { return Lower(line).rfind("error:", 0) == 0; }
+
+std::string CErrorWindow::Answer(const std::string* answer) {
+  const std::string word = answer && Error_IsAnswer(*answer) ? Lower(*answer).substr(6) : std::string();
+  const std::string choices = m_canIgnore ? "the error window answers \"error: ignore\" or \"error: abort\""
+                                          : "the error is fatal: its window answers \"error: abort\" only";
+  if (!answer || word == "abort") {
+    m_answer = EErrorAnswer::Abort;
+    return {};
+  }
+  if (word == "ignore" && m_canIgnore) {
+    m_answer = EErrorAnswer::Ignore;
+    return {};
+  }
+  return choices;
+}
+
+std::string CErrorWindow::Description() const {
+  std::string first = m_message.substr(0, m_message.find_first_of("\r\n"));
+  if (first.size() > 60) first = first.substr(0, 57) + "...";
+  return "the error window \"" + first + "\"";
+}
+
+RModalRecord CErrorWindow::Record() const {
+  RModalRecord r;
+  r.kind = "error window";
+  r.caption = kErrorCaption;
+  r.text = m_message;
+  for (int b = 0; b < kButtons; ++b)
+    if (ButtonVisible(EButton(b))) r.buttons.push_back(kPlaces[b].label);
+  r.answer = !Done() ? "none" : m_answer == EErrorAnswer::Ignore ? "ignore" : "abort";
+  return r;
+}
+
+EErrorAnswer Error_ShowWindow(std::string_view message, bool canIgnore) {
+  if (Answers_Headless() || !Platform_Installed()) {
+    std::string next;
+    if (!Answers_Peek(next) || !Error_IsAnswer(next)) return EErrorAnswer::NotShown;
+  }
+  CErrorWindow window(Error_Memo(), [](const std::string& text) {
+    if (Platform_Installed()) Platform().Clipboard_SetText(text);
+  });
+  window.Begin(message, canIgnore);
+  RModalLook look;
+  look.caption = kErrorCaption;
+  Modal_Run(window, look);
+  return window.Result();
+}
+
+}  // namespace tavrin

@@ -1,0 +1,42 @@
+// What every modal window of the runner is to the one routine that shows it
+// (Modal_Run, windows/Dialog_Modal.h): a model that hears the player's
+// events, paints itself, takes an answer of the answers file in headless
+// runs, and describes itself for messages and the transcript.
+#pragma once
+
+#include <string>
+
+#include "package/BM32_Bitmap.h"
+#include "platform/Platform.h"
+#include "platform/Platform_Transcript.h"
+
+namespace tavrin {
+
+// Where and how the window shows on a desktop.
+struct RModalLook {
+  std::string caption;
+  bool border = true;          // a title bar with a close box
+  int left = -1, top = -1;     // below 0: centred on the screen
+  double alpha = 1.0;
+  bool keyed = false;          // the picture's bottom-left colour is see-through
+};
+
+class IModalWindow {
+ public:
+  virtual ~IModalWindow() = default;
+  virtual void Event(const RPlatformEvent& e) = 0;
+  virtual bool Done() const = 0;
+  virtual int Width() = 0;
+  virtual int Height() = 0;
+  virtual TBitmap32 Paint() = 0;
+  // An answer of the answers file: "" when it fits (the window is then
+  // done), else why it does not. No answer (`answer` null): the default.
+  virtual std::string Answer(const std::string* answer) = 0;
+  // How the window is named in messages: its kind and the start of its text.
+  virtual std::string Description() const = 0;
+  // Kind, caption, text, buttons and the answer given, for the transcript
+  // (`by` is filled in by Modal_Run).
+  virtual RModalRecord Record() const = 0;
+};
+
+}  // namespace tavrin
