@@ -86,34 +86,34 @@ inline void Argument_Touch(int32_t slot) {
 // Puts `count` values into the argument slots for a nested run and clears the
 // rest; the destructor gives the caller's slots back. Only slots that may be
 // non-zero are saved, so a call with few arguments copies little.
-//
-// Arguments_Enter moves the slots in use into `saved` (room for 16 values)
-// and returns how many it moved; Arguments_Leave puts them back.
-inline int32_t Arguments_Enter(const RValue* values, int32_t count, RValue* saved) {
-  const int32_t used = g_ScriptState.argumentsUsed;
-  if (count > kMaxArgumentSlots) count = kMaxArgumentSlots;
-  if (count < 0) count = 0;
-  for (int32_t i = 0; i < used; ++i) saved[i] = std::move(g_ScriptState.arguments[i]);
-  for (int32_t i = 0; i < count; ++i) g_ScriptState.arguments[i] = values[i];
-  for (int32_t i = count; i < used; ++i) g_ScriptState.arguments[i].SetReal(0.0);
-  g_ScriptState.argumentsUsed = count;
-  return used;
-}
-inline void Arguments_Leave(RValue* saved, int32_t savedUsed) {
-  for (int32_t i = 0; i < savedUsed; ++i) g_ScriptState.arguments[i] = std::move(saved[i]);
-  for (int32_t i = savedUsed; i < g_ScriptState.argumentsUsed; ++i) g_ScriptState.arguments[i].SetReal(0.0);
-  g_ScriptState.argumentsUsed = savedUsed;
-}
 class ArgumentFrame {
  public:
-  ArgumentFrame(const RValue* values, int32_t count) : savedUsed_(Arguments_Enter(values, count, saved_)) {}
-  ~ArgumentFrame() { Arguments_Leave(saved_, savedUsed_); }
+  ArgumentFrame(const RValue* values, int32_t count) : savedUsed_(g_ScriptState.argumentsUsed) {
+    if (count > kMaxArgumentSlots) count = kMaxArgumentSlots;
+    if (count < 0) count = 0;
+    RValue* const slots = g_ScriptState.arguments;
+    for (int32_t i = 0; i < savedUsed_; ++i) new (&Saved()[i]) RValue(std::move(slots[i]));
+    for (int32_t i = 0; i < count; ++i) slots[i] = values[i];
+    for (int32_t i = count; i < savedUsed_; ++i) slots[i].SetReal(0.0);
+    g_ScriptState.argumentsUsed = count;
+  }
+  ~ArgumentFrame() {
+    RValue* const slots = g_ScriptState.arguments;
+    for (int32_t i = 0; i < savedUsed_; ++i) {
+      slots[i] = std::move(Saved()[i]);
+      Saved()[i].~RValue();
+    }
+    for (int32_t i = savedUsed_; i < g_ScriptState.argumentsUsed; ++i) slots[i].SetReal(0.0);
+    g_ScriptState.argumentsUsed = savedUsed_;
+  }
   ArgumentFrame(const ArgumentFrame&) = delete;
   ArgumentFrame& operator=(const ArgumentFrame&) = delete;
 
  private:
-  RValue saved_[kMaxArgumentSlots];  // first: the constructor fills it
   int32_t savedUsed_;
+  // Raw room for the saved values: only the slots in use are constructed.
+  alignas(RValue) unsigned char saved_[sizeof(RValue) * kMaxArgumentSlots];
+  RValue* Saved() { return reinterpret_cast<RValue*>(saved_); }
 };
 
 // --- instances ---
