@@ -103,11 +103,16 @@ const char* const kConditionMessages[] = {"Expression expected", "Boolean expres
 
 // Element `arr` of an array variable when the variable is where the node says
 // it was last found and the element exists; none otherwise.
-[[gnu::always_inline]] inline RValue* HintedElement(CVariableList* list, const RToken& var, int32_t arr) {
+// The indexes are those of element registers b (and c) of `ins`.
+[[gnu::always_inline]] inline RValue* HintedElement(CVariableList* list, const RToken& var, const RValue* regs,
+                                                    const RInstruction& ins) {
   if (!list) return nullptr;
   const uint32_t h = static_cast<uint32_t>(var.hint);
   if (h >= list->v_vars.size() || list->v_vars[h].ind != var.ind) return nullptr;
-  return const_cast<RValue*>(CVariableList::Cell(list->v_vars[h], arr));
+  const uint32_t i = static_cast<uint32_t>(regs[ins.b].val);
+  const bool one = ins.c == kNoRegister;
+  return const_cast<RValue*>(
+      CVariableList::CellAt(list->v_vars[h], one ? 0 : i, one ? i : static_cast<uint32_t>(regs[ins.c].val)));
 }
 
 inline CVariableList* SelfList(RunContext& run, int32_t ind) {
@@ -264,11 +269,11 @@ op_INDEX_REG: {
 }
 op_GET_ELEM: {
   const RToken& var = *ip->node;
-  const int32_t arr = ElementIndex(regs, *ip);
-  if (const RValue* cell = HintedElement(OwnerList(*run, var.ind2, var.ind), var, arr)) {
+  if (const RValue* cell = HintedElement(OwnerList(*run, var.ind2, var.ind), var, regs, *ip)) {
     regs[ip->a] = *cell;
     NEXT();
   }
+  const int32_t arr = ElementIndex(regs, *ip);
   if (!ReadVar(*run, var.ind2, var, arr, regs[ip->a])) {
     if (!g_PackageData.settings.opt_uninitzero) LEAVE(UnknownVariable(*run, var, arr));
     regs[ip->a].SetReal(0.0);
@@ -448,15 +453,15 @@ op_ASSIGN:
   NEXT();
 op_SET_ELEM: {
   const RToken& target = ip->node->items[0];
-  const int32_t arr = ElementIndex(regs, *ip);
   if (ip->node->ind == SYM_ASSIGN) {
-    if (RValue* cell = HintedElement(OwnerList(*run, target.ind2, target.ind), target, arr)) {
+    if (RValue* cell = HintedElement(OwnerList(*run, target.ind2, target.ind), target, regs, *ip)) {
       *cell = regs[ip->a];
       if (ip->d == kRunResult) *run->result = std::move(regs[ip->a]);
       NEXT();
     }
   }
-  FAIL_IF(Assign_Finish(*run, *ip->node, target.ind2, arr, std::move(regs[ip->a]), RESULT_OF(*ip)) < 0);
+  FAIL_IF(Assign_Finish(*run, *ip->node, target.ind2, ElementIndex(regs, *ip), std::move(regs[ip->a]),
+                        RESULT_OF(*ip)) < 0);
   NEXT();
 }
 op_EXEC_TREE: {

@@ -200,9 +200,12 @@ class CVariableList {
   }
   // The stored cell `arr_ind` of `var`, or none when it was never made.
   static const RValue* Cell(const RVariable& var, int32_t arr_ind) {
-    if (arr_ind == 0) return &var.simplevalue;
-    const uint32_t r = static_cast<uint32_t>(arr_ind) / kArrayRowLength;
-    const uint32_t c = static_cast<uint32_t>(arr_ind) % kArrayRowLength;
+    return CellAt(var, static_cast<uint32_t>(arr_ind) / kArrayRowLength,
+                  static_cast<uint32_t>(arr_ind) % kArrayRowLength);
+  }
+  // The same by row and column.
+  static const RValue* CellAt(const RVariable& var, uint32_t r, uint32_t c) {
+    if ((r | c) == 0) return &var.simplevalue;
     if (r < var.value.size() && c < var.value[r].size()) return &var.value[r][c];
     return nullptr;
   }
