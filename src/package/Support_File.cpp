@@ -70,7 +70,28 @@ const char* Locate_Message(ELocate result) {
   return "";
 }
 
+namespace {
+
+// A package stands behind the runner's own executable, never inside it: in
+// an ELF executable the scan starts past its section table, which ends the
+// file as the linker wrote it. Otherwise the bytes of the runner itself (its
+// debugging sections are many megabytes of arbitrary data) could hold the
+// marker by chance and make a plain runner take itself for a game.
+size_t PastOwnImage(const uint8_t* bytes, size_t size, size_t from) {
+  if (size < 64 || std::memcmp(bytes, "\x7F" "ELF", 4) != 0 || bytes[4] != 2 || bytes[5] != 1) return from;
+  uint64_t tableAt = 0;
+  uint16_t entrySize = 0, entries = 0;
+  std::memcpy(&tableAt, bytes + 0x28, 8);
+  std::memcpy(&entrySize, bytes + 0x3A, 2);
+  std::memcpy(&entries, bytes + 0x3C, 2);
+  const uint64_t end = tableAt + uint64_t(entrySize) * entries;
+  return end <= size ? std::max(from, size_t(end)) : from;
+}
+
+}  // namespace
+
 int64_t Package_FindMarker(const uint8_t* bytes, size_t size, size_t from) {
+  from = PastOwnImage(bytes, size, from);
   // The marker fixes four bytes: offset 3 must be 0xF7 (the marker's top
   // byte), so memchr finds the candidates and only those are tested whole.
   // A runner's executable is scanned at every start; this keeps it quick.

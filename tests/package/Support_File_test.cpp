@@ -122,6 +122,32 @@ TEST(Marker, FoundAtEveryPlaceFromTheStartToTheLastWhole8Bytes) {
   EXPECT_EQ(Package_FindMarker(marker, 8, 0), 0);
 }
 
+// A runner's own bytes (its debugging sections hold megabytes of arbitrary
+// data) must never count as an appended game: in an ELF image the marker is
+// looked for only past the section table that ends the linked file.
+TEST(Marker, NeverInsideTheRunnersOwnElfImage) {
+  const uint8_t marker[8] = {0x12, 0x00, 0x34, 0xF7, 0x67, 0x56, 0x14, 0x78};
+  std::vector<uint8_t> bytes(400, 0);
+  const uint8_t ident[6] = {0x7F, 'E', 'L', 'F', 2, 1};
+  std::copy(std::begin(ident), std::end(ident), bytes.begin());
+  const uint64_t table = 200;
+  const uint16_t entrySize = 64, entries = 2;  // the image ends at 328
+  std::memcpy(&bytes[0x28], &table, 8);
+  std::memcpy(&bytes[0x3A], &entrySize, 2);
+  std::memcpy(&bytes[0x3C], &entries, 2);
+  struct { size_t at; int64_t expected; } cases[] = {{100, -1}, {320, -1}, {328, 328}, {380, 380}};
+  for (const auto& c : cases) {
+    std::vector<uint8_t> image = bytes;
+    std::copy(std::begin(marker), std::end(marker), image.begin() + long(c.at));
+    EXPECT_EQ(Package_FindMarker(image.data(), image.size(), 0), c.expected) << c.at;
+  }
+  // A section table said to lie past the end is no image of ours: the whole file is scanned.
+  const uint64_t beyond = 100000;
+  std::memcpy(&bytes[0x28], &beyond, 8);
+  std::copy(std::begin(marker), std::end(marker), bytes.begin() + 100);
+  EXPECT_EQ(Package_FindMarker(bytes.data(), bytes.size(), 0), 100);
+}
+
 TEST_F(ContainerTest, WriterRefusesAFileThatAlreadyHoldsAMarker) {
   CStream out(Package(std::vector<uint8_t>(10, 1)));
   out.Seek(out.Size());
