@@ -2,7 +2,14 @@
 // answers), and show_menu in a running game answered from --answers.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+
+#include <unistd.h>
+
+#include "graphics/Graphics_Picture.h"
+#include "support/FontFixtureTest.h"
+#include "support/GoldenFrame.h"
 
 #include "support/TestFolder.h"
 #include "support/TestProcess.h"
@@ -157,6 +164,29 @@ TEST_F(MenuRun, AnAnswerThatDoesNotFitEndsTheRun) {
                        "are 0 to 1"),
             std::string::npos)
       << r.err;
+}
+
+}  // namespace
+}  // namespace tavrin
+
+namespace tavrin {
+namespace {
+
+class MenuPicture : public test::FontFixtureTest {};
+
+TEST_F(MenuPicture, ThePaintedMenuMatchesItsGolden) {
+  CPopupMenu menu("&Load|Save &as|-|Quit");
+  menu.Event(Key(kDown));
+  menu.Event(Key(kDown));
+  const TBitmap32 picture = menu.Paint();
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("tavrin_menu_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  const std::vector<uint8_t> png = Picture_EncodePNG(picture);
+  std::ofstream(dir / "menu.png", std::ios::binary).write(reinterpret_cast<const char*>(png.data()), std::streamsize(png.size()));
+  EXPECT_EQ(test::Golden_Compare(dir / "menu.png", std::filesystem::path(TAVRIN_TESTS_DIR) / "windows" / "golden" / "menu.png",
+                                 0, dir / "failures"),
+            "");
+  if (!HasFailure()) std::filesystem::remove_all(dir);
 }
 
 }  // namespace
