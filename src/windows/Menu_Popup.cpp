@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "graphics/Font_CodePage.h"
+#include "windows/Dialog_Text.h"
 #include "graphics/Graphics_Display.h"
 #include "platform/Platform_Answers.h"
 
@@ -24,21 +25,6 @@ char32_t Accelerator(const std::string& text) {
   for (size_t i = chars.size(); i-- > 1;)
     if (chars[i - 1] == U'&') return Upper(chars[i]);
   return chars.empty() ? 0 : Upper(chars[0] == U'&' && chars.size() > 1 ? chars[1] : chars[0]);
-}
-
-std::string Spoken(const std::string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '&' && i + 1 < text.size()) ++i;
-    out += char(std::tolower(static_cast<unsigned char>(text[i])));
-  }
-  return out;
-}
-
-std::string Trimmed(std::string_view s) {
-  const size_t b = s.find_first_not_of(" \t");
-  if (b == std::string_view::npos) return {};
-  return std::string(s.substr(b, s.find_last_not_of(" \t") - b + 1));
 }
 
 }  // namespace
@@ -69,7 +55,7 @@ CPopupMenu::CPopupMenu(const std::string& items) : m_entries(Menu_Parse(items)) 
       continue;
     }
     m_height += m_itemH;
-    textW = std::max(textW, Paint_TextWidth(Spoken(e.text), m_font) + 8);
+    textW = std::max(textW, Paint_TextWidth(Dialog_Spoken(e.text), m_font) + 8);
   }
   m_width = textW + 2 * kPad;
   m_height += 4;
@@ -153,7 +139,7 @@ void CPopupMenu::Event(const RPlatformEvent& e) {
 std::string CPopupMenu::Description() const {
   std::string items;
   for (const RMenuEntry& e : m_entries)
-    if (!e.separator) items += (items.empty() ? "" : ", ") + Spoken(e.text);
+    if (!e.separator) items += (items.empty() ? "" : ", ") + Dialog_Spoken(e.text);
   if (items.size() > 60) items = items.substr(0, 57) + "...";
   return "the menu \"" + items + "\"";
 }
@@ -163,7 +149,7 @@ std::string CPopupMenu::Answer(const std::string* answer) {
     Choose(-1);
     return {};
   }
-  const std::string line = Trimmed(*answer);
+  const std::string line = Dialog_Trimmed(*answer);
   std::string lower;
   for (char c : line) lower += char(std::tolower(static_cast<unsigned char>(c)));
   if (lower == "escape" || lower == "default") {
@@ -176,7 +162,7 @@ std::string CPopupMenu::Answer(const std::string* answer) {
                                      : "its items are 0 to " + std::to_string(count - 1) + ": " +
                                            Description().substr(9);
   if (lower.rfind("item ", 0) == 0) {
-    const std::string number = Trimmed(std::string_view(lower).substr(5));
+    const std::string number = Dialog_Trimmed(std::string_view(lower).substr(5));
     int k = -1;
     const auto [at, error] = std::from_chars(number.data(), number.data() + number.size(), k);
     if (error != std::errc() || at != number.data() + number.size() || k < 0 || k >= count) return why;
@@ -185,7 +171,7 @@ std::string CPopupMenu::Answer(const std::string* answer) {
     return {};
   }
   for (size_t i = 0; i < m_entries.size(); ++i)
-    if (!m_entries[i].separator && Spoken(m_entries[i].text) == lower) {
+    if (!m_entries[i].separator && Dialog_Spoken(m_entries[i].text) == lower) {
       Choose(int(i));
       return {};
     }
