@@ -158,6 +158,9 @@ const RFunctionRoutine kDialogFunctions[] = {
 
 }  // namespace
 
-void Function_RegisterDialogs() { Function_ImplementTable(kDialogFunctions); }
+void Function_RegisterDialogs() {
+  Function_ImplementTable(kDialogFunctions);
+  Function_RegisterMenus();
+}
 
 }  // namespace tavrin

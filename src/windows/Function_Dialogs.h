@@ -9,6 +9,7 @@
 namespace tavrin {
 
 void Function_RegisterDialogs();
+void Function_RegisterMenus();  // Function_Menus.cpp
 
 // A value as a dialog shows it: a string as it is, a whole real as an
 // integer, any other real with two decimals (fewer when it has more than

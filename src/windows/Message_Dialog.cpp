@@ -5,6 +5,7 @@
 
 #include "graphics/Bitmap_Effects.h"
 #include "graphics/Font_CodePage.h"
+#include "windows/Dialog_Text.h"
 
 namespace tavrin {
 
@@ -24,22 +25,6 @@ char32_t ShortcutOf(const std::string& text) {
   for (size_t i = 0; i + 1 < chars.size(); ++i)
     if (chars[i] == U'&') key = chars[i + 1];
   return key;
-}
-
-// A button text as a person reads it: without its "&" marks, lower case.
-std::string Spoken(const std::string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '&' && i + 1 < text.size()) ++i;
-    out += char(std::tolower(static_cast<unsigned char>(text[i])));
-  }
-  return out;
-}
-
-std::string Trimmed(std::string_view s) {
-  const size_t b = s.find_first_not_of(" \t");
-  if (b == std::string_view::npos) return {};
-  return std::string(s.substr(b, s.find_last_not_of(" \t") - b + 1));
 }
 
 int Pixels(int points) { return std::max(1, (points * 96 + 36) / 72); }
@@ -177,12 +162,12 @@ std::string CMessageDialog::Answer(const std::string* answer) {
     }
     return "it has no default button (answer \"escape\" to close it)";
   }
-  const std::string line = Trimmed(*answer);
+  const std::string line = Dialog_Trimmed(*answer);
   std::string lower;
   for (char c : line) lower += char(std::tolower(static_cast<unsigned char>(c)));
   std::string buttons;
   for (int n = 1; n <= 3; ++n)
-    if (ButtonVisible(n)) buttons += (buttons.empty() ? "" : ", ") + Spoken(m_buttons[size_t(n - 1)]);
+    if (ButtonVisible(n)) buttons += (buttons.empty() ? "" : ", ") + Dialog_Spoken(m_buttons[size_t(n - 1)]);
   const std::string choices = (buttons.empty() ? "it has no buttons" : "its buttons are " + buttons) +
                               (m_input ? "; typed text is given as text:..." : "");
 
@@ -204,7 +189,7 @@ std::string CMessageDialog::Answer(const std::string* answer) {
     return {};
   }
   if (lower.rfind("button ", 0) == 0) {
-    const std::string number = Trimmed(std::string_view(lower).substr(7));
+    const std::string number = Dialog_Trimmed(std::string_view(lower).substr(7));
     int n = 0;
     const auto [at, error] = std::from_chars(number.data(), number.data() + number.size(), n);
     if (error == std::errc() && at == number.data() + number.size() && n >= 1 && n <= 3 && ButtonVisible(n)) {
@@ -214,7 +199,7 @@ std::string CMessageDialog::Answer(const std::string* answer) {
     return choices;
   }
   for (int n = 1; n <= 3; ++n)
-    if (ButtonVisible(n) && Spoken(m_buttons[size_t(n - 1)]) == lower) {
+    if (ButtonVisible(n) && Dialog_Spoken(m_buttons[size_t(n - 1)]) == lower) {
       Choose(n);
       return {};
     }
