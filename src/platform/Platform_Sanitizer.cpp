@@ -13,13 +13,9 @@
 
 // The libraries stay loaded to the end of the process, so that the leak
 // report at exit can still name them (and the suppressions below match).
-// The rasterizer lives in the dri folder beside the EGL library. The device
-// library SDL opens and closes again while it looks for input devices keeps
-// thread-local data; once unloaded, the leak checker's scan of that data at
-// exit faults, so it stays loaded too.
+// The rasterizer lives in the dri folder beside the EGL library.
 namespace {
 const bool g_pinned = [] {
-  dlopen("libudev.so.1", RTLD_LAZY | RTLD_NODELETE);
   void* egl = dlopen("libEGL_mesa.so.0", RTLD_LAZY | RTLD_NODELETE);
   char folder[PATH_MAX] = {};
   if (egl && dlinfo(egl, RTLD_DI_ORIGIN, folder) == 0)
