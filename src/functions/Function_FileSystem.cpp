@@ -40,29 +40,6 @@ std::vector<std::string> g_Parameters;
 
 enum : int { kReadOnly = 1, kHidden = 2, kSysFile = 4, kVolumeId = 8, kDirectory = 16, kArchive = 32 };
 
-// A name against a mask of "*" (any run) and "?" (any one character), letter
-// case ignored; "*.*" takes every name, with or without an extension.
-bool MatchesMask(std::string_view name, std::string_view mask) {
-  if (mask == "*.*") mask = "*";
-  size_t n = 0, m = 0, starMask = std::string_view::npos, starName = 0;
-  while (n < name.size()) {
-    if (m < mask.size() && (mask[m] == '?' || Name_Fold(mask[m]) == Name_Fold(name[n]))) {
-      ++n;
-      ++m;
-    } else if (m < mask.size() && mask[m] == '*') {
-      starMask = m++;
-      starName = n;
-    } else if (starMask != std::string_view::npos) {
-      m = starMask + 1;
-      n = ++starName;
-    } else {
-      return false;
-    }
-  }
-  while (m < mask.size() && mask[m] == '*') ++m;
-  return m == mask.size();
-}
-
 // The attribute bits of a file as a game sees them; -1 when it is missing.
 // Names beginning with "." are hidden; files the owner may not write are
 // read-only; plain files carry the archive bit.
@@ -157,7 +134,7 @@ FUNCTION_ROUTINE(F_FindFirst) {
   if (d) {
     while (const dirent* e = ::readdir(d)) {
       const std::string name = e->d_name;
-      if (name == "." || name == ".." || !MatchesMask(name, pattern)) continue;
+      if (name == "." || name == ".." || !Name_MatchesMask(name, pattern)) continue;
       const int bits = Attributes(folder + "/" + name, name);
       if (bits < 0 || (bits & ~(kReadOnly | kArchive) & ~wanted) != 0) continue;
       g_Search.names.push_back(name);

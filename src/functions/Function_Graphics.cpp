@@ -34,7 +34,6 @@ namespace {
 double R(const RValue& v) { return v.AsReal(); }
 // A game colour argument: the rounded value, its low 24 bits.
 uint32_t Col(const RValue& v) { return uint32_t(uint64_t(Color_Arg(v.AsReal()))) & 0xFFFFFFu; }
-std::string Text(const RValue& v) { return std::string(v.AsText()); }
 // A file a game names, as it names it ("Sprites\\Hero.png"), on this machine.
 std::string GameFile(const RValue& v) { return Path_FromGame(v.AsText()); }
 

@@ -60,6 +60,7 @@ struct RPlatformEvent {
   int key = 0;          // KeyDown, KeyUp: the key code, the sided one for Shift, Ctrl and Alt (160..165)
   bool repeat = false;  // KeyDown: the key was already down (auto-repeat)
   int button = 0;       // 1 left, 2 right, 3 middle
+  int clicks = 1;       // MouseDown: 2 for the second press of a double click
   int x = 0, y = 0;     // client position; MouseWheel: y > 0 turned away from the player
   std::string text;     // Text: whole characters, UTF-8
 };

@@ -35,4 +35,26 @@ bool File_ReplaceWith(const std::string& path, const void* data, size_t size) {
   return false;
 }
 
+bool Name_MatchesMask(std::string_view name, std::string_view mask) {
+  if (mask == "*.*") mask = "*";
+  // On a mismatch, the last "*" takes one more character of the name.
+  size_t n = 0, m = 0, starMask = std::string_view::npos, starName = 0;
+  while (n < name.size()) {
+    if (m < mask.size() && mask[m] != '*' && (mask[m] == '?' || Name_Fold(mask[m]) == Name_Fold(name[n]))) {
+      ++n;
+      ++m;
+    } else if (m < mask.size() && mask[m] == '*') {
+      starMask = m++;
+      starName = n;
+    } else if (starMask != std::string_view::npos) {
+      m = starMask + 1;
+      n = ++starName;
+    } else {
+      return false;
+    }
+  }
+  while (m < mask.size() && mask[m] == '*') ++m;
+  return m == mask.size();
+}
+
 }  // namespace tavrin

@@ -30,5 +30,8 @@ inline bool Name_Same(std::string_view a, std::string_view b) {
     if (Name_Fold(a[i]) != Name_Fold(b[i])) return false;
   return true;
 }
+// A name against a mask of "*" (any run) and "?" (any one character), letter
+// case ignored; "*.*" takes every name, with or without an extension.
+bool Name_MatchesMask(std::string_view name, std::string_view mask);
 
 }  // namespace tavrin

@@ -679,6 +679,7 @@ class CPlatformSDL final : public IPlatform {
         ev.button = e.button.button == SDL_BUTTON_RIGHT ? 2 : e.button.button == SDL_BUTTON_MIDDLE ? 3 : 1;
         ev.x = e.button.x;
         ev.y = e.button.y;
+        ev.clicks = e.button.clicks;
         NoteMouse(ev);
         break;
       case SDL_MOUSEWHEEL:

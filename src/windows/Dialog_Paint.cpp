@@ -109,4 +109,33 @@ void Paint_Label(TBitmap32& bm, const RPaintRect& r, std::string_view text, cons
   }
 }
 
+void Paint_Button(TBitmap32& bm, const RPaintRect& r, std::string_view label, const RButtonLook& look) {
+  const RPaintFont font{"Arial", 12, 0x000000};
+  Paint_Fill(bm, r, look.hover ? 0xFFE5F1FBu : 0xFFE1E1E1u);
+  if (look.pressed)
+    Paint_Frame(bm, r, 0xFF707070u, 0xFFFFFFFFu);
+  else
+    Paint_Frame(bm, r, 0xFFFFFFFFu, 0xFF707070u);
+  if (look.isDefault) Paint_Frame(bm, {r.x - 1, r.y - 1, r.w + 2, r.h + 2}, 0xFF0078D7u, 0xFF0078D7u);
+  if (look.focused) Paint_Frame(bm, {r.x + 3, r.y + 3, r.w - 6, r.h - 6}, 0xFF404040u, 0xFF404040u);
+  Paint_Label(bm, look.pressed ? RPaintRect{r.x + 1, r.y + 1, r.w, r.h} : r, label, font);
+}
+
+void Paint_Field(TBitmap32& bm, const RPaintRect& r, const CTextField& field, const RPaintFont& font,
+                 TColor32 background, bool focused) {
+  Paint_Fill(bm, r, background);
+  Paint_Frame(bm, r, 0xFF1E2023u, 0xFFC8CED4u);
+  const std::string& t = field.Text();
+  const int lineH = Paint_LineHeight(font);
+  const int x = r.x + 4, y = r.y + (r.h - lineH) / 2;
+  const int from = x + Paint_TextWidth(t.substr(0, field.SelectionStart()), font);
+  const int to = x + Paint_TextWidth(t.substr(0, field.SelectionEnd()), font);
+  if (focused && to > from) Paint_Fill(bm, {from, y, std::min(to, r.x + r.w - 2) - from, lineH}, 0xFF3370CCu);
+  Paint_Text(bm, x, y, r.x + r.w - 2, t, font);
+  if (focused) {
+    const int caret = x + Paint_TextWidth(t.substr(0, field.Caret()), font);
+    if (caret < r.x + r.w - 2) Paint_Fill(bm, {caret, y, 1, lineH}, 0xFF000000u | font.color);
+  }
+}
+
 }  // namespace tavrin

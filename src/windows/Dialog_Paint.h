@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "package/BM32_Bitmap.h"
+#include "windows/Dialog_Field.h"
 
 namespace tavrin {
 
@@ -42,5 +43,18 @@ std::vector<std::string> Paint_WrapText(std::string_view text, int width, const 
 // A button label: "&" shows the next character underlined ("&&" is a plain
 // "&"); the label is centred in `r`.
 void Paint_Label(TBitmap32& bm, const RPaintRect& r, std::string_view text, const RPaintFont& font);
+
+// A push button of the runner's windows: raised, sunk while pressed with
+// the mouse over it, lit while the mouse is over it; the default button is
+// outlined and the one that has the keyboard has a dotted-looking frame.
+struct RButtonLook {
+  bool hover = false, pressed = false, isDefault = false, focused = false;
+};
+void Paint_Button(TBitmap32& bm, const RPaintRect& r, std::string_view label, const RButtonLook& look);
+
+// A one-line text field: its background, a sunk frame, the text, and its
+// selection and caret while it has the keyboard.
+void Paint_Field(TBitmap32& bm, const RPaintRect& r, const CTextField& field, const RPaintFont& font,
+                 TColor32 background, bool focused);
 
 }  // namespace tavrin

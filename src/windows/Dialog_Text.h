@@ -7,14 +7,21 @@
 
 namespace tavrin {
 
-// A label as a person reads it (and writes it in an answers file): without
-// its "&" marks, lower case.
-inline std::string Dialog_Spoken(const std::string& text) {
+// A label as it reads: without its "&" marks ("&&" is a plain "&").
+inline std::string Dialog_Unmarked(std::string_view text) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '&' && i + 1 < text.size()) ++i;
-    out += char(std::tolower(static_cast<unsigned char>(text[i])));
+    out += text[i];
   }
+  return out;
+}
+
+// A label as a person reads it (and writes it in an answers file): without
+// its "&" marks, lower case.
+inline std::string Dialog_Spoken(std::string_view text) {
+  std::string out = Dialog_Unmarked(text);
+  for (char& c : out) c = char(std::tolower(static_cast<unsigned char>(c)));
   return out;
 }
 

@@ -9,8 +9,7 @@ namespace tavrin {
 
 namespace {
 
-constexpr int kTab = 9, kEnter = 13, kShift = 16, kAlt = 18, kSpace = 32, kLeftShift = 160, kRightShift = 161,
-              kLeftAlt = 164, kRightAlt = 165;
+constexpr int kTab = 9, kEnter = 13, kSpace = 32;
 constexpr const char* kRule = "___________________________________________";
 
 struct RButtonPlace {
@@ -90,25 +89,20 @@ void CErrorWindow::MoveFocus(bool back) {
 
 void CErrorWindow::Event(const RPlatformEvent& e) {
   if (Done()) return;
+  m_keys.Track(e);
   switch (e.type) {
     case RPlatformEvent::KeyDown:
-      if (e.key == kAlt || e.key == kLeftAlt || e.key == kRightAlt) m_alt = true;
-      if (e.key == kShift || e.key == kLeftShift || e.key == kRightShift) m_shift = true;
-      if (e.key == kTab) return MoveFocus(m_shift);
+      if (e.key == kTab) return MoveFocus(m_keys.shift);
       // Enter presses the button that has the keyboard, else the default
       // one: Abort. Space presses only a button that has the keyboard.
       if (e.key == kEnter) return Press(m_focus >= 0 ? EButton(m_focus) : kAbort);
       if (e.key == kSpace && m_focus >= 0) return Press(EButton(m_focus));
-      if (m_alt) {
+      if (m_keys.alt) {
         for (int b = 0; b < kButtons; ++b)
           if (e.key == kPlaces[b].key) return Press(EButton(b));
         return;
       }
       m_memo.KeyDown(e.key);
-      return;
-    case RPlatformEvent::KeyUp:
-      if (e.key == kAlt || e.key == kLeftAlt || e.key == kRightAlt) m_alt = false;
-      if (e.key == kShift || e.key == kLeftShift || e.key == kRightShift) m_shift = false;
       return;
     case RPlatformEvent::MouseWheel: return m_memo.Wheel(e.y);
     case RPlatformEvent::MouseMove:
@@ -136,21 +130,11 @@ void CErrorWindow::Event(const RPlatformEvent& e) {
 TBitmap32 CErrorWindow::Paint() {
   TBitmap32 bm(kWidth, kHeight, 0xFFF0F0F0u);
   m_memo.Paint(bm);
-  const RPaintFont font{"Arial", 12, 0x000000};
   for (int b = 0; b < kButtons; ++b) {
     if (!ButtonVisible(EButton(b))) continue;
-    const RPaintRect& r = kPlaces[b].rect;
-    const bool pressed = m_down == b && m_inside == b;
-    Paint_Fill(bm, r, m_inside == b ? 0xFFE5F1FBu : 0xFFE1E1E1u);
-    if (pressed)
-      Paint_Frame(bm, r, 0xFF707070u, 0xFFFFFFFFu);
-    else
-      Paint_Frame(bm, r, 0xFFFFFFFFu, 0xFF707070u);
-    // The default button is outlined; the one with the keyboard has a
-    // frame inside.
-    if (b == kAbort) Paint_Frame(bm, {r.x - 1, r.y - 1, r.w + 2, r.h + 2}, 0xFF0078D7u, 0xFF0078D7u);
-    if (b == m_focus) Paint_Frame(bm, {r.x + 3, r.y + 3, r.w - 6, r.h - 6}, 0xFF404040u, 0xFF404040u);
-    Paint_Label(bm, pressed ? RPaintRect{r.x + 1, r.y + 1, r.w, r.h} : r, kPlaces[b].label, font);
+    // Abort is the default button.
+    Paint_Button(bm, kPlaces[b].rect, kPlaces[b].label,
+                 {m_inside == b, m_down == b && m_inside == b, b == kAbort, b == m_focus});
   }
   return bm;
 }

@@ -61,7 +61,7 @@ class CErrorWindow final : public IModalWindow {
   std::string m_message;
   bool m_canIgnore = true;
   EErrorAnswer m_answer = EErrorAnswer::NotShown;
-  bool m_alt = false, m_shift = false;
+  RModifierKeys m_keys;
   int m_focus = -1;  // the button Tab moved to; -1: the memo
   int m_inside = -1, m_down = -1;  // the button the mouse is over, and the one pressed on
 };

@@ -161,6 +161,7 @@ const RFunctionRoutine kDialogFunctions[] = {
 void Function_RegisterDialogs() {
   Function_ImplementTable(kDialogFunctions);
   Function_RegisterMenus();
+  Function_RegisterChoosers();
 }
 
 }  // namespace tavrin

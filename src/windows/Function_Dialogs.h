@@ -1,5 +1,6 @@
-// The script functions of the message dialog: show_message, show_question,
-// show_message_ext, get_string, get_integer and the message_* settings.
+// The script functions of the runner's dialogs: the message dialog
+// (show_message, show_question, show_message_ext, get_string, get_integer
+// and the message_* settings), the pop-up menus and the choosers.
 #pragma once
 
 #include <string>
@@ -9,7 +10,8 @@
 namespace tavrin {
 
 void Function_RegisterDialogs();
-void Function_RegisterMenus();  // Function_Menus.cpp
+void Function_RegisterMenus();     // Function_Menus.cpp
+void Function_RegisterChoosers();  // Function_Choosers.cpp
 
 // A value as a dialog shows it: a string as it is, a whole real as an
 // integer, any other real with two decimals (fewer when it has more than

@@ -5,8 +5,7 @@
 
 #include "graphics/Font_CodePage.h"
 #include "windows/Dialog_Text.h"
-#include "graphics/Graphics_Display.h"
-#include "platform/Platform_Answers.h"
+#include "windows/Dialog_Modal.h"
 
 namespace tavrin {
 
@@ -144,6 +143,18 @@ std::string CPopupMenu::Description() const {
   return "the menu \"" + items + "\"";
 }
 
+RModalRecord CPopupMenu::Record() const {
+  RModalRecord r;
+  r.kind = "menu";
+  for (const RMenuEntry& e : m_entries) r.buttons.push_back(e.text);
+  if (!m_done) r.answer = "none";
+  else if (m_chosen < 0) r.answer = "escape";
+  else
+    for (const RMenuEntry& e : m_entries)
+      if (e.number == m_chosen) r.answer = Dialog_Unmarked(e.text);
+  return r;
+}
+
 std::string CPopupMenu::Answer(const std::string* answer) {
   if (!answer) {
     Choose(-1);
@@ -178,7 +189,7 @@ std::string CPopupMenu::Answer(const std::string* answer) {
   return why;
 }
 
-TBitmap32 CPopupMenu::Paint() const {
+TBitmap32 CPopupMenu::Paint() {
   TBitmap32 bm(std::max(m_width, 1), std::max(m_height, 1), 0xFFF0F0F0u);
   Paint_Frame(bm, {0, 0, m_width, m_height}, 0xFFFFFFFFu, 0xFF5A5F66u);
   for (size_t i = 0; i < m_entries.size(); ++i) {
@@ -193,48 +204,18 @@ TBitmap32 CPopupMenu::Paint() const {
       font.color = 0xFFFFFF;
     }
     // Labels are centred by the painter; give it a box as wide as the text.
-    std::string shown;
-    for (size_t k = 0; k < m_entries[i].text.size(); ++k) {
-      if (m_entries[i].text[k] == '&' && k + 1 < m_entries[i].text.size()) ++k;
-      shown += m_entries[i].text[k];
-    }
-    Paint_Label(bm, {kPad, r.y, Paint_TextWidth(shown, font), r.h}, m_entries[i].text, font);
+    Paint_Label(bm, {kPad, r.y, Paint_TextWidth(Dialog_Unmarked(m_entries[i].text), font), r.h}, m_entries[i].text,
+                font);
   }
   return bm;
 }
 
 void Menu_RunModal(CPopupMenu& menu, int x, int y) {
-  if (Answers_Headless() || !Platform_Installed()) {
-    std::string line;
-    int number = 0;
-    const bool got = Answers_Next(line, number);
-    const std::string why = menu.Answer(got ? &line : nullptr);
-    if (!why.empty()) {
-      Answers_Refuse(menu.Description(), line, number, why);
-      menu.Answer(nullptr);
-    }
-    return;
-  }
-  IPlatform& platform = Platform();
-  const WindowId window = platform.Window_Create("", menu.Width(), menu.Height(), kWindowBorderless | kWindowOnTop);
-  platform.Window_SetBounds(window, x, y, menu.Width(), menu.Height());
-  TBitmap32 picture = menu.Paint();
-  auto present = [&] { platform.Window_Present(window, {picture.s_data.data(), picture.s_w, picture.s_h}); };
-  present();
-  platform.RunModal(
-      window,
-      [&](const RPlatformEvent& e) {
-        menu.Event(e);
-        if (menu.Done()) return;
-        picture = menu.Paint();
-        present();
-      },
-      [&] { return menu.Done(); },
-      [&](WindowId id) {
-        if (id == window) present();
-        else Display_Refresh();
-      });
-  platform.Window_Destroy(window);
+  RModalLook look;
+  look.border = false;
+  look.left = x;
+  look.top = y;
+  Modal_Run(menu, look);
 }
 
 }  // namespace tavrin

@@ -1,7 +1,7 @@
 // The pop-up menu of show_menu and show_menu_pos as a model: the item text
 // in ("|" between entries, "-" alone a separator line), keys, typed
 // letters and clicks in, the chosen item out (-1 when the menu was dismissed).
-// It paints itself; showing it is Menu_RunModal's business.
+// It paints itself; Modal_Run shows it (or answers it in headless runs).
 #pragma once
 
 #include <string>
@@ -10,6 +10,7 @@
 #include "package/BM32_Bitmap.h"
 #include "platform/Platform.h"
 #include "windows/Dialog_Paint.h"
+#include "windows/Modal_Window.h"
 
 namespace tavrin {
 
@@ -24,25 +25,28 @@ struct RMenuEntry {
 // "|" in a row give an empty item.
 std::vector<RMenuEntry> Menu_Parse(const std::string& items);
 
-class CPopupMenu {
+class CPopupMenu final : public IModalWindow {
  public:
   explicit CPopupMenu(const std::string& items);
 
-  void Event(const RPlatformEvent& e);
-  bool Done() const { return m_done; }
+  void Event(const RPlatformEvent& e) override;
+  bool Done() const override { return m_done; }
   int Chosen() const { return m_chosen; }
   int Highlighted() const { return m_highlight < 0 ? -1 : m_entries[size_t(m_highlight)].number; }
   const std::vector<RMenuEntry>& Entries() const { return m_entries; }
 
   // An answer of the answers file ("" when it fits, else why not); no
   // answer dismisses the menu, as a click beside it would.
-  std::string Answer(const std::string* answer);
-  std::string Description() const;
+  std::string Answer(const std::string* answer) override;
+  std::string Description() const override;
+  // The items as buttons; the answer is the chosen item's text, or
+  // "escape" when the menu was dismissed.
+  RModalRecord Record() const override;
 
-  int Width() const { return m_width; }
-  int Height() const { return m_height; }
+  int Width() override { return m_width; }
+  int Height() override { return m_height; }
   RPaintRect EntryRect(size_t index) const;
-  TBitmap32 Paint() const;
+  TBitmap32 Paint() override;
 
  private:
   void Move(int step, int from);

@@ -11,8 +11,7 @@ namespace tavrin {
 
 namespace {
 
-constexpr int kEnter = 13, kEscape = 27, kShift = 16, kCtrl = 17, kLeftShift = 160, kRightShift = 161,
-              kLeftCtrl = 162, kRightCtrl = 163;
+constexpr int kEnter = 13, kEscape = 27;
 
 char32_t Upper(char32_t c) { return c >= 'a' && c <= 'z' ? c - 32 : c; }
 
@@ -78,25 +77,20 @@ bool CMessageDialog::ChooseByShortcut(char32_t c) {
 
 void CMessageDialog::Event(const RPlatformEvent& e) {
   if (m_done) return;
+  m_keys.Track(e);
   switch (e.type) {
     case RPlatformEvent::KeyDown:
-      if (e.key == kCtrl || e.key == kLeftCtrl || e.key == kRightCtrl) m_ctrl = true;
-      if (e.key == kShift || e.key == kLeftShift || e.key == kRightShift) m_shift = true;
       if (e.key == kEscape) return Choose(0);
       if (e.key == kEnter) {
         if (const int n = FirstVisible()) Choose(n);
         return;
       }
       // Ctrl with a button's shortcut chooses it, also while text is typed.
-      if (m_ctrl && e.key != 0 && ChooseByShortcut(char32_t(e.key))) return;
-      if (m_input) m_field.KeyDown(e.key, m_shift, m_ctrl);
-      return;
-    case RPlatformEvent::KeyUp:
-      if (e.key == kCtrl || e.key == kLeftCtrl || e.key == kRightCtrl) m_ctrl = false;
-      if (e.key == kShift || e.key == kLeftShift || e.key == kRightShift) m_shift = false;
+      if (m_keys.ctrl && e.key != 0 && ChooseByShortcut(char32_t(e.key))) return;
+      if (m_input) m_field.KeyDown(e.key, m_keys.shift, m_keys.ctrl);
       return;
     case RPlatformEvent::Text:
-      if (m_ctrl) return;
+      if (m_keys.ctrl) return;
       if (m_input) return m_field.Type(e.text);
       for (size_t i = 0; i < e.text.size() && !m_done;) {
         const char32_t c = char32_t(Text_NextCodePoint(e.text, i));
@@ -143,13 +137,7 @@ RModalRecord CMessageDialog::Record() const {
     if (!b.empty()) r.buttons.push_back(b);
   if (!m_done) r.answer = "none";
   else if (m_result == 0) r.answer = "escape";
-  else {
-    for (size_t i = 0; i < m_buttons[size_t(m_result - 1)].size(); ++i) {
-      const std::string& b = m_buttons[size_t(m_result - 1)];
-      if (b[i] == '&' && i + 1 < b.size()) ++i;
-      r.answer += b[i];
-    }
-  }
+  else r.answer = Dialog_Unmarked(m_buttons[size_t(m_result - 1)]);
   if (m_input) r.answer += ", text: " + m_field.Text();
   return r;
 }
@@ -280,17 +268,7 @@ TBitmap32 CMessageDialog::Paint() {
 
   if (m_input) {
     const RPaintRect r = FieldRect();
-    const RPaintFont font = Font(s.input, s.input.color);
-    Paint_Fill(bm, r, Color_ToPixel(s.inputColor));
-    Paint_Frame(bm, r, 0xFF1E2023u, 0xFFC8CED4u);
-    const std::string& t = m_field.Text();
-    const int x = r.x + 4, y = r.y + (r.h - Paint_LineHeight(font)) / 2;
-    const int from = x + Paint_TextWidth(t.substr(0, m_field.SelectionStart()), font);
-    const int to = x + Paint_TextWidth(t.substr(0, m_field.SelectionEnd()), font);
-    if (to > from) Paint_Fill(bm, {from, y, to - from, Paint_LineHeight(font)}, 0xFF3370CCu);
-    Paint_Text(bm, x, y, r.x + r.w - 2, t, font);
-    const int caret = x + Paint_TextWidth(t.substr(0, m_field.Caret()), font);
-    Paint_Fill(bm, {caret, y, 1, Paint_LineHeight(font)}, 0xFF000000u | font.color);
+    Paint_Field(bm, r, m_field, Font(s.input, s.input.color), Color_ToPixel(s.inputColor), true);
   }
 
   for (int n = 1; n <= 3; ++n) {

@@ -90,7 +90,7 @@ class CMessageDialog final : public IModalWindow {
   CTextField m_field;
   bool m_done = false;
   int m_result = 0;
-  bool m_ctrl = false, m_shift = false;
+  RModifierKeys m_keys;
   int m_inside = 0, m_down = 0;  // the button the mouse is over, and the one pressed on
   bool m_laidOut = false;
   int m_width = 0, m_height = 0, m_buttonW = 80, m_buttonH = 25, m_fieldH = 0;

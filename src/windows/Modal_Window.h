@@ -21,6 +21,21 @@ struct RModalLook {
   bool keyed = false;          // the picture's bottom-left colour is see-through
 };
 
+// Shift, Ctrl and Alt as a window's own key events leave them (a window
+// hears only what happens while it is open).
+struct RModifierKeys {
+  bool shift = false, ctrl = false, alt = false;
+  // Notes a press or release of one of them (either side's key code, or the
+  // plain one); other events change nothing.
+  void Track(const RPlatformEvent& e) {
+    if (e.type != RPlatformEvent::KeyDown && e.type != RPlatformEvent::KeyUp) return;
+    const bool down = e.type == RPlatformEvent::KeyDown;
+    if (e.key == 16 || e.key == 160 || e.key == 161) shift = down;
+    if (e.key == 17 || e.key == 162 || e.key == 163) ctrl = down;
+    if (e.key == 18 || e.key == 164 || e.key == 165) alt = down;
+  }
+};
+
 class IModalWindow {
  public:
   virtual ~IModalWindow() = default;

@@ -1,8 +1,10 @@
 // The dialog functions in a running game, answered from --answers: what the
-// game gets back, and the end of a run whose answers do not fit.
+// game gets back, what the transcript says, and the end of a run whose
+// answers do not fit.
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sstream>
 
 #include "support/TestFolder.h"
 #include "support/TestProcess.h"
@@ -72,6 +74,39 @@ TEST_F(DialogRun, ADialogWithoutButtonsNeedsAnAnswer) {
   EXPECT_NE(r.err.find("the message dialog \"Wait\" needs an answer"), std::string::npos) << r.err;
   const std::string escape = "escape\n";
   EXPECT_EQ(Play("show_message_ext(\"Wait\", \"\", \"\", \"\");\n", &escape).status, 0);
+}
+
+std::string ReadAll(const std::filesystem::path& file) {
+  std::ostringstream text;
+  text << std::ifstream(file, std::ios::binary).rdbuf();
+  return text.str();
+}
+
+// dialogs/every_dialog.tvs calls every dialog function, each answered by a
+// line of dialogs/answers.txt or by its default; what it prints and the
+// transcript are held to the files beside it. Its files and folders are
+// made in the game's folder, the run's working folder.
+TEST_F(DialogRun, EveryDialogFunctionTakesItsAnswerAndIsInTheTranscript) {
+  const std::filesystem::path here = std::filesystem::path(TAVRIN_TESTS_DIR) / "windows" / "dialogs";
+  std::filesystem::create_directories(m_dir / "levels");
+  std::filesystem::create_directories(m_dir / "saves");
+  std::ofstream(m_dir / "levels" / "forest.lvl") << "trees";
+  std::ofstream(m_dir / "levels" / "cave.lvl") << "rocks";
+  const test::RRun r = test::RunProgram(
+      {TAVRIN_EXE, "--headless", "--fixed-clock", "--answers", (here / "answers.txt").string(), "--transcript",
+       (m_dir / "transcript.txt").string(), "--code", (here / "every_dialog.tvs").string()},
+      {"TAVRIN_HOME=" + (m_dir / "home").string()}, m_dir.string());
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, ReadAll(here / "expected.out"));
+  std::string transcript = ReadAll(m_dir / "transcript.txt");
+  for (size_t at; (at = transcript.find(m_dir.string())) != std::string::npos;)
+    transcript.replace(at, m_dir.string().size(), "<game folder>");
+  EXPECT_EQ(transcript, ReadAll(here / "expected.transcript"));
+  // Errors without an answer meant for their window are only written.
+  EXPECT_NE(r.err.find("Trying to set a non-existing message background"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Trying to set a non-existing message button"), std::string::npos) << r.err;
+  // A save chooser only names a file.
+  EXPECT_FALSE(std::filesystem::exists(m_dir / "saves" / "slot2.sav"));
 }
 
 }  // namespace
