@@ -4,6 +4,7 @@
 #include "graphics/Sprite_List.h"
 #include "package/Package_Load.h"
 #include "package/Support_File.h"
+#include "platform/Platform_Answers.h"
 #include "platform/Platform_Trace.h"
 #include "runner/Run_Main.h"
 #include "runner/Runner_Exception.h"
@@ -143,10 +144,8 @@ CRunnerForm::CRunnerForm(std::string gameFile) : m_gameFile(std::move(gameFile))
   for (int i = 0; i < int(ERunnerWindow::Count); ++i) {
     const auto which = ERunnerWindow(i);
     if (which == ERunnerWindow::Load) {
-      // Headless runs make the window too, on the offscreen driver where
-      // nothing shows: making the game's window the first one left the leak
-      // checker of the sanitizer builds unable to finish its scan at exit.
-      m_load = std::make_unique<CLoadWindow>(true);
+      // Headless runs show no load window at all.
+      m_load = std::make_unique<CLoadWindow>(!Answers_Headless());
       continue;
     }
     // The runner window starts borderless at 115 x 45 and is then shrunk to

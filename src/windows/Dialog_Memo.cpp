@@ -96,7 +96,17 @@ bool CMemo::Click(int x, int y) {
   const RPaintRect thumb = Thumb();
   if (thumb.h > 0 && y < thumb.y) ScrollTo(Top() - PageLines());
   else if (thumb.h > 0 && y >= thumb.y + thumb.h) ScrollTo(Top() + PageLines());
+  else if (thumb.h > 0) m_dragOffset = y - thumb.y;
   return true;
+}
+
+void CMemo::Drag(int y) {
+  const RPaintRect track = Track(), thumb = Thumb();
+  if (m_dragOffset < 0 || thumb.h <= 0) return;
+  // The line whose thumb position is nearest the one asked for.
+  const int room = std::max(track.h - thumb.h, 1), lines = ShownLines() - PageLines();
+  const int at = std::clamp(y - m_dragOffset - track.y, 0, room);
+  ScrollTo(int((int64_t(at) * lines + room / 2) / room));
 }
 
 void CMemo::Paint(TBitmap32& bm) {

@@ -34,8 +34,13 @@ class CMemo {
   // Wheel notches: above 0 turned away from the player (toward the top).
   void Wheel(int notches);
   // A click at (x, y) in the window: on the scroll bar's track above its
-  // thumb a page up, below it a page down. True when it was on the bar.
+  // thumb a page up, below it a page down, on the thumb the start of a drag.
+  // True when it was on the bar.
   bool Click(int x, int y);
+  // The mouse moved to height y with the button held: a dragged thumb
+  // follows it, and the text with it.
+  void Drag(int y);
+  void Release() { m_dragOffset = -1; }
 
   const RPaintRect& Rect() const { return m_rect; }
   void Paint(TBitmap32& bm);
@@ -53,6 +58,7 @@ class CMemo {
   std::vector<std::string> m_shown;  // the lines after wrapping
   bool m_wrapped = false;
   int m_top = 0;
+  int m_dragOffset = -1;  // while the thumb is dragged: where it was taken, from its top
 };
 
 }  // namespace tavrin

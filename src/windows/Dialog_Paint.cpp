@@ -121,6 +121,16 @@ void Paint_Button(TBitmap32& bm, const RPaintRect& r, std::string_view label, co
   Paint_Label(bm, look.pressed ? RPaintRect{r.x + 1, r.y + 1, r.w, r.h} : r, label, font);
 }
 
+void Paint_Hint(TBitmap32& bm, const RPaintRect& control, std::string_view hint) {
+  const RPaintFont font{"Arial", 12, 0x000000};
+  const int w = Paint_TextWidth(hint, font) + 8, h = Paint_LineHeight(font) + 4;
+  const int x = std::clamp(control.x, 0, std::max(bm.s_w - w, 0));
+  const int y = control.y - h - 2 >= 0 ? control.y - h - 2 : control.y + control.h + 2;
+  Paint_Fill(bm, {x, y, w, h}, 0xFFFFFFE1u);
+  Paint_Frame(bm, {x, y, w, h}, 0xFF767676u, 0xFF767676u);
+  Paint_Text(bm, x + 4, y + 2, x + w - 2, hint, font);
+}
+
 void Paint_Field(TBitmap32& bm, const RPaintRect& r, const CTextField& field, const RPaintFont& font,
                  TColor32 background, bool focused) {
   Paint_Fill(bm, r, background);

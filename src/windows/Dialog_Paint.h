@@ -52,6 +52,10 @@ struct RButtonLook {
 };
 void Paint_Button(TBitmap32& bm, const RPaintRect& r, std::string_view label, const RButtonLook& look);
 
+// The hint of a control the mouse is over: a small pale box just above
+// `control` (below it when there is no room above), kept inside the picture.
+void Paint_Hint(TBitmap32& bm, const RPaintRect& control, std::string_view hint);
+
 // A one-line text field: its background, a sunk frame, the text, and its
 // selection and caret while it has the keyboard.
 void Paint_Field(TBitmap32& bm, const RPaintRect& r, const CTextField& field, const RPaintFont& font,

@@ -15,13 +15,14 @@ constexpr const char* kRule = "___________________________________________";
 struct RButtonPlace {
   RPaintRect rect;
   const char* label;
-  char key;  // with Alt
+  char key;          // with Alt
+  const char* hint;  // shown while the mouse is over the button
 };
 constexpr RButtonPlace kPlaces[CErrorWindow::kButtons] = {
-    {{8, 328, 75, 25}, "&Abort", 'A'},
-    {{96, 328, 75, 25}, "&Ignore", 'I'},
-    {{328, 328, 75, 25}, "&Copy", 'C'},
-    {{416, 328, 75, 25}, "C&lear", 'L'},
+    {{8, 328, 75, 25}, "&Abort", 'A', "Abort the execution of the game"},
+    {{96, 328, 75, 25}, "&Ignore", 'I', "Ignore the error and continue the game"},
+    {{328, 328, 75, 25}, "&Copy", 'C', "Copy the error messages to the clipboard"},
+    {{416, 328, 75, 25}, "C&lear", 'L', "Clear the list of error messages"},
 };
 
 std::string Lower(std::string_view s) {
@@ -111,11 +112,13 @@ void CErrorWindow::Event(const RPlatformEvent& e) {
       m_inside = -1;
       for (int b = 0; b < kButtons; ++b)
         if (ButtonVisible(EButton(b)) && kPlaces[b].rect.Contains(e.x, e.y)) m_inside = b;
+      if (e.type == RPlatformEvent::MouseMove) m_memo.Drag(e.y);
       if (e.type == RPlatformEvent::MouseDown && e.button == 1) {
         m_down = m_inside;
         m_memo.Click(e.x, e.y);
       }
       if (e.type == RPlatformEvent::MouseUp && e.button == 1) {
+        m_memo.Release();
         const int pressed = m_down;
         m_down = -1;
         if (pressed >= 0 && pressed == m_inside) Press(EButton(pressed));
@@ -136,6 +139,7 @@ TBitmap32 CErrorWindow::Paint() {
     Paint_Button(bm, kPlaces[b].rect, kPlaces[b].label,
                  {m_inside == b, m_down == b && m_inside == b, b == kAbort, b == m_focus});
   }
+  if (m_inside >= 0 && m_down < 0) Paint_Hint(bm, kPlaces[m_inside].rect, kPlaces[m_inside].hint);
   return bm;
 }
 

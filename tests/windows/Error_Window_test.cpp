@@ -103,6 +103,22 @@ TEST_F(ErrorWindowTest, TheMemoWrapsLongLinesAndScrollsByKeysAndWheel) {
   EXPECT_EQ(memo.Top(), page);
   EXPECT_FALSE(memo.Click(r.x + 10, r.y + 10));
   EXPECT_EQ(memo.Top(), page);
+
+  // The thumb dragged to the foot of the track shows the last lines, half
+  // way some in the middle, above the track the first; once let go it no
+  // longer follows the mouse.
+  memo.ScrollTo(0);
+  EXPECT_TRUE(memo.Click(barX, r.y + 3));  // on the thumb
+  memo.Drag(r.y + 2 * r.h);
+  EXPECT_EQ(memo.Top(), last);
+  memo.Drag(r.y + r.h / 2);
+  EXPECT_GT(memo.Top(), last / 4);
+  EXPECT_LT(memo.Top(), last - last / 4);
+  memo.Drag(r.y - 50);
+  EXPECT_EQ(memo.Top(), 0);
+  memo.Release();
+  memo.Drag(r.y + r.h);
+  EXPECT_EQ(memo.Top(), 0);
   memo.Clear();
   EXPECT_EQ(memo.Top(), 0);
   EXPECT_EQ(memo.ShownLines(), 0);
