@@ -55,9 +55,10 @@ void AddRunnerOptions(CLI::App& app, RRunnerOptions& o, bool& showVersion) {
                "from --answers or by their default buttons")
       ->group(kUnattended);
   app.add_option("--answers", o.answersFile,
-                 "Answer the game's message boxes and dialogs from FILE, one answer a line, in turn: a button "
-                 "(ok, yes, no, button 2...), default, escape, text: what is typed, or a number "
-                 "(docs/answers.md); an answer that does not fit its window ends the run with status 1")
+                 "Answer the game's message boxes, dialogs, menus and choosers from FILE, one answer a line, in "
+                 "turn: a button (ok, yes, no, button 2...), default, escape, text: what is typed, a number, "
+                 "item N, color: R, G, B, file: NAME or folder: NAME (docs/answers.md); an answer that does not "
+                 "fit its window ends the run with status 1")
       ->type_name("FILE")
       ->group(kUnattended);
   app.add_option("--transcript", o.transcriptFile,

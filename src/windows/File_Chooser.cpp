@@ -23,9 +23,18 @@ std::string Lower(std::string_view s) {
   return out;
 }
 
+// The working folder; the root when it has gone (removed while the game ran).
+fs::path WorkingFolder() {
+  std::error_code ec;
+  fs::path folder = fs::current_path(ec);
+  return ec ? fs::path("/") : folder;
+}
+
+fs::path Whole(const fs::path& p) { return (p.is_absolute() ? p : WorkingFolder() / p).lexically_normal(); }
+
 // A path as games get it: whole, tidied, a folder without a trailing "/".
 std::string Shown(const fs::path& p) {
-  std::string s = fs::absolute(p).lexically_normal().string();
+  std::string s = Whole(p).string();
   while (s.size() > 1 && s.back() == '/') s.pop_back();
   return s;
 }
@@ -34,7 +43,7 @@ std::string Shown(const fs::path& p) {
 fs::path Resolve(const std::string& name, const fs::path& base) {
   const bool whole = !name.empty() && (name[0] == '/' || name[0] == '\\' || (name.size() > 1 && name[1] == ':'));
   const std::string path = Path_FromGame(whole ? name : base.string() + "/" + name);
-  return path.empty() ? fs::path() : fs::absolute(path).lexically_normal();
+  return path.empty() ? fs::path() : Whole(path);
 }
 
 bool Inside(const fs::path& folder, const fs::path& root) {
@@ -72,10 +81,11 @@ CFileChooser::CFileChooser(RChooserSetup setup)
     : m_kind(setup.kind), m_text(setup.text), m_filters(Chooser_ParseFilter(setup.filter)) {
   m_font = RPaintFont{"Arial", 12, 0x000000};
   m_rowH = Paint_LineHeight(m_font) + 4;
-  m_root = setup.root.empty() ? fs::path("/") : fs::absolute(setup.root).lexically_normal();
-  fs::path start = setup.folder.empty() ? fs::current_path() : fs::absolute(setup.folder).lexically_normal();
+  m_root = setup.root.empty() ? fs::path("/") : Whole(setup.root);
+  fs::path start = setup.folder.empty() ? WorkingFolder() : Whole(setup.folder);
   std::error_code ec;
-  if (!fs::is_directory(start, ec)) start = fs::current_path();
+  if (!fs::is_directory(m_root, ec)) m_root = "/";  // a top that is no folder: the whole machine
+  if (!fs::is_directory(start, ec)) start = WorkingFolder();
   if (m_kind == EChooserKind::FolderTree && !Inside(start, m_root)) start = m_root;
   m_name.SetText(setup.name);
   m_name.SelectAll();
@@ -314,7 +324,7 @@ std::string CFileChooser::Answer(const std::string* answer) {
   const std::string word = FileMode() ? "file:" : "folder:";
   if (lower.compare(0, word.size(), word) != 0) return choices;
   const std::string name = Dialog_Trimmed(std::string_view(line).substr(word.size()));
-  const fs::path path = Resolve(name, fs::current_path());
+  const fs::path path = Resolve(name, WorkingFolder());
   std::error_code ec;
   if (FileMode()) {
     if (fs::is_directory(path, ec)) return "\"" + name + "\" is a folder (" + choices + ")";

@@ -185,6 +185,14 @@ TEST_F(FileChooser, ListsFoldersFirstThenTheFilesTheFilterLetThrough) {
   CFileChooser tree = Make(EChooserKind::FolderTree);
   EXPECT_EQ(tree.Folder(), m_dir / "alpha");
   EXPECT_EQ(Names(tree), "deep/ ");
+  // A top that is no folder leaves the whole machine to browse, from the
+  // working folder.
+  RChooserSetup missing;
+  missing.kind = EChooserKind::FolderTree;
+  missing.root = missing.folder = m_dir / "none";
+  CFileChooser anywhere(missing);
+  EXPECT_EQ(anywhere.Folder(), fs::current_path());
+  EXPECT_EQ(Names(anywhere).substr(0, 4), "../ ");
 }
 
 TEST_F(FileChooser, Keys) {
