@@ -6,6 +6,7 @@
 #include <sys/resource.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 #include "platform/Platform.h"
@@ -14,6 +15,8 @@
 #include "platform/Platform_Transcript.h"
 #include "support/TestProcess.h"
 #include "support/FontFixtureTest.h"
+#include "windows/Color_Chooser.h"
+#include "windows/Dialog_Modal.h"
 #include "windows/Error_Window.h"
 
 namespace tavrin {
@@ -122,6 +125,37 @@ TEST_F(ModalWindow, AnErrorIsShownInItsWindowAndTheTranscriptSaysThePlayerAnswer
       << transcript;
   EXPECT_NE(transcript.find("answer: ignore\nby: player\n"), std::string::npos) << transcript;
   std::filesystem::remove(file);
+}
+
+// A chooser on a desktop works from the keyboard alone: Tab to the red
+// part, the number typed, Enter.
+TEST_F(ModalWindow, TheColourChooserTakesKeysAndTypedText) {
+  IPlatform& p = Platform();
+  const int64_t start = p.Clock_Microseconds();
+  const TimerId timer = p.Timers().Create(200000, true, [&] {
+    const Uint32 id = SdlIdOf(kColorCaption);
+    auto key = [&](SDL_Keycode k) {
+      SDL_Event e{};
+      e.type = SDL_KEYDOWN;
+      e.key.windowID = id;
+      e.key.keysym.sym = k;
+      e.key.keysym.scancode = SDL_GetScancodeFromKey(k);
+      SDL_PushEvent(&e);
+    };
+    key(SDLK_TAB);
+    SDL_Event text{};
+    text.type = SDL_TEXTINPUT;
+    text.text.windowID = id;
+    std::strcpy(text.text.text, "200");
+    SDL_PushEvent(&text);
+    key(SDLK_RETURN);
+  }, start);
+  CColorChooser chooser(0x00FF00);
+  RModalLook look;
+  look.caption = kColorCaption;
+  EXPECT_TRUE(Modal_Run(chooser, look));
+  p.Timers().Enable(timer, false, p.Clock_Microseconds());
+  EXPECT_EQ(chooser.Result(), 0x00FFC8);
 }
 
 // Message boxes are in the transcript too, with their answers and where
