@@ -166,7 +166,7 @@ std::string CFileChooser::Take(const std::string& typed) {
   if (fs::is_directory(path, ec)) {
     Open(path);
     m_name.SetText("");
-    return {};
+    return m_status;  // what the folder's listing said, if anything
   }
   if (m_kind == EChooserKind::Open && !fs::is_regular_file(path, ec)) return "File not found: " + name;
   if (m_kind == EChooserKind::Save && (name.back() == '/' || name.back() == '\\' || !fs::is_directory(path.parent_path(), ec)))

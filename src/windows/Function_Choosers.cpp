@@ -30,18 +30,7 @@ std::filesystem::path Folder(const RValue& name) {
   return text.empty() ? std::filesystem::path() : std::filesystem::path(Path_FromGame(text));
 }
 
-std::string ChooseFile(EChooserKind kind, const RValue& filter, const RValue& name, const RValue& folder = {}) {
-  RChooserSetup setup;
-  setup.kind = kind;
-  if (kind == EChooserKind::FolderTree) {
-    setup.text = Dialog_ValueText(filter);
-    setup.root = setup.folder = Folder(folder);
-  } else if (kind == EChooserKind::Folder) {
-    setup.folder = Folder(folder);
-  } else {
-    setup.filter = Dialog_ValueText(filter);
-    setup.name = Dialog_ValueText(name);
-  }
+std::string ChooseFile(RChooserSetup setup) {
   CFileChooser chooser(std::move(setup));
   Choose(chooser);
   return chooser.Result();
@@ -52,11 +41,23 @@ FUNCTION_ROUTINE(F_GetColor) {
   Choose(chooser);
   result.SetReal(chooser.Result());
 }
-FUNCTION_ROUTINE(F_GetOpenFilename) { result.SetString(RString(ChooseFile(EChooserKind::Open, a[0], a[1]))); }
-FUNCTION_ROUTINE(F_GetSaveFilename) { result.SetString(RString(ChooseFile(EChooserKind::Save, a[0], a[1]))); }
-FUNCTION_ROUTINE(F_GetDirectory) { result.SetString(RString(ChooseFile(EChooserKind::Folder, {}, {}, a[0]))); }
+// filter, suggested name
+FUNCTION_ROUTINE(F_GetOpenFilename) {
+  result.SetString(
+      RString(ChooseFile({EChooserKind::Open, "", Dialog_ValueText(a[0]), Dialog_ValueText(a[1]), {}, {}})));
+}
+FUNCTION_ROUTINE(F_GetSaveFilename) {
+  result.SetString(
+      RString(ChooseFile({EChooserKind::Save, "", Dialog_ValueText(a[0]), Dialog_ValueText(a[1]), {}, {}})));
+}
+// the folder to start in
+FUNCTION_ROUTINE(F_GetDirectory) {
+  result.SetString(RString(ChooseFile({EChooserKind::Folder, "", "", "", Folder(a[0]), {}})));
+}
+// caption, the top folder (where it starts too)
 FUNCTION_ROUTINE(F_GetDirectoryAlt) {
-  result.SetString(RString(ChooseFile(EChooserKind::FolderTree, a[0], {}, a[1])));
+  const std::filesystem::path root = Folder(a[1]);
+  result.SetString(RString(ChooseFile({EChooserKind::FolderTree, Dialog_ValueText(a[0]), "", "", root, root})));
 }
 
 const RFunctionRoutine kChooserFunctions[] = {
